@@ -1,0 +1,15 @@
+// Resource and control ids shared by the program and its resource script.
+#pragma once
+
+#define IDR_MAINMENU 109
+#define IDD_SEARCHBAR 101
+#define IDD_HISTORYBAR 104
+#define IDD_ABOUTBOX 103
+
+#define IDM_EXIT 105
+#define IDM_ABOUT 104
+
+#define IDC_SEARCH_EDIT 1000
+#define IDC_SEARCH_BUTTON 1
+#define IDC_HISTORY_BACK 1002
+#define IDC_HISTORY_FORWARD 1003

@@ -1,0 +1,71 @@
+// The search engine and its state: the parsed words, the hit lists of the
+// passes, the page map and the ten rows of the page shown. Every buffer is a
+// fixed array inside the object, so a search allocates nothing.
+#pragma once
+
+#include <windows.h>
+
+class CDC;
+
+// One row of the page shown.
+struct ResultItem {
+    char szTitle[210];    // the file's first line
+    char szContent[610];  // the excerpt that follows the title
+    char szExtra[610];    // cleared with the row, never filled
+    char szPath[1010];    // the file's path as the folder walk found it
+    unsigned char bPresent;
+};
+
+class CSearchEngin {
+public:
+    static constexpr int kMaxWords = 10;
+    static constexpr int kWordSlot = 250;
+    static constexpr int kMaxWordBytes = 20;
+    static constexpr int kMaxHits = 1010;
+    static constexpr int kPathSlot = 210;
+    static constexpr int kRowsPerPage = 10;
+    static constexpr int kMaxPages = kMaxHits / kRowsPerPage;
+    static constexpr int kTextLimit = 2001;
+    static constexpr int kTitleLimit = 81;
+    static constexpr int kExcerptLimit = 85;
+
+    virtual ~CSearchEngin() {}
+
+    // The search (query parsing, folder scan and filter passes).
+    bool m_sub_Search(const char* pszQuery);
+    int m_sub_ScanFolder(const char* pszFolder);
+    int m_sub_TestFile(const char* pszPath);
+    int m_sub_MatchWord(const char* pszText, const char* pszWord);
+
+    // Paging of the hits into rows.
+    int m_sub_MakePages();
+    int m_sub_LoadPage();
+
+    // The results screen and the pointer tracking over it.
+    bool m_sub_DrawResults(CDC& dc);
+    int m_sub_TrackPointer(HWND hWnd);
+
+    unsigned char m_bNoHit;
+    const char* m_pszQuery;
+    int m_nWords;
+    int m_nChar;
+    char m_szPath[2000];
+    int m_nWordIndex;
+    char m_words[kMaxWords][kWordSlot];
+    char m_hitPaths[kMaxHits][kPathSlot];
+    int m_nHits;
+    char m_candPaths[kMaxHits][kPathSlot];
+    int m_nCandidates;
+    ResultItem m_items[kRowsPerPage];
+    unsigned char m_hitFlags[kMaxHits];
+    int m_nPage;
+    int m_nHoverItem;
+    int m_nHoverPage;
+    int m_nHoverArrow;
+
+private:
+    int m_sub_GetQueryChar();
+};
+
+// Draws the fixed usage page of the results area.
+bool DrawUsagePage(CDC& dc);
