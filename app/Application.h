@@ -1,0 +1,31 @@
+// The application object: the main window and the search screen, held by
+// value in the one global g_app, which lives for the whole process.
+#pragma once
+
+#include <windows.h>
+
+#include "search/SearchEdit.h"
+#include "window/Window.h"
+
+class CApplication {
+  public:
+    CApplication();
+
+    // Creates the main window and the search screen; true when ready to run.
+    virtual bool InitInstance();
+    // A hook for idle work; the frame loop polls instead, so nothing calls it.
+    virtual bool OnIdle(int nCount);
+
+    // The frame loop; returns the value carried by the quit message.
+    int Run();
+    // One turn of the frame loop: false when it took the quit message, whose
+    // value is then stored in *pnExitCode.
+    bool m_sub_RunOneTurn(int* pnExitCode);
+
+    HINSTANCE m_hInstance;
+    int m_nCmdShow;
+    CWindow m_mainWindow;
+    CSearchEdit m_searchEdit;
+};
+
+extern CApplication g_app;
