@@ -1,0 +1,114 @@
+// The headless driver of the Linux window layer, for tests: no display. A
+// test selects it before the program starts, drives the program with the
+// input a person would give, answers its message boxes and reads what it
+// drew, invalidated and opened. Texts are CP932 bytes, as the program has
+// them. Linux only (target sorahiki_platform_headless).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace sorahiki::headless {
+
+// Selects the headless driver. Call it before the program's start-up.
+void Use();
+// Returns the layer to its state at process start, with the headless driver
+// selected: destroys every window (the procedures see WM_DESTROY and
+// WM_NCDESTROY), forgets the classes, empties the queue (WM_QUIT included),
+// and clears every log, answer and hook below.
+void Reset();
+
+// The main window: the first top-level window still alive, or null.
+HWND MainWindow();
+
+// ---- Input, queued as Windows queues it --------------------------------------
+// Mouse at client pixels of the main window.
+void MouseMove(int x, int y);
+void LeftDown(int x, int y);
+void LeftUp(int x, int y);
+void RightDown(int x, int y);
+void RightUp(int x, int y);
+// WM_KEYDOWN then WM_KEYUP to the main window (it has the keyboard focus).
+void PressKey(int vk);
+void PressEscape();
+// Replaces the text of an edit control as typing does; its dialog gets
+// EN_UPDATE and EN_CHANGE through the queue.
+void TypeText(HWND edit, const std::string& text_cp932);
+// Presses a button; its dialog gets WM_COMMAND(MAKEWPARAM(id, BN_CLICKED),
+// button) when the queue reaches it.
+void PressButton(HWND dialog, int id);
+// Chooses an item of the main window's menu: WM_COMMAND(MAKEWPARAM(id, 0), 0).
+void ChooseMenuItem(UINT id);
+// Opens pop-up number index of the main window's menu bar: WM_INITMENUPOPUP.
+void OpenMenu(int index);
+// The caption's close button: WM_CLOSE.
+void RequestClose();
+
+// ---- Message boxes ------------------------------------------------------------
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+    int answer;  // what MessageBoxA returned
+};
+// Answers for the next boxes, in order (IDOK, IDYES, IDNO ...).
+void QueueAnswer(int answer);
+// Called while a box is up, once per turn of its modal loop, when no queued
+// answer is left. Returns the answer, or 0 to keep the box up for another
+// turn (the loop goes on dispatching messages to window procedures).
+void SetAnswerer(std::function<int(const ShownBox&)> answerer);
+// Every box shown so far, the open one last (answer 0 while open).
+const std::vector<ShownBox>& Boxes();
+// A box with no answer and no answerer is answered IDOK (MB_OK) or IDNO
+// (MB_YESNO), and a line goes to stderr.
+
+// ---- What the program did ----------------------------------------------------
+enum class Draw { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
+struct DrawCall {
+    Draw call;
+    HWND hwnd;          // the window painted
+    RECT rect;          // FillRect: the rectangle; BeginPaint/EndPaint: rcPaint
+    COLORREF colour;    // FillRect: brush colour; SetTextColor and TextOut: text colour
+    int x, y;           // TextOut
+    std::string bytes;  // TextOut: the bytes passed (the count given)
+    int bk_mode;        // SetBkMode: the new mode; TextOut: the mode in force
+    BOOL erase;         // BeginPaint: fErase
+};
+const std::vector<DrawCall>& DrawCalls();
+
+struct Invalidation {
+    HWND hwnd;
+    std::optional<RECT> rect;  // empty for the whole client area (null)
+    BOOL erase;
+};
+const std::vector<Invalidation>& Invalidations();
+
+struct ShellCall {
+    HWND owner;
+    std::optional<std::string> verb, file, params, dir;  // empty where null was passed
+    int show;
+};
+const std::vector<ShellCall>& ShellCalls();
+
+// Clears the three logs above and the list of boxes.
+void ClearLogs();
+
+// ---- The picture -------------------------------------------------------------
+// A pixel of the main window's client area as the person would see it: the
+// backing image with the bars' controls drawn on top. 0x00BBGGRR.
+COLORREF Pixel(int x, int y);
+// Writes that picture as PNG; false on failure.
+bool SavePng(const std::string& path);
+
+// ---- Turns of the frame loop ---------------------------------------------------
+// Called at every PeekMessageA outside a message box, with the count of such
+// calls since Reset (1 at the first), before the queue is read. A test can
+// inject input at turn k, or end the loop with PostQuitMessage.
+void SetTurnHook(std::function<void(int turn)> hook);
+
+}  // namespace sorahiki::headless

@@ -1,0 +1,128 @@
+// The seam between the window layer and what shows it. The layer keeps the
+// windows, the queue, the menus, the texts and the backing images; a driver
+// shows them (GTK) or records them (headless), and feeds input back through
+// the functions at the end of this file, which post the WM_ messages a
+// person's input causes on Windows. All calls happen on the program's one
+// thread. Texts given to a driver are UTF-8; the layer keeps CP932.
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace sorahiki::ui {
+
+// The kinds of child window the layer creates for dialog templates.
+enum class ChildKind { Dialog, Edit, Button, Static, Other };
+
+struct MessageBoxRequest {
+    HWND owner;
+    std::string text_utf8;
+    std::string caption_utf8;
+    std::string text_cp932;  // the bytes the program passed
+    std::string caption_cp932;
+    UINT type;  // MB_OK or MB_YESNO (other bits kept)
+};
+
+struct ShellRequest {
+    HWND owner;
+    bool has_verb, has_file, has_params, has_dir;  // false where the program passed null
+    std::string verb, file, params, dir;           // CP932, as passed
+    std::string file_utf8;                         // the file, converted for the desktop
+    int show;
+};
+
+// One entry of a menu, for building a menu bar.
+struct MenuEntry {
+    std::string text_utf8;  // with the '&' mnemonic marker as in the template
+    UINT id;                // command id; 0 for a pop-up
+    HMENU popup;            // the pop-up's own menu, or null for a command item
+};
+
+class Driver {
+  public:
+    virtual ~Driver() = default;
+
+    // Connects to the display. False when there is none: the program then
+    // says so and ends with -1.
+    virtual bool Init() = 0;
+
+    // A top-level window was created, hidden. menu is its menu bar (null for
+    // none; read it with MenuEntries). window is its outer rectangle in
+    // screen pixels, client its client area in the same coordinates.
+    virtual void TopLevelCreated(HWND hwnd, const std::string& title_utf8, HMENU menu,
+                                 const RECT& window, const RECT& client) = 0;
+    // The window's outer or client rectangle changed (same coordinates).
+    virtual void TopLevelMoved(HWND hwnd, const RECT& window, const RECT& client) = 0;
+    // Shown or hidden; show_cmd is the SW_ value (SW_SHOWMINIMIZED ...).
+    virtual void TopLevelShown(HWND hwnd, bool visible, int show_cmd) = 0;
+    // Part of the top-level window's backing image changed (client pixels):
+    // queue a redraw. Read the image with BackingImage(hwnd).
+    virtual void ImageChanged(HWND hwnd, const RECT& area) = 0;
+
+    // A child window was created under parent (a dialog under the main
+    // window, a control under its dialog). rect is in the parent's client
+    // pixels. Hidden unless visible is true.
+    virtual void ChildCreated(HWND hwnd, HWND parent, ChildKind kind, const RECT& rect,
+                              const std::string& text_utf8, bool visible) = 0;
+    virtual void ChildMoved(HWND hwnd, const RECT& rect) = 0;
+    virtual void ChildShown(HWND hwnd, bool visible) = 0;
+    // The program set the control's text (SetWindowTextA). An edit driven by
+    // the driver must not report this back through EditTyped.
+    virtual void ChildTextChanged(HWND hwnd, const std::string& text_utf8) = 0;
+
+    // Any window (top-level or child) is gone; forget it.
+    virtual void WindowDestroyed(HWND hwnd) = 0;
+
+    // Handles pending display events without blocking, turning them into
+    // calls of the input functions below. Called from every PeekMessageA.
+    virtual void PumpEvents() = 0;
+
+    // A modal message box opens. The layer then runs a nested loop: it
+    // calls PumpEvents and dispatches queued messages, and polls
+    // PollMessageBox until it yields the answer (IDOK, IDYES, IDNO ...).
+    virtual void BeginMessageBox(const MessageBoxRequest& box) = 0;
+    virtual bool PollMessageBox(int* answer) = 0;
+
+    // ShellExecuteA: open the file with the desktop. True when started.
+    virtual bool ShellOpen(const ShellRequest& request) = 0;
+};
+
+// The GTK 3 driver (target sorahiki_platform_gtk).
+std::unique_ptr<Driver> MakeGtkDriver();
+
+// Installs the driver the layer uses from now on (replacing any earlier one).
+void SetDriver(std::unique_ptr<Driver> driver);
+Driver* CurrentDriver();
+
+// ---- What a driver reads -------------------------------------------------
+// The top-level window's backing image (client size, CAIRO_FORMAT_RGB24), or
+// null. It stays valid until the window is destroyed or its size changes.
+cairo_surface_t* BackingImage(HWND toplevel);
+// The entries of a menu, in order.
+std::vector<MenuEntry> MenuEntries(HMENU menu);
+// The kind and id of a child window.
+ChildKind KindOf(HWND hwnd);
+
+// ---- Input a driver reports; each posts what Windows posts -----------------
+// Mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at client pixels of hwnd.
+void PostMouse(HWND hwnd, UINT message, int x, int y);
+// WM_KEYDOWN or WM_KEYUP with a virtual-key code, to hwnd.
+void PostKey(HWND hwnd, UINT message, int vk);
+// The user pressed this button: its dialog gets WM_COMMAND(id, BN_CLICKED).
+void ButtonClicked(HWND button);
+// The user changed the edit's text to this: the layer keeps it (for
+// GetWindowTextA) and its dialog gets EN_UPDATE and EN_CHANGE.
+void EditTyped(HWND edit, const std::string& text_utf8);
+// The user chose a menu command: WM_COMMAND(id, 0) to the window.
+void MenuCommand(HWND toplevel, UINT id);
+// A pop-up of the menu bar opens: WM_INITMENUPOPUP to the window.
+void InitMenuPopup(HWND toplevel, HMENU popup, int index);
+// The caption's close button: WM_CLOSE to the window.
+void CloseRequested(HWND toplevel);
+
+}  // namespace sorahiki::ui
