@@ -17,7 +17,7 @@ struct ResultItem {
 };
 
 class CSearchEngin {
-public:
+  public:
     static constexpr int kMaxWords = 10;
     static constexpr int kWordSlot = 250;
     static constexpr int kMaxWordBytes = 20;
@@ -63,8 +63,21 @@ public:
     int m_nHoverPage;
     int m_nHoverArrow;
 
-private:
+  private:
+    static constexpr int kTextBuffer = 2100;
+    // A walk of paths shorter than kPathSlot bytes is never deeper than this.
+    static constexpr int kMaxFolderDepth = kPathSlot / 2;
+
+    struct FolderTrail;
+
     int m_sub_GetQueryChar();
+    void m_sub_ParseWords();
+    void m_sub_ApplyFilterPasses();
+    int m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail);
+    int m_sub_ListFolder(const char* pszFolder, FolderTrail& trail);
+    bool m_sub_HoldsOtherWords(const char* pszText) const;
+    void m_sub_RecordHit();
+    void m_sub_LoadRow(ResultItem& item);
 };
 
 // Draws the fixed usage page of the results area.

@@ -1,0 +1,166 @@
+// The folder scan, the gathering of a file's text and the match test.
+#include <cstdio>
+#include <cstring>
+
+#include "search/SearchEngin.h"
+#include "search/SjisReader.h"
+
+namespace {
+
+// What identifies a folder, however it was reached.
+struct FolderId {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+
+    bool operator==(const FolderId&) const = default;
+};
+
+bool ReadFolderId(const char* folder, FolderId& id) {
+    HANDLE handle =
+        CreateFileA(folder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool known = GetFileInformationByHandle(handle, &info) != FALSE;
+    CloseHandle(handle);
+    id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return known;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// Reads the text of a file as the match test sees it: blanks, line feeds and
+// characters whose first byte is 0x81 are dropped, a NUL ends it, and at most
+// kTextLimit bytes of whole characters are kept. False when the file cannot
+// be opened.
+bool GatherText(const char* path, char* text, int limit) {
+    sjis::OpenFile file(path);
+    if (!file.IsOpen()) return false;
+    sjis::TextFileBytes bytes(file.Handle());
+    sjis::SjisCharReader reader(bytes);
+    int length = 0;
+    while (length < limit) {
+        sjis::SjisChar c = reader.Next();
+        if (c.kind == sjis::CharKind::kEnd || c.kind == sjis::CharKind::kNul) break;
+        if (c.kind != sjis::CharKind::kText) continue;
+        if (!sjis::AppendChar(text, length, limit, c)) break;
+    }
+    text[length] = '\0';
+    return true;
+}
+
+// True when `word` occurs in `text` at a character boundary.
+bool ContainsWord(const char* text, int textLength, const char* word, int wordLength) {
+    const auto* t = reinterpret_cast<const unsigned char*>(text);
+    for (int p = 0; p <= textLength - wordLength;) {
+        if (t[p] == static_cast<unsigned char>(word[0]) &&
+            std::memcmp(text + p, word, static_cast<size_t>(wordLength)) == 0) {
+            return true;
+        }
+        p += sjis::IsLeadByte(t[p]) ? 2 : 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The folders on the current walk, outermost first: a folder reached again
+// through a link while it is being walked is not entered a second time.
+struct CSearchEngin::FolderTrail {
+    FolderId folders[kMaxFolderDepth];
+    int depth = 0;
+
+    bool Holds(const FolderId& id) const {
+        for (int i = 0; i < depth; ++i) {
+            if (folders[i] == id) return true;
+        }
+        return false;
+    }
+};
+
+int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
+    FolderTrail trail;
+    return m_sub_ScanFolder(pszFolder, trail);
+}
+
+int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
+    FolderId id;
+    if (!ReadFolderId(pszFolder, id) || trail.Holds(id) || trail.depth == kMaxFolderDepth) {
+        return 1;
+    }
+    trail.folders[trail.depth++] = id;
+    int result = m_sub_ListFolder(pszFolder, trail);
+    --trail.depth;
+    return result;
+}
+
+// Walks the entries of one folder in listing order, sub-folders at once where
+// they stand. A path of kPathSlot bytes or more is left out, and the walk
+// stops once the hit list is full.
+int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
+    char pattern[kPathSlot + 8];
+    std::snprintf(pattern, sizeof pattern, "%s/*.*", pszFolder);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return 1;
+    do {
+        if (IsDotOrDotDot(entry.cFileName)) continue;
+        char path[kPathSlot];
+        int length = std::snprintf(path, sizeof path, "%s/%s", pszFolder, entry.cFileName);
+        if (length < 0 || length >= kPathSlot) continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            m_sub_ScanFolder(path, trail);
+        } else {
+            m_sub_TestFile(path);
+        }
+    } while (m_nHits < kMaxHits && FindNextFileA(find, &entry) == TRUE);
+    FindClose(find);
+    return 0;
+}
+
+// Tests the word of the current pass against the file's text. In the folder
+// scan a file is kept only when its text holds every word of the query, so the
+// hit list never fills with files that hold the first word alone. A file that
+// cannot be opened is no hit.
+int CSearchEngin::m_sub_TestFile(const char* pszPath) {
+    char text[kTextBuffer];
+    if (!GatherText(pszPath, text, kTextLimit)) return 0;
+    std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
+    if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(text)) return 0;
+    m_sub_MatchWord(text, m_words[m_nWordIndex]);
+    return 0;
+}
+
+bool CSearchEngin::m_sub_HoldsOtherWords(const char* pszText) const {
+    int textLength = static_cast<int>(std::strlen(pszText));
+    for (int i = 1; i < m_nWords; ++i) {
+        int wordLength = static_cast<int>(std::strlen(m_words[i]));
+        if (wordLength > 0 && !ContainsWord(pszText, textLength, m_words[i], wordLength)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CSearchEngin::m_sub_MatchWord(const char* pszText, const char* pszWord) {
+    int wordLength = static_cast<int>(std::strlen(pszWord));
+    if (wordLength == 0) return -1;
+    int textLength = static_cast<int>(std::strlen(pszText));
+    if (wordLength > textLength) return 0;
+    if (!ContainsWord(pszText, textLength, pszWord, wordLength)) return 0;
+    m_sub_RecordHit();
+    return 1;
+}
+
+// Appends m_szPath to both lists. Beyond kMaxHits hits, or for a path that
+// does not fit a slot, nothing is recorded.
+void CSearchEngin::m_sub_RecordHit() {
+    size_t length = std::strlen(m_szPath);
+    if (m_nHits >= kMaxHits || length >= static_cast<size_t>(kPathSlot)) return;
+    std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
+    std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
+    ++m_nHits;
+}
