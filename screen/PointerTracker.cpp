@@ -1,0 +1,93 @@
+// The polled pointer step: hit-tests the last pointer position against the
+// rows, the page cells and the two labels of the bottom strip, acts on a
+// pending left click, and repaints the results band when the element under
+// the pointer changes, so the highlight follows it.
+#include "screen/HitPresence.h"
+#include "screen/ScreenLayout.h"
+#include "screen/ShellOpen.h"
+#include "search/SearchEngin.h"
+#include "window/Window.h"
+
+namespace {
+
+namespace layout = screen_layout;
+
+constexpr int kNoHover = -1;
+enum ArrowHover { kArrowNone = 0, kArrowPrev = 1, kArrowNext = 2 };
+
+void InvalidateResults(HWND hWnd) {
+    InvalidateRect(hWnd, &layout::kResultsBand, TRUE);
+}
+
+// Every change of a hover field repaints once; a resting pointer repaints
+// nothing.
+void SetHover(int& nHover, int nValue, HWND hWnd) {
+    if (nHover == nValue) return;
+    InvalidateResults(hWnd);
+    nHover = nValue;
+}
+
+bool TakeClick() {
+    if (g_bLeftClick != 1) return false;
+    g_bLeftClick = 0;
+    return true;
+}
+
+void ShowPage(CSearchEngin& engine, int nPage, HWND hWnd) {
+    engine.m_nPage = nPage;
+    engine.m_sub_LoadPage();
+    InvalidateResults(hWnd);
+}
+
+void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
+    for (int r = 0; r < layout::kRows; ++r) {
+        const RECT row = layout::RowRect(r);
+        if (!PtInRect(&row, pt) || engine.m_items[r].bPresent != 1) continue;
+        if (g_bLeftClick == 1) {
+            OpenWithShell(engine.m_items[r].szPath);
+            g_bLeftClick = 0;
+        }
+        SetHover(engine.m_nHoverItem, r, hWnd);
+        return;
+    }
+    SetHover(engine.m_nHoverItem, kNoHover, hWnd);
+}
+
+// Cell j stands for page m_nPage + j; a click on cell 0 reloads the page shown.
+void TrackPageCells(CSearchEngin& engine, POINT pt, HWND hWnd) {
+    for (int j = 0; j < layout::kPageCells; ++j) {
+        const RECT cell = layout::PageCellRect(j);
+        if (!PtInRect(&cell, pt) || !IsPagePresent(engine, engine.m_nPage + j)) continue;
+        if (TakeClick()) ShowPage(engine, engine.m_nPage + j, hWnd);
+        SetHover(engine.m_nHoverPage, j, hWnd);
+        return;
+    }
+    SetHover(engine.m_nHoverPage, kNoHover, hWnd);
+}
+
+// Over a label that is not active, the hover and a pending click are left
+// as they are.
+void TrackLabels(CSearchEngin& engine, POINT pt, HWND hWnd) {
+    if (PtInRect(&layout::kPrevLabel, pt)) {
+        if (engine.m_nPage < 1) return;
+        if (TakeClick()) ShowPage(engine, engine.m_nPage - 1, hWnd);
+        SetHover(engine.m_nHoverArrow, kArrowPrev, hWnd);
+    } else if (PtInRect(&layout::kNextLabel, pt)) {
+        if (!IsPagePresent(engine, engine.m_nPage + 1)) return;
+        if (TakeClick()) ShowPage(engine, engine.m_nPage + 1, hWnd);
+        SetHover(engine.m_nHoverArrow, kArrowNext, hWnd);
+    } else {
+        SetHover(engine.m_nHoverArrow, kArrowNone, hWnd);
+    }
+}
+
+}  // namespace
+
+int CSearchEngin::m_sub_TrackPointer(HWND hWnd) {
+    // One reading of the pointer for all the tests of this step.
+    const POINT pt{g_nMouseX, g_nMouseY};
+    TrackRows(*this, pt, hWnd);
+    TrackPageCells(*this, pt, hWnd);
+    TrackLabels(*this, pt, hWnd);
+    return 0;
+}

@@ -1,0 +1,139 @@
+// Painting of the results area: the grey highlight under the pointer, the ten
+// rows of the page shown with their numbers and coloured labels, the page
+// links, "前へ"/"次へ" and the total hit count. Everything is drawn afresh
+// from the engine's fields; clipping to the invalid area is the platform's.
+#include <cstdio>
+
+#include "screen/HitPresence.h"
+#include "screen/ScreenLayout.h"
+#include "screen/ScreenText.h"
+#include "search/SearchEngin.h"
+#include "window/Window.h"
+
+namespace {
+
+namespace layout = screen_layout;
+
+constexpr COLORREF kTitleLabelColour = RGB(255, 128, 100);
+constexpr COLORREF kContentLabelColour = RGB(128, 128, 255);
+constexpr COLORREF kPathLabelColour = RGB(0, 255, 0);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+
+int FirstHitOfPage(const CSearchEngin& engine) {
+    return engine.m_nPage * CSearchEngin::kRowsPerPage;
+}
+
+void FillGrey(HDC hDC, const RECT& rect) {
+    FillRect(hDC, &rect, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+}
+
+// Grey fills under the pointer, for the row, page cell and label that the
+// pointer tracker would act on at this point.
+void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
+    for (int r = 0; r < layout::kRows; ++r) {
+        const RECT row = layout::RowRect(r);
+        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) {
+            FillGrey(hDC, row);
+            break;
+        }
+    }
+    for (int j = 0; j < layout::kPageCells; ++j) {
+        const RECT cell = layout::PageCellRect(j);
+        if (PtInRect(&cell, pt) && IsPagePresent(engine, engine.m_nPage + j)) {
+            FillGrey(hDC, cell);
+            break;
+        }
+    }
+    if (engine.m_nPage >= 1 && PtInRect(&layout::kPrevLabel, pt)) {
+        FillGrey(hDC, layout::kPrevLabel);
+    }
+    if (IsPagePresent(engine, engine.m_nPage + 1) && PtInRect(&layout::kNextLabel, pt)) {
+        FillGrey(hDC, layout::kNextLabel);
+    }
+}
+
+void DrawRowTexts(const CSearchEngin& engine, HDC hDC) {
+    for (int r = 0; r < layout::kRows; ++r) {
+        const ResultItem& item = engine.m_items[r];
+        if (item.bPresent != 1) continue;
+        const int y = layout::RowTextY(r);
+        DrawString(hDC, layout::kTitleX, y + layout::kTitleDy, item.szTitle);
+        DrawString(hDC, layout::kContentX, y, item.szContent);
+        DrawString(hDC, layout::kPathX, y + layout::kPathDy, item.szPath);
+    }
+}
+
+void DrawRowNumbers(const CSearchEngin& engine, HDC hDC) {
+    for (int r = 0; r < layout::kRows; ++r) {
+        const int nHit = FirstHitOfPage(engine) + r;
+        if (!IsHitPresent(engine, nHit)) continue;
+        char szNumber[16];
+        std::snprintf(szNumber, sizeof szNumber, "%d.", nHit + 1);
+        DrawString(hDC, layout::kNumberX, layout::RowTextY(r) + layout::kTitleDy, szNumber);
+    }
+}
+
+void DrawRowLabels(const CSearchEngin& engine, HDC hDC) {
+    for (int r = 0; r < layout::kRows; ++r) {
+        if (!IsHitPresent(engine, FirstHitOfPage(engine) + r)) continue;
+        const int y = layout::RowTextY(r);
+        SetTextColor(hDC, kTitleLabelColour);
+        DrawFixedText(hDC, layout::kLabelX, y + layout::kTitleDy, "【タイトル】");
+        SetTextColor(hDC, kContentLabelColour);
+        DrawFixedText(hDC, layout::kLabelX, y, "【内容】");
+        SetTextColor(hDC, kPathLabelColour);
+        DrawFixedText(hDC, layout::kLabelX, y + layout::kPathDy, "【ファイルパス】");
+    }
+}
+
+// The links begin with the page shown; there is none to an earlier page.
+void DrawPageLinks(const CSearchEngin& engine, HDC hDC) {
+    for (int j = 0; j < layout::kPageCells; ++j) {
+        const int nPage = engine.m_nPage + j;
+        if (!IsPagePresent(engine, nPage)) continue;
+        char szLink[16];
+        std::snprintf(szLink, sizeof szLink, "%d", nPage + 1);
+        DrawString(hDC, layout::LinkX(j), layout::kLinkY, szLink);
+    }
+    if (engine.m_nPage >= 1) {
+        DrawFixedText(hDC, layout::kPrevTextX, layout::kLinkY, "前へ");
+    }
+    if (IsPagePresent(engine, engine.m_nPage + 1)) {
+        DrawFixedText(hDC, layout::kNextTextX, layout::kLinkY, "次へ");
+    }
+}
+
+void DrawHitCount(const CSearchEngin& engine, HDC hDC) {
+    DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "総ヒット数");
+    char szCount[32];
+    std::snprintf(szCount, sizeof szCount, "%d　件", engine.m_nHits);
+    DrawString(hDC, layout::kHitCountX, layout::kHitCountValueY, szCount);
+}
+
+}  // namespace
+
+bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
+    const POINT pt{g_nMouseX, g_nMouseY};
+    HDC hDC = dc.m_hDC;
+
+    if (m_nHits <= 0) {
+        // Before the first search nothing is drawn here. After a search
+        // without hits the count and the usage page keep the context's
+        // defaults: black text in opaque white boxes.
+        if (m_bNoHit == 1) {
+            DrawHitCount(*this, hDC);
+            DrawUsagePage(dc);
+        }
+        return true;
+    }
+
+    FillHighlights(*this, hDC, pt);
+    SetBkMode(hDC, TRANSPARENT);
+    DrawRowTexts(*this, hDC);
+    DrawRowNumbers(*this, hDC);
+    DrawRowLabels(*this, hDC);
+    SetTextColor(hDC, kTextColour);
+    DrawPageLinks(*this, hDC);
+    DrawHitCount(*this, hDC);
+    return true;
+}

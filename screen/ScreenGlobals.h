@@ -1,0 +1,24 @@
+// The requests that the two bars record for the frame steps, and the bars'
+// dialog procedures. The procedures only write these globals; the frame
+// steps of CSearchEdit read and clear them on the same thread.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kSearchTextBytes = 300;
+
+// The text last fetched from the search bar's edit box (at most 299 bytes).
+extern char g_szSearchText[kSearchTextBytes];
+// 1 while a fetched text with a non-blank byte waits for the frame step.
+extern int g_bSearchRequested;
+
+enum HistoryCommand { kHistoryNone = 0, kHistoryBack = 1, kHistoryForward = 2 };
+// The history bar's pending command (a HistoryCommand value).
+extern int g_nHistoryCommand;
+
+INT_PTR CALLBACK SearchBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK HistoryBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// True when the text holds a byte that is neither a half-width blank nor part
+// of a double-byte character with lead byte 0x81 (full-width blank, 、 。 ...).
+bool HasNonBlankByte(const char* pszText);

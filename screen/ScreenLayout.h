@@ -1,0 +1,64 @@
+// Where things stand on the fixed 800 x 600 client area of the main window.
+// The painter and the pointer tracker share these rectangles, so what is
+// highlighted is exactly what reacts to a click.
+#pragma once
+
+#include <windows.h>
+
+namespace screen_layout {
+
+constexpr int kRows = 10;
+constexpr int kPageCells = 10;
+constexpr int kRowPitch = 53;
+constexpr int kCellPitch = 41;
+constexpr int kLinkPitch = 40;
+
+// The area under the two bars; repainted after a search and on hover changes.
+constexpr RECT kResultsBand{0, 45, 800, 600};
+// The total hit count at the top right.
+constexpr RECT kHitCountBox{650, 0, 800, 50};
+
+// The two bars, in client pixels of the main window.
+constexpr RECT kSearchBar{230, 5, 635, 45};
+constexpr RECT kHistoryBar{20, 5, 170, 45};
+
+// The labels "前へ" and "次へ" of the bottom strip.
+constexpr RECT kPrevLabel{90, 575, 140, 600};
+constexpr RECT kNextLabel{640, 575, 690, 600};
+
+// Rows are 54 pixels tall at a pitch of 53: neighbours share one pixel line.
+constexpr RECT RowRect(int nRow) {
+    return RECT{0, 45 + kRowPitch * nRow, 800, 99 + kRowPitch * nRow};
+}
+
+// Cell j of the bottom strip stands for page m_nPage + j.
+constexpr RECT PageCellRect(int nCell) {
+    return RECT{190 + kCellPitch * nCell, 575, 220 + kCellPitch * nCell, 600};
+}
+
+// The middle line of row r: the excerpt; the title stands 17 pixels above
+// it and the path 18 below.
+constexpr int RowTextY(int nRow) {
+    return 62 + kRowPitch * nRow;
+}
+
+constexpr int kNumberX = 5;
+constexpr int kLabelX = 30;
+constexpr int kTitleX = 130;
+constexpr int kContentX = 100;
+constexpr int kPathX = 160;
+constexpr int kTitleDy = -17;
+constexpr int kPathDy = 18;
+
+constexpr int kLinkY = 580;
+constexpr int LinkX(int nCell) {
+    return 200 + kLinkPitch * nCell;
+}
+constexpr int kPrevTextX = 100;
+constexpr int kNextTextX = 650;
+
+constexpr int kHitCountX = 670;
+constexpr int kHitCountCaptionY = 5;
+constexpr int kHitCountValueY = 25;
+
+}  // namespace screen_layout

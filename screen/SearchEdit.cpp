@@ -1,0 +1,105 @@
+// The search screen's input side: creating the two bars, and the two frame
+// steps that carry out what the bars recorded, a new search or a move through
+// the query history.
+#include "search/SearchEdit.h"
+
+#include <cstring>
+
+#include "res/resource.h"
+#include "screen/ScreenGlobals.h"
+#include "screen/ScreenLayout.h"
+
+namespace {
+
+// The fetched text always ends within its 300 bytes; the bound only keeps a
+// missing terminator from running past the 350-byte entry.
+constexpr int kHistoryCopyBound = 301;
+
+HWND CreateBar(HWND hParent, HINSTANCE hInstance, int nTemplate, DLGPROC pProc, const RECT& rect) {
+    HWND hBar = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nTemplate), hParent, pProc, 0);
+    MoveWindow(hBar, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    ShowWindow(hBar, SW_SHOW);
+    SetActiveWindow(hBar);
+    return hBar;
+}
+
+void CopyQuery(char* pszEntry, const char* pszText) {
+    int n = 0;
+    while (n < kHistoryCopyBound && pszText[n] != '\0') {
+        pszEntry[n] = pszText[n];
+        ++n;
+    }
+    pszEntry[n] = '\0';
+}
+
+void ResetSearchState(CSearchEngin& engine) {
+    engine.m_bNoHit = 0;
+    engine.m_pszQuery = nullptr;
+    engine.m_nWords = 0;
+    engine.m_nWordIndex = 0;
+    engine.m_nHits = 0;
+    engine.m_nCandidates = 0;
+    engine.m_nHoverItem = 0;
+    engine.m_nHoverPage = 0;
+    engine.m_nHoverArrow = 0;
+}
+
+}  // namespace
+
+bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
+    m_hSearchBar =
+        CreateBar(hParent, hInstance, IDD_SEARCHBAR, SearchBarProc, screen_layout::kSearchBar);
+    m_hHistoryBar =
+        CreateBar(hParent, hInstance, IDD_HISTORYBAR, HistoryBarProc, screen_layout::kHistoryBar);
+
+    ResetSearchState(m_engine);
+    g_bSearchRequested = 0;
+    g_nHistoryCommand = kHistoryNone;
+    m_nHistory = 0;
+
+    m_hParent = hParent;
+    return true;
+}
+
+int CSearchEdit::m_sub_CheckSearchRequest() {
+    if (g_bSearchRequested == 1) {
+        // A full history gives up its oldest entry, so the newest query is
+        // always kept and nothing is written past the last entry.
+        if (m_nHistory == kHistoryEntries) {
+            std::memmove(m_history[0], m_history[1], sizeof m_history - sizeof m_history[0]);
+            --m_nHistory;
+        }
+        CopyQuery(m_history[m_nHistory], g_szSearchText);
+        ++m_nHistory;
+        // The stored entry is searched, not the global buffer, so the words
+        // of the shown results live as long as the entry.
+        m_engine.m_sub_Search(m_history[m_nHistory - 1]);
+        m_nHistoryCursor = m_nHistory - 1;
+        InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+        InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    }
+    g_bSearchRequested = 0;
+    return 0;
+}
+
+int CSearchEdit::m_sub_CheckHistoryCommand() {
+    int nTarget = -1;
+    if (g_nHistoryCommand == kHistoryBack && m_nHistory > 0 && m_nHistoryCursor > 0) {
+        nTarget = m_nHistoryCursor - 1;
+    } else if (g_nHistoryCommand == kHistoryForward && m_nHistoryCursor < m_nHistory - 1) {
+        // Forward goes as far as the newest entry, however long the history.
+        nTarget = m_nHistoryCursor + 1;
+    }
+
+    if (nTarget >= 0) {
+        // Setting the text does not submit it: the edit box's change
+        // notification is not acted on by the search bar.
+        SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT), m_history[nTarget]);
+        m_engine.m_sub_Search(m_history[nTarget]);
+        m_nHistoryCursor = nTarget;
+        InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+        InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    }
+    g_nHistoryCommand = kHistoryNone;
+    return 0;
+}
