@@ -1,0 +1,26 @@
+// The one application object and its start-up.
+#include "app/Application.h"
+
+#include "res/resource.h"
+
+CApplication g_app;
+
+// m_searchEdit() value-initialises the search screen, so every field of it
+// and of its engine starts at zero, wherever the object is constructed.
+CApplication::CApplication()
+    : m_hInstance(nullptr), m_nCmdShow(0), m_mainWindow(), m_searchEdit() {}
+
+bool CApplication::InitInstance() {
+    // A menu that cannot be loaded is passed on as null: no menu bar then.
+    HMENU hMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
+    if (!m_mainWindow.m_sub_CreateWindow(m_hInstance, nullptr, hMenu)) return false;
+    ShowWindow(m_mainWindow.m_hWnd, m_nCmdShow);
+    if (!m_searchEdit.m_sub_Create(m_mainWindow.m_hWnd, m_hInstance)) return false;
+    // Linked before the frame loop dispatches the first paint message.
+    m_mainWindow.m_pSearchEdit = &m_searchEdit;
+    return true;
+}
+
+bool CApplication::OnIdle(int) {
+    return true;
+}

@@ -1,0 +1,33 @@
+// The frame loop: at most one window message per turn, then the polled steps
+// of the search screen, then a short pause. It never waits for a message.
+#include "app/Application.h"
+
+namespace {
+
+constexpr DWORD kTurnPauseMs = 5;
+
+}  // namespace
+
+bool CApplication::m_sub_RunOneTurn(int* pnExitCode) {
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            *pnExitCode = static_cast<int>(msg.wParam);
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    g_app.m_searchEdit.m_sub_CheckSearchRequest();
+    g_app.m_searchEdit.m_sub_CheckHistoryCommand();
+    g_app.m_searchEdit.m_engine.m_sub_TrackPointer(g_app.m_searchEdit.m_hParent);
+    Sleep(kTurnPauseMs);
+    return true;
+}
+
+int CApplication::Run() {
+    int nExitCode = 0;
+    while (m_sub_RunOneTurn(&nExitCode)) {
+    }
+    return nExitCode;
+}

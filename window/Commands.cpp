@@ -1,0 +1,43 @@
+// Menu handling of CWindow: the commands and the opening of pop-up menus.
+#include "window/Window.h"
+
+#include "res/resource.h"
+
+namespace {
+
+// The platform's IDCLOSE; no menu item carries it, but it closes all the same.
+constexpr UINT kCloseCommand = 8;
+
+}  // namespace
+
+void CWindow::OnCommand(UINT, UINT nId, HWND) {
+    switch (nId) {
+        case IDM_ABOUT:
+            m_sub_ShowAbout();
+            break;
+        case IDM_EXIT:
+        case kCloseCommand:
+            SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void CWindow::m_sub_ShowAbout() {
+    MessageBoxA(m_hWnd,
+                "Sorahiki　Virsion　1.0"
+                "\n"
+                "Copyright (C) 2026 Sorahiki project",
+                "バージョン情報", MB_OK);
+}
+
+void CWindow::OnInitMenuPopup(HMENU hMenu, UINT, bool bSysMenu) {
+    if (bSysMenu) return;
+    const int nItems = GetMenuItemCount(hMenu);
+    for (int i = 0; i < nItems; ++i) {
+        OnInitMenuItem(hMenu, GetMenuItemID(hMenu, i));
+    }
+}
+
+void CWindow::OnInitMenuItem(HMENU, UINT) {}

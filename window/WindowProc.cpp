@@ -1,0 +1,85 @@
+// The member window procedure: each message becomes a call of a virtual
+// handler. The mouse handlers only record the pointer for the polled steps.
+#include "window/Window.h"
+
+int g_nMouseX = 0;
+int g_nMouseY = 0;
+unsigned char g_bLeftClick = 0;
+
+namespace {
+
+constexpr WPARAM kEscapeKey = 27;  // VK_ESCAPE
+constexpr LRESULT kCreateFailed = -1;
+
+// The position of a mouse message, both halves of lParam taken unsigned.
+void RecordPointer(LPARAM lParam) {
+    g_nMouseX = LOWORD(lParam);
+    g_nMouseY = HIWORD(lParam);
+}
+
+}  // namespace
+
+LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : kCreateFailed;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_CLOSE:
+            m_sub_ConfirmClose();
+            return 0;
+        case WM_NCDESTROY:
+            m_sub_Unlink();
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == kEscapeKey) OnDestroy();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_INITMENUPOPUP:
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam) != 0);
+            return 0;
+        case WM_MOUSEMOVE:
+            RecordPointer(lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            RecordPointer(lParam);
+            g_bLeftClick = 1;
+            return 0;
+        case WM_LBUTTONUP:
+            g_bLeftClick = 0;
+            return 0;
+        case WM_RBUTTONDOWN:
+            RecordPointer(lParam);
+            return 0;
+        case WM_RBUTTONUP:
+            return 0;
+        default:
+            return DefWindowProcA(m_hWnd, message, wParam, lParam);
+    }
+}
+
+bool CWindow::OnCreate(CREATESTRUCTA*) {
+    return true;
+}
+
+void CWindow::OnDestroy() {
+    PostQuitMessage(0);
+}
+
+bool CWindow::OnTimer(int) {
+    return false;
+}
+
+// Every way of closing asks first; the window itself is never destroyed, a
+// confirmed close posts the quit message through OnDestroy.
+void CWindow::m_sub_ConfirmClose() {
+    const int answer = MessageBoxA(m_hWnd, "アプリケーションを終了します。\n宜しいですか？。",
+                                   "確認メッセージ", MB_YESNO);
+    if (answer == IDYES) OnDestroy();
+}
