@@ -1,0 +1,91 @@
+#include "cli/CliOutput.h"
+
+#include "platform/codepage.h"
+
+namespace {
+
+bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+void AppendEscaped(std::string& out, unsigned char c) {
+    static const char kHex[] = "0123456789abcdef";
+    switch (c) {
+        case '\\':
+            out += "\\\\";
+            return;
+        case '\t':
+            out += "\\t";
+            return;
+        case '\n':
+            out += "\\n";
+            return;
+        case '\r':
+            out += "\\r";
+            return;
+        default:
+            break;
+    }
+    if (c < 0x20 || c == 0x7F) {
+        out += "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 0x0F];
+    } else {
+        out += static_cast<char>(c);
+    }
+}
+
+void WriteText(std::FILE* out, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), out);
+}
+
+}  // namespace
+
+std::string EscapeField(std::string_view text, const OutputStyle& style) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        // In code page 932 the byte after a lead byte (a backslash among
+        // them) belongs to its character and is written as it is.
+        if (style.raw && IsLeadByte(c) && i + 1 < text.size()) {
+            out += text.substr(i, 2);
+            ++i;
+            continue;
+        }
+        AppendEscaped(out, c);
+    }
+    return out;
+}
+
+std::string OutputField(std::string_view cp932, const OutputStyle& style) {
+    if (style.raw) return EscapeField(cp932, style);
+    std::string utf8;
+    Cp932ToUtf8(cp932, utf8);  // bytes that are no character show as U+FFFD
+    return EscapeField(utf8, style);
+}
+
+void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style) {
+    std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
+    if (style.raw) {
+        WriteText(out, line);
+    } else {
+        std::string utf8;
+        Cp932ToUtf8(line, utf8);
+        WriteText(out, utf8);
+    }
+}
+
+void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
+    std::string prefix = std::to_string(number) + ". ";
+    std::string indent(prefix.size(), ' ');
+    WriteText(out, "\n" + prefix + OutputField(item.szTitle, style) + "\n");
+    WriteText(out, indent + OutputField(item.szContent, style) + "\n");
+    WriteText(out, indent + OutputField(item.szPath, style) + "\n");
+}
+
+void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
+    WriteText(out, std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+                       OutputField(item.szTitle, style) + "\t" +
+                       OutputField(item.szContent, style) + "\n");
+}

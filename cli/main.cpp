@@ -1,0 +1,112 @@
+// sorahiki-cli: runs one search with the engine in the current directory (the
+// folder "DATA" under it) and prints the hits.
+//
+// Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
+// with one line on stderr that says what is wrong.
+#include <cstdio>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSystem.h"
+#include "platform/codepage.h"
+#include "search/SearchEngin.h"
+
+namespace {
+
+constexpr int kExitFound = 0;
+constexpr int kExitNothingFound = 1;
+constexpr int kExitError = 2;
+
+// About half a megabyte: kept in static storage, as the program keeps it.
+CSearchEngin g_engine;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "sorahiki-cli: %s\n", message.c_str());
+    return kExitError;
+}
+
+std::string JoinWords(const std::vector<std::string>& words) {
+    std::string query;
+    for (const std::string& word : words) {
+        if (!query.empty()) query += ' ';
+        query += word;
+    }
+    return query;
+}
+
+bool HasDataFolder() {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("DATA/*", &entry);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return true;
+}
+
+bool PageExists(int pageIndex) {
+    return pageIndex == 0 || (pageIndex < CSearchEngin::kMaxPages &&
+                              g_engine.m_hitFlags[pageIndex * CSearchEngin::kRowsPerPage] == 1);
+}
+
+void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& style) {
+    g_engine.m_nPage = pageIndex;
+    g_engine.m_sub_LoadPage();
+    for (int row = 0; row < CSearchEngin::kRowsPerPage; ++row) {
+        const ResultItem& item = g_engine.m_items[row];
+        if (!item.bPresent) break;
+        int number = pageIndex * CSearchEngin::kRowsPerPage + row + 1;
+        if (options.tsv) {
+            PrintTsvRow(stdout, number, item, style);
+        } else {
+            PrintRow(stdout, number, item, style);
+        }
+    }
+}
+
+int Run(const CliOptions& options) {
+    if (options.words.empty()) return Fail("no word to search for");
+    std::string query = JoinWords(options.words);
+    if (!options.raw && !Utf8ToCp932(JoinWords(options.words), query)) {
+        return Fail("the query holds a character with no Shift-JIS form (or is not UTF-8)");
+    }
+    if (!options.folder.empty() && !EnterFolder(options.folder, options.raw)) {
+        return Fail("cannot enter the folder " + options.folder);
+    }
+    if (!HasDataFolder()) return Fail("no DATA folder in the current directory");
+
+    g_engine.m_sub_Search(query.c_str());
+    if (g_engine.m_nWords == 0) return Fail("the query holds no word");
+    int pageIndex = options.page - 1;
+    if (!options.all && !PageExists(pageIndex)) {
+        return Fail("page " + std::to_string(options.page) + " does not exist");
+    }
+
+    OutputStyle style{options.raw};
+    if (!options.tsv) PrintHitCount(stdout, g_engine.m_nHits, style);
+    if (options.all) {
+        for (int page = 0; PageExists(page) && page < CSearchEngin::kMaxPages; ++page) {
+            PrintPage(page, options, style);
+        }
+    } else {
+        PrintPage(pageIndex, options, style);
+    }
+    std::fflush(stdout);
+    return g_engine.m_nHits > 0 ? kExitFound : kExitNothingFound;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    UseBinaryOutput();
+    CliOptions options;
+    std::string error;
+    if (!ParseCliOptions(CommandLineArguments(argc, argv), options, error)) return Fail(error);
+    if (options.raw) {
+        // The words are taken as the bytes given, not as UTF-8.
+        options = CliOptions{};
+        if (!ParseCliOptions(RawCommandLineArguments(argc, argv), options, error)) {
+            return Fail(error);
+        }
+    }
+    return Run(options);
+}
