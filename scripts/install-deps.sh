@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config libgtest-dev
-  libgtk-3-dev fonts-ipafont-gothic
+  libgtk-3-dev fonts-ipafont-gothic shared-mime-info
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
-  xvfb xauth x11-utils xdotool imagemagick locales
+  xvfb xauth x11-utils xdotool xclip imagemagick locales python3
 )
 
 missing=()

@@ -1,0 +1,442 @@
+// The GTK 3 driver: each top-level window of the layer is a GtkWindow that is
+// not resizable, with a menu bar built from its menu and under it a drawing
+// area of exactly the client size showing the window's backing image. Child
+// dialogs float over the drawing area as grey boxes holding their controls at
+// their pixel rectangles. Input on these widgets becomes the WM_ messages
+// that the same input causes on Windows.
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <unordered_map>
+
+#include "platform/src/gtk/gtk_message_box.h"
+#include "platform/src/gtk/gtk_shell.h"
+#include "platform/src/gtk/gtk_style.h"
+#include "platform/src/gtk/gtk_text.h"
+#include "platform/src/ui/driver.h"
+
+namespace sorahiki::ui {
+namespace gtk {
+namespace {
+
+// What the driver shows for one window handle.
+struct Shown {
+    HWND hwnd = nullptr;
+    HWND parent = nullptr;  // null for a top-level window
+    ChildKind kind = ChildKind::Other;
+    GtkWidget* widget = nullptr;   // the GtkWindow, the dialog's box or the control
+    GtkWidget* fixed = nullptr;    // where a dialog's controls go
+    GtkWidget* area = nullptr;     // a top-level window's client area
+    GtkWidget* overlay = nullptr;  // where a top-level window's dialogs go
+    RECT rect{};                   // a child's rectangle in its parent's client pixels
+    bool visible = false;
+};
+
+bool Contains(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+class GtkDriver final : public Driver {
+  public:
+    GtkDriver() { s_driver = this; }
+    ~GtkDriver() override {
+        m_boxes.reset();
+        for (auto& [hwnd, shown] : m_shown) {
+            if (shown->parent || !shown->widget) continue;
+            g_object_remove_weak_pointer(G_OBJECT(shown->widget),
+                                         reinterpret_cast<gpointer*>(&shown->widget));
+            gtk_widget_destroy(shown->widget);
+        }
+        s_driver = nullptr;
+    }
+
+    bool Init() override {
+        if (!gtk_init_check(nullptr, nullptr)) return false;
+        InstallStyle();
+        m_boxes = std::make_unique<MessageBoxes>();
+        return true;
+    }
+
+    void TopLevelCreated(HWND hwnd, const std::string& title_utf8, HMENU menu, const RECT& window,
+                         const RECT& client) override {
+        auto shown = std::make_unique<Shown>();
+        shown->hwnd = hwnd;
+        shown->widget = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        gtk_window_set_title(GTK_WINDOW(shown->widget), title_utf8.c_str());
+        gtk_window_set_resizable(GTK_WINDOW(shown->widget), FALSE);
+        gtk_window_move(GTK_WINDOW(shown->widget), window.left, window.top);
+        g_signal_connect(shown->widget, "delete-event", G_CALLBACK(OnDelete), hwnd);
+
+        GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        gtk_container_add(GTK_CONTAINER(shown->widget), column);
+        if (menu) gtk_box_pack_start(GTK_BOX(column), MakeMenuBar(hwnd, menu), FALSE, FALSE, 0);
+
+        shown->overlay = gtk_overlay_new();
+        shown->area = MakeClientArea(hwnd);
+        gtk_container_add(GTK_CONTAINER(shown->overlay), shown->area);
+        gtk_box_pack_start(GTK_BOX(column), shown->overlay, FALSE, FALSE, 0);
+        gtk_widget_show_all(column);
+        SizeClientArea(*shown, client);
+        Remember(std::move(shown));
+    }
+
+    void TopLevelMoved(HWND hwnd, const RECT& window, const RECT& client) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || shown->parent) return;
+        gtk_window_move(GTK_WINDOW(shown->widget), window.left, window.top);
+        SizeClientArea(*shown, client);
+    }
+
+    void TopLevelShown(HWND hwnd, bool visible, int show_cmd) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || shown->parent) return;
+        shown->visible = visible;
+        if (!visible) {
+            gtk_widget_hide(shown->widget);
+            return;
+        }
+        gtk_widget_show(shown->widget);
+        if (show_cmd == SW_SHOWMINIMIZED || show_cmd == SW_MINIMIZE ||
+            show_cmd == SW_SHOWMINNOACTIVE) {
+            gtk_window_iconify(GTK_WINDOW(shown->widget));
+        } else {
+            gtk_window_present(GTK_WINDOW(shown->widget));
+        }
+    }
+
+    void ImageChanged(HWND hwnd, const RECT& area) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || !shown->area) return;
+        gtk_widget_queue_draw_area(shown->area, area.left, area.top, area.right - area.left,
+                                   area.bottom - area.top);
+    }
+
+    void ChildCreated(HWND hwnd, HWND parent, ChildKind kind, const RECT& rect,
+                      const std::string& text_utf8, bool visible) override {
+        Shown* holder = Find(parent);
+        if (!holder) return;
+        auto shown = std::make_unique<Shown>();
+        shown->hwnd = hwnd;
+        shown->parent = parent;
+        shown->kind = kind;
+        shown->rect = rect;
+        shown->visible = visible;
+        shown->widget = MakeControl(*shown, text_utf8);
+        if (holder->fixed) {
+            gtk_fixed_put(GTK_FIXED(holder->fixed), shown->widget, rect.left, rect.top);
+        } else if (holder->overlay) {
+            gtk_widget_set_halign(shown->widget, GTK_ALIGN_START);
+            gtk_widget_set_valign(shown->widget, GTK_ALIGN_START);
+            gtk_overlay_add_overlay(GTK_OVERLAY(holder->overlay), shown->widget);
+        } else {
+            gtk_widget_destroy(shown->widget);
+            return;
+        }
+        Place(*shown);
+        gtk_widget_set_visible(shown->widget, visible);
+        Remember(std::move(shown));
+    }
+
+    void ChildMoved(HWND hwnd, const RECT& rect) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || !shown->parent) return;
+        shown->rect = rect;
+        Place(*shown);
+    }
+
+    void ChildShown(HWND hwnd, bool visible) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || !shown->parent) return;
+        shown->visible = visible;
+        gtk_widget_set_visible(shown->widget, visible);
+    }
+
+    void ChildTextChanged(HWND hwnd, const std::string& text_utf8) override {
+        Shown* shown = Find(hwnd);
+        if (!shown) return;
+        if (!shown->parent) {
+            gtk_window_set_title(GTK_WINDOW(shown->widget), text_utf8.c_str());
+        } else if (shown->kind == ChildKind::Edit) {
+            // The program's own change is not the user's typing.
+            g_signal_handlers_block_by_func(shown->widget, reinterpret_cast<gpointer>(OnEdited),
+                                            hwnd);
+            gtk_entry_set_text(GTK_ENTRY(shown->widget), text_utf8.c_str());
+            g_signal_handlers_unblock_by_func(shown->widget, reinterpret_cast<gpointer>(OnEdited),
+                                              hwnd);
+        } else if (shown->kind == ChildKind::Button) {
+            gtk_button_set_label(GTK_BUTTON(shown->widget), GtkMnemonic(text_utf8).c_str());
+        } else if (shown->kind == ChildKind::Static) {
+            gtk_label_set_text_with_mnemonic(GTK_LABEL(shown->widget),
+                                             GtkMnemonic(text_utf8).c_str());
+        }
+    }
+
+    void WindowDestroyed(HWND hwnd) override {
+        auto it = m_shown.find(hwnd);
+        if (it == m_shown.end()) return;
+        // Destroying a container destroys its children as well; the layer
+        // still reports each of them, and they are forgotten then.
+        Shown& shown = *it->second;
+        if (shown.widget) {
+            g_object_remove_weak_pointer(G_OBJECT(shown.widget),
+                                         reinterpret_cast<gpointer*>(&shown.widget));
+            gtk_widget_destroy(shown.widget);
+        }
+        m_shown.erase(it);
+    }
+
+    void PumpEvents() override {
+        // Bounded, so that a source that is always ready cannot hold the
+        // program's loop.
+        for (int i = 0; i < 200 && g_main_context_pending(nullptr); ++i) {
+            g_main_context_iteration(nullptr, FALSE);
+        }
+    }
+
+    void BeginMessageBox(const MessageBoxRequest& box) override {
+        Shown* owner = TopLevelOf(box.owner);
+        m_boxes->Open(box, owner ? GTK_WINDOW(owner->widget) : nullptr);
+    }
+
+    bool PollMessageBox(int* answer) override { return m_boxes->Poll(answer); }
+
+    bool ShellOpen(const ShellRequest& request) override { return OpenWithDesktop(request); }
+
+  private:
+    // The widget pointer goes null when GTK destroys the widget along with
+    // its container, so a child reported gone after its parent is not
+    // destroyed twice.
+    void Remember(std::unique_ptr<Shown> shown) {
+        g_object_add_weak_pointer(G_OBJECT(shown->widget),
+                                  reinterpret_cast<gpointer*>(&shown->widget));
+        const HWND hwnd = shown->hwnd;
+        m_shown[hwnd] = std::move(shown);
+    }
+
+    Shown* Find(HWND hwnd) {
+        auto it = m_shown.find(hwnd);
+        return it == m_shown.end() ? nullptr : it->second.get();
+    }
+
+    Shown* TopLevelOf(HWND hwnd) {
+        Shown* shown = Find(hwnd);
+        while (shown && shown->parent) shown = Find(shown->parent);
+        return shown;
+    }
+
+    // ---- Building widgets ----------------------------------------------
+
+    static GtkWidget* MakeMenuBar(HWND hwnd, HMENU menu) {
+        GtkWidget* bar = gtk_menu_bar_new();
+        int index = 0;
+        for (const MenuEntry& entry : MenuEntries(menu)) {
+            GtkWidget* item = gtk_menu_item_new_with_mnemonic(GtkMnemonic(entry.text_utf8).c_str());
+            if (entry.popup) {
+                gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), MakePopup(hwnd, entry.popup, index));
+            } else {
+                ConnectCommand(item, hwnd, entry.id);
+            }
+            gtk_menu_shell_append(GTK_MENU_SHELL(bar), item);
+            ++index;
+        }
+        return bar;
+    }
+
+    static GtkWidget* MakePopup(HWND hwnd, HMENU popup, int index) {
+        GtkWidget* menu = gtk_menu_new();
+        g_object_set_data(G_OBJECT(menu), "sorahiki-hmenu", popup);
+        g_object_set_data(G_OBJECT(menu), "sorahiki-index", GINT_TO_POINTER(index));
+        g_signal_connect(menu, "show", G_CALLBACK(OnPopupShown), hwnd);
+        int position = 0;
+        for (const MenuEntry& entry : MenuEntries(popup)) {
+            GtkWidget* item = gtk_menu_item_new_with_mnemonic(GtkMnemonic(entry.text_utf8).c_str());
+            if (entry.popup) {
+                gtk_menu_item_set_submenu(GTK_MENU_ITEM(item),
+                                          MakePopup(hwnd, entry.popup, position));
+            } else {
+                ConnectCommand(item, hwnd, entry.id);
+            }
+            gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+            ++position;
+        }
+        return menu;
+    }
+
+    static void ConnectCommand(GtkWidget* item, HWND hwnd, UINT id) {
+        g_object_set_data(G_OBJECT(item), "sorahiki-id", GUINT_TO_POINTER(id));
+        g_signal_connect(item, "activate", G_CALLBACK(OnMenuItem), hwnd);
+    }
+
+    static GtkWidget* MakeClientArea(HWND hwnd) {
+        GtkWidget* area = gtk_drawing_area_new();
+        gtk_widget_set_can_focus(area, TRUE);
+        gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
+                                        GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK |
+                                        GDK_KEY_RELEASE_MASK);
+        g_signal_connect(area, "draw", G_CALLBACK(OnDraw), hwnd);
+        g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnMotion), hwnd);
+        g_signal_connect(area, "button-press-event", G_CALLBACK(OnButton), hwnd);
+        g_signal_connect(area, "button-release-event", G_CALLBACK(OnButton), hwnd);
+        g_signal_connect(area, "key-press-event", G_CALLBACK(OnKey), hwnd);
+        g_signal_connect(area, "key-release-event", G_CALLBACK(OnKey), hwnd);
+        return area;
+    }
+
+    static void SizeClientArea(Shown& shown, const RECT& client) {
+        gtk_widget_set_size_request(shown.area, client.right - client.left,
+                                    client.bottom - client.top);
+    }
+
+    static GtkWidget* MakeControl(Shown& shown, const std::string& text_utf8) {
+        switch (shown.kind) {
+            case ChildKind::Dialog: {
+                // An event box has its own window: input over a dialog stays
+                // with the dialog, as on Windows.
+                GtkWidget* box = gtk_event_box_new();
+                gtk_style_context_add_class(gtk_widget_get_style_context(box), kDialogClass);
+                shown.fixed = gtk_fixed_new();
+                gtk_container_add(GTK_CONTAINER(box), shown.fixed);
+                gtk_widget_show(shown.fixed);
+                return box;
+            }
+            case ChildKind::Edit: {
+                GtkWidget* entry = gtk_entry_new();
+                gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
+                gtk_entry_set_text(GTK_ENTRY(entry), text_utf8.c_str());
+                g_signal_connect(entry, "changed", G_CALLBACK(OnEdited), shown.hwnd);
+                return entry;
+            }
+            case ChildKind::Button: {
+                GtkWidget* button = gtk_button_new_with_mnemonic(GtkMnemonic(text_utf8).c_str());
+                g_signal_connect(button, "clicked", G_CALLBACK(OnClicked), shown.hwnd);
+                return button;
+            }
+            case ChildKind::Static:
+            case ChildKind::Other:
+            default: {
+                GtkWidget* label = gtk_label_new_with_mnemonic(GtkMnemonic(text_utf8).c_str());
+                gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+                gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
+                return label;
+            }
+        }
+    }
+
+    // Puts a child at its rectangle: controls in their dialog's fixed
+    // container, dialogs over the client area.
+    void Place(Shown& shown) {
+        const RECT& r = shown.rect;
+        gtk_widget_set_size_request(shown.widget, r.right - r.left, r.bottom - r.top);
+        Shown* holder = Find(shown.parent);
+        if (holder && holder->fixed) {
+            gtk_fixed_move(GTK_FIXED(holder->fixed), shown.widget, r.left, r.top);
+        } else {
+            gtk_widget_set_margin_start(shown.widget, r.left);
+            gtk_widget_set_margin_top(shown.widget, r.top);
+        }
+    }
+
+    // Windows sends mouse messages to the window under the pointer: none to
+    // the main window while the pointer is over a bar or outside the client
+    // area (a held button does not capture).
+    bool ReachesClientArea(const Shown& top, int x, int y) const {
+        const GtkAllocation size{0, 0, gtk_widget_get_allocated_width(top.area),
+                                 gtk_widget_get_allocated_height(top.area)};
+        if (x < 0 || y < 0 || x >= size.width || y >= size.height) return false;
+        for (const auto& [hwnd, shown] : m_shown) {
+            if (shown->parent == top.hwnd && shown->visible && Contains(shown->rect, x, y)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // ---- Signal handlers --------------------------------------------------
+
+    static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer hwnd) {
+        cairo_surface_t* image = BackingImage(static_cast<HWND>(hwnd));
+        if (image) {
+            cairo_surface_flush(image);
+            cairo_set_source_surface(cr, image, 0, 0);
+        } else {
+            cairo_set_source_rgb(cr, 1, 1, 1);
+        }
+        cairo_paint(cr);
+        return TRUE;
+    }
+
+    static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer hwnd) {
+        const int x = static_cast<int>(event->x);
+        const int y = static_cast<int>(event->y);
+        if (s_driver->PointerReaches(static_cast<HWND>(hwnd), x, y)) {
+            PostMouse(static_cast<HWND>(hwnd), WM_MOUSEMOVE, x, y);
+        }
+        return TRUE;
+    }
+
+    static gboolean OnButton(GtkWidget* area, GdkEventButton* event, gpointer hwnd) {
+        // A double click arrives as its two presses; the extra event GTK adds
+        // for it is dropped.
+        if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
+        const bool down = event->type == GDK_BUTTON_PRESS;
+        if (down) gtk_widget_grab_focus(area);
+        UINT message = 0;
+        if (event->button == 1) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        if (event->button == 3) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        const int x = static_cast<int>(event->x);
+        const int y = static_cast<int>(event->y);
+        if (message && s_driver->PointerReaches(static_cast<HWND>(hwnd), x, y)) {
+            PostMouse(static_cast<HWND>(hwnd), message, x, y);
+        }
+        return TRUE;
+    }
+
+    static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer hwnd) {
+        const int vk = VirtualKeyOf(event->keyval);
+        if (vk == 0) return FALSE;
+        PostKey(static_cast<HWND>(hwnd), event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP, vk);
+        return TRUE;
+    }
+
+    static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer hwnd) {
+        CloseRequested(static_cast<HWND>(hwnd));
+        return TRUE;  // the program decides whether the window goes
+    }
+
+    static void OnMenuItem(GtkMenuItem* item, gpointer hwnd) {
+        const auto id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), "sorahiki-id"));
+        MenuCommand(static_cast<HWND>(hwnd), id);
+    }
+
+    static void OnPopupShown(GtkWidget* menu, gpointer hwnd) {
+        auto popup = static_cast<HMENU>(g_object_get_data(G_OBJECT(menu), "sorahiki-hmenu"));
+        const int index = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(menu), "sorahiki-index"));
+        InitMenuPopup(static_cast<HWND>(hwnd), popup, index);
+    }
+
+    static void OnClicked(GtkButton*, gpointer hwnd) { ButtonClicked(static_cast<HWND>(hwnd)); }
+
+    static void OnEdited(GtkEditable* entry, gpointer hwnd) {
+        EditTyped(static_cast<HWND>(hwnd), gtk_entry_get_text(GTK_ENTRY(entry)));
+    }
+
+    bool PointerReaches(HWND hwnd, int x, int y) const {
+        auto it = m_shown.find(hwnd);
+        return it != m_shown.end() && ReachesClientArea(*it->second, x, y);
+    }
+
+    static GtkDriver* s_driver;  // the signal handlers' way back to the driver
+    std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
+    std::unique_ptr<MessageBoxes> m_boxes;
+};
+
+GtkDriver* GtkDriver::s_driver = nullptr;
+
+}  // namespace
+}  // namespace gtk
+
+std::unique_ptr<Driver> MakeGtkDriver() {
+    return std::make_unique<gtk::GtkDriver>();
+}
+
+}  // namespace sorahiki::ui
