@@ -368,7 +368,8 @@ class GtkDriver final : public Driver {
     static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer hwnd) {
         const int x = static_cast<int>(event->x);
         const int y = static_cast<int>(event->y);
-        if (s_driver->PointerReaches(static_cast<HWND>(hwnd), x, y)) {
+        if (Accepts(static_cast<HWND>(hwnd)) &&
+            s_driver->PointerReaches(static_cast<HWND>(hwnd), x, y)) {
             PostMouse(static_cast<HWND>(hwnd), WM_MOUSEMOVE, x, y);
         }
         return TRUE;
@@ -378,6 +379,7 @@ class GtkDriver final : public Driver {
         // A double click arrives as its two presses; the extra event GTK adds
         // for it is dropped.
         if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
+        if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
         const bool down = event->type == GDK_BUTTON_PRESS;
         if (down) gtk_widget_grab_focus(area);
         UINT message = 0;
@@ -394,18 +396,19 @@ class GtkDriver final : public Driver {
     static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer hwnd) {
         const int vk = VirtualKeyOf(event->keyval);
         if (vk == 0) return FALSE;
+        if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
         PostKey(static_cast<HWND>(hwnd), event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP, vk);
         return TRUE;
     }
 
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer hwnd) {
-        CloseRequested(static_cast<HWND>(hwnd));
+        if (Accepts(static_cast<HWND>(hwnd))) CloseRequested(static_cast<HWND>(hwnd));
         return TRUE;  // the program decides whether the window goes
     }
 
     static void OnMenuItem(GtkMenuItem* item, gpointer hwnd) {
         const auto id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), "sorahiki-id"));
-        MenuCommand(static_cast<HWND>(hwnd), id);
+        if (Accepts(static_cast<HWND>(hwnd))) MenuCommand(static_cast<HWND>(hwnd), id);
     }
 
     static void OnPopupShown(GtkWidget* menu, gpointer hwnd) {
@@ -414,7 +417,9 @@ class GtkDriver final : public Driver {
         InitMenuPopup(static_cast<HWND>(hwnd), popup, index);
     }
 
-    static void OnClicked(GtkButton*, gpointer hwnd) { ButtonClicked(static_cast<HWND>(hwnd)); }
+    static void OnClicked(GtkButton*, gpointer hwnd) {
+        if (Accepts(static_cast<HWND>(hwnd))) ButtonClicked(static_cast<HWND>(hwnd));
+    }
 
     static void OnEdited(GtkEditable* entry, gpointer hwnd) {
         EditTyped(static_cast<HWND>(hwnd), gtk_entry_get_text(GTK_ENTRY(entry)));
@@ -423,6 +428,12 @@ class GtkDriver final : public Driver {
     bool PointerReaches(HWND hwnd, int x, int y) const {
         auto it = m_shown.find(hwnd);
         return it != m_shown.end() && ReachesClientArea(*it->second, x, y);
+    }
+
+    // A window that owns an open message box takes no input.
+    static bool Accepts(HWND hwnd) {
+        Shown* top = s_driver->TopLevelOf(hwnd);
+        return top && top->widget && !s_driver->m_boxes->Blocks(GTK_WINDOW(top->widget));
     }
 
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver

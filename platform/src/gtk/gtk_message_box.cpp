@@ -39,7 +39,8 @@ void MessageBoxes::Open(const MessageBoxRequest& request, GtkWindow* owner) {
         gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
     }
     g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), this);
-    m_boxes.push_back(Box{dialog, 0, IsYesNo(request.type)});
+    g_signal_connect(dialog, "delete-event", G_CALLBACK(OnDelete), nullptr);
+    m_boxes.push_back(Box{dialog, owner, 0});
     gtk_widget_show_all(dialog);
     gtk_window_present(GTK_WINDOW(dialog));
 }
@@ -51,16 +52,27 @@ bool MessageBoxes::Poll(int* answer) {
     return true;
 }
 
+// Closing a box (its close button or Escape) counts as its OK; a Yes/No box
+// has no way out but its two buttons, so it stays.
+gboolean MessageBoxes::OnDelete(GtkWidget* dialog, GdkEvent*, gpointer) {
+    if (gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), IDOK)) {
+        gtk_dialog_response(GTK_DIALOG(dialog), IDOK);
+    }
+    return TRUE;
+}
+
+bool MessageBoxes::Blocks(GtkWindow* window) const {
+    for (const Box& box : m_boxes) {
+        if (box.dialog && box.owner == window) return true;
+    }
+    return false;
+}
+
 void MessageBoxes::OnResponse(GtkDialog* dialog, gint response, gpointer self) {
     auto* boxes = static_cast<MessageBoxes*>(self);
     for (Box& box : boxes->m_boxes) {
         if (box.dialog != GTK_WIDGET(dialog)) continue;
-        if (response == GTK_RESPONSE_DELETE_EVENT) {
-            // Closing a box counts as its OK; a Yes/No box has no way out but
-            // its two buttons, so it stays.
-            if (box.yes_no) return;
-            response = IDOK;
-        }
+        if (response < 0) return;  // only the buttons answer
         box.answer = response;
         box.dialog = nullptr;
         gtk_widget_destroy(GTK_WIDGET(dialog));

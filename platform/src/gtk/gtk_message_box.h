@@ -20,13 +20,17 @@ class MessageBoxes {
     // The answer of the newest open box (IDOK, IDYES, IDNO) once the user
     // chose; the box is then gone.
     bool Poll(int* answer);
+    // Whether an open box belongs to this window, which then takes no input,
+    // as a disabled owner on Windows.
+    bool Blocks(GtkWindow* window) const;
 
   private:
     struct Box {
         GtkWidget* dialog = nullptr;
+        GtkWindow* owner = nullptr;
         int answer = 0;
-        bool yes_no = false;
     };
+    static gboolean OnDelete(GtkWidget* dialog, GdkEvent* event, gpointer unused);
     static void OnResponse(GtkDialog* dialog, gint response, gpointer self);
     std::vector<Box> m_boxes;  // nested boxes, newest last
 };
