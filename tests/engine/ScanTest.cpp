@@ -1,0 +1,227 @@
+// Which files a search keeps and in which order: the text gathered from each
+// file, the match test, the folder walk and the filter passes.
+#include <gtest/gtest.h>
+
+#include "tests/engine/DataFolder.h"
+
+using namespace testing_support;
+using namespace std::literals;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+struct TextCase {
+    const char* name;
+    std::string content;
+    std::string query;
+    bool hit;
+};
+
+// Cases are shown by name in the test output.
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class GatheredText : public testing::TestWithParam<TextCase> {};
+
+TEST_P(GatheredText, DecidesTheHit) {
+    DataFolder folder;
+    folder.Write("DATA/file.txt", GetParam().content);
+    auto engine = NewEngine();
+    engine->m_sub_Search(GetParam().query.c_str());
+    EXPECT_EQ(engine->m_nHits, GetParam().hit ? 1 : 0);
+}
+
+const TextCase kTextCases[] = {
+    {"PlainWord", "the rice is ready", "rice", true},
+    {"CaseMatters", "abc", "ABC", false},
+    {"SplitByBlank", "ri ce", "rice", true},
+    {"SplitByLineFeed", "ri\nce", "rice", true},
+    {"SplitByCrLf", "ri\r\nce", "rice", true},
+    // The CR is the last byte of the first 4 KiB, the LF the first of the next.
+    {"SplitByCrLfAcrossTheBuffer", std::string(4093, ' ') + "ri\r\nce", "rice", true},
+    {"LoneCrAtTheBufferEnd", std::string(4093, ' ') + "ri\rce", "ri\rce", true},
+    {"LoneCarriageReturnIsText", "ri\rce", "rice", false},
+    {"FullWidthBlankDropped", "料\x81\x40理", "料理", true},
+    {"SecondByteOfCharacterIsNoStart", "\x83\x41", "A", false},
+    {"NulFirst", "\0rice"s, "rice", false},
+    {"NulEndsTheText", "ab\0rice"s, "rice", false},
+    {"ControlZEndsTheText", "ab\x1Arice", "rice", false},
+    {"ControlZAfterTheWord",
+     "rice\x1A"
+     "ab",
+     "rice", true},
+    {"LeadByteBeforeNulDropped", "ab\x83\0cd"s, "cd", false},
+    // The limit counts stored bytes: 2001, blanks and line ends not counted.
+    {"WordEndsAtTheLimit", std::string(1999, 'x') + "ab", "ab", true},
+    {"WordBeyondTheLimit", std::string(2000, 'x') + "ab", "ab", false},
+    {"BlanksDoNotCount", std::string(3000, ' ') + std::string(1999, 'x') + "ab", "ab", true},
+    {"LineEndsDoNotCount", std::string(3000, '\n') + "\r\n" + "ab", "ab", true},
+    // A byte 0x81 inside a character does not swallow the byte after it.
+    {"SecondByte0x81KeepsNextByte",
+     "\x82\x81"
+     "b",
+     "\x82\x81"
+     "b",
+     true},
+    {"LongVowelWord", "メールを送る", "メール", true},
+    {"KatakanaWithSecondByteBackslash", "ソース", "ソ", true},
+    {"WordsInAnyOrderAndOverlapping", "abcdef", "def bcd abc", true},
+    {"OneWordMissing", "abc", "abc xyz", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Scan, GatheredText, testing::ValuesIn(kTextCases),
+                         [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST(Scan, WalksDepthFirstInListingOrder) {
+    DataFolder folder;
+    for (const char* path : {"DATA/c.txt", "DATA/a.txt", "DATA/B/x.txt", "DATA/A.txt",
+                             "DATA/B/C/y.txt", "DATA/b.txt", "DATA/料理.txt"}) {
+        folder.Write(path, "word");
+    }
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    EXPECT_EQ(HitPaths(*engine),
+              (Strings{"DATA/A.txt", "DATA/a.txt", "DATA/B/C/y.txt", "DATA/B/x.txt", "DATA/b.txt",
+                       "DATA/c.txt", "DATA/料理.txt"}));
+}
+
+TEST(Scan, FilterPassKeepsOrderInBothLists) {
+    DataFolder folder;
+    folder.Write("DATA/A.txt", "one");
+    folder.Write("DATA/B.txt", "one two");
+    folder.Write("DATA/C.txt", "one");
+    folder.Write("DATA/D.txt", "two one");
+    auto engine = NewEngine();
+    engine->m_sub_Search("one two");
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/B.txt", "DATA/D.txt"}));
+    EXPECT_EQ(engine->m_nCandidates, 2);
+    EXPECT_STREQ(engine->m_candPaths[0], "DATA/B.txt");
+    EXPECT_STREQ(engine->m_candPaths[1], "DATA/D.txt");
+}
+
+TEST(Scan, NothingToFind) {
+    struct Case {
+        const char* name;
+        bool withData;
+        std::vector<std::pair<std::string, std::string>> files;
+        const char* query;
+    };
+    const Case cases[] = {
+        {"EmptyData", true, {}, "word"},
+        {"NoData", false, {}, "word"},
+        {"FirstWordNowhere", true, {{"DATA/a.txt", "two"}}, "one two"},
+        {"SecondWordNowhere", true, {{"DATA/a.txt", "one"}}, "one two three"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataFolder folder(c.withData);
+        for (const auto& [path, content] : c.files) folder.Write(path, content);
+        auto engine = NewEngine();
+        EXPECT_TRUE(engine->m_sub_Search(c.query));
+        EXPECT_EQ(engine->m_nHits, 0);
+        EXPECT_EQ(engine->m_bNoHit, 1);
+    }
+}
+
+TEST(Scan, MatchWordResults) {
+    DataFolder folder;
+    auto engine = NewEngine();
+    std::snprintf(engine->m_szPath, sizeof engine->m_szPath, "DATA/x.txt");
+    EXPECT_EQ(engine->m_sub_MatchWord("abc", ""), -1);
+    EXPECT_EQ(engine->m_sub_MatchWord("ab", "abc"), 0);
+    EXPECT_EQ(engine->m_sub_MatchWord("\x83\x41", "A"), 0);
+    EXPECT_EQ(engine->m_nHits, 0);
+    EXPECT_EQ(engine->m_sub_MatchWord("xxabc", "abc"), 1);
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/x.txt"}));
+    EXPECT_STREQ(engine->m_candPaths[0], "DATA/x.txt");
+}
+
+// Paths of 210 bytes or more are left out, files and folders alike.
+TEST(ScanLimits, LongPathsAreLeftOut) {
+    DataFolder folder;
+    std::string kept = "DATA/" + std::string(200, 'k') + ".txt";     // 209 bytes
+    std::string tooLong = "DATA/" + std::string(201, 'l') + ".txt";  // 210 bytes
+    std::string deepFolder = "DATA/" + std::string(200, 'd');        // 205 bytes
+    folder.Write(kept, "word");
+    folder.Write(tooLong, "word");
+    folder.Write(deepFolder + "/abc", "word");   // 209 bytes
+    folder.Write(deepFolder + "/abcd", "word");  // 210 bytes
+    folder.Write(deepFolder + "/" + std::string(10, 'e') + "/f", "word");
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    EXPECT_EQ(HitPaths(*engine), (Strings{deepFolder + "/abc", kept}));
+}
+
+// A file that holds every word is found even when more than the hit list's
+// capacity of files hold the first word before it.
+TEST(ScanLimits, ScanKeepsOnlyFilesWithEveryWord) {
+    DataFolder folder;
+    for (int i = 0; i < CSearchEngin::kMaxHits + 20; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "DATA/a%04d.txt", i);
+        folder.Write(name, "common");
+    }
+    folder.Write("DATA/z1.txt", "common rare");
+    folder.Write("DATA/z2.txt", "rare and common");
+    auto engine = NewEngine();
+    engine->m_sub_Search("common rare");
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/z1.txt", "DATA/z2.txt"}));
+}
+
+TEST(ScanLimits, HitsBeyondCapacityAreNotRecorded) {
+    DataFolder folder;
+    for (int i = 0; i < CSearchEngin::kMaxHits + 5; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "DATA/a%04d.txt", i);
+        folder.Write(name, "word");
+    }
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    ASSERT_EQ(engine->m_nHits, CSearchEngin::kMaxHits);
+    EXPECT_STREQ(engine->m_hitPaths[CSearchEngin::kMaxHits - 1], "DATA/a1009.txt");
+    for (int i = 0; i < CSearchEngin::kMaxHits; ++i) ASSERT_EQ(engine->m_hitFlags[i], 1);
+    engine->m_nPage = CSearchEngin::kMaxPages - 1;
+    engine->m_sub_LoadPage();
+    for (const ResultItem& item : engine->m_items) EXPECT_EQ(item.bPresent, 1);
+    EXPECT_STREQ(engine->m_items[9].szPath, "DATA/a1009.txt");
+}
+
+// Folder links are followed; a folder already on the walk is not entered again.
+TEST(ScanLinks, LoopsEndAndOtherLinksAreFollowed) {
+    DataFolder folder;
+    folder.Write("DATA/a/f.txt", "word");
+    folder.Link("DATA/a/up", "..");
+    folder.Link("DATA/a/self", ".");
+    folder.Write("DATA/c/g.txt", "word");
+    folder.Link("DATA/b/toC", "../c");
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/a/f.txt", "DATA/b/toC/g.txt", "DATA/c/g.txt"}));
+}
+
+TEST(ScanLinks, LinkedDataFolderIsWalked) {
+    DataFolder folder(false);
+    folder.Write("real/f.txt", "word");
+    folder.Link("DATA", "real");
+    folder.Link("real/again", "../DATA");
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/f.txt"}));
+}
+
+// A file that cannot be opened is no hit, and the walk goes on after it.
+TEST(ScanUnreadable, FileThatCannotBeOpenedIsNoHit) {
+    DataFolder folder;
+    folder.Write("DATA/a.txt", "word");
+    folder.Link("DATA/b.txt", "missing.txt");
+    folder.Write("DATA/c.txt", "word");
+    auto engine = NewEngine();
+    engine->m_sub_Search("word");
+    EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/a.txt", "DATA/c.txt"}));
+    std::snprintf(engine->m_szPath, sizeof engine->m_szPath, "unchanged");
+    EXPECT_EQ(engine->m_sub_TestFile("DATA/b.txt"), 0);
+    EXPECT_EQ(engine->m_nHits, 2);
+}
+
+}  // namespace
