@@ -1,0 +1,185 @@
+// sorahiki-cli as other tools see it: its output, escapes and exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "tests/engine/DataFolder.h"
+
+using namespace testing_support;
+using namespace std::literals;
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the tool in the current directory with `args` (bytes as given).
+CliResult RunCli(const std::vector<std::string>& args) {
+    fs::path outPath = fs::current_path() / "cli.out";
+    fs::path errPath = fs::current_path() / "cli.err";
+    pid_t child = fork();
+    if (child == 0) {
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(SORAHIKI_CLI_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(SORAHIKI_CLI_PATH, argv.data());
+        _exit(127);
+    }
+    CliResult result;
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadWhole(outPath);
+    result.err = ReadWhole(errPath);
+    fs::remove(outPath);
+    fs::remove(errPath);
+    return result;
+}
+
+int CountLines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+void WriteSample(const DataFolder& folder) {
+    folder.Write("DATA/料理/カレー.txt", "カレーの作り方\r\n玉ねぎを 炒める。rice\r\n");
+    folder.Write("DATA/メモ.txt", "買い物メモ\n牛乳 rice\n");
+    folder.Write("DATA/other.txt", "nothing here\n");
+}
+
+TEST(Cli, DefaultOutputInUtf8) {
+    DataFolder folder;
+    WriteSample(folder);
+    CliResult r = RunCli({"rice"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, U8(u8"総ヒット数 2 件\n"
+                        u8"\n1. 買い物メモ\n   牛乳rice\n   DATA/メモ.txt\n"
+                        u8"\n2. カレの作り方\n   玉ねぎを炒めるrice\n   DATA/料理/カレー.txt\n"));
+}
+
+TEST(Cli, TsvAndRaw) {
+    DataFolder folder;
+    WriteSample(folder);
+    CliResult tsv = RunCli({"--tsv", U8(u8"玉ねぎ")});
+    EXPECT_EQ(tsv.status, 0);
+    EXPECT_EQ(tsv.out, U8(u8"1\tDATA/料理/カレー.txt\tカレの作り方\t玉ねぎを炒めるrice\n"));
+    // --raw takes and writes code page 932 bytes.
+    CliResult raw = RunCli({"--raw", "--tsv", "玉ねぎ"});
+    EXPECT_EQ(raw.status, 0);
+    EXPECT_EQ(raw.out, "1\tDATA/料理/カレー.txt\tカレの作り方\t玉ねぎを炒めるrice\n");
+    CliResult rawCount = RunCli({"--raw", "メモ"});
+    EXPECT_EQ(rawCount.out.substr(0, rawCount.out.find('\n') + 1), "総ヒット数 1 件\n");
+}
+
+TEST(Cli, TsvEscapes) {
+    DataFolder folder;
+    folder.Write("DATA/a.txt", "t\\a\tb\x01\x7F\rc\nソ word\0ignored"s);
+    CliResult r = RunCli({"--tsv", "word"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, U8(u8"1\tDATA/a.txt\tt\\\\a\\tb\\x01\\x7f\\rc\tソword\n"));
+    // In code page 932 the second byte 0x5C of ソ is no backslash.
+    CliResult raw = RunCli({"--raw", "--tsv", "word"});
+    EXPECT_EQ(raw.out, "1\tDATA/a.txt\tt\\\\a\\tb\\x01\\x7f\\rc\tソword\n");
+}
+
+TEST(Cli, PagesAndAll) {
+    DataFolder folder;
+    for (int i = 0; i < 23; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "DATA/f%02d.txt", i);
+        folder.Write(name, "memo\n");
+    }
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        int lines;
+        const char* first;
+    };
+    const Case cases[] = {
+        {{"--tsv", "memo"}, 0, 10, "1\tDATA/f00.txt\tmemo\t\n"},
+        {{"--tsv", "--page", "3", "memo"}, 0, 3, "21\tDATA/f20.txt\tmemo\t\n"},
+        {{"--tsv", "--all", "memo"}, 0, 23, "1\tDATA/f00.txt\tmemo\t\n"},
+        {{"--page", "2", "memo"}, 0, 1 + 10 * 4, "総ヒット数 23 件\n"},
+        {{"--all", "memo"}, 0, 1 + 23 * 4, "総ヒット数 23 件\n"},
+        {{"--tsv", "nothing"}, 1, 0, ""},
+        {{"nothing"}, 1, 1, "総ヒット数 0 件\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(CountLines(r.out), c.lines);
+        std::string first = c.first;
+        std::string expectedFirst;
+        Cp932ToUtf8(first, expectedFirst);
+        EXPECT_EQ(r.out.substr(0, expectedFirst.size()), expectedFirst);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(Cli, Errors) {
+    DataFolder folder;
+    WriteSample(folder);
+    struct Case {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {{}, "no word"},
+        {{"--page"}, "needs a value"},
+        {{"--bogus", "rice"}, "unknown option"},
+        {{"--page", "0", "rice"}, "page"},
+        {{"--page", "x", "rice"}, "page"},
+        {{"--page", "2", "rice"}, "page 2 does not exist"},
+        {{"--page", "2", "--all", "rice"}, "--all"},
+        {{U8(u8"\u3000")}, "no word"},
+        {{"a\xF0\x9F\x98\x80"}, "Shift-JIS"},
+        {{"-C", "missing", "rice"}, "missing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(CountLines(r.err), 1);
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+    }
+}
+
+TEST(Cli, ChangesFolderWithC) {
+    DataFolder folder(false);
+    folder.Write("work/DATA/a.txt", "rice");
+    CliResult noData = RunCli({"rice"});
+    EXPECT_EQ(noData.status, 2);
+    EXPECT_NE(noData.err.find("no DATA folder"), std::string::npos);
+    CliResult r = RunCli({"-C", "work", "--tsv", "rice"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1\tDATA/a.txt\trice\t\n");
+}
+
+TEST(Cli, WordsAfterDoubleDash) {
+    DataFolder folder;
+    folder.Write("DATA/a.txt", "-x- rice");
+    CliResult r = RunCli({"--tsv", "--", "-x-", "rice"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1\tDATA/a.txt\t-x-rice\t\n");
+}
+
+}  // namespace
