@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         Exit{"EscapeWithoutAsking", [] { headless::PressEscape(); }, {}, 0, {}},
         Exit{"OtherKeyDoesNothing", [] { headless::PressKey(13); }, {}, kRunning, {}},
         Exit{"UnknownCommandDoesNothing", [] { headless::ChooseMenuItem(106); }, {}, kRunning, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(AppTest, SecondCloseAfterNoStillAsks) {
     headless::QueueAnswer(IDNO);

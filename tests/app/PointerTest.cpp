@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                         headless::RightUp(50, 210);
                     },
                     50, 210, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 // Both halves of lParam are taken unsigned, whatever the position.
 TEST_F(AppTest, PositionHalvesAreUnsigned) {

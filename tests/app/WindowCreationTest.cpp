@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailedCreationTest,
                              // WM_CREATE answers -1: the half-made window is destroyed and the
                              // object, adopted on the first message, is unlinked again.
                              FailedCreation{"CreateHandlerRefuses", true, false, nullptr, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(AppTest, CreateMessageAlreadyReachesTheAdoptedObject) {
     CTestWindow window;
