@@ -32,7 +32,7 @@ struct ShellRequest {
     HWND owner;
     bool has_verb, has_file, has_params, has_dir;  // false where the program passed null
     std::string verb, file, params, dir;           // CP932, as passed
-    std::string file_utf8;                         // the file, converted for the desktop
+    std::string file_utf8;  // the file in UTF-8, backslash separators turned into '/'
     int show;
 };
 

@@ -1,0 +1,168 @@
+// Modeless dialogs from the program's templates and the three controls they
+// use. Dialog units become pixels with the base units of a 9-point
+// "MS UI Gothic" at 96 dots per inch, taken as 6 x 12: x * 6 / 4 and
+// y * 12 / 8, rounded as MulDiv rounds.
+#include "platform/src/ui/resources.h"
+#include "platform/src/ui/state.h"
+
+namespace sorahiki::ui {
+namespace {
+
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 12;
+
+int MulDivRounded(int value, int numerator, int denominator) {
+    long long product = static_cast<long long>(value) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : -((-product + half) / denominator));
+}
+int UnitsToPixelsX(int units) {
+    return MulDivRounded(units, kBaseUnitX, 4);
+}
+int UnitsToPixelsY(int units) {
+    return MulDivRounded(units, kBaseUnitY, 8);
+}
+
+void NotifyParent(HWND control, WORD code) {
+    Window* w = FindWindowObject(control);
+    if (w == nullptr || w->parent == nullptr) return;
+    SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_SETTEXT: {
+            LRESULT result = DefWindowProcA(hwnd, message, wparam, lparam);
+            NotifyParent(hwnd, EN_UPDATE);
+            NotifyParent(hwnd, EN_CHANGE);
+            return result;
+        }
+        case kEditTyped:
+            NotifyParent(hwnd, EN_UPDATE);
+            NotifyParent(hwnd, EN_CHANGE);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+}
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == BM_CLICK) {
+        NotifyParent(hwnd, BN_CLICKED);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+// The dialog class's procedure: the dialog procedure first; what it leaves
+// (FALSE) gets default processing.
+LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    Window* w = FindWindowObject(hwnd);
+    if (w && w->dlgproc) {
+        INT_PTR handled = w->dlgproc(hwnd, message, wparam, lparam);
+        if (handled != 0) return message == WM_INITDIALOG ? handled : 0;
+        if (FindWindowObject(hwnd) == nullptr) return 0;
+    }
+    switch (message) {
+        case WM_CLOSE:
+            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+}
+
+bool CreateControls(HWND dialog, const DialogTemplate& dlg, HINSTANCE instance,
+                    HWND* first_tab_stop) {
+    for (const DialogItem& item : dlg.items) {
+        HWND control = CreateWindowObject(
+            item.ex_style | WS_EX_NOPARENTNOTIFY, item.class_name.c_str(), item.text.c_str(),
+            item.style | WS_CHILD, UnitsToPixelsX(item.x), UnitsToPixelsY(item.y),
+            UnitsToPixelsX(item.cx), UnitsToPixelsY(item.cy), dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(item.id))), instance,
+            nullptr);
+        if (control == nullptr) return false;
+        if (*first_tab_stop == nullptr && (item.style & WS_TABSTOP)) *first_tab_stop = control;
+    }
+    return true;
+}
+
+}  // namespace
+
+void RegisterSystemClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    auto brush = [](int colour) {
+        return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
+    };
+    AddSystemClass("Edit", EditProc, brush(COLOR_WINDOW), ChildKind::Edit);
+    AddSystemClass("Button", ButtonProc, brush(COLOR_BTNFACE), ChildKind::Button);
+    AddSystemClass("Static", StaticProc, brush(COLOR_BTNFACE), ChildKind::Static);
+    AddSystemClass("#32770", DialogClassProc, brush(COLOR_BTNFACE), ChildKind::Dialog);
+}
+
+ChildKind KindOf(HWND hwnd) {
+    Window* w = FindWindowObject(hwnd);
+    return w ? w->kind : ChildKind::Other;
+}
+
+}  // namespace sorahiki::ui
+
+using namespace sorahiki::ui;
+
+HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
+                               DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    ResourceBytes bytes;
+    DialogTemplate dlg;
+    if (!FindProgramResource(kResourceDialog, lpTemplateName, &bytes) ||
+        !ParseDialogTemplate(bytes, &dlg)) {
+        return nullptr;
+    }
+    RECT inset = NonClientInsets(dlg.style, dlg.ex_style, false);
+    int width = UnitsToPixelsX(dlg.cx) + inset.left + inset.right;
+    int height = UnitsToPixelsY(dlg.cy) + inset.top + inset.bottom;
+    int x = UnitsToPixelsX(dlg.x), y = UnitsToPixelsY(dlg.y);
+    if (!(dlg.style & WS_CHILD)) {
+        if (Window* owner = FindWindowObject(hWndParent)) {
+            POINT origin = ClientOriginOnScreen(*owner);
+            x += origin.x;
+            y += origin.y;
+        }
+    }
+    HWND dialog =
+        CreateWindowObject(dlg.ex_style, "#32770", dlg.title.c_str(), dlg.style & ~WS_VISIBLE, x, y,
+                           width, height, hWndParent, nullptr, hInstance, nullptr);
+    if (dialog == nullptr) return nullptr;
+    FindWindowObject(dialog)->dlgproc = lpDialogFunc;
+    HWND first_tab_stop = nullptr;
+    if (!CreateControls(dialog, dlg, hInstance, &first_tab_stop)) {
+        DestroyWindow(dialog);
+        return nullptr;
+    }
+    SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab_stop), dwInitParam);
+    if (!IsWindow(dialog)) return nullptr;
+    if (dlg.style & WS_VISIBLE) ShowWindow(dialog, SW_SHOWNORMAL);
+    return dialog;
+}
+
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    Window* dialog = FindWindowObject(hDlg);
+    if (dialog == nullptr) return nullptr;
+    for (HWND child : dialog->children) {
+        if (Window* w = FindWindowObject(child); w && w->id == nIDDlgItem) return child;
+    }
+    return nullptr;
+}
+
+int WINAPI GetDlgCtrlID(HWND hWnd) {
+    Window* w = FindWindowObject(hWnd);
+    return w && !w->TopLevel() ? w->id : 0;
+}

@@ -1,0 +1,123 @@
+// What a driver reports of the user's input, posted as Windows posts it, and
+// the calls that hand work to the driver: modal message boxes and the shell.
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/src/ui/state.h"
+
+namespace sorahiki::ui {
+namespace {
+
+bool IsInput(UINT message) {
+    return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) ||
+           (message >= WM_KEYDOWN && message <= WM_CHAR);
+}
+
+// Input for a window whose top-level window is disabled (the owner of an
+// open message box) is dropped, as a disabled window receives none.
+bool ForDisabledWindow(const MSG& msg) {
+    for (Window* w = FindWindowObject(msg.hwnd); w != nullptr; w = FindWindowObject(w->parent)) {
+        if (w->disabled) return true;
+    }
+    return false;
+}
+
+void SetDisabled(HWND hwnd, bool disabled) {
+    if (Window* w = FindWindowObject(hwnd)) w->disabled = disabled;
+}
+
+// One turn of a message box's modal loop; false when nothing was waiting.
+bool ModalTurn() {
+    CurrentDriverRef().PumpEvents();
+    MSG msg;
+    if (!TakeMessage(&msg, nullptr, 0, 0, true, true)) return false;
+    if (IsInput(msg.message) && ForDisabledWindow(msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+}  // namespace
+
+void PostMouse(HWND hwnd, UINT message, int x, int y) {
+    WPARAM keys = 0;
+    if (message == WM_LBUTTONDOWN) keys = MK_LBUTTON;
+    if (message == WM_RBUTTONDOWN) keys = MK_RBUTTON;
+    PostInput(hwnd, message, keys, MAKELPARAM(x, y));
+}
+
+void PostKey(HWND hwnd, UINT message, int vk) {
+    LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
+    PostInput(hwnd, message, static_cast<WPARAM>(vk), flags);
+}
+
+void ButtonClicked(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void EditTyped(HWND edit, const std::string& text_utf8) {
+    Window* w = FindWindowObject(edit);
+    if (w == nullptr) return;
+    w->text = Cp932FromUtf8(text_utf8);
+    PostMessageA(edit, kEditTyped, 0, 0);
+}
+
+void MenuCommand(HWND toplevel, UINT id) {
+    PostMessageA(toplevel, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+}
+
+void InitMenuPopup(HWND toplevel, HMENU popup, int index) {
+    PostMessageA(toplevel, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+                 MAKELPARAM(index, FALSE));
+}
+
+void CloseRequested(HWND toplevel) {
+    PostMessageA(toplevel, WM_CLOSE, 0, 0);
+}
+
+}  // namespace sorahiki::ui
+
+using namespace sorahiki::ui;
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
+    return lpModuleName == nullptr ? ProgramInstance() : nullptr;
+}
+
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    std::string text = lpText ? lpText : "";
+    std::string caption = lpCaption ? lpCaption : "Error";
+    MessageBoxRequest box{hWnd, Utf8FromCp932(text), Utf8FromCp932(caption), text, caption, uType};
+    Driver& driver = CurrentDriverRef();
+    driver.BeginMessageBox(box);
+    SetDisabled(hWnd, true);
+    ++ModalDepth();
+    int answer = 0;
+    while (!driver.PollMessageBox(&answer)) {
+        if (!ModalTurn()) usleep(2000);
+    }
+    --ModalDepth();
+    SetDisabled(hWnd, false);
+    return answer;
+}
+
+HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                               LPCSTR lpDirectory, INT nShowCmd) {
+    ShellRequest request{hwnd,
+                         lpOperation != nullptr,
+                         lpFile != nullptr,
+                         lpParameters != nullptr,
+                         lpDirectory != nullptr,
+                         lpOperation ? lpOperation : "",
+                         lpFile ? lpFile : "",
+                         lpParameters ? lpParameters : "",
+                         lpDirectory ? lpDirectory : "",
+                         lpFile ? Utf8FromCp932(lpFile) : std::string(),
+                         nShowCmd};
+    // Converted, a backslash can only be a separator (in CP932 0x5C may be
+    // the second byte of a character).
+    std::replace(request.file_utf8.begin(), request.file_utf8.end(), '\\', '/');
+    bool started = CurrentDriverRef().ShellOpen(request);
+    // Above 32 is success; 2 is "file not found".
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
+}

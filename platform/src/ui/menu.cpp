@@ -1,0 +1,126 @@
+// Menus from the standard menu template: a MENUITEMTEMPLATEHEADER (version
+// and offset), then items, each a flags word, an id word unless MF_POPUP,
+// and a NUL-terminated UTF-16 text; a pop-up's items follow it, and MF_END
+// marks the last item of each level.
+#include "platform/src/ui/resources.h"
+#include "platform/src/ui/state.h"
+
+namespace sorahiki::ui {
+namespace {
+
+class TemplateReader {
+  public:
+    explicit TemplateReader(const ResourceBytes& bytes) : bytes_(bytes) {}
+    bool More() const { return pos_ + 2 <= bytes_.size; }
+    WORD Word() {
+        if (!More()) {
+            pos_ = bytes_.size;
+            return 0;
+        }
+        WORD value = static_cast<WORD>(bytes_.data[pos_] | (bytes_.data[pos_ + 1] << 8));
+        pos_ += 2;
+        return value;
+    }
+    std::u16string String16() {
+        std::u16string text;
+        while (More()) {
+            WORD c = Word();
+            if (c == 0) break;
+            text += static_cast<char16_t>(c);
+        }
+        return text;
+    }
+    void Skip(std::size_t bytes) { pos_ += bytes; }
+
+  private:
+    ResourceBytes bytes_;
+    std::size_t pos_ = 0;
+};
+
+HMENU ReadLevel(TemplateReader& in) {
+    HMENU handle = NewMenu();
+    while (in.More()) {
+        MenuItem item;
+        item.flags = in.Word();
+        if (!(item.flags & MF_POPUP)) item.id = in.Word();
+        std::u16string text = in.String16();
+        item.text = Cp932FromUtf16(text.data(), text.size());
+        if (item.flags & MF_POPUP) {
+            item.id = 0xFFFFFFFF;
+            item.popup = ReadLevel(in);
+        }
+        FindMenuObject(handle)->items.push_back(item);
+        if (item.flags & MF_END) break;
+    }
+    return handle;
+}
+
+const MenuItem* ItemAt(HMENU menu, UINT item, UINT flags) {
+    Menu* m = FindMenuObject(menu);
+    if (m == nullptr) return nullptr;
+    if (flags & MF_BYPOSITION) return item < m->items.size() ? &m->items[item] : nullptr;
+    for (const MenuItem& it : m->items) {
+        if (!(it.flags & MF_POPUP) && it.id == item) return &it;
+        if (it.popup) {
+            if (const MenuItem* found = ItemAt(it.popup, item, flags)) return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<MenuEntry> MenuEntries(HMENU menu) {
+    std::vector<MenuEntry> entries;
+    if (Menu* m = FindMenuObject(menu)) {
+        for (const MenuItem& item : m->items) {
+            entries.push_back(
+                MenuEntry{Utf8FromCp932(item.text), item.popup ? 0 : item.id, item.popup});
+        }
+    }
+    return entries;
+}
+
+}  // namespace sorahiki::ui
+
+using namespace sorahiki::ui;
+
+HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR lpMenuName) {
+    ResourceBytes bytes;
+    if (!FindProgramResource(kResourceMenu, lpMenuName, &bytes)) return nullptr;
+    TemplateReader in(bytes);
+    WORD version = in.Word();
+    WORD offset = in.Word();
+    if (version != 0) return nullptr;  // only the standard template
+    in.Skip(offset);
+    return ReadLevel(in);
+}
+
+HMENU WINAPI GetMenu(HWND hWnd) {
+    Window* w = FindWindowObject(hWnd);
+    return w && w->TopLevel() ? w->menu : nullptr;
+}
+
+HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos) {
+    const MenuItem* item =
+        nPos < 0 ? nullptr : ItemAt(hMenu, static_cast<UINT>(nPos), MF_BYPOSITION);
+    return item ? item->popup : nullptr;
+}
+
+int WINAPI GetMenuItemCount(HMENU hMenu) {
+    Menu* m = FindMenuObject(hMenu);
+    return m ? static_cast<int>(m->items.size()) : -1;
+}
+
+UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos) {
+    const MenuItem* item =
+        nPos < 0 ? nullptr : ItemAt(hMenu, static_cast<UINT>(nPos), MF_BYPOSITION);
+    return item && !item->popup ? item->id : 0xFFFFFFFF;
+}
+
+int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags) {
+    const MenuItem* item = ItemAt(hMenu, uIDItem, flags);
+    if (item == nullptr) return 0;
+    if (lpString == nullptr || cchMax == 0) return static_cast<int>(item->text.size());
+    return CopyTextOut(item->text, lpString, cchMax);
+}

@@ -1,0 +1,281 @@
+// Painting: invalid regions, BeginPaint and EndPaint on the backing image of
+// a top-level window, and the few GDI calls the program makes. Text is drawn
+// with Pango in IPAGothic at 14 pixels, top-left aligned, which fits a line
+// pitch of 17 pixels and a full-width character in 16 pixels as the rows'
+// label columns expect.
+#include <pango/pangocairo.h>
+
+#include <set>
+
+#include "platform/src/ui/paint.h"
+#include "platform/src/ui/state.h"
+
+namespace sorahiki::ui {
+namespace {
+
+struct DC {
+    HWND hwnd;
+    cairo_t* cr;  // null for a window without a backing image
+    COLORREF text = RGB(0, 0, 0);
+    int bk_mode = OPAQUE;
+    COLORREF bk = RGB(255, 255, 255);
+};
+
+std::set<DC*>& LiveDCs() {
+    static std::set<DC*> live;
+    return live;
+}
+
+DC* FindDC(HDC hdc) {
+    DC* dc = reinterpret_cast<DC*>(hdc);
+    return LiveDCs().count(dc) ? dc : nullptr;
+}
+
+constexpr std::uintptr_t kStockBase = 0x00F00000;
+
+void SetColour(cairo_t* cr, COLORREF c) {
+    cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+}
+
+void Log(const headless::DrawCall& call) {
+    if (g_drawLog) g_drawLog->push_back(call);
+}
+
+headless::DrawCall Entry(headless::Draw kind, HWND hwnd) {
+    return headless::DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
+}
+
+COLORREF SystemColour(int index) {
+    return index == COLOR_BTNFACE ? RGB(240, 240, 240) : RGB(255, 255, 255);
+}
+
+}  // namespace
+
+COLORREF BrushColour(HBRUSH brush, bool* valid) {
+    auto value = reinterpret_cast<std::uintptr_t>(brush);
+    *valid = true;
+    if (value >= 1 && value <= 31) return SystemColour(static_cast<int>(value) - 1);
+    static const COLORREF stock[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
+                                     RGB(64, 64, 64), RGB(0, 0, 0)};
+    if (value >= kStockBase && value < kStockBase + 5) return stock[value - kStockBase];
+    *valid = false;
+    return 0;
+}
+
+void FillUnlogged(HDC hdc, const RECT& rect, HBRUSH brush) {
+    DC* dc = FindDC(hdc);
+    bool valid = false;
+    COLORREF colour = BrushColour(brush, &valid);
+    if (dc == nullptr || dc->cr == nullptr || !valid) return;
+    SetColour(dc->cr, colour);
+    cairo_rectangle(dc->cr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    cairo_fill(dc->cr);
+}
+
+void EnsureImage(Window& w) {
+    int width = std::max(w.ClientWidth(), 1), height = std::max(w.ClientHeight(), 1);
+    if (w.image && cairo_image_surface_get_width(w.image) == width &&
+        cairo_image_surface_get_height(w.image) == height) {
+        return;
+    }
+    DestroyImage(w);
+    w.image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(w.image);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+void DestroyImage(Window& w) {
+    if (w.image) cairo_surface_destroy(w.image);
+    w.image = nullptr;
+}
+
+void InvalidateWhole(Window& w, bool erase) {
+    w.invalid.Add(RECT{0, 0, w.ClientWidth(), w.ClientHeight()});
+    if (erase) w.invalid.erase = true;
+}
+
+PangoFontDescription* TextFont(int pixel_size) {
+    PangoFontDescription* font = pango_font_description_from_string("IPAGothic");
+    pango_font_description_set_absolute_size(font, pixel_size * PANGO_SCALE);
+    return font;
+}
+
+TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
+                  const COLORREF* box, int pixel_size, bool draw) {
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    PangoFontDescription* font = TextFont(pixel_size);
+    pango_layout_set_font_description(layout, font);
+    std::string shown = utf8;
+    std::erase(shown, '\0');  // Pango takes no NUL; Windows would show a box
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    if (draw) {
+        if (box) {
+            SetColour(cr, *box);
+            cairo_rectangle(cr, x, y, logical.width, logical.height);
+            cairo_fill(cr);
+        }
+        SetColour(cr, colour);
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, layout);
+    }
+    pango_font_description_free(font);
+    g_object_unref(layout);
+    return TextSize{logical.width, logical.height};
+}
+
+}  // namespace sorahiki::ui
+
+using namespace sorahiki::ui;
+namespace headless = sorahiki::headless;
+
+BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    if (g_invalidationLog) {
+        g_invalidationLog->push_back(headless::Invalidation{
+            hWnd, lpRect ? std::optional<RECT>(*lpRect) : std::nullopt, bErase});
+    }
+    std::vector<Window*> targets;
+    if (hWnd == nullptr) {
+        for (Window* w : AllWindows()) {
+            if (w->TopLevel()) targets.push_back(w);
+        }
+    } else if (Window* w = FindWindowObject(hWnd)) {
+        targets.push_back(w);
+    } else {
+        return FALSE;
+    }
+    for (Window* w : targets) {
+        RECT r = lpRect ? *lpRect : RECT{0, 0, w->ClientWidth(), w->ClientHeight()};
+        r.left = std::max<LONG>(r.left, 0);
+        r.top = std::max<LONG>(r.top, 0);
+        r.right = std::min<LONG>(r.right, w->ClientWidth());
+        r.bottom = std::min<LONG>(r.bottom, w->ClientHeight());
+        if (r.left < r.right && r.top < r.bottom) {
+            w->invalid.Add(r);
+            if (bErase) w->invalid.erase = true;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr) return FALSE;
+    if (lpRect) *lpRect = w->invalid.Bounds();
+    return !w->invalid.Empty();
+}
+
+HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr || lpPaint == nullptr) return nullptr;
+    DC* dc = new DC{hWnd, w->image ? cairo_create(w->image) : nullptr};
+    LiveDCs().insert(dc);
+    if (dc->cr) {
+        cairo_new_path(dc->cr);
+        for (const RECT& r : w->invalid.rects) {
+            cairo_rectangle(dc->cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+        cairo_clip(dc->cr);
+    }
+    RECT bounds = w->invalid.Bounds();
+    bool erase = w->invalid.erase;
+    w->invalid.Clear();
+    HDC hdc = reinterpret_cast<HDC>(dc);
+    *lpPaint = PAINTSTRUCT{};
+    lpPaint->hdc = hdc;
+    lpPaint->rcPaint = bounds;
+    auto entry = Entry(headless::Draw::BeginPaint, hWnd);
+    entry.rect = bounds;
+    entry.erase = erase;
+    Log(entry);
+    if (erase)
+        lpPaint->fErase = SendMessageA(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) == 0;
+    return hdc;
+}
+
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
+    if (lpPaint == nullptr) return FALSE;
+    auto entry = Entry(headless::Draw::EndPaint, hWnd);
+    entry.rect = lpPaint->rcPaint;
+    Log(entry);
+    if (DC* dc = FindDC(lpPaint->hdc)) {
+        if (dc->cr) {
+            cairo_surface_flush(cairo_get_target(dc->cr));
+            cairo_destroy(dc->cr);
+        }
+        LiveDCs().erase(dc);
+        delete dc;
+    }
+    Window* w = FindWindowObject(hWnd);
+    const RECT& r = lpPaint->rcPaint;
+    if (w && w->announced && w->TopLevel() && r.left < r.right && r.top < r.bottom) {
+        CurrentDriverRef().ImageChanged(hWnd, r);
+    }
+    return TRUE;
+}
+
+HGDIOBJ WINAPI GetStockObject(int i) {
+    if (i < WHITE_BRUSH || i > NULL_BRUSH) return nullptr;
+    return reinterpret_cast<HGDIOBJ>(kStockBase + static_cast<std::uintptr_t>(i));
+}
+
+int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+    DC* dc = FindDC(hDC);
+    if (dc == nullptr || lprc == nullptr) return 0;
+    auto entry = Entry(headless::Draw::FillRect, dc->hwnd);
+    bool valid = false;
+    entry.rect = *lprc;
+    entry.colour = BrushColour(hbr, &valid);
+    Log(entry);
+    if (!valid) return 0;
+    FillUnlogged(hDC, *lprc, hbr);
+    return 1;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+    DC* dc = FindDC(hdc);
+    if (dc == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    auto entry = Entry(headless::Draw::SetBkMode, dc->hwnd);
+    entry.bk_mode = mode;
+    Log(entry);
+    int old = dc->bk_mode;
+    dc->bk_mode = mode;
+    return old;
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    DC* dc = FindDC(hdc);
+    if (dc == nullptr) return 0xFFFFFFFF;  // CLR_INVALID
+    auto entry = Entry(headless::Draw::SetTextColor, dc->hwnd);
+    entry.colour = color;
+    Log(entry);
+    COLORREF old = dc->text;
+    dc->text = color;
+    return old;
+}
+
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+    DC* dc = FindDC(hdc);
+    if (dc == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
+    std::string bytes(lpString ? lpString : "", static_cast<size_t>(c));
+    auto entry = Entry(headless::Draw::TextOut, dc->hwnd);
+    entry.x = x;
+    entry.y = y;
+    entry.colour = dc->text;
+    entry.bytes = bytes;
+    entry.bk_mode = dc->bk_mode;
+    Log(entry);
+    if (dc->cr && c > 0) {
+        DrawText(dc->cr, x, y, Utf8FromCp932(bytes), dc->text,
+                 dc->bk_mode == OPAQUE ? &dc->bk : nullptr, kTextPixels, true);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI PtInRect(const RECT* lprc, POINT pt) {
+    return lprc && pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top &&
+           pt.y < lprc->bottom;
+}

@@ -1,0 +1,25 @@
+// Text drawing shared by the paint calls and the headless picture.
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+
+#include <windows.h>
+
+namespace sorahiki::ui {
+
+// The pixel size of the device context's default font.
+constexpr int kTextPixels = 14;
+
+struct TextSize {
+    int width;
+    int height;
+};
+
+// Draws UTF-8 text with its top-left corner at (x, y), over a box of the
+// colour *box when box is given. With draw false it only measures.
+TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
+                  const COLORREF* box, int pixel_size, bool draw);
+
+}  // namespace sorahiki::ui

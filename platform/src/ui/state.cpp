@@ -1,0 +1,229 @@
+// Handle tables, the driver in use, text conversion and regions.
+#include "platform/src/ui/state.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+
+namespace sorahiki::ui {
+
+std::vector<headless::DrawCall>* g_drawLog = nullptr;
+std::vector<headless::Invalidation>* g_invalidationLog = nullptr;
+
+namespace {
+
+// Shows nothing and answers every box at once: the layer without a display.
+class NullDriver : public Driver {
+  public:
+    bool Init() override { return false; }
+    void TopLevelCreated(HWND, const std::string&, HMENU, const RECT&, const RECT&) override {}
+    void TopLevelMoved(HWND, const RECT&, const RECT&) override {}
+    void TopLevelShown(HWND, bool, int) override {}
+    void ImageChanged(HWND, const RECT&) override {}
+    void ChildCreated(HWND, HWND, ChildKind, const RECT&, const std::string&, bool) override {}
+    void ChildMoved(HWND, const RECT&) override {}
+    void ChildShown(HWND, bool) override {}
+    void ChildTextChanged(HWND, const std::string&) override {}
+    void WindowDestroyed(HWND) override {}
+    void PumpEvents() override {}
+    void BeginMessageBox(const MessageBoxRequest& box) override { type_ = box.type; }
+    bool PollMessageBox(int* answer) override {
+        *answer = (type_ & 0xF) == MB_YESNO ? IDNO : IDOK;
+        return true;
+    }
+    bool ShellOpen(const ShellRequest&) override { return false; }
+
+  private:
+    UINT type_ = 0;
+};
+
+std::unique_ptr<Driver>& DriverSlot() {
+    static std::unique_ptr<Driver> driver = std::make_unique<NullDriver>();
+    return driver;
+}
+
+// Handles are never reused, so a stale handle stays invalid after a reset.
+std::uintptr_t g_nextHandle = 0x10010;
+
+std::map<HWND, std::unique_ptr<Window>>& Windows() {
+    static std::map<HWND, std::unique_ptr<Window>> windows;
+    return windows;
+}
+
+std::map<HMENU, std::unique_ptr<Menu>>& Menus() {
+    static std::map<HMENU, std::unique_ptr<Menu>> menus;
+    return menus;
+}
+
+}  // namespace
+
+void SetDriver(std::unique_ptr<Driver> driver) {
+    DriverSlot() = driver ? std::move(driver) : std::make_unique<NullDriver>();
+}
+
+Driver* CurrentDriver() {
+    return DriverSlot().get();
+}
+Driver& CurrentDriverRef() {
+    return *DriverSlot();
+}
+
+HINSTANCE ProgramInstance() {
+    return reinterpret_cast<HINSTANCE>(0x400000);
+}
+
+int& ModalDepth() {
+    static int depth = 0;
+    return depth;
+}
+
+HWND NewWindowHandle() {
+    g_nextHandle += 4;
+    return reinterpret_cast<HWND>(g_nextHandle);
+}
+
+Window* AddWindow(HWND hwnd) {
+    auto& slot = Windows()[hwnd];
+    slot = std::make_unique<Window>();
+    slot->handle = hwnd;
+    return slot.get();
+}
+
+void RemoveWindow(HWND hwnd) {
+    Windows().erase(hwnd);
+}
+
+Window* FindWindowObject(HWND hwnd) {
+    auto it = Windows().find(hwnd);
+    return it == Windows().end() ? nullptr : it->second.get();
+}
+
+std::vector<Window*> AllWindows() {
+    std::vector<Window*> all;
+    for (auto& [handle, window] : Windows()) all.push_back(window.get());
+    return all;
+}
+
+HMENU NewMenu() {
+    g_nextHandle += 4;
+    HMENU handle = reinterpret_cast<HMENU>(g_nextHandle);
+    Menus()[handle] = std::make_unique<Menu>();
+    return handle;
+}
+
+Menu* FindMenuObject(HMENU menu) {
+    auto it = Menus().find(menu);
+    return it == Menus().end() ? nullptr : it->second.get();
+}
+
+void ForgetMenus() {
+    Menus().clear();
+}
+
+void ResetState() {
+    for (Window* w : AllWindows()) {
+        if (FindWindowObject(w->handle) && w->TopLevel()) DestroyWindow(w->handle);
+    }
+    for (Window* w : AllWindows()) {
+        if (FindWindowObject(w->handle)) DestroyWindow(w->handle);
+    }
+    ClearQueue();
+    ForgetClasses();
+    ForgetMenus();
+    ModalDepth() = 0;
+}
+
+// ---- Regions ---------------------------------------------------------------
+void Region::Add(const RECT& r) {
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    for (const RECT& have : rects) {
+        if (have.left <= r.left && have.top <= r.top && have.right >= r.right &&
+            have.bottom >= r.bottom) {
+            return;
+        }
+    }
+    std::erase_if(rects, [&](const RECT& have) {
+        return r.left <= have.left && r.top <= have.top && r.right >= have.right &&
+               r.bottom >= have.bottom;
+    });
+    rects.push_back(r);
+    if (rects.size() > 32) {  // many small pieces: paint their bounding box
+        RECT all = Bounds();
+        rects.assign(1, all);
+    }
+}
+
+RECT Region::Bounds() const {
+    if (rects.empty()) return RECT{0, 0, 0, 0};
+    RECT all = rects.front();
+    for (const RECT& r : rects) {
+        all.left = std::min(all.left, r.left);
+        all.top = std::min(all.top, r.top);
+        all.right = std::max(all.right, r.right);
+        all.bottom = std::max(all.bottom, r.bottom);
+    }
+    return all;
+}
+
+// ---- Text --------------------------------------------------------------------
+std::string Utf8FromCp932(const std::string& cp932) {
+    std::string out;
+    Cp932ToUtf8(cp932, out);
+    return out;
+}
+
+std::string Cp932FromUtf8(const std::string& utf8) {
+    std::string out;
+    Utf8ToCp932(utf8, out);
+    return out;
+}
+
+std::string Cp932FromUtf16(const char16_t* text, size_t length) {
+    std::string utf8;
+    for (size_t i = 0; i < length; ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (c >> 12));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (c >> 18));
+            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return Cp932FromUtf8(utf8);
+}
+
+namespace {
+bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+}  // namespace
+
+int CopyTextOut(const std::string& text, char* out, int max) {
+    if (out == nullptr || max <= 0) return 0;
+    size_t room = static_cast<size_t>(max) - 1;
+    size_t n = 0;
+    while (n < text.size() && text[n] != '\0') {
+        size_t step = IsLeadByte(static_cast<unsigned char>(text[n])) ? 2 : 1;
+        if (n + step > room || n + step > text.size()) break;
+        n += step;
+    }
+    text.copy(out, n);
+    out[n] = '\0';
+    return static_cast<int>(n);
+}
+
+}  // namespace sorahiki::ui

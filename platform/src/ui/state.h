@@ -1,0 +1,150 @@
+// The model behind the window functions of the Linux layer: windows, classes,
+// menus and the thread's queue, all on the program's one thread.
+#pragma once
+
+#include <cairo.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sorahiki/headless.h>
+#include <windows.h>
+
+#include "platform/src/ui/driver.h"
+
+namespace sorahiki::ui {
+
+// An invalid region as a list of rectangles; the painting is clipped to
+// their union, and rcPaint is their bounding box.
+struct Region {
+    std::vector<RECT> rects;
+    bool erase = false;
+
+    bool Empty() const { return rects.empty(); }
+    void Add(const RECT& r);
+    RECT Bounds() const;
+    void Clear() {
+        rects.clear();
+        erase = false;
+    }
+};
+
+struct WindowClass {
+    std::string name;  // as registered
+    WNDCLASSA wc;
+    ATOM atom;
+    bool system;  // the controls' and dialogs' classes, never forgotten
+    ChildKind kind;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    std::string class_name;
+    WNDPROC proc = nullptr;
+    UINT class_style = 0;
+    HBRUSH background = nullptr;
+    HINSTANCE instance = nullptr;
+    DLGPROC dlgproc = nullptr;  // dialogs only
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    HWND parent = nullptr;
+    std::vector<HWND> children;  // in creation order
+    HMENU menu = nullptr;        // top-level: the menu bar
+    int id = 0;                  // child: the control id
+    ChildKind kind = ChildKind::Other;
+    std::string text;       // CP932
+    RECT rect{};            // outer rectangle: screen for top-level, parent client for a child
+    RECT client{};          // client area within the outer rectangle (offsets from its corner)
+    bool disabled = false;  // the owner of an open message box
+    bool destroying = false;
+    bool announced = false;  // the driver knows of it
+    Region invalid;
+    cairo_surface_t* image = nullptr;  // top-level: the backing image of the client area
+
+    bool Visible() const { return (style & WS_VISIBLE) != 0; }
+    bool TopLevel() const { return (style & WS_CHILD) == 0; }
+    int ClientWidth() const { return client.right - client.left; }
+    int ClientHeight() const { return client.bottom - client.top; }
+};
+
+struct MenuItem {
+    std::string text;  // CP932
+    UINT id = 0;
+    UINT flags = 0;
+    HMENU popup = nullptr;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+};
+
+// ---- The layer's state -----------------------------------------------------
+Window* FindWindowObject(HWND hwnd);
+HWND NewWindowHandle();
+Window* AddWindow(HWND hwnd);
+void RemoveWindow(HWND hwnd);
+Menu* FindMenuObject(HMENU menu);
+HMENU NewMenu();
+Driver& CurrentDriverRef();
+// The instance handed to WinMain and returned by GetModuleHandleA(nullptr).
+HINSTANCE ProgramInstance();
+// Nesting depth of message boxes' modal loops.
+int& ModalDepth();
+// Every window alive, oldest first.
+std::vector<Window*> AllWindows();
+
+// Removes every window (with messages), class, menu and queued message.
+void ResetState();
+
+// Window creation and destruction details shared by dialogs.
+HWND CreateWindowObject(DWORD ex_style, const char* class_name, const char* title, DWORD style,
+                        int x, int y, int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance,
+                        void* param);
+void NotifyDriverCreated(Window& w);
+void RegisterSystemClasses();
+void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind kind);
+// The frame around the client area that WM_NCCALCSIZE takes off by default.
+RECT NonClientInsets(DWORD style, DWORD ex_style, bool menu);
+inline void OffsetRectBy(RECT& r, int dx, int dy) {
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
+void ForgetClasses();
+void ForgetMenus();
+void DestroyImage(Window& w);
+void EnsureImage(Window& w);
+POINT ClientOriginOnScreen(const Window& w);
+
+// ---- Queue --------------------------------------------------------------------
+// Takes the next message as PeekMessageA does (posted, quit, input, paint);
+// skip_quit leaves WM_QUIT queued (the modal loop of a message box).
+bool TakeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool skip_quit);
+void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+void ClearQueue();
+// Private message of the edit control: the user changed its text.
+constexpr UINT kEditTyped = WM_USER + 0x7F01;
+
+// ---- Painting ------------------------------------------------------------------
+void InvalidateWhole(Window& w, bool erase);
+// FillRect without an entry in the draw log (the background erase).
+void FillUnlogged(HDC hdc, const RECT& rect, HBRUSH brush);
+COLORREF BrushColour(HBRUSH brush, bool* valid);
+
+// ---- Text ---------------------------------------------------------------------
+std::string Utf8FromCp932(const std::string& cp932);
+std::string Cp932FromUtf8(const std::string& utf8);
+std::string Cp932FromUtf16(const char16_t* text, size_t length);
+// Copies at most max - 1 bytes and a NUL without splitting a double-byte
+// character; returns the bytes copied.
+int CopyTextOut(const std::string& text, char* out, int max);
+
+// ---- Logs for the headless driver (null when nobody records) ------------------
+extern std::vector<headless::DrawCall>* g_drawLog;
+extern std::vector<headless::Invalidation>* g_invalidationLog;
+
+}  // namespace sorahiki::ui

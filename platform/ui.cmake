@@ -1,0 +1,38 @@
+# sorahiki_platform_ui: windows, the message queue, dialogs and menus from
+# the program's resources, painting and message boxes. On Linux it is this
+# layer (drawing with Cairo and Pango); on Windows the system's libraries.
+#   sorahiki_platform_headless  (Linux) the driver for tests, no display;
+#   sorahiki_platform_main      (Linux) main(), which starts the GTK driver
+#                               and calls WinMain;
+#   sorahiki_platform_gtk       (Linux) the GTK driver, from gtk.cmake.
+if(WIN32)
+  add_library(sorahiki_platform_ui INTERFACE)
+  target_link_libraries(sorahiki_platform_ui INTERFACE user32 gdi32 shell32)
+  return()
+endif()
+
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SORAHIKI_PANGOCAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
+
+set(ui_dir ${CMAKE_CURRENT_LIST_DIR}/src/ui)
+add_library(sorahiki_platform_ui STATIC
+  ${ui_dir}/state.cpp
+  ${ui_dir}/queue.cpp
+  ${ui_dir}/window.cpp
+  ${ui_dir}/resources.cpp
+  ${ui_dir}/menu.cpp
+  ${ui_dir}/dialog.cpp
+  ${ui_dir}/paint.cpp
+  ${ui_dir}/input.cpp)
+target_include_directories(sorahiki_platform_ui PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
+target_link_libraries(sorahiki_platform_ui
+  PUBLIC sorahiki_platform_core PkgConfig::SORAHIKI_PANGOCAIRO
+  PRIVATE sorahiki_options sorahiki_resources)
+
+add_library(sorahiki_platform_headless STATIC ${CMAKE_CURRENT_LIST_DIR}/src/headless/headless.cpp)
+target_link_libraries(sorahiki_platform_headless PUBLIC sorahiki_platform_ui PRIVATE sorahiki_options)
+
+add_library(sorahiki_platform_main STATIC ${CMAKE_CURRENT_LIST_DIR}/src/main_linux.cpp)
+target_link_libraries(sorahiki_platform_main PUBLIC sorahiki_platform_ui PRIVATE sorahiki_options)
+
+include(${CMAKE_CURRENT_LIST_DIR}/gtk.cmake OPTIONAL)
