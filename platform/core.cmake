@@ -11,6 +11,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_iconv.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/errors_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()

@@ -90,4 +90,9 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
                                        LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+// A relative path joined to the current directory with "/"; an absolute path
+// as it is. Returns the length, or the size needed with its NUL when the
+// buffer is too small, or 0 on failure.
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
+                              LPSTR* lpFilePart);
 void WINAPI SetLastError(DWORD dwErrCode);
