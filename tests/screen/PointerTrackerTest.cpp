@@ -169,7 +169,7 @@ TEST_F(PointerTest, TheShellGetsAFullPathWithTheNameBytesUnchanged) {
     Submit("料理");
     Click(400, 60);
     ASSERT_EQ(Opened(), std::vector<std::string>{FullPath(path)});
-    EXPECT_TRUE(fs::exists(Opened()[0]));
+    EXPECT_TRUE(fs::exists(OnDisk(Opened()[0])));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "res/resource.h"
 #include "screen/ScreenLayout.h"
 #include "tests/support/AppHarness.h"
@@ -31,9 +32,16 @@ inline bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The bytes of a file name or text: std::string keeps CP932 as it is.
+// The file system holds names in UTF-8; the program sees them as CP932.
+inline fs::path OnDisk(const std::string& pathCp932) {
+    std::string utf8;
+    Cp932ToUtf8(pathCp932, utf8);
+    return fs::path(utf8);
+}
+
+// Writes a file under a CP932 name with CP932 text.
 inline void WriteFile(const std::string& relPath, const std::string& bytes) {
-    const fs::path path(relPath);
+    const fs::path path = OnDisk(relPath);
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }

@@ -44,7 +44,9 @@ TEST_F(ScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
         EXPECT_EQ(CountInvalidations(), c.searched ? 1 : 0);
         EXPECT_EQ(g_bSearchRequested, 0);
         // The entry holds the whole text, its blanks included.
-        if (c.searched) EXPECT_EQ(Screen().m_history[nEntries - 1], c.text);
+        if (c.searched) {
+            EXPECT_EQ(Screen().m_history[nEntries - 1], c.text);
+        }
     }
 }
 
