@@ -39,6 +39,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
             NotifyParent(hwnd, EN_CHANGE);
             return result;
         }
+        case WM_SETFOCUS:
+            NotifyParent(hwnd, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            NotifyParent(hwnd, EN_KILLFOCUS);
+            return 0;
         case kEditTyped:
             NotifyParent(hwnd, EN_UPDATE);
             NotifyParent(hwnd, EN_CHANGE);
@@ -137,9 +143,10 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
             y += origin.y;
         }
     }
-    HWND dialog =
-        CreateWindowObject(dlg.ex_style, "#32770", dlg.title.c_str(), dlg.style & ~WS_VISIBLE, x, y,
-                           width, height, hWndParent, nullptr, hInstance, nullptr);
+    // Every dialog gets the 3-D look.
+    HWND dialog = CreateWindowObject(dlg.ex_style, "#32770", dlg.title.c_str(),
+                                     (dlg.style | DS_3DLOOK) & ~WS_VISIBLE, x, y, width, height,
+                                     hWndParent, nullptr, hInstance, nullptr);
     if (dialog == nullptr) return nullptr;
     FindWindowObject(dialog)->dlgproc = lpDialogFunc;
     HWND first_tab_stop = nullptr;
@@ -147,7 +154,12 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
         DestroyWindow(dialog);
         return nullptr;
     }
-    SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab_stop), dwInitParam);
+    // TRUE from WM_INITDIALOG gives the focus to the first tab stop.
+    if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab_stop),
+                     dwInitParam) &&
+        first_tab_stop) {
+        MoveFocus(first_tab_stop);
+    }
     if (!IsWindow(dialog)) return nullptr;
     if (dlg.style & WS_VISIBLE) ShowWindow(dialog, SW_SHOWNORMAL);
     return dialog;

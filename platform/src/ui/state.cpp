@@ -206,21 +206,9 @@ std::string Cp932FromUtf16(const char16_t* text, size_t length) {
     return Cp932FromUtf8(utf8);
 }
 
-namespace {
-bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-}  // namespace
-
 int CopyTextOut(const std::string& text, char* out, int max) {
     if (out == nullptr || max <= 0) return 0;
-    size_t room = static_cast<size_t>(max) - 1;
-    size_t n = 0;
-    while (n < text.size() && text[n] != '\0') {
-        size_t step = IsLeadByte(static_cast<unsigned char>(text[n])) ? 2 : 1;
-        if (n + step > room || n + step > text.size()) break;
-        n += step;
-    }
+    size_t n = std::min(text.size(), static_cast<size_t>(max) - 1);
     text.copy(out, n);
     out[n] = '\0';
     return static_cast<int>(n);

@@ -106,6 +106,9 @@ HWND CreateWindowObject(DWORD ex_style, const char* class_name, const char* titl
 void NotifyDriverCreated(Window& w);
 void RegisterSystemClasses();
 void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind kind);
+// Gives the keyboard focus to a window (null for none): WM_KILLFOCUS to the
+// old one, WM_SETFOCUS to the new one.
+void MoveFocus(HWND to);
 // The frame around the client area that WM_NCCALCSIZE takes off by default.
 RECT NonClientInsets(DWORD style, DWORD ex_style, bool menu);
 inline void OffsetRectBy(RECT& r, int dx, int dy) {
@@ -139,8 +142,8 @@ COLORREF BrushColour(HBRUSH brush, bool* valid);
 std::string Utf8FromCp932(const std::string& cp932);
 std::string Cp932FromUtf8(const std::string& utf8);
 std::string Cp932FromUtf16(const char16_t* text, size_t length);
-// Copies at most max - 1 bytes and a NUL without splitting a double-byte
-// character; returns the bytes copied.
+// Copies at most max - 1 bytes and a NUL, and returns the bytes copied. A
+// double-byte character may be cut in two at the end, as Windows cuts it.
 int CopyTextOut(const std::string& text, char* out, int max);
 
 // ---- Logs for the headless driver (null when nobody records) ------------------

@@ -111,6 +111,15 @@ void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind
     Classes().push_back(c);
 }
 
+void MoveFocus(HWND to) {
+    static HWND focus = nullptr;
+    HWND old = FindWindowObject(focus) ? focus : nullptr;
+    if (old == to) return;
+    focus = to;
+    if (old) Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
+    if (to) Send(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+}
+
 POINT ClientOriginOnScreen(const Window& w) {
     POINT origin{w.rect.left + w.client.left, w.rect.top + w.client.top};
     if (const Window* parent = FindWindowObject(w.parent); parent && !w.TopLevel()) {

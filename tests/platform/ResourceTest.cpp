@@ -1,0 +1,217 @@
+// Dialogs and the menu from the program's resources, and window texts.
+#include <string>
+
+#include "res/resource.h"
+#include "tests/platform/LayerFixture.h"
+
+namespace conformance {
+namespace {
+
+std::vector<Received> g_dialogReceived;
+
+INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    g_dialogReceived.push_back(Received{hwnd, message, wparam, lparam});
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+class ResourceTest : public LayerTest {
+  protected:
+    void SetUp() override {
+        LayerTest::SetUp();
+        g_dialogReceived.clear();
+        main_ = CreateMain();
+    }
+    HWND Dialog(int id, LPARAM init = 0) {
+        return CreateDialogParamA(instance_, MAKEINTRESOURCEA(id), main_, RecordingDialogProc,
+                                  init);
+    }
+    static std::string Text(HWND hwnd) {
+        char buffer[400];
+        GetWindowTextA(hwnd, buffer, sizeof buffer);
+        return buffer;
+    }
+    static std::string ClassOf(HWND hwnd) {
+        char buffer[64];
+        GetClassNameA(hwnd, buffer, sizeof buffer);
+        return buffer;
+    }
+    static std::vector<WORD> Commands(HWND dialog, WORD id) {
+        std::vector<WORD> codes;
+        for (const Received& r : g_dialogReceived) {
+            if (r.hwnd == dialog && r.message == WM_COMMAND && LOWORD(r.wparam) == id) {
+                codes.push_back(HIWORD(r.wparam));
+            }
+        }
+        return codes;
+    }
+
+    HWND main_ = nullptr;
+};
+
+struct Control {
+    int id;
+    const char* class_name;
+    const char* text;
+    DWORD style;
+};
+
+TEST_F(ResourceTest, DialogsHoldTheirControls) {
+    struct DialogCase {
+        int id;
+        std::vector<Control> controls;
+    };
+    const DialogCase cases[] = {
+        {IDD_SEARCHBAR, {{1000, "Edit", "", 0x50010080}, {1, "Button", "検索", 0x50010000}}},
+        {IDD_HISTORYBAR,
+         {{1002, "Button", "前へ", 0x50010000},
+          {1003, "Button", "次へ", 0x50010000},
+          {-1, "Static", "検索ワードの履歴", 0x50020000}}},
+    };
+    for (const DialogCase& c : cases) {
+        HWND dialog = Dialog(c.id, 77);
+        ASSERT_NE(dialog, nullptr) << c.id;
+        EXPECT_EQ(GetParent(dialog), main_);
+        EXPECT_FALSE(IsWindowVisible(dialog));
+        // The template's style, with the 3-D look every dialog gets.
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), 0x40000044u);
+        EXPECT_EQ(ClassOf(dialog), "#32770");
+        EXPECT_EQ(Text(dialog), "");
+        for (const Control& control : c.controls) {
+            HWND hwnd = GetDlgItem(dialog, control.id);
+            ASSERT_NE(hwnd, nullptr) << control.id;
+            EXPECT_EQ(GetDlgCtrlID(hwnd), control.id);
+            EXPECT_EQ(ClassOf(hwnd), control.class_name) << control.id;
+            EXPECT_EQ(Text(hwnd), control.text) << control.id;
+            // The edit's border turns into its client edge; the other bits stay.
+            EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & ~WS_BORDER,
+                      control.style)
+                << control.id;
+        }
+        EXPECT_EQ(GetDlgItem(dialog, 4242), nullptr);
+        // WM_INITDIALOG reached the procedure once, with the value given.
+        int inits = 0;
+        for (const Received& r : g_dialogReceived) {
+            if (r.hwnd == dialog && r.message == WM_INITDIALOG) {
+                ++inits;
+                EXPECT_EQ(r.lparam, 77);
+            }
+        }
+        EXPECT_EQ(inits, 1);
+    }
+}
+
+TEST_F(ResourceTest, UnknownDialogIsNotCreated) {
+    EXPECT_EQ(Dialog(4242), nullptr);
+}
+
+TEST_F(ResourceTest, DialogMovesAndShowsAsAChild) {
+    HWND dialog = Dialog(IDD_SEARCHBAR);
+    ShowWindow(main_, SW_SHOW);
+    ASSERT_TRUE(MoveWindow(dialog, 230, 5, 405, 40, TRUE));
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 405);
+    EXPECT_EQ(client.bottom, 40);
+}
+
+TEST_F(ResourceTest, ButtonClickReachesTheDialogAsACommand) {
+    HWND dialog = Dialog(IDD_HISTORYBAR);
+    HWND back = GetDlgItem(dialog, 1002);
+    SendMessageA(back, BM_CLICK, 0, 0);
+    EXPECT_EQ(Commands(dialog, 1002), (std::vector<WORD>{BN_CLICKED}));
+    for (const Received& r : g_dialogReceived) {
+        if (r.message == WM_COMMAND) {
+            EXPECT_EQ(r.lparam, reinterpret_cast<LPARAM>(back));
+        }
+    }
+}
+
+TEST_F(ResourceTest, FocusGoesToTheFirstTabStopOfTheNewestDialog) {
+    HWND search = Dialog(IDD_SEARCHBAR);
+    EXPECT_EQ(Commands(search, 1000), (std::vector<WORD>{EN_SETFOCUS}));
+    Dialog(IDD_HISTORYBAR);
+    EXPECT_EQ(Commands(search, 1000), (std::vector<WORD>{EN_SETFOCUS, EN_KILLFOCUS}));
+}
+
+TEST_F(ResourceTest, SettingTheEditTextNotifiesTheDialog) {
+    HWND dialog = Dialog(IDD_SEARCHBAR);
+    HWND edit = GetDlgItem(dialog, 1000);
+    g_dialogReceived.clear();
+    ASSERT_TRUE(SetWindowTextA(edit, "料理 soup"));
+    EXPECT_EQ(Text(edit), "料理 soup");
+    EXPECT_EQ(Commands(dialog, 1000), (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+}
+
+TEST_F(ResourceTest, GetWindowTextCopiesAtMostOneLessThanTheCapacity) {
+    HWND dialog = Dialog(IDD_SEARCHBAR);
+    HWND edit = GetDlgItem(dialog, 1000);
+    struct Case {
+        const char* text;
+        int capacity;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"abcdef", 100, "abcdef"},
+        {"abcdef", 7, "abcdef"},
+        {"abcdef", 6, "abcde"},
+        {"abcdef", 1, ""},
+        {"料理", 5, "料理"},
+        // A double-byte character is cut in two at the end.
+        {"料理", 4, "料\x97"},
+        {"a料", 3, "a\x97"},
+    };
+    for (const Case& c : cases) {
+        SetWindowTextA(edit, c.text);
+        char buffer[16];
+        std::fill(std::begin(buffer), std::end(buffer), 'X');
+        int copied = GetWindowTextA(edit, buffer, c.capacity);
+        EXPECT_STREQ(buffer, c.expected) << c.text << " / " << c.capacity;
+        EXPECT_EQ(copied, static_cast<int>(std::string(c.expected).size())) << c.capacity;
+    }
+    char untouched[4] = "abc";
+    EXPECT_EQ(GetWindowTextA(edit, untouched, 0), 0);
+    EXPECT_STREQ(untouched, "abc");
+}
+
+TEST_F(ResourceTest, LongTextIsCutTo299Bytes) {
+    HWND edit = GetDlgItem(Dialog(IDD_SEARCHBAR), 1000);
+    std::string text(300, 'w');
+    SetWindowTextA(edit, text.c_str());
+    EXPECT_EQ(GetWindowTextLengthA(edit), 300);
+    char buffer[300];
+    EXPECT_EQ(GetWindowTextA(edit, buffer, 300), 299);
+    EXPECT_EQ(std::string(buffer), std::string(299, 'w'));
+}
+
+TEST_F(ResourceTest, MainMenuHasTwoPopUpsOfOneItemEach) {
+    HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 2);
+    EXPECT_EQ(GetMenuItemID(menu, 0), 0xFFFFFFFFu);
+    struct Case {
+        int position;
+        const char* popup_text;
+        UINT id;
+        const char* item_text;
+    };
+    const Case cases[] = {{0, "ファイル(&F)", IDM_EXIT, "アプリケーションの終了(&X)"},
+                          {1, "ヘルプ(&H)", IDM_ABOUT, "バージョン情報(&A)..."}};
+    for (const Case& c : cases) {
+        char text[64];
+        GetMenuStringA(menu, c.position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, c.popup_text);
+        HMENU popup = GetSubMenu(menu, c.position);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(GetMenuItemCount(popup), 1);
+        EXPECT_EQ(GetMenuItemID(popup, 0), c.id);
+        EXPECT_EQ(GetMenuItemID(popup, 1), 0xFFFFFFFFu);
+        GetMenuStringA(popup, c.id, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, c.item_text);
+    }
+    EXPECT_EQ(LoadMenuA(instance_, MAKEINTRESOURCEA(4242)), nullptr);
+}
+
+}  // namespace
+}  // namespace conformance
