@@ -149,6 +149,7 @@ class GtkDriver final : public Driver {
         if (!shown || !shown->parent) return;
         shown->visible = visible;
         gtk_widget_set_visible(shown->widget, visible);
+        if (visible && shown->kind == ChildKind::Dialog) FocusFirstEdit(*shown);
     }
 
     void ChildTextChanged(HWND hwnd, const std::string& text_utf8) override {
@@ -318,6 +319,22 @@ class GtkDriver final : public Driver {
                 gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
                 gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
                 return label;
+            }
+        }
+    }
+
+    // The keyboard starts in the first edit box shown, as a dialog puts the
+    // focus in its first control, so that a person can type at once. A click
+    // on the client area takes it there (and Escape then reaches the window).
+    void FocusFirstEdit(const Shown& dialog) {
+        Shown* top = TopLevelOf(dialog.hwnd);
+        if (!top) return;
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(top->widget));
+        if (focus && focus != top->area) return;
+        for (const auto& [hwnd, shown] : m_shown) {
+            if (shown->parent == dialog.hwnd && shown->kind == ChildKind::Edit && shown->widget) {
+                gtk_widget_grab_focus(shown->widget);
+                return;
             }
         }
     }
