@@ -1,0 +1,739 @@
+#!/usr/bin/env python3
+"""Drives one build of Sorahiki the way a person does, in a private X server.
+
+The program (the Linux build, or sorahiki.exe under Wine) starts in a fresh
+folder with a DATA folder of Shift-JIS files written here. xdotool moves the
+pointer, clicks and types; the screen is read back with ImageMagick's
+`import` and judged by its pixels:
+
+  1. the window "Sorahiki" appears and shows the usage page;
+  2. a query is typed and "検索" pressed: rows, hit count and the grey
+     highlight under the pointer appear;
+  3. page link 2, "前へ" and "次へ" of the bottom strip turn the pages;
+  4. a click on a row opens that row's file with the desktop's "open";
+  5. "前へ"/"次へ" of the history bar bring the previous query back;
+  6. the close question from the menu answered "いいえ" keeps the program
+     running, and Escape ends it with exit status 0.
+
+Every failure names what was expected and what was seen, and leaves a
+screenshot of the failing step in the work folder.
+
+usage: run_e2e.py --program PATH --work DIR [--wine] [--wine-prefix DIR]
+                  [--screenshot PNG]
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+CLIENT_W, CLIENT_H = 800, 600
+SCREEN_W, SCREEN_H = 1280, 1024
+
+WHITE = (255, 255, 255)
+GREY = (192, 192, 192)
+TITLE_LABEL = (255, 128, 100)
+PATH_LABEL = (0, 255, 0)
+
+SEARCH_BAR = (230, 5, 635, 45)
+HISTORY_BAR = (20, 5, 170, 45)
+HIT_COUNT_BOX = (650, 0, 800, 45)
+PAGE_CELL_1 = (231, 575, 261, 600)
+PREV_LABEL = (90, 575, 140, 600)
+NEXT_LABEL = (640, 575, 690, 600)
+EMPTY_SPOT = (780, 590)  # bottom strip, right of every link and label
+
+
+class Failure(Exception):
+    def __init__(self, step, expected, seen):
+        super().__init__(f"{step}: expected {expected}; saw {seen}")
+        self.step = step
+
+
+def wait_for(step, expected, probe, timeout):
+    """Polls probe() until it returns (True, _) or the time is up.
+
+    probe returns (ok, what it saw); the last sighting goes into the failure.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        ok, seen = probe()
+        if ok:
+            return seen
+        if time.monotonic() > deadline:
+            raise Failure(step, expected, f"{seen} (after {timeout:.0f} s)")
+        time.sleep(0.1)
+
+
+# --- Pictures -------------------------------------------------------------
+
+
+class Image:
+    """An RGB picture read from a binary PPM."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @staticmethod
+    def from_ppm(blob):
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while blob[pos:pos + 1].isspace():
+                pos += 1
+            if blob[pos:pos + 1] == b"#":
+                pos = blob.index(b"\n", pos)
+                continue
+            start = pos
+            while not blob[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(blob[start:pos])
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise ValueError("not an 8-bit binary PPM")
+        width, height = int(fields[1]), int(fields[2])
+        return Image(width, height, blob[pos + 1:pos + 1 + width * height * 3])
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, left, top, right, bottom):
+        rows = [self.data[(y * self.width + left) * 3:(y * self.width + right) * 3]
+                for y in range(top, bottom)]
+        return Image(right - left, bottom - top, b"".join(rows))
+
+    def count(self, rect, test):
+        left, top, right, bottom = rect
+        return sum(1 for y in range(top, bottom) for x in range(left, right)
+                   if test(self.pixel(x, y)))
+
+    def differing_pixels(self, other, tolerance=40):
+        if (self.width, self.height) != (other.width, other.height):
+            return self.width * self.height
+        a, b = self.data, other.data
+        return sum(1 for i in range(0, len(a), 3)
+                   if max(abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2])) > tolerance)
+
+    def save_png(self, path):
+        raw = b"".join(b"\x00" + self.data[y * self.width * 3:(y + 1) * self.width * 3]
+                       for y in range(self.height))
+
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body
+                    + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+        with open(path, "wb") as out:
+            out.write(b"\x89PNG\r\n\x1a\n")
+            out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
+            out.write(chunk(b"IDAT", zlib.compress(raw, 6)))
+            out.write(chunk(b"IEND", b""))
+
+
+def near(colour, target, tolerance):
+    return max(abs(c - t) for c, t in zip(colour, target)) <= tolerance
+
+
+def is_dark(colour):
+    return max(colour) < 110
+
+
+def describe(colour):
+    return "RGB %d,%d,%d" % colour
+
+
+# --- The X server and the program ------------------------------------------
+
+
+class Desktop:
+    """A private Xvfb display and the xdotool, xclip and import commands on it."""
+
+    def __init__(self, work, env):
+        self.env = dict(env)
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(work, "xvfb.log"), "wb"))
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                byte = pipe.read(1)
+                if not byte:
+                    break
+                number += byte
+        if not number.strip():
+            self.server.kill()
+            raise Failure("start", "Xvfb to report its display number", "no number")
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.clipboard_owner = None
+
+    def stop(self):
+        if self.clipboard_owner and self.clipboard_owner.poll() is None:
+            self.clipboard_owner.kill()
+            self.clipboard_owner.wait()
+        if self.server.poll() is None:
+            self.server.terminate()
+            try:
+                self.server.wait(10)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait()
+
+    def run(self, *args, check=True):
+        result = subprocess.run(list(args), env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, timeout=30)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace').strip()}")
+        return result.stdout
+
+    def xdo(self, *args, check=True):
+        return self.run("xdotool", *args, check=check).decode(errors="replace")
+
+    def grab(self):
+        blob = self.run("import", "-silent", "-window", "root", "-depth", "8", "ppm:-")
+        return Image.from_ppm(blob)
+
+    def windows(self):
+        """Visible windows as (id, name)."""
+        ids = self.xdo("search", "--onlyvisible", "--name", "", check=False).split()
+        found = []
+        for wid in ids:
+            name = self.run("xdotool", "getwindowname", wid, check=False).decode(errors="replace").strip()
+            found.append((wid, name))
+        return found
+
+    def geometry(self, wid):
+        fields = {}
+        for line in self.xdo("getwindowgeometry", "--shell", wid).splitlines():
+            key, _, value = line.partition("=")
+            fields[key] = int(value)
+        return fields["X"], fields["Y"], fields["WIDTH"], fields["HEIGHT"]
+
+    def set_clipboard(self, text):
+        if self.clipboard_owner and self.clipboard_owner.poll() is None:
+            self.clipboard_owner.kill()
+            self.clipboard_owner.wait()
+        # -quiet keeps xclip in the foreground, so it is ours to end.
+        self.clipboard_owner = subprocess.Popen(
+            ["xclip", "-quiet", "-selection", "clipboard"], env=self.env, stdin=subprocess.PIPE,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.clipboard_owner.stdin.write(text.encode("utf-8"))
+        self.clipboard_owner.stdin.close()
+        wait_for("clipboard", "xclip to own the clipboard",
+                 lambda: (self.run("xclip", "-o", "-selection", "clipboard", check=False).decode(
+                     "utf-8", "replace") == text, "another text"), 10)
+
+
+class Program:
+    """The program under test, its window and its client area on the screen."""
+
+    def __init__(self, desktop, command, cwd, log_path):
+        self.desktop = desktop
+        self.log = open(log_path, "wb")
+        self.process = subprocess.Popen(command, cwd=cwd, env=desktop.env, stdout=self.log,
+                                        stderr=subprocess.STDOUT, start_new_session=True)
+        self.window = None
+        self.frame = None  # x, y, width, height of the top-level window
+        self.origin = None  # screen position of client pixel (0, 0)
+
+    def find_window(self, timeout):
+        def probe():
+            if self.process.poll() is not None:
+                raise Failure("start", "the program to keep running",
+                              f"exit status {self.process.returncode} before any window")
+            best = None
+            for wid, name in self.desktop.windows():
+                if name != "Sorahiki":
+                    continue
+                geometry = self.desktop.geometry(wid)
+                if best is None or geometry[2] * geometry[3] > best[1][2] * best[1][3]:
+                    best = (wid, geometry)
+            if best is None:
+                return False, "no window titled \"Sorahiki\""
+            _, (_, _, width, height) = best
+            if width < CLIENT_W or height < CLIENT_H:
+                return False, f"a window of {width} x {height}"
+            self.window, self.frame = best
+            return True, best
+
+        wait_for("start", "a window titled \"Sorahiki\" holding an 800 x 600 client area", probe, timeout)
+        # The client area sits at the bottom of the window, with frames of equal
+        # width left, right and below (none at all when nobody draws a frame).
+        x, y, width, height = self.frame
+        border = (width - CLIENT_W) // 2
+        self.origin = (x + border, y + height - CLIENT_H - border)
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def client_shot(self, shot):
+        ox, oy = self.origin
+        return shot.crop(ox, oy, ox + CLIENT_W, oy + CLIENT_H)
+
+    def window_shot(self, shot):
+        x, y, width, height = self.frame
+        return shot.crop(max(x, 0), max(y, 0), min(x + width, shot.width), min(y + height, shot.height))
+
+    def screen_point(self, x, y):
+        return self.origin[0] + int(x), self.origin[1] + int(y)
+
+    def move(self, x, y):
+        sx, sy = self.screen_point(x, y)
+        self.desktop.xdo("mousemove", str(sx), str(sy))
+
+    def click(self, x, y):
+        sx, sy = self.screen_point(x, y)
+        self.desktop.xdo("mousemove", str(sx), str(sy))
+        self.desktop.xdo("click", "1")
+
+    def focus(self):
+        self.desktop.xdo("windowfocus", "--sync", self.window, check=False)
+
+
+# --- The folder of files ---------------------------------------------------
+
+# Thirteen files hold both 料理 and apple, so the first query fills page 1
+# with ten rows and page 2 with three. Others hold only one of the two words,
+# and one holds キウイ alone.
+MATCHING = [("料理", f"ryouri-{n:02d}.txt") for n in range(1, 8)] + \
+           [("料理/おやつ", f"oyatsu-{n:02d}.txt") for n in range(1, 7)]
+KIWI = ("果物", "kiwi.txt")
+
+
+def write_data(work):
+    data = os.path.join(work, "DATA")
+    shutil.rmtree(data, ignore_errors=True)
+
+    def write(folder, name, text):
+        os.makedirs(os.path.join(data, folder), exist_ok=True)
+        with open(os.path.join(data, folder, name), "wb") as out:
+            out.write(text.replace("\n", "\r\n").encode("cp932"))
+
+    for n, (folder, name) in enumerate(MATCHING, 1):
+        write(folder, name, f"週末の料理メモ その{n}\n"
+                            f"apple を薄く切って焼く。料理の手順は{n}つだけ。\n"
+                            "砂糖は控えめにする。\n")
+    write("料理", "nabe.txt", "冬の料理\n白菜と豆腐の鍋。apricot は入れない。\n")
+    write("買い物", "list.txt", "買い物リスト\napple 三個、牛乳、卵\n")
+    write(*KIWI, "果物の記録\nキウイは追熟させてから食べる。\n")
+    write("", "readme.txt", "このフォルダーは試験用です。\n")
+    return data
+
+
+def install_recorder(work, env):
+    """Makes a recorder the desktop's default application for text files.
+
+    GIO reads the default from mimeapps.list in XDG_CONFIG_HOME and the
+    application from XDG_DATA_HOME; the recorder appends its argument to
+    opened.log.
+    """
+    config = os.path.join(work, "xdg", "config")
+    data = os.path.join(work, "xdg", "data")
+    apps = os.path.join(data, "applications")
+    os.makedirs(config, exist_ok=True)
+    os.makedirs(apps, exist_ok=True)
+    log = os.path.join(work, "opened.log")
+    recorder = os.path.join(work, "xdg", "record-open.sh")
+    with open(recorder, "w") as out:
+        out.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{log}"\n')
+    os.chmod(recorder, 0o755)
+    with open(os.path.join(apps, "sorahiki-e2e-recorder.desktop"), "w") as out:
+        out.write("[Desktop Entry]\nType=Application\nName=Recorder\n"
+                  f'Exec="{recorder}" %f\nMimeType=text/plain;\nNoDisplay=true\n')
+    with open(os.path.join(config, "mimeapps.list"), "w") as out:
+        out.write("[Default Applications]\ntext/plain=sorahiki-e2e-recorder.desktop\n")
+    env.update(XDG_CONFIG_HOME=config, XDG_DATA_HOME=data,
+               XDG_CACHE_HOME=os.path.join(work, "xdg", "cache"),
+               XDG_DATA_DIRS="/usr/local/share:/usr/share",
+               GSETTINGS_BACKEND="memory", NO_AT_BRIDGE="1")
+    return log
+
+
+# --- The steps ---------------------------------------------------------------
+
+
+class Run:
+    def __init__(self, args):
+        self.args = args
+        self.work = os.path.abspath(args.work)
+        self.shots = os.path.join(self.work, "shots")
+        self.step = "start"
+        self.times = []
+        self.desktop = None
+        self.program = None
+        self.opened_log = None
+
+    # Screen reading, in client coordinates.
+
+    def shot(self, name=None):
+        picture = self.desktop.grab()
+        client = self.program.client_shot(picture)
+        if name:
+            client.save_png(os.path.join(self.shots, f"{name}.png"))
+        return client
+
+    def rows_present(self, client):
+        rows = []
+        for r in range(10):
+            top = 45 + 53 * r
+            title = client.count((30, top, 130, top + 17), lambda c: near(c, TITLE_LABEL, 45))
+            path = client.count((30, top + 35, 160, top + 52), lambda c: near(c, PATH_LABEL, 45))
+            rows.append(title >= 4 and path >= 4)
+        return rows
+
+    def expect_rows(self, count, expected):
+        def probe():
+            rows = self.rows_present(self.shot())
+            present = [r + 1 for r, p in enumerate(rows) if p]
+            return present == list(range(1, count + 1)), f"rows with labels: {present or 'none'}"
+        return wait_for(self.step, f"exactly rows 1 to {count} with their coloured labels ({expected})",
+                        probe, 20)
+
+    def highlight_probe(self, row, want_grey):
+        # Spots inside the row that no text reaches: its right end and the
+        # gap left of the labels.
+        top = 45 + 53 * row
+        spots = [(797, top + 3), (797, top + 50), (20, top + 26)]
+
+        def probe():
+            client = self.shot()
+            colours = [client.pixel(x, y) for x, y in spots]
+            ok = all(near(c, GREY if want_grey else WHITE, 8) for c in colours)
+            return ok, ", ".join(f"{describe(c)} at {s}" for c, s in zip(colours, spots))
+        return probe
+
+    def expect_highlight(self, row, want_grey):
+        what = "the grey fill RGB 192,192,192" if want_grey else "white, no highlight"
+        wait_for(self.step, f"{what} in row {row + 1} with the pointer resting on it",
+                 self.highlight_probe(row, want_grey), 10)
+
+    def dark_pixels(self, rect):
+        return self.shot().count(rect, is_dark)
+
+    # Bars, found by their pixels: the scale of dialog units depends on the
+    # font that the platform gives the dialogs.
+
+    def measure_bars(self):
+        client = self.shot("bars")
+
+        def edges(bar, y, background_spot):
+            background = client.pixel(*background_spot)
+            columns = [x for x in range(bar[0], bar[2])
+                       if max(abs(a - b) for a, b in zip(client.pixel(x, y), background)) > 30]
+            return (columns[0], columns[-1]) if columns else (None, None)
+
+        first, last = edges(SEARCH_BAR, 25, (232, 7))
+        if first is None or last - first < 150:
+            raise Failure(self.step, "the edit box and the button \"検索\" in the search bar (x 230 to 635)",
+                          f"controls spanning x {first} to {last} on the line y = 25")
+        unit = (last + 1 - first) / 224.0  # edit box at 3 .. button end at 227
+        self.edit_left = first
+        self.edit_right = int(first + 168 * unit)
+        self.edit_point = (first + 40 * unit, 25)
+        self.search_button = (first + 197 * unit, 25)
+
+        first, last = edges(HISTORY_BAR, 35, (22, 7))
+        if first is None or last - first < 60:
+            raise Failure(self.step, "the buttons \"前へ\" and \"次へ\" in the history bar (x 20 to 170)",
+                          f"controls spanning x {first} to {last} on the line y = 35")
+        unit = (last + 1 - first) / 86.0  # "前へ" at 0 .. "次へ" ends at 86
+        self.history_back = (first + 22 * unit, 35)
+        self.history_forward = (first + 66.5 * unit, 35)
+
+    def edit_picture(self):
+        return self.shot().crop(self.edit_left, 8, self.edit_right, 42)
+
+    def submit(self, japanese, ascii_words=""):
+        """Clicks into the edit box, replaces its text and presses "検索"."""
+        program, desktop = self.program, self.desktop
+        program.focus()
+        program.click(*self.edit_point)
+        desktop.xdo("key", "--clearmodifiers", "End", "shift+Home", "Delete")
+        before = self.edit_picture()
+        # Japanese cannot be typed through a keyboard map, so it is pasted;
+        # the ASCII words are typed key by key.
+        desktop.set_clipboard(japanese)
+        desktop.xdo("key", "--clearmodifiers", "ctrl+v")
+        if ascii_words:
+            desktop.xdo("type", "--delay", "20", ascii_words)
+        wait_for(self.step, f"the text \"{japanese}{ascii_words}\" to show in the edit box",
+                 lambda: (self.edit_picture().differing_pixels(before) > 20, "the edit box unchanged"), 10)
+        program.click(*self.search_button)
+        program.move(*EMPTY_SPOT)
+
+    def opened_files(self):
+        if self.args.wine:
+            return [name for _, name in self.desktop.windows() if name.endswith(("メモ帳", "Notepad"))]
+        if not os.path.exists(self.opened_log):
+            return []
+        with open(self.opened_log, encoding="utf-8", errors="replace") as log:
+            return [line.rstrip("\n") for line in log if line.strip()]
+
+    def expect_opened(self, allowed, what):
+        """Waits for one more opened file and checks that it is one of allowed.
+
+        allowed holds (folder, name) pairs under DATA.
+        """
+        already = len(self.opened_files()) if not self.args.wine else 0
+        data = os.path.realpath(os.path.join(self.work, "DATA"))
+
+        def matches(entry):
+            for folder, name in allowed:
+                if self.args.wine:
+                    if entry.startswith(name + " - "):
+                        return True
+                elif os.path.realpath(entry) == os.path.join(data, folder, name):
+                    return True
+            return False
+
+        def probe():
+            entries = self.opened_files()[already:]
+            return bool(entries), entries
+
+        entries = wait_for(self.step, f"{what} to be opened", probe, 30)
+        if not all(matches(e) for e in entries):
+            names = ", ".join(os.path.join("DATA", f, n) for f, n in allowed[:3])
+            raise Failure(self.step, f"{what} to be opened ({names}{' ...' if len(allowed) > 3 else ''})",
+                          f"{entries}")
+        if self.args.wine:
+            self.close_notepad()
+
+    def close_notepad(self):
+        """Closes the Notepad windows that opening a row left over the program."""
+        for wid, name in self.desktop.windows():
+            if name.endswith(("メモ帳", "Notepad")):
+                self.desktop.xdo("windowfocus", "--sync", wid, check=False)
+                self.desktop.xdo("key", "--clearmodifiers", "alt+F4", check=False)
+        wait_for(self.step, "Notepad to close after alt+F4",
+                 lambda: (not self.opened_files(), self.opened_files()), 15)
+        self.program.focus()
+
+    # The scenario.
+
+    def timed(self, name, action):
+        self.step = name
+        started = time.monotonic()
+        action()
+        self.times.append((name, time.monotonic() - started))
+
+    def step_window(self):
+        self.program.find_window(90 if self.args.wine else 30)
+
+        def probe():
+            client = self.shot()
+            lines = sum(1 for n in range(27)
+                        if client.count((20, 50 + 20 * n, 420, 50 + 20 * n + 16), is_dark) >= 8)
+            labels = sum(self.rows_present(client))
+            return lines >= 25 and labels == 0, f"{lines} of the 27 usage lines drawn, {labels} rows"
+        wait_for(self.step, "the usage page (27 lines of text from y = 50) and no rows", probe, 30)
+        if self.dark_pixels(HIT_COUNT_BOX) > 0:
+            raise Failure(self.step, "an empty hit-count box before the first search",
+                          "text in the box (650,0)-(800,45)")
+        self.shot("01-usage-page")
+        self.measure_bars()
+
+    def step_search(self):
+        self.submit("料理", " apple")
+        self.expect_rows(10, "13 hits: page 1 full")
+        self.first_query_edit = self.edit_picture()
+        count_ink = self.dark_pixels(HIT_COUNT_BOX)
+        if count_ink < 20:
+            raise Failure(self.step, "the hit count \"総ヒット数\" / \"13　件\" at the top right",
+                          f"{count_ink} dark pixels in (650,0)-(800,45)")
+        # The pointer resting on row 2 greys that row only.
+        self.program.move(400, 45 + 53 + 27)
+        self.expect_highlight(1, True)
+        self.expect_highlight(0, False)
+        picture = self.desktop.grab()
+        self.program.client_shot(picture).save_png(os.path.join(self.shots, "02-search.png"))
+        if self.args.screenshot:
+            self.program.window_shot(picture).save_png(self.args.screenshot)
+
+    def step_pages(self):
+        program = self.program
+        page1 = self.shot().crop(0, 45, 800, 575)
+        program.click(*centre(PAGE_CELL_1))
+        self.expect_rows(3, "page 2 of 13 hits")
+        if self.shot("03-page-2").crop(0, 45, 800, 575).differing_pixels(page1) < 200:
+            raise Failure(self.step, "other rows on page 2", "the rows of page 1")
+        # An empty row gets no highlight, a present one does.
+        program.move(400, 45 + 53 * 5 + 27)
+        self.expect_highlight(5, False)
+        program.move(400, 45 + 53 * 2 + 27)
+        self.expect_highlight(2, True)
+        program.click(*centre(PREV_LABEL))
+        self.expect_rows(10, "page 1 again after \"前へ\"")
+        program.click(*centre(NEXT_LABEL))
+        self.expect_rows(3, "page 2 again after \"次へ\"")
+        self.shot("04-next")
+
+    def step_open(self):
+        # Row 3 of page 2 is one of the thirteen files of the first query.
+        self.program.click(400, 45 + 53 * 2 + 27)
+        self.program.move(*EMPTY_SPOT)
+        self.expect_opened(MATCHING, "one of the thirteen files that hold 料理 and apple")
+        # A query with one hit shows which file a row stands for.
+        self.submit("キウイ")
+        self.expect_rows(1, "1 hit")
+        self.kiwi_edit = self.edit_picture()
+        self.program.click(400, 45 + 27)
+        self.program.move(*EMPTY_SPOT)
+        self.expect_opened([KIWI], "DATA/果物/kiwi.txt")
+        self.shot("05-opened")
+
+    def step_history(self):
+        def edit_shows(reference, what):
+            wait_for(self.step, f"the edit box to show {what} again",
+                     lambda: (self.edit_picture().differing_pixels(reference) <= 3,
+                              f"{self.edit_picture().differing_pixels(reference)} pixels differ from it"), 10)
+
+        self.program.click(*self.history_back)
+        edit_shows(self.first_query_edit, "\"料理 apple\"")
+        self.expect_rows(10, "the 13 hits of \"料理 apple\" again")
+        self.shot("06-history-back")
+        self.program.click(*self.history_forward)
+        edit_shows(self.kiwi_edit, "\"キウイ\"")
+        self.expect_rows(1, "the 1 hit of \"キウイ\" again")
+
+    def step_close(self):
+        program, desktop = self.program, self.desktop
+        program.focus()
+        program.click(25, -12)  # "ファイル(F)" in the menu bar above the client area
+        desktop.xdo("key", "x")  # "アプリケーションの終了(X)"
+
+        def box():
+            found = [wid for wid, name in desktop.windows() if name == "確認メッセージ"]
+            return bool(found), found or "no window titled \"確認メッセージ\""
+        wid = wait_for(self.step, "the close question in a box titled \"確認メッセージ\"", box, 15)[0]
+        self.shot("07-close-question")
+        full = desktop.grab()
+        desktop.xdo("windowfocus", "--sync", wid, check=False)
+        desktop.xdo("key", "--clearmodifiers", "alt+n")  # "いいえ(N)"
+        wait_for(self.step, "the box to close after \"いいえ\"",
+                 lambda: (not box()[0], "the box still open"), 10)
+        del full
+        if not program.alive():
+            raise Failure(self.step, "the program to keep running after \"いいえ\"",
+                          f"exit status {program.process.returncode}")
+        # Still working: the highlight follows the pointer.
+        program.move(400, 45 + 27)
+        self.expect_highlight(0, True)
+
+    def step_escape(self):
+        program = self.program
+        program.focus()
+        program.click(*EMPTY_SPOT)
+        self.desktop.xdo("key", "Escape")
+        try:
+            status = program.process.wait(20)
+        except subprocess.TimeoutExpired:
+            raise Failure(self.step, "the program to end after Escape", "it still runs after 20 s")
+        if status != 0:
+            raise Failure(self.step, "exit status 0 after Escape", f"exit status {status}")
+
+    def execute(self):
+        os.makedirs(self.work, exist_ok=True)
+        for stale in ("shots", "xdg", "opened.log"):
+            path = os.path.join(self.work, stale)
+            shutil.rmtree(path, ignore_errors=True) if os.path.isdir(path) else (
+                os.path.exists(path) and os.remove(path))
+        os.makedirs(self.shots)
+        write_data(self.work)
+
+        env = dict(os.environ)
+        env["LANG"] = "ja_JP.UTF-8"
+        env.pop("LC_ALL", None)
+        self.opened_log = install_recorder(self.work, env)
+        command = [os.path.abspath(self.args.program)]
+        if not os.path.isfile(command[0]):
+            raise Failure("start", f"the program {command[0]}", "no such file (was it built?)")
+        if self.args.wine:
+            prefix = os.path.abspath(self.args.wine_prefix or os.path.join(self.work, "wineprefix"))
+            env.update(WINEPREFIX=prefix, WINEDEBUG="-all",
+                       WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+            command = ["wine"] + command
+
+        self.desktop = Desktop(self.work, env)
+        try:
+            if self.args.wine:
+                script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                      "scripts", "wine-prefix.sh")
+                self.step = "wine prefix"
+                subprocess.run([script, env["WINEPREFIX"]], env=self.desktop.env, check=True,
+                               timeout=240)
+            self.program = Program(self.desktop, command, self.work, os.path.join(self.work, "program.log"))
+            self.timed("1 window and usage page", self.step_window)
+            self.timed("2 search", self.step_search)
+            self.timed("3 pages", self.step_pages)
+            self.timed("4 open a row", self.step_open)
+            self.timed("5 history", self.step_history)
+            self.timed("6 close question", self.step_close)
+            self.timed("7 Escape", self.step_escape)
+        except Failure as failure:
+            self.keep_failure_shot(failure.step)
+            raise
+        finally:
+            self.shutdown()
+
+    def keep_failure_shot(self, step):
+        try:
+            picture = self.desktop.grab()
+            name = "FAILED-" + "".join(c if c.isalnum() else "-" for c in step) + ".png"
+            path = os.path.join(self.shots, name)
+            picture.save_png(path)
+            print(f"screenshot of the failing step: {path}", file=sys.stderr)
+        except Exception as error:  # the screen itself may be gone
+            print(f"no screenshot of the failing step: {error}", file=sys.stderr)
+
+    def shutdown(self):
+        if self.program and self.program.alive():
+            os.killpg(self.program.process.pid, signal.SIGKILL)
+            self.program.process.wait()
+        if self.args.wine and self.desktop:
+            subprocess.run(["wineserver", "-k"], env=self.desktop.env, check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self.desktop:
+            self.desktop.stop()
+
+
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True, help="sorahiki or sorahiki.exe")
+    parser.add_argument("--work", required=True, help="folder for DATA, logs and screenshots")
+    parser.add_argument("--wine", action="store_true", help="run the program under Wine")
+    parser.add_argument("--wine-prefix", help="Wine prefix (default: WORK/wineprefix)")
+    parser.add_argument("--screenshot", help="save the window after the first search as this PNG")
+    args = parser.parse_args()
+
+    run = Run(args)
+    started = time.monotonic()
+    try:
+        run.execute()
+    except Failure as failure:
+        print(f"FAILED {failure}", file=sys.stderr)
+        log = os.path.join(run.work, "program.log")
+        if os.path.exists(log):
+            with open(log, errors="replace") as text:
+                tail = text.read()[-2000:]
+            if tail.strip():
+                print(f"--- program output (last lines) ---\n{tail}", file=sys.stderr)
+        return 1
+    for name, seconds in run.times:
+        print(f"ok  {seconds:5.1f} s  {name}")
+    print(f"all steps passed in {time.monotonic() - started:.1f} s; screenshots in {run.shots}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
