@@ -1,6 +1,7 @@
 // The ways a person ends the program or asks about it, run through the entry
 // point and the frame loop: menu commands, the close button and the keys.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct Exit {
     int status;                   // the program's exit status
     std::vector<BoxSeen> boxes;   // the boxes shown, in order
 };
+
+void PrintTo(const Exit& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ExitTest : public AppTest, public ::testing::WithParamInterface<Exit> {};
 

@@ -3,6 +3,7 @@
 // no bar covers; before any search no row is present, so no polled step
 // consumes a click.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct PointerCase {
     int y;
     unsigned char click;
 };
+
+void PrintTo(const PointerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PointerTest : public AppTest, public ::testing::WithParamInterface<PointerCase> {};
 
@@ -85,17 +90,18 @@ TEST_F(AppTest, PositionHalvesAreUnsigned) {
     EXPECT_EQ(g_bLeftClick, 1);
 }
 
-// At most one message per turn: three queued moves are seen one by one by
-// the turns that follow.
+// At most one message per turn: three queued button presses (which, unlike
+// moves, are not merged in the queue) are seen one by one by the turns that
+// follow.
 TEST_F(AppTest, QueuedMessagesAreTakenOnePerTurn) {
     std::vector<int> seenX;
     apptest::RunProgram(
         [&](int turn) {
             seenX.push_back(g_nMouseX);
             if (turn == 5) {
-                headless::MouseMove(101, 300);
-                headless::MouseMove(102, 300);
-                headless::MouseMove(103, 300);
+                headless::RightDown(101, 300);
+                headless::RightDown(102, 300);
+                headless::RightDown(103, 300);
             }
         },
         30);

@@ -45,6 +45,10 @@ struct FailedCreation {
     bool classRegisteredAfter;
 };
 
+void PrintTo(const FailedCreation& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FailedCreationTest : public AppTest, public ::testing::WithParamInterface<FailedCreation> {};
 
 TEST_P(FailedCreationTest, ReturnsFalseAndLeavesNoTrace) {
