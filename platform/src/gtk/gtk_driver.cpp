@@ -432,6 +432,9 @@ class GtkDriver final : public Driver {
         auto popup = static_cast<HMENU>(g_object_get_data(G_OBJECT(menu), "sorahiki-hmenu"));
         const int index = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(menu), "sorahiki-index"));
         InitMenuPopup(static_cast<HWND>(hwnd), popup, index);
+        // A pop-up opened by a click takes its items' mnemonic keys only once
+        // an item is selected.
+        gtk_menu_shell_select_first(GTK_MENU_SHELL(menu), FALSE);
     }
 
     static void OnClicked(GtkButton*, gpointer hwnd) {
