@@ -6,7 +6,7 @@
 #include "search/SearchEngin.h"
 
 class CSearchEdit {
-public:
+  public:
     static constexpr int kHistoryEntries = 150;
     static constexpr int kHistoryEntryBytes = 350;
 

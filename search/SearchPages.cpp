@@ -33,14 +33,7 @@ void ReadTitle(Reader& reader, char* title, int limit) {
 // The excerpt: the text after the title, running on over line breaks, with
 // blanks, line feeds and 0x81 characters dropped; a NUL or the end ends it.
 void ReadExcerpt(Reader& reader, char* excerpt, int limit) {
-    int length = 0;
-    while (length < limit) {
-        sjis::SjisChar c = reader.Next();
-        if (c.kind == sjis::CharKind::kEnd || c.kind == sjis::CharKind::kNul) break;
-        if (c.kind != sjis::CharKind::kText) continue;
-        if (!sjis::AppendChar(excerpt, length, limit, c)) break;
-    }
-    excerpt[length] = '\0';
+    reader.ReadText(excerpt, limit);
 }
 
 void ClearRow(ResultItem& item) {

@@ -1,6 +1,7 @@
 // The folder scan, the gathering of a file's text and the match test.
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
@@ -41,26 +42,22 @@ bool GatherText(const char* path, char* text, int limit) {
     if (!file.IsOpen()) return false;
     sjis::TextFileBytes bytes(file.Handle());
     sjis::SjisCharReader reader(bytes);
-    int length = 0;
-    while (length < limit) {
-        sjis::SjisChar c = reader.Next();
-        if (c.kind == sjis::CharKind::kEnd || c.kind == sjis::CharKind::kNul) break;
-        if (c.kind != sjis::CharKind::kText) continue;
-        if (!sjis::AppendChar(text, length, limit, c)) break;
-    }
-    text[length] = '\0';
+    reader.ReadText(text, limit);
     return true;
 }
 
-// True when `word` occurs in `text` at a character boundary.
+// True when `word` occurs in `text` at a character boundary. The word is
+// looked for as plain bytes first; only where it turns up are the character
+// boundaries counted, from the last one known.
 bool ContainsWord(const char* text, int textLength, const char* word, int wordLength) {
-    const auto* t = reinterpret_cast<const unsigned char*>(text);
-    for (int p = 0; p <= textLength - wordLength;) {
-        if (t[p] == static_cast<unsigned char>(word[0]) &&
-            std::memcmp(text + p, word, static_cast<size_t>(wordLength)) == 0) {
-            return true;
-        }
-        p += sjis::IsLeadByte(t[p]) ? 2 : 1;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::string_view haystack(text, static_cast<size_t>(textLength));
+    std::string_view needle(word, static_cast<size_t>(wordLength));
+    size_t boundary = 0;
+    for (size_t at = haystack.find(needle); at != std::string_view::npos;
+         at = haystack.find(needle, at + 1)) {
+        while (boundary < at) boundary += sjis::IsLeadByte(bytes[boundary]) ? 2 : 1;
+        if (boundary == at) return true;
     }
     return false;
 }

@@ -19,7 +19,7 @@ namespace sjis {
 
 constexpr int kEndOfInput = -1;
 
-inline bool IsLeadByte(unsigned char c) {
+constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
@@ -65,6 +65,26 @@ class TextFileBytes {
     explicit TextFileBytes(HANDLE handle) : m_handle(handle) {}
 
     int Next() {
+        // The common case stays small enough to be inlined into the readers.
+        if (m_pos < m_length) {
+            unsigned char b = m_buffer[m_pos];
+            if (b != '\r' && b != 0x1A) {
+                ++m_pos;
+                return b;
+            }
+        }
+        return NextSlow();
+    }
+
+    // The bytes read into the buffer and not given out yet, for readers that
+    // take plain runs of text at once. Text-mode bytes (CR, 0x1A) are in it
+    // as they are; such a reader leaves them to Next().
+    const unsigned char* Unread() const { return m_buffer + m_pos; }
+    DWORD UnreadCount() const { return m_length - m_pos; }
+    void Skip(DWORD count) { m_pos += count; }
+
+  private:
+    int NextSlow() {
         for (;;) {
             if (m_pos == m_length && !Refill()) return kEndOfInput;
             unsigned char b = m_buffer[m_pos++];
@@ -77,7 +97,6 @@ class TextFileBytes {
         }
     }
 
-  private:
     bool Refill() {
         if (m_ended) return false;
         DWORD read = 0;
@@ -87,6 +106,9 @@ class TextFileBytes {
         }
         m_pos = 0;
         m_length = read;
+        // A file gives fewer bytes than asked only at its end: no further
+        // read is needed to learn that.
+        m_ended = read < kBufferBytes;
         return true;
     }
 
@@ -102,6 +124,15 @@ class TextFileBytes {
     bool m_ended = false;
     unsigned char m_buffer[kBufferBytes];
 };
+
+// Appends the character to `field` (holding `length` bytes) when it fits in
+// `limit` bytes; false when it does not.
+inline bool AppendChar(char* field, int& length, int limit, const SjisChar& c) {
+    if (length + c.length > limit) return false;
+    field[length++] = static_cast<char>(c.bytes[0]);
+    if (c.length == 2) field[length++] = static_cast<char>(c.bytes[1]);
+    return true;
+}
 
 template <typename ByteSource>
 class SjisCharReader {
@@ -130,6 +161,28 @@ class SjisCharReader {
         return SjisChar{kind, 1, {lead, 0}};
     }
 
+    // Reads text as the match test and the excerpt want it: characters whose
+    // first byte is 0x81, blanks and line feeds are dropped, a NUL or the end
+    // ends the text, and at most `limit` bytes of whole characters are kept
+    // (a character that would not fit ends the text). Writes a NUL after the
+    // text and returns its length. The same as taking Next() in a loop; plain
+    // runs in the buffer of a file are taken at once.
+    int ReadText(char* text, int limit) {
+        int length = 0;
+        for (;;) {
+            if constexpr (requires(ByteSource s) { s.Unread(); }) {
+                if (!m_hasPending) length = TakePlainRun(text, length, limit);
+            }
+            if (length >= limit) break;
+            SjisChar c = Next();
+            if (c.kind == CharKind::kEnd || c.kind == CharKind::kNul) break;
+            if (c.kind != CharKind::kText) continue;
+            if (!AppendChar(text, length, limit, c)) break;
+        }
+        text[length] = '\0';
+        return length;
+    }
+
     // Gives `c` back: the next call of Next() returns it again.
     void PutBack(const SjisChar& c) {
         m_pending = c;
@@ -137,18 +190,58 @@ class SjisCharReader {
     }
 
   private:
+    // Copies text straight from the buffer while at least two bytes of room
+    // are left and no byte needs the careful path (NUL, CR, 0x1A). The work
+    // goes byte by byte with the position in the character (boundary, second
+    // byte to keep, second byte to drop) carried as a number: no branch on
+    // the kind of character, whose outcome no processor could foresee in
+    // Japanese text, and no table look-up on the chain from byte to byte.
+    // It stops on a character boundary: a character begun is given back.
+    int TakePlainRun(char* text, int length, int limit) {
+        const unsigned char* start = m_source.Unread();
+        const unsigned char* end = start + m_source.UnreadCount();
+        const unsigned char* p = start;
+        unsigned state = 0;  // 0 at a boundary, 1 second byte to keep, 2 to drop
+        while (p < end && length <= limit - 2) {
+            unsigned char b = *p;
+            if (kByteTable.careful[b]) break;
+            unsigned atBoundary = state == 0;
+            unsigned keep = (atBoundary & kByteTable.keep[b]) | (state == 1);
+            text[length] = static_cast<char>(b);
+            length += static_cast<int>(keep);
+            state = kByteTable.next[b] & (0u - atBoundary);
+            ++p;
+        }
+        if (state != 0) {
+            --p;
+            length -= state == 1 ? 1 : 0;
+        }
+        m_source.Skip(static_cast<DWORD>(p - start));
+        return length;
+    }
+
+    struct ByteTable {
+        unsigned char careful[256];  // 1 for NUL, CR and 0x1A
+        unsigned char keep[256];     // 1 when a character starting here is text
+        unsigned char next[256];     // the state after a character starting here
+    };
+
+    static constexpr ByteTable MakeByteTable() {
+        ByteTable table{};
+        for (int b = 0; b < 256; ++b) {
+            bool isLead = IsLeadByte(static_cast<unsigned char>(b));
+            table.careful[b] = b == 0 || b == '\r' || b == 0x1A ? 1 : 0;
+            table.keep[b] = b == 0x81 || b == ' ' || b == '\n' ? 0 : 1;
+            table.next[b] = b == 0x81 ? 2 : isLead ? 1 : 0;
+        }
+        return table;
+    }
+
+    static constexpr ByteTable kByteTable = MakeByteTable();
+
     ByteSource& m_source;
     SjisChar m_pending{};
     bool m_hasPending = false;
 };
-
-// Appends the character to `field` (holding `length` bytes) when it fits in
-// `limit` bytes; false when it does not.
-inline bool AppendChar(char* field, int& length, int limit, const SjisChar& c) {
-    if (length + c.length > limit) return false;
-    field[length++] = static_cast<char>(c.bytes[0]);
-    if (c.length == 2) field[length++] = static_cast<char>(c.bytes[1]);
-    return true;
-}
 
 }  // namespace sjis

@@ -24,6 +24,7 @@ namespace {
 struct FindEntry {
     std::string name;      // code page 932, as handed out
     std::string fileName;  // the file system's own name
+    unsigned char type;    // as readdir gives it: DT_LNK, DT_UNKNOWN, ...
 };
 
 struct FindState {
@@ -90,11 +91,12 @@ void ReadEntries(FindState& state, std::string_view pattern) {
         FindEntry entry;
         if (!Utf8ToCp932(d->d_name, entry.name) || entry.name.size() >= MAX_PATH) continue;
         entry.fileName = d->d_name;
+        entry.type = d->d_type;
         named.push_back(std::move(entry));
     }
     std::sort(named.begin(), named.end(), ListsBefore);
     for (const char* dots : {".", ".."}) {
-        if (MatchesPattern(pattern, dots)) state.entries.push_back(FindEntry{dots, dots});
+        if (MatchesPattern(pattern, dots)) state.entries.push_back(FindEntry{dots, dots, DT_DIR});
     }
     for (FindEntry& entry : named) state.entries.push_back(std::move(entry));
 }
@@ -120,7 +122,7 @@ void FillFindData(const FindState& state, const FindEntry& entry, WIN32_FIND_DAT
             st.st_mode = S_IFREG | (st.st_mode & 0777);
             st.st_size = 0;
         }
-    } else if (entry.fileName != "." && entry.fileName != "..") {
+    } else if (entry.type == DT_LNK || entry.type == DT_UNKNOWN) {
         struct stat own {};
         isLink = fstatat(dirFd, entry.fileName.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
                  S_ISLNK(own.st_mode);

@@ -1,0 +1,119 @@
+// Writes a synthetic Shift-JIS corpus for the benchmark:
+//   sorahiki-make-corpus OUTDIR FILES [SEED]
+// creates OUTDIR/DATA with FILES files in nested folders: mostly short
+// Japanese notes of mixed sizes, some with CR LF line ends, some binary. The
+// word "希少語" stands in about one file in a thousand, so that a search for
+// it walks everything and finds a few files.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/codepage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Narrow literals are Shift-JIS in this project.
+const char* const kWords[] = {
+    "料理",   "メモ", "会議", "予定",   "買い物",   "電話",     "旅行", "日記", "検索",   "資料",
+    "東京",   "大阪", "天気", "晴れ",   "雨",       "朝",       "夜",   "ご飯", "味噌汁", "カレー",
+    "ソース", "表示", "能力", "データ", "ファイル", "フォルダ", "確認", "連絡", "報告",   "作業",
+    "rice",   "memo", "note", "data",   "test",     "Tokyo",    "2026", "OK",   "abc",    "xyz",
+    "の",     "を",   "に",   "は",     "が",       "と",       "で",   "。",   "、",     "　"};
+constexpr int kWordCount = sizeof kWords / sizeof kWords[0];
+
+const char* const kNames[] = {"memo", "note", "料理", "メモ", "日記", "report", "資料", "todo"};
+
+std::string TextBody(std::mt19937& rng, size_t bytes, bool crlf, bool rare) {
+    std::string text;
+    std::uniform_int_distribution<int> word(0, kWordCount - 1);
+    std::uniform_int_distribution<int> lineLength(8, 30);
+    int untilLineEnd = lineLength(rng);
+    // The rare word goes in early enough to lie within the searched text.
+    size_t rareAt = rare ? std::min<size_t>(bytes / 3, 1000) : std::string::npos;
+    while (text.size() < bytes) {
+        if (text.size() >= rareAt) {
+            text += "希少語";
+            rareAt = std::string::npos;
+        }
+        text += kWords[word(rng)];
+        if (--untilLineEnd == 0) {
+            text += crlf ? "\r\n" : "\n";
+            untilLineEnd = lineLength(rng);
+        } else if (word(rng) % 4 == 0) {
+            text += ' ';
+        }
+    }
+    return text;
+}
+
+std::string BinaryBody(std::mt19937& rng, size_t bytes) {
+    std::string data(bytes, '\0');
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (char& c : data) c = static_cast<char>(byte(rng));
+    return data;
+}
+
+size_t PickSize(std::mt19937& rng) {
+    int bucket = std::uniform_int_distribution<int>(0, 99)(rng);
+    if (bucket < 50) return std::uniform_int_distribution<size_t>(100, 2000)(rng);
+    if (bucket < 85) return std::uniform_int_distribution<size_t>(2000, 8000)(rng);
+    return std::uniform_int_distribution<size_t>(8000, 64000)(rng);
+}
+
+// The file's folder: DATA/gNN/hNN, about 25 files in each; one file in ten
+// stands one level higher.
+std::string FolderOf(int index, std::mt19937& rng) {
+    char folder[64];
+    int leaf = index / 25;
+    if (std::uniform_int_distribution<int>(0, 9)(rng) == 0) {
+        std::snprintf(folder, sizeof folder, "DATA/g%02d", leaf % 40);
+    } else {
+        std::snprintf(folder, sizeof folder, "DATA/g%02d/h%03d", leaf % 40, leaf / 40);
+    }
+    return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: sorahiki-make-corpus OUTDIR FILES [SEED]\n");
+        return 2;
+    }
+    fs::path root = argv[1];
+    int files = std::atoi(argv[2]);
+    std::mt19937 rng(argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u);
+    fs::remove_all(root / "DATA");
+    int binaries = 0, crlfs = 0, rares = 0;
+    for (int i = 0; i < files; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%06d.txt", kNames[i % 8], i);
+        std::string utf8;
+        Cp932ToUtf8(FolderOf(i, rng) + "/" + name, utf8);
+        fs::path path = root / utf8;
+        fs::create_directories(path.parent_path());
+        int kind = std::uniform_int_distribution<int>(0, 999)(rng);
+        std::string body;
+        if (kind < 50) {
+            body = BinaryBody(rng, PickSize(rng));
+            ++binaries;
+        } else {
+            bool crlf = kind < 250;
+            bool rare = kind == 999;
+            body = TextBody(rng, PickSize(rng), crlf, rare);
+            crlfs += crlf;
+            rares += rare;
+        }
+        std::ofstream(path, std::ios::binary)
+            .write(body.data(), static_cast<std::streamsize>(body.size()));
+    }
+    std::printf("%d files under %s/DATA: %d binary, %d with CR LF, %d with the rare word\n", files,
+                root.c_str(), binaries, crlfs, rares);
+    return 0;
+}
