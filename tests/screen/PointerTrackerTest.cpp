@@ -14,7 +14,7 @@ std::ostream& operator<<(std::ostream& os, const Hover& h) {
     return os << "{" << h.item << ", " << h.page << ", " << h.arrow << "}";
 }
 
-class PointerTest : public ScreenTest {
+class PointerTrackingTest : public SearchScreenTest {
   protected:
     Hover Current() {
         return {Engine().m_nHoverItem, Engine().m_nHoverPage, Engine().m_nHoverArrow};
@@ -34,7 +34,7 @@ class PointerTest : public ScreenTest {
     std::string FullPath(const std::string& path) { return (m_dir / path).string(); }
 };
 
-TEST_F(PointerTest, BeforeAnySearchOnlyTheStartValuesOfTheHoverAreCorrected) {
+TEST_F(PointerTrackingTest, BeforeAnySearchOnlyTheStartValuesOfTheHoverAreCorrected) {
     // Start-up left row and cell hover at 0; the first step set both to none.
     EXPECT_EQ(Current(), (Hover{-1, -1, 0}));
     EXPECT_EQ(BandInvalidations(), 2);
@@ -47,7 +47,7 @@ TEST_F(PointerTest, BeforeAnySearchOnlyTheStartValuesOfTheHoverAreCorrected) {
     EXPECT_TRUE(headless::ShellCalls().empty());
 }
 
-TEST_F(PointerTest, EachChangeOfTheAreaUnderThePointerRepaintsOnce) {
+TEST_F(PointerTrackingTest, EachChangeOfTheAreaUnderThePointerRepaintsOnce) {
     MakeHits(14);
     Submit("料理");
     const struct {
@@ -70,7 +70,7 @@ TEST_F(PointerTest, EachChangeOfTheAreaUnderThePointerRepaintsOnce) {
     }
 }
 
-TEST_F(PointerTest, CellsAndLabelsTurnThePage) {
+TEST_F(PointerTrackingTest, CellsAndLabelsTurnThePage) {
     MakeHits(14);
     Submit("料理");
     const struct {
@@ -117,7 +117,7 @@ TEST_F(PointerTest, CellsAndLabelsTurnThePage) {
     EXPECT_EQ(BandInvalidations(), 1);
 }
 
-TEST_F(PointerTest, AClickOnARowOpensItsFile) {
+TEST_F(PointerTrackingTest, AClickOnARowOpensItsFile) {
     MakeHits(14);
     Submit("料理");
     const struct {
@@ -146,7 +146,7 @@ TEST_F(PointerTest, AClickOnARowOpensItsFile) {
     EXPECT_TRUE(Opened().empty());
 }
 
-TEST_F(PointerTest, APressOnEmptySpaceActsWhenDraggedOntoARow) {
+TEST_F(PointerTrackingTest, APressOnEmptySpaceActsWhenDraggedOntoARow) {
     MakeHits(3);
     Submit("料理");
     headless::ClearLogs();
@@ -162,7 +162,7 @@ TEST_F(PointerTest, APressOnEmptySpaceActsWhenDraggedOntoARow) {
     EXPECT_EQ(Opened().size(), 1u);
 }
 
-TEST_F(PointerTest, TheShellGetsAFullPathWithTheNameBytesUnchanged) {
+TEST_F(PointerTrackingTest, TheShellGetsAFullPathWithTheNameBytesUnchanged) {
     // "ソ" ends with the byte 0x5C, the separator of Windows paths.
     const std::string path = "DATA/ソフト/表示料理.txt";
     WriteFile(path, "表題\n料理\n");

@@ -56,14 +56,14 @@ void ExpectUsagePage(const std::vector<DrawCall>& texts) {
               Repeat("　", 12) + "Sorahiki   Version 1.0   Copyright (C) 2026 Sorahiki project");
 }
 
-TEST_F(ScreenTest, BeforeTheFirstSearchOnlyTheUsagePageIsDrawn) {
+TEST_F(SearchScreenTest, BeforeTheFirstSearchOnlyTheUsagePageIsDrawn) {
     const auto paint = PaintNow();
     EXPECT_TRUE(Only(paint, Draw::FillRect).empty());
     EXPECT_TRUE(Only(paint, Draw::SetBkMode).empty());
     ExpectUsagePage(Only(paint, Draw::TextOut));
 }
 
-TEST_F(ScreenTest, ASearchWithoutHitsShowsTheCountAndTheUsagePage) {
+TEST_F(SearchScreenTest, ASearchWithoutHitsShowsTheCountAndTheUsagePage) {
     Submit("見つからない語");
     const auto texts = Only(LastPaint(), Draw::TextOut);
     ASSERT_EQ(texts.size(), 29u);
@@ -110,7 +110,7 @@ void ExpectPage(const std::vector<DrawCall>& paint, int nHits, int nPage) {
     for (const DrawCall& c : Only(paint, Draw::TextOut)) EXPECT_EQ(c.bk_mode, TRANSPARENT);
 }
 
-TEST_F(ScreenTest, PagesShowTheirRowsLinksAndArrows) {
+TEST_F(SearchScreenTest, PagesShowTheirRowsLinksAndArrows) {
     const struct {
         int hits;
         std::vector<int> pages;
@@ -129,7 +129,7 @@ TEST_F(ScreenTest, PagesShowTheirRowsLinksAndArrows) {
     }
 }
 
-TEST_F(ScreenTest, AThousandAndTenHitsMakeAHundredAndOnePages) {
+TEST_F(SearchScreenTest, AThousandAndTenHitsMakeAHundredAndOnePages) {
     MakeHits(1010);
     Submit("料理");
     ASSERT_EQ(Engine().m_nHits, 1010);
@@ -146,7 +146,7 @@ TEST_F(ScreenTest, AThousandAndTenHitsMakeAHundredAndOnePages) {
     EXPECT_EQ(Engine().m_nHoverArrow, 0);
 }
 
-TEST_F(ScreenTest, GreyFillsFollowThePointerOverActiveAreasOnly) {
+TEST_F(SearchScreenTest, GreyFillsFollowThePointerOverActiveAreasOnly) {
     const struct {
         const char* what;
         int hits, page, x, y;
@@ -184,7 +184,7 @@ TEST_F(ScreenTest, GreyFillsFollowThePointerOverActiveAreasOnly) {
     }
 }
 
-TEST_F(ScreenTest, TheLongestPathIsDrawnWhole) {
+TEST_F(SearchScreenTest, TheLongestPathIsDrawnWhole) {
     const std::string path = "DATA/" + std::string(100, 'a') + "/" + std::string(99, 'b') + ".txt";
     ASSERT_EQ(path.size(), 209u);
     WriteFile(path, "長い道\n料理\n");

@@ -64,7 +64,7 @@ inline std::string HitContent(int i) {
     return sz;
 }
 
-class ScreenTest : public ::testing::Test {
+class SearchScreenTest : public ::testing::Test {
   protected:
     void SetUp() override {
         char szTemplate[] = "/tmp/sorahiki-screen-XXXXXX";

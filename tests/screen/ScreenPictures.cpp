@@ -8,7 +8,7 @@
 namespace screentest {
 namespace {
 
-TEST_F(ScreenTest, SavePictures) {
+TEST_F(SearchScreenTest, SavePictures) {
     const char* pszDir = std::getenv("SORAHIKI_SCREEN_PNG_DIR");
     if (pszDir == nullptr) GTEST_SKIP() << "SORAHIKI_SCREEN_PNG_DIR is not set";
     const fs::path dir = fs::absolute(fs::path(m_oldDir) / pszDir);

@@ -17,7 +17,7 @@ std::string Numbered(const char* prefix, int i) {
     return prefix + std::to_string(i);
 }
 
-TEST_F(ScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
+TEST_F(SearchScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
     struct Case {
         const char* what;
         std::string text;
@@ -50,14 +50,14 @@ TEST_F(ScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
     }
 }
 
-TEST_F(ScreenTest, ALongTextIsKeptAndSearchedAsItsFirst299Bytes) {
+TEST_F(SearchScreenTest, ALongTextIsKeptAndSearchedAsItsFirst299Bytes) {
     Submit(std::string(300, 'x'));
     ASSERT_EQ(Screen().m_nHistory, 1);
     EXPECT_EQ(std::string(g_szSearchText), std::string(299, 'x'));
     EXPECT_EQ(std::string(Screen().m_history[0]), std::string(299, 'x'));
 }
 
-TEST_F(ScreenTest, EverySubmissionIsAnEntryAndOneSearch) {
+TEST_F(SearchScreenTest, EverySubmissionIsAnEntryAndOneSearch) {
     MakeHits(3);
     headless::ClearLogs();
     Submit("料理");
@@ -69,7 +69,7 @@ TEST_F(ScreenTest, EverySubmissionIsAnEntryAndOneSearch) {
     EXPECT_EQ(CountInvalidations(), 2);
 }
 
-TEST_F(ScreenTest, HistoryButtonsWalkTheEntriesWithinTheirBounds) {
+TEST_F(SearchScreenTest, HistoryButtonsWalkTheEntriesWithinTheirBounds) {
     // Before any submission both buttons are refused and cleared.
     for (int id : {IDC_HISTORY_BACK, IDC_HISTORY_FORWARD}) {
         headless::ClearLogs();
@@ -113,7 +113,7 @@ TEST_F(ScreenTest, HistoryButtonsWalkTheEntriesWithinTheirBounds) {
     EXPECT_STREQ(Screen().m_history[2], "さん");
 }
 
-TEST_F(ScreenTest, ForwardKeepsWorkingPastAHundredEntries) {
+TEST_F(SearchScreenTest, ForwardKeepsWorkingPastAHundredEntries) {
     for (int i = 0; i < 120; ++i) SubmitDirectly(Screen(), Numbered("q", i));
     PressHistory(IDC_HISTORY_BACK);
     PressHistory(IDC_HISTORY_BACK);
@@ -126,7 +126,7 @@ TEST_F(ScreenTest, ForwardKeepsWorkingPastAHundredEntries) {
     EXPECT_EQ(Screen().m_nHistoryCursor, 119);
 }
 
-TEST_F(ScreenTest, AFullHistoryDropsItsOldestEntryForTheNewest) {
+TEST_F(SearchScreenTest, AFullHistoryDropsItsOldestEntryForTheNewest) {
     for (int i = 0; i < CSearchEdit::kHistoryEntries; ++i) {
         SubmitDirectly(Screen(), Numbered("q", i));
     }
