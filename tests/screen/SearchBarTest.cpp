@@ -51,10 +51,31 @@ TEST_F(SearchScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
 }
 
 TEST_F(SearchScreenTest, ALongTextIsKeptAndSearchedAsItsFirst299Bytes) {
-    Submit(std::string(300, 'x'));
-    ASSERT_EQ(Screen().m_nHistory, 1);
-    EXPECT_EQ(std::string(g_szSearchText), std::string(299, 'x'));
-    EXPECT_EQ(std::string(Screen().m_history[0]), std::string(299, 'x'));
+    std::string kanji, blanks;
+    for (int i = 0; i < 150; ++i) {
+        kanji += "料";
+        blanks += "　";
+    }
+    const struct {
+        const char* what;
+        std::string text;
+        bool searched;
+    } cases[] = {
+        {"single-byte text", std::string(300, 'x'), true},
+        // The cut leaves a lone lead byte at the end.
+        {"double-byte text", kanji, true},
+        {"full-width blanks ending in a lone 0x81", blanks, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int nBefore = Screen().m_nHistory;
+        Submit(c.text);
+        EXPECT_EQ(std::string(g_szSearchText), c.text.substr(0, 299));
+        ASSERT_EQ(Screen().m_nHistory, nBefore + (c.searched ? 1 : 0));
+        if (c.searched) {
+            EXPECT_EQ(std::string(Screen().m_history[nBefore]), c.text.substr(0, 299));
+        }
+    }
 }
 
 TEST_F(SearchScreenTest, EverySubmissionIsAnEntryAndOneSearch) {
