@@ -86,6 +86,11 @@ void EnsureImage(Window& w) {
     cairo_destroy(cr);
 }
 
+cairo_surface_t* BackingImage(HWND toplevel) {
+    Window* w = FindWindowObject(toplevel);
+    return w && w->TopLevel() ? w->image : nullptr;
+}
+
 void DestroyImage(Window& w) {
     if (w.image) cairo_surface_destroy(w.image);
     w.image = nullptr;
