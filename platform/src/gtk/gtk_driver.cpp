@@ -271,11 +271,12 @@ class GtkDriver final : public Driver {
     static GtkWidget* MakeClientArea(HWND hwnd) {
         GtkWidget* area = gtk_drawing_area_new();
         gtk_widget_set_can_focus(area, TRUE);
-        gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
-                                        GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK |
-                                        GDK_KEY_RELEASE_MASK);
+        gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
+                                        GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                        GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
         g_signal_connect(area, "draw", G_CALLBACK(OnDraw), hwnd);
         g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnMotion), hwnd);
+        g_signal_connect(area, "enter-notify-event", G_CALLBACK(OnEnter), hwnd);
         g_signal_connect(area, "button-press-event", G_CALLBACK(OnButton), hwnd);
         g_signal_connect(area, "button-release-event", G_CALLBACK(OnButton), hwnd);
         g_signal_connect(area, "key-press-event", G_CALLBACK(OnKey), hwnd);
@@ -382,14 +383,24 @@ class GtkDriver final : public Driver {
         return TRUE;
     }
 
-    static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer hwnd) {
-        const int x = static_cast<int>(event->x);
-        const int y = static_cast<int>(event->y);
-        if (Accepts(static_cast<HWND>(hwnd)) &&
-            s_driver->PointerReaches(static_cast<HWND>(hwnd), x, y)) {
-            PostMouse(static_cast<HWND>(hwnd), WM_MOUSEMOVE, x, y);
+    static void PointerMoved(HWND hwnd, double event_x, double event_y) {
+        const int x = static_cast<int>(event_x);
+        const int y = static_cast<int>(event_y);
+        if (Accepts(hwnd) && s_driver->PointerReaches(hwnd, x, y)) {
+            PostMouse(hwnd, WM_MOUSEMOVE, x, y);
         }
+    }
+
+    static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer hwnd) {
+        PointerMoved(static_cast<HWND>(hwnd), event->x, event->y);
         return TRUE;
+    }
+
+    // A pointer that jumps in from outside brings no motion event of its
+    // own; Windows still reports the move.
+    static gboolean OnEnter(GtkWidget*, GdkEventCrossing* event, gpointer hwnd) {
+        PointerMoved(static_cast<HWND>(hwnd), event->x, event->y);
+        return FALSE;
     }
 
     static gboolean OnButton(GtkWidget* area, GdkEventButton* event, gpointer hwnd) {
