@@ -43,6 +43,7 @@ struct FailedCreation {
     bool createResult;
     const char* classFromHook;
     bool classRegisteredAfter;
+    bool adoptedBeforeFailing;  // WM_CREATE reached the object at the list head
 };
 
 void PrintTo(const FailedCreation& c, std::ostream* os) {
@@ -64,20 +65,21 @@ TEST_P(FailedCreationTest, ReturnsFalseAndLeavesNoTrace) {
     EXPECT_EQ(g_pCreatingWindow, nullptr);
     EXPECT_EQ(g_pWindowList, nullptr);
     EXPECT_EQ(ClassIsRegistered("Window"), c.classRegisteredAfter);
+    EXPECT_EQ(window.m_bSawCreateMessage, c.adoptedBeforeFailing);
     EXPECT_TRUE(Boxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FailedCreationTest,
-                         ::testing::Values(
-                             // The hook cancels: nothing is registered or created.
-                             FailedCreation{"HookCancels", false, true, nullptr, false},
-                             // A class that the hook names is used unregistered; here none exists.
-                             FailedCreation{"HookNamesUnknownClass", true, true, "NoSuchClass",
-                                            false},
-                             // WM_CREATE answers -1: the half-made window is destroyed and the
-                             // object, adopted on the first message, is unlinked again.
-                             FailedCreation{"CreateHandlerRefuses", true, false, nullptr, true}),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedCreationTest,
+    ::testing::Values(
+        // The hook cancels: nothing is registered or created.
+        FailedCreation{"HookCancels", false, true, nullptr, false, false},
+        // A class that the hook names is used unregistered; here none exists.
+        FailedCreation{"HookNamesUnknownClass", true, true, "NoSuchClass", false, false},
+        // WM_CREATE answers -1: the half-made window is destroyed and the
+        // object, adopted on the first message, is unlinked again.
+        FailedCreation{"CreateHandlerRefuses", true, false, nullptr, true, true}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(AppTest, CreateMessageAlreadyReachesTheAdoptedObject) {
     CTestWindow window;
