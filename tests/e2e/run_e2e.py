@@ -476,12 +476,13 @@ class Run:
         with open(self.opened_log, encoding="utf-8", errors="replace") as log:
             return [line.rstrip("\n") for line in log if line.strip()]
 
-    def expect_opened(self, allowed, what):
-        """Waits for one more opened file and checks that it is one of allowed.
-
-        allowed holds (folder, name) pairs under DATA.
+    def open_row(self, row, allowed, what):
+        """Clicks a row and waits for its file to be opened: one of allowed,
+        (folder, name) pairs under DATA.
         """
         already = len(self.opened_files()) if not self.args.wine else 0
+        self.program.click(400, 45 + 53 * row + 27)
+        self.program.move(*EMPTY_SPOT)
         data = os.path.realpath(os.path.join(self.work, "DATA"))
 
         def matches(entry):
@@ -575,16 +576,12 @@ class Run:
 
     def step_open(self):
         # Row 3 of page 2 is one of the thirteen files of the first query.
-        self.program.click(400, 45 + 53 * 2 + 27)
-        self.program.move(*EMPTY_SPOT)
-        self.expect_opened(MATCHING, "one of the thirteen files that hold 料理 and apple")
+        self.open_row(2, MATCHING, "one of the thirteen files that hold 料理 and apple")
         # A query with one hit shows which file a row stands for.
         self.submit("キウイ")
         self.expect_rows(1, "1 hit")
         self.kiwi_edit = self.edit_picture()
-        self.program.click(400, 45 + 27)
-        self.program.move(*EMPTY_SPOT)
-        self.expect_opened([KIWI], "DATA/果物/kiwi.txt")
+        self.open_row(0, [KIWI], "DATA/果物/kiwi.txt")
         self.shot("05-opened")
 
     def step_history(self):
@@ -652,7 +649,9 @@ class Run:
         self.opened_log = install_recorder(self.work, env)
         command = [os.path.abspath(self.args.program)]
         if not os.path.isfile(command[0]):
-            raise Failure("start", f"the program {command[0]}", "no such file (was it built?)")
+            hint = " (build it first: cmake --preset windows && cmake --build --preset windows)" \
+                if self.args.wine else ""
+            raise Failure("start", f"the program {command[0]}", f"no such file{hint}")
         if self.args.wine:
             prefix = os.path.abspath(self.args.wine_prefix or os.path.join(self.work, "wineprefix"))
             env.update(WINEPREFIX=prefix, WINEDEBUG="-all",
