@@ -65,32 +65,4 @@ INSTANTIATE_TEST_SUITE_P(
         Exit{"UnknownCommandDoesNothing", [] { headless::ChooseMenuItem(106); }, {}, kRunning, {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(AppTest, SecondCloseAfterNoStillAsks) {
-    headless::QueueAnswer(IDNO);
-    headless::QueueAnswer(IDYES);
-    const int status = apptest::RunProgram([](int turn) {
-        if (turn == 3 || turn == 6) headless::ChooseMenuItem(105);
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(apptest::BoxesSeen(), (std::vector<BoxSeen>{kCloseQuestion, kCloseQuestion}));
-}
-
-TEST_F(AppTest, FrameLoopWaitsWhileABoxIsUp) {
-    int nTurnsSoFar = 0;
-    int nTurnAtBox = -1;
-    int nAnswererCalls = 0;
-    headless::SetAnswerer([&](const headless::ShownBox&) {
-        // No turn of the frame loop begins while the box is up.
-        if (nTurnAtBox < 0) nTurnAtBox = nTurnsSoFar;
-        EXPECT_EQ(nTurnsSoFar, nTurnAtBox);
-        return ++nAnswererCalls < 4 ? 0 : IDOK;
-    });
-    apptest::RunProgram([&](int turn) {
-        nTurnsSoFar = turn;
-        if (turn == 3) headless::ChooseMenuItem(104);
-        if (turn == 12) PostQuitMessage(0);
-    });
-    EXPECT_EQ(nAnswererCalls, 4);
-}
-
 }  // namespace

@@ -61,20 +61,6 @@ TEST_F(AppTest, MinimizedStartStillCreatesTheBars) {
     EXPECT_NE(g_app.m_searchEdit.m_hHistoryBar, nullptr);
 }
 
-TEST_F(AppTest, FreshApplicationHoldsItsStartValues) {
-    EXPECT_EQ(g_app.m_hInstance, nullptr);
-    EXPECT_EQ(g_app.m_nCmdShow, 0);
-    const CWindow& window = g_app.m_mainWindow;
-    EXPECT_EQ(window.m_pNext, nullptr);
-    EXPECT_EQ(window.m_hWnd, nullptr);
-    EXPECT_EQ(window.m_pSearchEdit, nullptr);
-    EXPECT_EQ(window.m_nClientWidth, 800);
-    EXPECT_EQ(window.m_nClientHeight, 600);
-    EXPECT_EQ(g_app.m_searchEdit.m_nHistory, 0);
-    EXPECT_EQ(g_app.m_searchEdit.m_engine.m_nHits, 0);
-    EXPECT_EQ(g_app.m_searchEdit.m_engine.m_nHoverItem, 0);
-}
-
 TEST_F(AppTest, OrdinaryRunEndsWithStatusZeroAndTurnsWhileIdle) {
     int nTurns = 0;
     const int status = apptest::RunProgram(
