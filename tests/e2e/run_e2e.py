@@ -55,13 +55,21 @@ class Failure(Exception):
         self.step = step
 
 
+# Set while the program runs: returns its exit status once it has ended.
+program_status = None
+
+
 def wait_for(step, expected, probe, timeout):
     """Polls probe() until it returns (True, _) or the time is up.
 
     probe returns (ok, what it saw); the last sighting goes into the failure.
+    A program that ends meanwhile fails the wait at once.
     """
     deadline = time.monotonic() + timeout
     while True:
+        status = program_status() if program_status else None
+        if status is not None:
+            raise Failure(step, expected, f"the program ended with exit status {status}")
         ok, seen = probe()
         if ok:
             return seen
@@ -609,12 +617,10 @@ class Run:
             return bool(found), found or "no window titled \"確認メッセージ\""
         wid = wait_for(self.step, "the close question in a box titled \"確認メッセージ\"", box, 15)[0]
         self.shot("07-close-question")
-        full = desktop.grab()
         desktop.xdo("windowfocus", "--sync", wid, check=False)
         desktop.xdo("key", "--clearmodifiers", "alt+n")  # "いいえ(N)"
         wait_for(self.step, "the box to close after \"いいえ\"",
                  lambda: (not box()[0], "the box still open"), 10)
-        del full
         if not program.alive():
             raise Failure(self.step, "the program to keep running after \"いいえ\"",
                           f"exit status {program.process.returncode}")
@@ -627,6 +633,8 @@ class Run:
         program.focus()
         program.click(*EMPTY_SPOT)
         self.desktop.xdo("key", "Escape")
+        global program_status
+        program_status = None
         try:
             status = program.process.wait(20)
         except subprocess.TimeoutExpired:
@@ -667,6 +675,8 @@ class Run:
                 subprocess.run([script, env["WINEPREFIX"]], env=self.desktop.env, check=True,
                                timeout=240)
             self.program = Program(self.desktop, command, self.work, os.path.join(self.work, "program.log"))
+            global program_status
+            program_status = self.program.process.poll
             self.timed("1 window and usage page", self.step_window)
             self.timed("2 search", self.step_search)
             self.timed("3 pages", self.step_pages)
