@@ -65,8 +65,9 @@ void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& styl
 
 int Run(const CliOptions& options) {
     if (options.words.empty()) return Fail("no word to search for");
-    std::string query = JoinWords(options.words);
-    if (!options.raw && !Utf8ToCp932(JoinWords(options.words), query)) {
+    std::string joined = JoinWords(options.words);
+    std::string query = joined;
+    if (!options.raw && !Utf8ToCp932(joined, query)) {
         return Fail("the query holds a character with no Shift-JIS form (or is not UTF-8)");
     }
     if (!options.folder.empty() && !EnterFolder(options.folder, options.raw)) {
@@ -84,7 +85,7 @@ int Run(const CliOptions& options) {
     OutputStyle style{options.raw};
     if (!options.tsv) PrintHitCount(stdout, g_engine.m_nHits, style);
     if (options.all) {
-        for (int page = 0; PageExists(page) && page < CSearchEngin::kMaxPages; ++page) {
+        for (int page = 0; page < CSearchEngin::kMaxPages && PageExists(page); ++page) {
             PrintPage(page, options, style);
         }
     } else {
