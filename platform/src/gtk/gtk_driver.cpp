@@ -9,6 +9,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/src/gtk/gtk_menu.h"
 #include "platform/src/gtk/gtk_message_box.h"
 #include "platform/src/gtk/gtk_shell.h"
 #include "platform/src/gtk/gtk_style.h"
@@ -69,7 +70,8 @@ class GtkDriver final : public Driver {
 
         GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         gtk_container_add(GTK_CONTAINER(shown->widget), column);
-        if (menu) gtk_box_pack_start(GTK_BOX(column), MakeMenuBar(hwnd, menu), FALSE, FALSE, 0);
+        if (menu)
+            gtk_box_pack_start(GTK_BOX(column), MakeMenuBar(hwnd, menu, Accepts), FALSE, FALSE, 0);
 
         shown->overlay = gtk_overlay_new();
         shown->area = MakeClientArea(hwnd);
@@ -226,47 +228,6 @@ class GtkDriver final : public Driver {
     }
 
     // ---- Building widgets ----------------------------------------------
-
-    static GtkWidget* MakeMenuBar(HWND hwnd, HMENU menu) {
-        GtkWidget* bar = gtk_menu_bar_new();
-        int index = 0;
-        for (const MenuEntry& entry : MenuEntries(menu)) {
-            GtkWidget* item = gtk_menu_item_new_with_mnemonic(GtkMnemonic(entry.text_utf8).c_str());
-            if (entry.popup) {
-                gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), MakePopup(hwnd, entry.popup, index));
-            } else {
-                ConnectCommand(item, hwnd, entry.id);
-            }
-            gtk_menu_shell_append(GTK_MENU_SHELL(bar), item);
-            ++index;
-        }
-        return bar;
-    }
-
-    static GtkWidget* MakePopup(HWND hwnd, HMENU popup, int index) {
-        GtkWidget* menu = gtk_menu_new();
-        g_object_set_data(G_OBJECT(menu), "sorahiki-hmenu", popup);
-        g_object_set_data(G_OBJECT(menu), "sorahiki-index", GINT_TO_POINTER(index));
-        g_signal_connect(menu, "show", G_CALLBACK(OnPopupShown), hwnd);
-        int position = 0;
-        for (const MenuEntry& entry : MenuEntries(popup)) {
-            GtkWidget* item = gtk_menu_item_new_with_mnemonic(GtkMnemonic(entry.text_utf8).c_str());
-            if (entry.popup) {
-                gtk_menu_item_set_submenu(GTK_MENU_ITEM(item),
-                                          MakePopup(hwnd, entry.popup, position));
-            } else {
-                ConnectCommand(item, hwnd, entry.id);
-            }
-            gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
-            ++position;
-        }
-        return menu;
-    }
-
-    static void ConnectCommand(GtkWidget* item, HWND hwnd, UINT id) {
-        g_object_set_data(G_OBJECT(item), "sorahiki-id", GUINT_TO_POINTER(id));
-        g_signal_connect(item, "activate", G_CALLBACK(OnMenuItem), hwnd);
-    }
 
     static GtkWidget* MakeClientArea(HWND hwnd) {
         GtkWidget* area = gtk_drawing_area_new();
@@ -432,20 +393,6 @@ class GtkDriver final : public Driver {
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer hwnd) {
         if (Accepts(static_cast<HWND>(hwnd))) CloseRequested(static_cast<HWND>(hwnd));
         return TRUE;  // the program decides whether the window goes
-    }
-
-    static void OnMenuItem(GtkMenuItem* item, gpointer hwnd) {
-        const auto id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), "sorahiki-id"));
-        if (Accepts(static_cast<HWND>(hwnd))) MenuCommand(static_cast<HWND>(hwnd), id);
-    }
-
-    static void OnPopupShown(GtkWidget* menu, gpointer hwnd) {
-        auto popup = static_cast<HMENU>(g_object_get_data(G_OBJECT(menu), "sorahiki-hmenu"));
-        const int index = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(menu), "sorahiki-index"));
-        InitMenuPopup(static_cast<HWND>(hwnd), popup, index);
-        // A pop-up opened by a click takes its items' mnemonic keys only once
-        // an item is selected.
-        gtk_menu_shell_select_first(GTK_MENU_SHELL(menu), FALSE);
     }
 
     static void OnClicked(GtkButton*, gpointer hwnd) {
