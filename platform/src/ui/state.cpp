@@ -121,12 +121,14 @@ void ForgetMenus() {
 }
 
 void ResetState() {
+    // Top-level windows first (their children go with them), then any left.
+    std::vector<HWND> top_level, all;
     for (Window* w : AllWindows()) {
-        if (FindWindowObject(w->handle) && w->TopLevel()) DestroyWindow(w->handle);
+        all.push_back(w->handle);
+        if (w->TopLevel()) top_level.push_back(w->handle);
     }
-    for (Window* w : AllWindows()) {
-        if (FindWindowObject(w->handle)) DestroyWindow(w->handle);
-    }
+    for (HWND hwnd : top_level) DestroyWindow(hwnd);
+    for (HWND hwnd : all) DestroyWindow(hwnd);
     ClearQueue();
     ForgetClasses();
     ForgetMenus();
