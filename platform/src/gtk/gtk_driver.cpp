@@ -319,9 +319,9 @@ class GtkDriver final : public Driver {
     // the main window while the pointer is over a bar or outside the client
     // area (a held button does not capture).
     bool ReachesClientArea(const Shown& top, int x, int y) const {
-        const GtkAllocation size{0, 0, gtk_widget_get_allocated_width(top.area),
-                                 gtk_widget_get_allocated_height(top.area)};
-        if (x < 0 || y < 0 || x >= size.width || y >= size.height) return false;
+        const int width = gtk_widget_get_allocated_width(top.area);
+        const int height = gtk_widget_get_allocated_height(top.area);
+        if (x < 0 || y < 0 || x >= width || y >= height) return false;
         for (const auto& [hwnd, shown] : m_shown) {
             if (shown->parent == top.hwnd && shown->visible && Contains(shown->rect, x, y)) {
                 return false;
