@@ -2,16 +2,26 @@
 # Regenerates docs/screenshot-linux.png and docs/screenshot-windows.png: builds
 # both programs and runs the end-to-end driver on each, which saves the
 # window after its first search ("料理 apple", the pointer on row 2).
+#
+# usage: scripts/screenshots.sh [LINUX-BUILD-DIR WINDOWS-BUILD-DIR]
+# Without arguments the build folders of the default and windows presets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-for preset in default windows; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target sorahiki
-done
+if [ $# -eq 0 ]; then
+  for preset in default windows; do
+    cmake --preset "$preset" >/dev/null
+  done
+  set -- build/default build/windows
+fi
+linux_build=$1
+windows_build=$2
+cmake --build "$linux_build" --target sorahiki
+cmake --build "$windows_build" --target sorahiki
 
-python3 tests/e2e/run_e2e.py --program build/default/app/sorahiki \
-  --work build/screenshots/linux --screenshot docs/screenshot-linux.png
-python3 tests/e2e/run_e2e.py --program build/windows/app/sorahiki.exe --wine \
-  --wine-prefix build/screenshots/wineprefix --work build/screenshots/windows \
+work=build/screenshots
+python3 tests/e2e/run_e2e.py --program "$linux_build/app/sorahiki" \
+  --work "$work/linux" --screenshot docs/screenshot-linux.png
+python3 tests/e2e/run_e2e.py --program "$windows_build/app/sorahiki.exe" --wine \
+  --wine-prefix "$work/wineprefix" --work "$work/windows" \
   --screenshot docs/screenshot-windows.png
