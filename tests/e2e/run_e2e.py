@@ -425,6 +425,32 @@ class Run:
     def dark_pixels(self, rect):
         return self.shot().count(rect, is_dark)
 
+    def hit_count_picture(self):
+        return self.shot().crop(*HIT_COUNT_BOX)
+
+    def expect_grey_edges(self, inside, outside, what):
+        """Grey at the client points inside, and not at the points outside,
+        which may lie beyond the client area: the fill ends exactly there."""
+        def probe():
+            picture = self.desktop.grab()
+            ox, oy = self.program.origin
+            seen = []
+            ok = True
+            for points, want in ((inside, True), (outside, False)):
+                for x, y in points:
+                    sx, sy = ox + x, oy + y
+                    colour = picture.pixel(sx, sy) if 0 <= sx < picture.width and 0 <= sy < picture.height \
+                        else (0, 0, 0)
+                    ok = ok and near(colour, GREY, 8) == want
+                    seen.append(f"{describe(colour)} at ({x}, {y})")
+            return ok, ", ".join(seen)
+        wait_for(self.step, f"{what}: grey at {inside}, not grey at {outside}", probe, 10)
+
+    def expect_same_hit_count(self, reference, what):
+        wait_for(self.step, f"the hit count of {what} again",
+                 lambda: (self.hit_count_picture().differing_pixels(reference) <= 3,
+                          f"{self.hit_count_picture().differing_pixels(reference)} pixels differ from it"), 10)
+
     # Bars, found by their pixels: the scale of dialog units depends on the
     # font that the platform gives the dialogs.
 
@@ -559,6 +585,10 @@ class Run:
         self.program.move(400, 45 + 53 + 27)
         self.expect_highlight(1, True)
         self.expect_highlight(0, False)
+        # The fill spans the client area's full width of 800 pixels.
+        self.expect_grey_edges([(0, 125), (799, 125)], [(-1, 125), (800, 125)],
+                               "row 2's fill from x = 0 to 799")
+        self.hit_count_13 = self.hit_count_picture()
         picture = self.desktop.grab()
         self.program.client_shot(picture).save_png(os.path.join(self.shots, "02-search.png"))
         if self.args.screenshot:
@@ -571,6 +601,11 @@ class Run:
         self.expect_rows(3, "page 2 of 13 hits")
         if self.shot("03-page-2").crop(0, 45, 800, 575).differing_pixels(page1) < 200:
             raise Failure(self.step, "other rows on page 2", "the rows of page 1")
+        # Page cell 1 (page 2, shown) fills (190,575)-(220,600), right column
+        # and bottom row excluded; the client area ends at y = 600.
+        program.move(205, 587)
+        self.expect_grey_edges([(190, 575), (219, 599)], [(220, 587), (219, 600)],
+                               "page cell 1's fill (190,575)-(220,600)")
         # An empty row gets no highlight, a present one does.
         program.move(400, 45 + 53 * 5 + 27)
         self.expect_highlight(5, False)
@@ -589,6 +624,10 @@ class Run:
         self.submit("キウイ")
         self.expect_rows(1, "1 hit")
         self.kiwi_edit = self.edit_picture()
+        self.hit_count_1 = self.hit_count_picture()
+        if self.hit_count_1.differing_pixels(self.hit_count_13) < 10:
+            raise Failure(self.step, "a hit count of 1 that looks unlike the 13 before",
+                          "the same pixels in (650,0)-(800,45)")
         self.open_row(0, [KIWI], "DATA/果物/kiwi.txt")
         self.shot("05-opened")
 
@@ -601,10 +640,12 @@ class Run:
         self.program.click(*self.history_back)
         edit_shows(self.first_query_edit, "\"料理 apple\"")
         self.expect_rows(10, "the 13 hits of \"料理 apple\" again")
+        self.expect_same_hit_count(self.hit_count_13, "13 hits")
         self.shot("06-history-back")
         self.program.click(*self.history_forward)
         edit_shows(self.kiwi_edit, "\"キウイ\"")
         self.expect_rows(1, "the 1 hit of \"キウイ\" again")
+        self.expect_same_hit_count(self.hit_count_1, "1 hit")
 
     def step_close(self):
         program, desktop = self.program, self.desktop
