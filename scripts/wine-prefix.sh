@@ -49,6 +49,10 @@ run_with_display() {
 }
 
 run_with_display sh -c 'wineboot -i >/dev/null 2>&1; wineserver -w'
+if [ ! -f "$prefix/system.reg" ]; then
+  echo "wine-prefix.sh: wineboot made no prefix in $prefix" >&2
+  exit 1
+fi
 
 # Registry settings, as a version 5 file (UTF-16 with a byte order mark) so
 # that the Japanese names of the fonts can stand in it.
@@ -92,5 +96,9 @@ rm -f "$reg_utf8"
 
 windows_path="Z:${reg_file//\//\\}"
 run_with_display sh -c 'wine regedit /S "$1" >/dev/null 2>&1; wineserver -w' sh "$windows_path"
+if ! grep -q "\"MS UI Gothic\"=\"$proportional\"" "$prefix/system.reg"; then
+  echo "wine-prefix.sh: the font settings did not reach the registry of $prefix" >&2
+  exit 1
+fi
 
 touch "$ready"
