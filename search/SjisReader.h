@@ -192,47 +192,51 @@ class SjisCharReader {
   private:
     // Copies text straight from the buffer while at least two bytes of room
     // are left and no byte needs the careful path (NUL, CR, 0x1A). The work
-    // goes byte by byte with the position in the character (boundary, second
-    // byte to keep, second byte to drop) carried as a number: no branch on
-    // the kind of character, whose outcome no processor could foresee in
-    // Japanese text, and no table look-up on the chain from byte to byte.
-    // It stops on a character boundary: a character begun is given back.
+    // goes byte by byte, with "this byte begins a character" carried as a
+    // mask from byte to byte: no branch on the kind of character, whose
+    // outcome no processor could foresee in Japanese text, and only two
+    // operations on the chain from one byte to the next. A second byte is
+    // kept unless its first byte was 0x81. It stops on a character boundary:
+    // a character begun is given back.
     int TakePlainRun(char* text, int length, int limit) {
         const unsigned char* start = m_source.Unread();
         const unsigned char* end = start + m_source.UnreadCount();
         const unsigned char* p = start;
-        unsigned state = 0;  // 0 at a boundary, 1 second byte to keep, 2 to drop
+        unsigned atBoundary = ~0u;  // all ones where a character begins, else 0
+        unsigned char previous = 0;
         while (p < end && length <= limit - 2) {
             unsigned char b = *p;
             if (kByteTable.careful[b]) break;
-            unsigned atBoundary = state == 0;
-            unsigned keep = (atBoundary & kByteTable.keep[b]) | (state == 1);
+            unsigned keep = (atBoundary & kByteTable.keepFirst[b]) |
+                            (~atBoundary & kByteTable.keepSecondAfter[previous]);
             text[length] = static_cast<char>(b);
             length += static_cast<int>(keep);
-            state = kByteTable.next[b] & (0u - atBoundary);
+            atBoundary = ~(atBoundary & (0u - kByteTable.lead[b]));
+            previous = b;
             ++p;
         }
-        if (state != 0) {
+        if (atBoundary == 0) {
             --p;
-            length -= state == 1 ? 1 : 0;
+            length -= kByteTable.keepSecondAfter[previous];
         }
         m_source.Skip(static_cast<DWORD>(p - start));
         return length;
     }
 
     struct ByteTable {
-        unsigned char careful[256];  // 1 for NUL, CR and 0x1A
-        unsigned char keep[256];     // 1 when a character starting here is text
-        unsigned char next[256];     // the state after a character starting here
+        unsigned char careful[256];          // 1 for NUL, CR and 0x1A
+        unsigned char lead[256];             // 1 for a lead byte
+        unsigned char keepFirst[256];        // 1 when a character starting here is text
+        unsigned char keepSecondAfter[256];  // 1 unless the first byte is 0x81
     };
 
     static constexpr ByteTable MakeByteTable() {
         ByteTable table{};
         for (int b = 0; b < 256; ++b) {
-            bool isLead = IsLeadByte(static_cast<unsigned char>(b));
             table.careful[b] = b == 0 || b == '\r' || b == 0x1A ? 1 : 0;
-            table.keep[b] = b == 0x81 || b == ' ' || b == '\n' ? 0 : 1;
-            table.next[b] = b == 0x81 ? 2 : isLead ? 1 : 0;
+            table.lead[b] = IsLeadByte(static_cast<unsigned char>(b)) ? 1 : 0;
+            table.keepFirst[b] = b == 0x81 || b == ' ' || b == '\n' ? 0 : 1;
+            table.keepSecondAfter[b] = b == 0x81 ? 0 : 1;
         }
         return table;
     }
