@@ -68,6 +68,8 @@ const std::vector<ShownBox>& Boxes();
 // (MB_YESNO), and a line goes to stderr.
 
 // ---- What the program did ----------------------------------------------------
+// Every GDI call of the program, and BeginPaint/EndPaint of top-level windows
+// (the bars and their controls get WM_PAINT too, but the driver draws them).
 enum class Draw { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
 struct DrawCall {
     Draw call;

@@ -195,7 +195,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     auto entry = Entry(headless::Draw::BeginPaint, hWnd);
     entry.rect = bounds;
     entry.erase = erase;
-    Log(entry);
+    if (w->image) Log(entry);  // the drivers draw the controls themselves
     if (erase)
         lpPaint->fErase = SendMessageA(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) == 0;
     return hdc;
@@ -205,7 +205,7 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     if (lpPaint == nullptr) return FALSE;
     auto entry = Entry(headless::Draw::EndPaint, hWnd);
     entry.rect = lpPaint->rcPaint;
-    Log(entry);
+    if (Window* painted = FindWindowObject(hWnd); painted && painted->image) Log(entry);
     if (DC* dc = FindDC(lpPaint->hdc)) {
         if (dc->cr) {
             cairo_surface_flush(cairo_get_target(dc->cr));
