@@ -44,6 +44,20 @@ TEST_F(QueueTest, PostedMessagesComeInOrderThenQuit) {
     EXPECT_EQ(taken, (std::vector<UINT>{WM_USER + 1, WM_USER + 2, WM_USER + 3, WM_QUIT}));
 }
 
+TEST_F(QueueTest, DestroyedWindowsMessagesAreDropped) {
+    HWND gone = CreateMain();
+    HWND kept = CreateMain();
+    Drain();
+    PostMessageA(gone, WM_USER + 1, 0, 0);
+    PostMessageA(kept, WM_USER + 2, 0, 0);
+    DestroyWindow(gone);
+    MSG msg;
+    ASSERT_TRUE(Take(&msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 2));
+    EXPECT_FALSE(Take(&msg));
+    EXPECT_FALSE(PostMessageA(gone, WM_USER, 0, 0));
+}
+
 TEST_F(QueueTest, PeekWithoutRemoveLeavesTheMessage) {
     HWND hwnd = CreateMain();
     Drain();

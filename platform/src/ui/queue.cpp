@@ -86,6 +86,12 @@ void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     input.push_back(Make(hwnd, message, wparam, lparam));
 }
 
+void PurgeMessages(HWND hwnd) {
+    auto mine = [hwnd](const MSG& m) { return m.hwnd == hwnd; };
+    std::erase_if(TheQueue().posted, mine);
+    std::erase_if(TheQueue().input, mine);
+}
+
 void ClearQueue() {
     Queue& q = TheQueue();
     q.posted.clear();

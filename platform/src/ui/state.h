@@ -129,6 +129,8 @@ POINT ClientOriginOnScreen(const Window& w);
 bool TakeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool skip_quit);
 void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void ClearQueue();
+// Drops the waiting messages of a window that is being destroyed.
+void PurgeMessages(HWND hwnd);
 // Private message of the edit control: the user changed its text.
 constexpr UINT kEditTyped = WM_USER + 0x7F01;
 

@@ -84,6 +84,7 @@ void FreeWindowTree(HWND hwnd) {
     if (w->announced) CurrentDriverRef().WindowDestroyed(hwnd);
     if (Window* parent = FindWindowObject(w->parent)) std::erase(parent->children, hwnd);
     DestroyImage(*w);
+    PurgeMessages(hwnd);
     RemoveWindow(hwnd);
 }
 
