@@ -12,7 +12,8 @@ pointer, clicks and types; the screen is read back with ImageMagick's
   3. page link 2, "前へ" and "次へ" of the bottom strip turn the pages;
   4. a click on a row opens that row's file with the desktop's "open";
   5. "前へ"/"次へ" of the history bar bring the previous query back;
-  6. the close question from the menu answered "いいえ" keeps the program
+  6. a query without hits shows the usage page again, with the count 0;
+  7. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
 Every failure names what was expected and what was seen, and leaves a
@@ -122,9 +123,14 @@ class Image:
     def differing_pixels(self, other, tolerance=40):
         if (self.width, self.height) != (other.width, other.height):
             return self.width * self.height
-        a, b = self.data, other.data
-        return sum(1 for i in range(0, len(a), 3)
-                   if max(abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2])) > tolerance)
+        stride, count = self.width * 3, 0
+        for y in range(self.height):
+            a = self.data[y * stride:(y + 1) * stride]
+            b = other.data[y * stride:(y + 1) * stride]
+            if a != b:
+                count += sum(1 for i in range(0, stride, 3)
+                             if max(abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2])) > tolerance)
+        return count
 
     def save_png(self, path):
         raw = b"".join(b"\x00" + self.data[y * self.width * 3:(y + 1) * self.width * 3]
@@ -557,9 +563,7 @@ class Run:
         action()
         self.times.append((name, time.monotonic() - started))
 
-    def step_window(self):
-        self.program.find_window(90 if self.args.wine else 30)
-
+    def expect_usage_page(self):
         def probe():
             client = self.shot()
             lines = sum(1 for n in range(27)
@@ -567,6 +571,11 @@ class Run:
             labels = sum(self.rows_present(client))
             return lines >= 25 and labels == 0, f"{lines} of the 27 usage lines drawn, {labels} rows"
         wait_for(self.step, "the usage page (27 lines of text from y = 50) and no rows", probe, 30)
+
+    def step_window(self):
+        self.program.find_window(90 if self.args.wine else 30)
+
+        self.expect_usage_page()
         if self.dark_pixels(HIT_COUNT_BOX) > 0:
             raise Failure(self.step, "an empty hit-count box before the first search",
                           "text in the box (650,0)-(800,45)")
@@ -647,6 +656,17 @@ class Run:
         self.expect_rows(1, "the 1 hit of \"キウイ\" again")
         self.expect_same_hit_count(self.hit_count_1, "1 hit")
 
+    def step_no_hit(self):
+        self.submit("該当なし", " zzz")
+        self.expect_usage_page()
+        wait_for(self.step, "the hit count of 0 at the top right",
+                 lambda: (self.hit_count_picture().differing_pixels(self.hit_count_1) >= 10
+                          and self.dark_pixels(HIT_COUNT_BOX) >= 20, "the count of 1 hit or none"), 10)
+        self.shot("07-no-hit")
+        # "前へ" of the history bar brings the row of キウイ back.
+        self.program.click(*self.history_back)
+        self.expect_rows(1, "the 1 hit of \"キウイ\" after \"前へ\"")
+
     def step_close(self):
         program, desktop = self.program, self.desktop
         program.focus()
@@ -657,7 +677,7 @@ class Run:
             found = [wid for wid, name in desktop.windows() if name == "確認メッセージ"]
             return bool(found), found or "no window titled \"確認メッセージ\""
         wid = wait_for(self.step, "the close question in a box titled \"確認メッセージ\"", box, 15)[0]
-        self.shot("07-close-question")
+        self.shot("08-close-question")
         desktop.xdo("windowfocus", "--sync", wid, check=False)
         desktop.xdo("key", "--clearmodifiers", "alt+n")  # "いいえ(N)"
         wait_for(self.step, "the box to close after \"いいえ\"",
@@ -723,8 +743,9 @@ class Run:
             self.timed("3 pages", self.step_pages)
             self.timed("4 open a row", self.step_open)
             self.timed("5 history", self.step_history)
-            self.timed("6 close question", self.step_close)
-            self.timed("7 Escape", self.step_escape)
+            self.timed("6 no hit", self.step_no_hit)
+            self.timed("7 close question", self.step_close)
+            self.timed("8 Escape", self.step_escape)
         except Failure as failure:
             self.keep_failure_shot(failure.step)
             raise
