@@ -56,8 +56,9 @@ class Failure(Exception):
         self.step = step
 
 
-# Set while the program runs: returns its exit status once it has ended.
-program_status = None
+class Watched:
+    """The program that waits watch: poll() gives its exit status once it has ended."""
+    poll = None
 
 
 def wait_for(step, expected, probe, timeout):
@@ -68,7 +69,7 @@ def wait_for(step, expected, probe, timeout):
     """
     deadline = time.monotonic() + timeout
     while True:
-        status = program_status() if program_status else None
+        status = Watched.poll() if Watched.poll else None
         if status is not None:
             raise Failure(step, expected, f"the program ended with exit status {status}")
         ok, seen = probe()
@@ -694,8 +695,7 @@ class Run:
         program.focus()
         program.click(*EMPTY_SPOT)
         self.desktop.xdo("key", "Escape")
-        global program_status
-        program_status = None
+        Watched.poll = None  # ending is what is wanted now
         try:
             status = program.process.wait(20)
         except subprocess.TimeoutExpired:
@@ -705,10 +705,10 @@ class Run:
 
     def execute(self):
         os.makedirs(self.work, exist_ok=True)
-        for stale in ("shots", "xdg", "opened.log"):
-            path = os.path.join(self.work, stale)
-            shutil.rmtree(path, ignore_errors=True) if os.path.isdir(path) else (
-                os.path.exists(path) and os.remove(path))
+        for stale in ("shots", "xdg"):
+            shutil.rmtree(os.path.join(self.work, stale), ignore_errors=True)
+        if os.path.exists(os.path.join(self.work, "opened.log")):
+            os.remove(os.path.join(self.work, "opened.log"))
         os.makedirs(self.shots)
         write_data(self.work)
 
@@ -736,8 +736,7 @@ class Run:
                 subprocess.run([script, env["WINEPREFIX"]], env=self.desktop.env, check=True,
                                timeout=240)
             self.program = Program(self.desktop, command, self.work, os.path.join(self.work, "program.log"))
-            global program_status
-            program_status = self.program.process.poll
+            Watched.poll = self.program.process.poll
             self.timed("1 window and usage page", self.step_window)
             self.timed("2 search", self.step_search)
             self.timed("3 pages", self.step_pages)
