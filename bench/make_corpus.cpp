@@ -1,9 +1,10 @@
 // Writes a synthetic Shift-JIS corpus for the benchmark:
-//   sorahiki-make-corpus OUTDIR FILES [SEED]
+//   sorahiki-make-corpus OUTDIR FILES [VARIANT]
 // creates OUTDIR/DATA with FILES files in nested folders: mostly short
 // Japanese notes of mixed sizes, some with CR LF line ends, some binary. The
 // word "希少語" stands in about one file in a thousand, so that a search for
-// it walks everything and finds a few files.
+// it walks everything and finds a few files. Another VARIANT number gives
+// another corpus of the same kind.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +84,7 @@ std::string FolderOf(int index, std::mt19937& rng) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: sorahiki-make-corpus OUTDIR FILES [SEED]\n");
+        std::fprintf(stderr, "usage: sorahiki-make-corpus OUTDIR FILES [VARIANT]\n");
         return 2;
     }
     fs::path root = argv[1];
