@@ -18,7 +18,10 @@ set(ui_dir ${CMAKE_CURRENT_LIST_DIR}/src/ui)
 add_library(sorahiki_platform_ui STATIC
   ${ui_dir}/state.cpp
   ${ui_dir}/queue.cpp
+  ${ui_dir}/classes.cpp
   ${ui_dir}/window.cpp
+  ${ui_dir}/placement.cpp
+  ${ui_dir}/defproc.cpp
   ${ui_dir}/resources.cpp
   ${ui_dir}/menu.cpp
   ${ui_dir}/dialog.cpp

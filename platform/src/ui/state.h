@@ -105,6 +105,8 @@ HWND CreateWindowObject(DWORD ex_style, const char* class_name, const char* titl
                         void* param);
 void NotifyDriverCreated(Window& w);
 void RegisterSystemClasses();
+// The class of that name (or atom), or null.
+WindowClass* FindClass(const char* name);
 void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind kind);
 // Gives the keyboard focus to a window (null for none): WM_KILLFOCUS to the
 // old one, WM_SETFOCUS to the new one.
