@@ -134,7 +134,7 @@ void ClearQueue();
 // Drops the waiting messages of a window that is being destroyed.
 void PurgeMessages(HWND hwnd);
 // Private message of the edit control: the user changed its text.
-constexpr UINT kEditTyped = WM_USER + 0x7F01;
+constexpr UINT kEditTyped = WM_USER + 0x0100;
 
 // ---- Painting ------------------------------------------------------------------
 void InvalidateWhole(Window& w, bool erase);
