@@ -41,7 +41,8 @@ class InputMethod:
     """ibus-daemon with Mozc selected, and the environment of a program that
     types through it with GTK's ibus module."""
 
-    def __init__(self, display_env, data_folder, program):
+    def __init__(self, display_env, data_folder, program, log_path):
+        self.log_path = log_path
         try:
             self.user = pwd.getpwnam("nobody") if os.geteuid() == 0 else None
         except KeyError:
@@ -58,11 +59,10 @@ class InputMethod:
     def _environment(self, display_env):
         config = os.path.join(self.home, ".config")
         runtime = os.path.join(self.folder, "runtime")
-        for folder, text in ((os.path.join(config, "mozc"), MOZC_CONFIG),
-                             (os.path.join(config, "gtk-3.0"), GTK_SETTINGS)):
-            os.makedirs(folder)
-            name = "ibus_config.textproto" if folder.endswith("mozc") else "settings.ini"
-            with open(os.path.join(folder, name), "w") as out:
+        for folder, name, text in (("mozc", "ibus_config.textproto", MOZC_CONFIG),
+                                   ("gtk-3.0", "settings.ini", GTK_SETTINGS)):
+            os.makedirs(os.path.join(config, folder))
+            with open(os.path.join(config, folder, name), "w") as out:
                 out.write(text)
         os.makedirs(runtime, mode=0o700)
         env = dict(display_env)
@@ -97,11 +97,16 @@ class InputMethod:
     # Starting and stopping.
 
     def start(self, timeout=30):
+        with open(self.log_path, "wb") as log:
+            self._start_daemons(log)
+        self._select_engine(timeout)
+
+    def _start_daemons(self, log):
         read_end, write_end = os.pipe()
         self.bus = subprocess.Popen(
             self.command("dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"),
-            pass_fds=(write_end,), env=self.env, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, start_new_session=True)
+            pass_fds=(write_end,), env=self.env, stdout=subprocess.DEVNULL, stderr=log,
+            start_new_session=True)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             address = pipe.readline().strip()
@@ -114,9 +119,7 @@ class InputMethod:
         self.daemon = subprocess.Popen(
             self.command("ibus-daemon", "--panel=disable", "--emoji-extension=disable",
                          "--config=disable"),
-            env=self.env, stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(self.folder, "ibus.log"), "wb"), start_new_session=True)
-        self._select_engine(timeout)
+            env=self.env, stdout=subprocess.DEVNULL, stderr=log, start_new_session=True)
 
     def _select_engine(self, timeout):
         """Waits until ibus answers and has Mozc as its engine."""

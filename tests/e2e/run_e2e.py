@@ -717,8 +717,9 @@ class Run:
         """Starts ibus with Mozc; returns the command and the folder that run
         the program as the input method's user."""
         self.step = "input method"
-        self.input_method = InputMethod(self.desktop.env, os.path.join(self.work, "DATA"), command[-1])
         try:
+            self.input_method = InputMethod(self.desktop.env, os.path.join(self.work, "DATA"),
+                                            command[-1], os.path.join(self.work, "input-method.log"))
             self.input_method.start()
         except InputMethodError as error:
             raise Failure(self.step, "ibus running with the Mozc engine", str(error))
