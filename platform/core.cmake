@@ -1,14 +1,17 @@
 # sorahiki_platform_core: what the engine and the command-line tool need of the
 # platform. On Linux that is the folder listing, reading files through handles,
-# the current directory and the code page conversion, with <windows.h> taken
+# the current directory and the code page conversion (with the forms of
+# every character for text in UTF-8 and UTF-16), with <windows.h> taken
 # from include/. On Windows the system provides all of it but the conversion.
 if(WIN32)
   add_library(sorahiki_platform_core STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp)
 else()
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/base_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_iconv.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_iconv.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/errors_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp

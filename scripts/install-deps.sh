@@ -8,6 +8,7 @@ packages=(
   libgtk-3-dev fonts-ipafont-gothic shared-mime-info
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
+  libutfcpp-dev
   xvfb xauth x11-utils xdotool xclip imagemagick locales python3
   ibus ibus-mozc ibus-gtk3 dbus-daemon
 )

@@ -3,9 +3,10 @@
 // two-byte character is never torn apart.
 //
 // Two layers:
-// - a byte source yields bytes 0..255 or kEndOfInput. TextFileBytes reads a
-//   file in binary through a fixed buffer and applies the text-mode rules: a
-//   CR that stands directly before an LF is dropped, a byte 0x1A ends the
+// - a byte source yields bytes 0..255 or kEndOfInput. TextFileBytes takes a
+//   file's text in code page 932 from a CTextDecoder (which converts a file
+//   written in UTF-8 or UTF-16) and applies the text-mode rules to it: a CR
+//   that stands directly before an LF is dropped, a byte 0x1A ends the
 //   input;
 // - SjisCharReader groups the bytes into characters: a lead byte at a
 //   character boundary and the byte after it form one character, whatever
@@ -14,6 +15,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include "search/TextDecoder.h"
 
 namespace sjis {
 
@@ -57,17 +60,21 @@ class OpenFile {
     HANDLE m_handle;
 };
 
-// The bytes of an open file, read in binary and given out in text mode.
+// The text of an open file in code page 932, given out in text mode.
 class TextFileBytes {
   public:
-    static constexpr DWORD kBufferBytes = 4096;
-
-    explicit TextFileBytes(HANDLE handle) : m_handle(handle) {}
+    explicit TextFileBytes(HANDLE handle) { m_decoder.m_sub_Begin(handle); }
+    // A file whose first block was read already (see CTextDecoder).
+    TextFileBytes(HANDLE handle, const unsigned char* firstBlock, DWORD length) {
+        m_decoder.m_sub_Begin(handle, firstBlock, length);
+    }
+    TextFileBytes(const TextFileBytes&) = delete;
+    TextFileBytes& operator=(const TextFileBytes&) = delete;
 
     int Next() {
         // The common case stays small enough to be inlined into the readers.
         if (m_pos < m_length) {
-            unsigned char b = m_buffer[m_pos];
+            unsigned char b = m_data[m_pos];
             if (b != '\r' && b != 0x1A) {
                 ++m_pos;
                 return b;
@@ -79,7 +86,7 @@ class TextFileBytes {
     // The bytes read into the buffer and not given out yet, for readers that
     // take plain runs of text at once. Text-mode bytes (CR, 0x1A) are in it
     // as they are; such a reader leaves them to Next().
-    const unsigned char* Unread() const { return m_buffer + m_pos; }
+    const unsigned char* Unread() const { return m_data + m_pos; }
     DWORD UnreadCount() const { return m_length - m_pos; }
     void Skip(DWORD count) { m_pos += count; }
 
@@ -87,28 +94,25 @@ class TextFileBytes {
     int NextSlow() {
         for (;;) {
             if (m_pos == m_length && !Refill()) return kEndOfInput;
-            unsigned char b = m_buffer[m_pos++];
+            unsigned char b = m_data[m_pos++];
             if (b == 0x1A) return EndInput();
             if (b != '\r') return b;
             // A CR directly before an LF is dropped, also when the LF begins
             // the next buffer.
             if (m_pos == m_length && !Refill()) return '\r';
-            if (m_buffer[m_pos] != '\n') return '\r';
+            if (m_data[m_pos] != '\n') return '\r';
         }
     }
 
     bool Refill() {
         if (m_ended) return false;
-        DWORD read = 0;
-        if (!ReadFile(m_handle, m_buffer, kBufferBytes, &read, nullptr) || read == 0) {
+        DWORD count = m_decoder.m_sub_Fill(m_data);
+        if (count == 0) {
             EndInput();
             return false;
         }
         m_pos = 0;
-        m_length = read;
-        // A file gives fewer bytes than asked only at its end: no further
-        // read is needed to learn that.
-        m_ended = read < kBufferBytes;
+        m_length = count;
         return true;
     }
 
@@ -118,11 +122,11 @@ class TextFileBytes {
         return kEndOfInput;
     }
 
-    HANDLE m_handle;
+    CTextDecoder m_decoder;
+    const unsigned char* m_data = nullptr;
     DWORD m_pos = 0;
     DWORD m_length = 0;
-    bool m_ended = false;
-    unsigned char m_buffer[kBufferBytes];
+    bool m_ended = false;  // a 0x1A or the end of the file was met
 };
 
 // Appends the character to `field` (holding `length` bytes) when it fits in

@@ -1,0 +1,49 @@
+// The bytes of a file as code page 932 text, whatever of the three encodings
+// it is written in. The encoding is told from the file's first block:
+// - a mark EF BB BF: UTF-8; FF FE: UTF-16 little-endian; FE FF: UTF-16
+//   big-endian (the mark itself is not text);
+// - no mark, and the block is valid UTF-8 (a character cut off by the block's
+//   end allowed) holding at least one character of two or more bytes: UTF-8;
+// - anything else: code page 932, given out as it is.
+// UTF-8 and UTF-16 are converted a block at a time into a fixed buffer. A
+// character with no code page 932 form and a sequence that is no character
+// are dropped. The text-mode rules (CR LF, 0x1A) are not applied here: they
+// act on the converted bytes.
+#pragma once
+
+#include <windows.h>
+
+enum class TextEncoding : unsigned char { kCp932, kUtf8, kUtf16Le, kUtf16Be };
+
+// The encoding of a file whose first `length` bytes are `block`, and the
+// length of its mark.
+TextEncoding DetectEncoding(const unsigned char* block, DWORD length, DWORD& markBytes);
+
+class CTextDecoder {
+  public:
+    static constexpr DWORD kBlockBytes = 4096;
+
+    // Takes an open file from its start, reading its first block.
+    void m_sub_Begin(HANDLE hFile);
+    // Takes an open file whose first block was read already: `length` bytes,
+    // fewer than kBlockBytes only when the file ends there, with the file's
+    // position after them. The block must stay as it is while it is read.
+    void m_sub_Begin(HANDLE hFile, const unsigned char* pFirstBlock, DWORD length);
+
+    // Points `pData` at the next bytes of code page 932 text and returns
+    // how many there are; 0 at the end of the file.
+    DWORD m_sub_Fill(const unsigned char*& pData);
+
+    TextEncoding m_sub_Encoding() const { return m_encoding; }
+
+  private:
+    bool m_sub_ReadMore();
+
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    TextEncoding m_encoding = TextEncoding::kCp932;
+    const unsigned char* m_pPending = nullptr;  // bytes read, not given out yet
+    DWORD m_nPending = 0;
+    bool m_bFileEnded = true;
+    unsigned char m_raw[kBlockBytes];
+    unsigned char m_text[kBlockBytes];  // never more than the bytes converted
+};
