@@ -1,10 +1,11 @@
 // Writes a synthetic Shift-JIS corpus for the benchmark:
-//   sorahiki-make-corpus OUTDIR FILES [VARIANT]
+//   sorahiki-make-corpus [--utf8] OUTDIR FILES [VARIANT]
 // creates OUTDIR/DATA with FILES files in nested folders: mostly short
 // Japanese notes of mixed sizes, some with CR LF line ends, some binary. The
 // word "希少語" stands in about one file in a thousand, so that a search for
 // it walks everything and finds a few files. Another VARIANT number gives
-// another corpus of the same kind.
+// another corpus of the same kind. With --utf8 the same corpus is written with
+// its text files in UTF-8, to time the conversion against the Shift-JIS twin.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -83,8 +84,13 @@ std::string FolderOf(int index, std::mt19937& rng) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool utf8Text = argc > 1 && std::string(argv[1]) == "--utf8";
+    if (utf8Text) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: sorahiki-make-corpus OUTDIR FILES [VARIANT]\n");
+        std::fprintf(stderr, "usage: sorahiki-make-corpus [--utf8] OUTDIR FILES [VARIANT]\n");
         return 2;
     }
     fs::path root = argv[1];
@@ -108,6 +114,11 @@ int main(int argc, char** argv) {
             bool crlf = kind < 250;
             bool rare = kind == 999;
             body = TextBody(rng, PickSize(rng), crlf, rare);
+            if (utf8Text) {
+                std::string converted;
+                Cp932ToUtf8(body, converted);
+                body.swap(converted);
+            }
             crlfs += crlf;
             rares += rare;
         }

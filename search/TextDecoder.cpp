@@ -2,6 +2,7 @@
 // page 932 through the table of forms.
 #include "search/TextDecoder.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "search/Cp932Forms.h"
@@ -17,22 +18,53 @@ inline void PutForm(unsigned short form, unsigned char*& out) {
     *out++ = static_cast<unsigned char>(form);
 }
 
+struct Utf8Pass {
+    bool invalid = false;    // a sequence that is no character was met
+    bool multibyte = false;  // a character of two or more bytes was met
+};
+
 // Converts UTF-8 from `in` up to `end`. A character cut off by `end` is left
-// unread, for the next block, unless the file ends there. Returns where
+// unread, for the next block, unless the file ends there. When `kChecking`,
+// the pass stops at the first sequence that is no character (the block then
+// is not taken as UTF-8); otherwise such a sequence is dropped. Returns where
 // reading stopped.
+template <bool kChecking>
 const unsigned char* ConvertUtf8(const unsigned char* in, const unsigned char* end, bool atEnd,
-                                 unsigned char*& out) {
+                                 unsigned char*& out, Utf8Pass& pass) {
     const unsigned short* forms = cp932::Forms();
     while (in < end) {
-        if (*in < 0x80) {
-            *out++ = *in++;
+        unsigned char lead = *in;
+        // Most Japanese characters: three bytes led by E1..EC or EE..EF,
+        // where any two continuation bytes make a character.
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && end - in >= 3 &&
+            (in[1] & 0xC0) == 0x80 && (in[2] & 0xC0) == 0x80) {
+            unsigned codePoint = (lead & 0x0Fu) << 12 | (in[1] & 0x3Fu) << 6 | (in[2] & 0x3Fu);
+            PutForm(forms[codePoint], out);
+            in += 3;
+            pass.multibyte = true;
+            continue;
+        }
+        if (lead < 0x80) {
+            std::uint64_t eight;
+            if (end - in >= 8 && (std::memcpy(&eight, in, 8), eight & 0x8080808080808080ull) == 0) {
+                std::memcpy(out, in, 8);
+                in += 8;
+                out += 8;
+            } else {
+                *out++ = *in++;
+            }
             continue;
         }
         utf8::Sequence s = utf8::ReadSequence(in, end);
         if (s.kind == utf8::SequenceKind::kCut && !atEnd) break;
+        if (s.kind == utf8::SequenceKind::kInvalid) {
+            pass.invalid = true;
+            if (kChecking) break;
+        }
         in += s.length;
-        if (s.kind == utf8::SequenceKind::kValid && s.codePoint < 0x10000) {
-            PutForm(forms[s.codePoint], out);
+        if (s.kind == utf8::SequenceKind::kValid) {
+            pass.multibyte = true;
+            if (s.codePoint < 0x10000) PutForm(forms[s.codePoint], out);
         }
     }
     return in;
@@ -74,7 +106,8 @@ const unsigned char* ConvertUtf16(const unsigned char* in, const unsigned char* 
 
 const unsigned char* Convert(TextEncoding encoding, const unsigned char* in,
                              const unsigned char* end, bool atEnd, unsigned char*& out) {
-    if (encoding == TextEncoding::kUtf8) return ConvertUtf8(in, end, atEnd, out);
+    Utf8Pass pass;
+    if (encoding == TextEncoding::kUtf8) return ConvertUtf8<false>(in, end, atEnd, out, pass);
     return ConvertUtf16(in, end, atEnd, encoding == TextEncoding::kUtf16Be, out);
 }
 
@@ -82,9 +115,9 @@ bool StartsWith(const unsigned char* block, DWORD length, const char* mark, DWOR
     return length >= markLength && std::memcmp(block, mark, markLength) == 0;
 }
 
-}  // namespace
-
-TextEncoding DetectEncoding(const unsigned char* block, DWORD length, DWORD& markBytes) {
+// The encoding that the file's mark names, and the mark's length; kCp932
+// when there is no mark.
+TextEncoding EncodingOfMark(const unsigned char* block, DWORD length, DWORD& markBytes) {
     markBytes = 0;
     if (StartsWith(block, length, "\xEF\xBB\xBF", 3)) {
         markBytes = 3;
@@ -98,10 +131,10 @@ TextEncoding DetectEncoding(const unsigned char* block, DWORD length, DWORD& mar
         markBytes = 2;
         return TextEncoding::kUtf16Be;
     }
-    utf8::Verdict verdict = utf8::Check(block, length);
-    bool valid = verdict.validBytes == length || verdict.cutAtEnd;
-    return valid && verdict.multibyte ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    return TextEncoding::kCp932;
 }
+
+}  // namespace
 
 void CTextDecoder::m_sub_Begin(HANDLE hFile) {
     DWORD read = 0;
@@ -112,10 +145,27 @@ void CTextDecoder::m_sub_Begin(HANDLE hFile) {
 void CTextDecoder::m_sub_Begin(HANDLE hFile, const unsigned char* pFirstBlock, DWORD length) {
     m_hFile = hFile;
     m_bFileEnded = length < kBlockBytes;
+    m_nReady = 0;
     DWORD markBytes = 0;
-    m_encoding = DetectEncoding(pFirstBlock, length, markBytes);
+    m_encoding = EncodingOfMark(pFirstBlock, length, markBytes);
     m_pPending = pFirstBlock + markBytes;
     m_nPending = length - markBytes;
+    if (markBytes == 0) m_sub_TryUtf8();
+}
+
+// Converts the first block as UTF-8 and keeps the result when the block is
+// valid UTF-8 with a character of two or more bytes in it: the check and the
+// conversion are one pass. A character cut off by the block's end is allowed.
+void CTextDecoder::m_sub_TryUtf8() {
+    unsigned char* out = m_text;
+    const unsigned char* end = m_pPending + m_nPending;
+    Utf8Pass pass;
+    const unsigned char* rest = ConvertUtf8<true>(m_pPending, end, m_bFileEnded, out, pass);
+    if (pass.invalid || !pass.multibyte) return;
+    m_encoding = TextEncoding::kUtf8;
+    m_pPending = rest;
+    m_nPending = static_cast<DWORD>(end - rest);
+    m_nReady = static_cast<DWORD>(out - m_text);
 }
 
 DWORD CTextDecoder::m_sub_Fill(const unsigned char*& pData) {
@@ -124,6 +174,12 @@ DWORD CTextDecoder::m_sub_Fill(const unsigned char*& pData) {
         pData = m_pPending;
         DWORD count = m_nPending;
         m_nPending = 0;
+        return count;
+    }
+    if (m_nReady > 0) {
+        pData = m_text;
+        DWORD count = m_nReady;
+        m_nReady = 0;
         return count;
     }
     for (;;) {

@@ -15,10 +15,6 @@
 
 enum class TextEncoding : unsigned char { kCp932, kUtf8, kUtf16Le, kUtf16Be };
 
-// The encoding of a file whose first `length` bytes are `block`, and the
-// length of its mark.
-TextEncoding DetectEncoding(const unsigned char* block, DWORD length, DWORD& markBytes);
-
 class CTextDecoder {
   public:
     static constexpr DWORD kBlockBytes = 4096;
@@ -37,12 +33,14 @@ class CTextDecoder {
     TextEncoding m_sub_Encoding() const { return m_encoding; }
 
   private:
+    void m_sub_TryUtf8();
     bool m_sub_ReadMore();
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     TextEncoding m_encoding = TextEncoding::kCp932;
     const unsigned char* m_pPending = nullptr;  // bytes read, not given out yet
     DWORD m_nPending = 0;
+    DWORD m_nReady = 0;  // converted bytes in m_text not given out yet
     bool m_bFileEnded = true;
     unsigned char m_raw[kBlockBytes];
     unsigned char m_text[kBlockBytes];  // never more than the bytes converted

@@ -2,10 +2,6 @@
 // overlong form, no surrogate, nothing above U+10FFFF.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-
 namespace utf8 {
 
 enum class SequenceKind : unsigned char {
@@ -56,36 +52,6 @@ inline Sequence ReadSequence(const unsigned char* p, const unsigned char* end) {
         codePoint = codePoint << 6 | (next & 0x3F);
     }
     return {SequenceKind::kValid, static_cast<unsigned char>(trailing + 1), codePoint};
-}
-
-struct Verdict {
-    size_t validBytes;  // the bytes before the first sequence that is not whole
-    bool cutAtEnd;      // what follows them is a start cut off by the end
-    bool multibyte;     // a whole sequence of two or more bytes stands in them
-};
-
-// Checks `bytes`, eight ASCII bytes at a time where it can.
-inline Verdict Check(const unsigned char* bytes, size_t length) {
-    const unsigned char* p = bytes;
-    const unsigned char* end = bytes + length;
-    bool multibyte = false;
-    while (p < end) {
-        if (end - p >= 8) {
-            std::uint64_t eight;
-            std::memcpy(&eight, p, 8);
-            if ((eight & 0x8080808080808080ull) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        Sequence s = ReadSequence(p, end);
-        if (s.kind != SequenceKind::kValid) {
-            return {static_cast<size_t>(p - bytes), s.kind == SequenceKind::kCut, multibyte};
-        }
-        multibyte |= s.length > 1;
-        p += s.length;
-    }
-    return {length, false, multibyte};
 }
 
 }  // namespace utf8
