@@ -55,14 +55,14 @@ const unsigned char* ConvertUtf8(const unsigned char* in, const unsigned char* e
             }
             continue;
         }
-        utf8::Sequence s = utf8::ReadSequence(in, end);
-        if (s.kind == utf8::SequenceKind::kCut && !atEnd) break;
-        if (s.kind == utf8::SequenceKind::kInvalid) {
+        utf8seq::Sequence s = utf8seq::ReadSequence(in, end);
+        if (s.kind == utf8seq::SequenceKind::kCut && !atEnd) break;
+        if (s.kind == utf8seq::SequenceKind::kInvalid) {
             pass.invalid = true;
             if (kChecking) break;
         }
         in += s.length;
-        if (s.kind == utf8::SequenceKind::kValid) {
+        if (s.kind == utf8seq::SequenceKind::kValid) {
             pass.multibyte = true;
             if (s.codePoint < 0x10000) PutForm(forms[s.codePoint], out);
         }

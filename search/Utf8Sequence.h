@@ -2,7 +2,7 @@
 // overlong form, no surrogate, nothing above U+10FFFF.
 #pragma once
 
-namespace utf8 {
+namespace utf8seq {
 
 enum class SequenceKind : unsigned char {
     kValid,    // a whole character
@@ -54,4 +54,4 @@ inline Sequence ReadSequence(const unsigned char* p, const unsigned char* end) {
     return {SequenceKind::kValid, static_cast<unsigned char>(trailing + 1), codePoint};
 }
 
-}  // namespace utf8
+}  // namespace utf8seq

@@ -1,0 +1,221 @@
+// Text written in UTF-8 and UTF-16 is searched and shown as the same text in
+// Shift-JIS is; the decision "this block is UTF-8" and the conversion agree
+// with utfcpp on random bytes.
+#include <gtest/gtest.h>
+#include <utf8.h>
+
+#include <random>
+
+#include "search/Cp932Forms.h"
+#include "search/SjisReader.h"
+#include "search/TextDecoder.h"
+#include "tests/engine/DataFolder.h"
+
+using namespace testing_support;
+using namespace std::literals;
+
+namespace {
+
+std::string Cp932(const std::string& utf8Text) {
+    std::string out;
+    Utf8ToCp932(utf8Text, out);
+    return out;
+}
+
+std::string Utf16(const std::string& utf8Text, bool bigEndian) {
+    std::u16string units = utf8::utf8to16(utf8Text);
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units) {
+        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+struct SameText {
+    const char* name;
+    std::string utf8;      // the text as written in UTF-8
+    std::string shiftJis;  // the same text as Shift-JIS has it (in UTF-8 here)
+    std::string query;     // in UTF-8
+    bool found;
+    std::string title;       // expected, in UTF-8
+    std::string excerpt;     // expected, in UTF-8
+    bool wellFormed = true;  // false: written in UTF-8 without mark only
+};
+
+// "A" and 40 kanji fill a title's 81 bytes; the next kanji begins the excerpt.
+const std::string kLongLine =
+    U8(u8"A漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字続く");
+const std::string kFullTitle =
+    U8(u8"A漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字");
+
+// A character that byte 4,096 of the UTF-8 file cuts in two: "題名\n" (7
+// bytes), blanks, and "境" at bytes 4,094 to 4,096 (counted from 0).
+const std::string kAcrossBlocks = U8(u8"題名\n") + std::string(4094 - 7, ' ') + U8(u8"境界語です");
+
+const SameText kCases[] = {
+    {"CrLfAndBlanks", U8(u8"買い物 リスト\r\n牛乳と卵\r\nパン\r\n"),
+     U8(u8"買い物 リスト\r\n牛乳と卵\r\nパン\r\n"), U8(u8"買い物"), true, U8(u8"買い物リスト"),
+     U8(u8"牛乳と卵パン")},
+    {"EmojiDropped", U8(u8"絵文字😀あり𠮷\n本文😀です"), U8(u8"絵文字あり\n本文です"),
+     U8(u8"文字あり"), true, U8(u8"絵文字あり"), U8(u8"本文です")},
+    {"TwoFormsOneCharacter", U8(u8"記号〜−‖—¢£¬印\n波〜線"), U8(u8"記号～－∥―￠￡￢印\n波～線"),
+     U8(u8"号印"), true, U8(u8"記号印"), U8(u8"波線")},
+    {"TitleFills81Bytes", kLongLine + "\n", kLongLine + "\n", U8(u8"漢字続く"), true, kFullTitle,
+     U8(u8"続く")},
+    {"NulEndsText", U8(u8"表題\nここまで\0見えない"s), U8(u8"表題\nここまで\0見えない"s),
+     U8(u8"見えない"), false, "", ""},
+    {"NulEndsExcerpt", U8(u8"表題\nここまで\0見えない"s), U8(u8"表題\nここまで\0見えない"s),
+     U8(u8"ここまで"), true, U8(u8"表題"), U8(u8"ここまで")},
+    {"ControlZEndsText", U8(u8"表題\n前半\x1A後半"), U8(u8"表題\n前半\x1A後半"), U8(u8"後半"),
+     false, "", ""},
+    {"CutByTheFirstBlock", kAcrossBlocks, kAcrossBlocks, U8(u8"境界語"), true, U8(u8"題名"),
+     U8(u8"境界語です")},
+    {"CutAtTheEnd", U8(u8"途中まで\n本文あ") + "\xE3\x81", U8(u8"途中まで\n本文あ"), U8(u8"本文あ"),
+     true, U8(u8"途中まで"), U8(u8"本文あ"), false},
+};
+
+void PrintTo(const SameText& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class EncodingCase : public testing::TestWithParam<SameText> {};
+
+// Every file of the case's folder holds the same text: Shift-JIS, UTF-8 with
+// and without mark, UTF-16 in both byte orders. Each is found or not alike,
+// and shows the same title and excerpt.
+TEST_P(EncodingCase, SameResultInEveryEncoding) {
+    const SameText& c = GetParam();
+    DataFolder folder;
+    folder.Write("DATA/sjis.txt", Cp932(c.shiftJis));
+    folder.Write("DATA/utf8.txt", c.utf8);
+    int files = 2;
+    if (c.wellFormed) {
+        folder.Write("DATA/utf8-mark.txt", "\xEF\xBB\xBF" + c.utf8);
+        folder.Write("DATA/utf16le.txt", Utf16(c.utf8, false));
+        folder.Write("DATA/utf16be.txt", Utf16(c.utf8, true));
+        files = 5;
+    }
+    auto engine = NewEngine();
+    std::string query = Cp932(c.query);
+    engine->m_sub_Search(query.c_str());
+    ASSERT_EQ(engine->m_nHits, c.found ? files : 0) << testing::PrintToString(HitPaths(*engine));
+    for (int row = 0; row < engine->m_nHits; ++row) {
+        SCOPED_TRACE(engine->m_items[row].szPath);
+        EXPECT_EQ(std::string(engine->m_items[row].szTitle), Cp932(c.title));
+        EXPECT_EQ(std::string(engine->m_items[row].szContent), Cp932(c.excerpt));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoding, EncodingCase, testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// Bytes that are not UTF-8 stay bytes: a Latin-1 file is read as Shift-JIS,
+// where an accented letter and the blank after it are one character.
+TEST(Encoding, NotUtf8StaysBytes) {
+    DataFolder folder;
+    folder.Write("DATA/latin1.txt", "caf\xE9 cr\xE8me\nmenu \xE0 la carte");
+    auto engine = NewEngine();
+    engine->m_sub_Search("menu");
+    ASSERT_EQ(engine->m_nHits, 1);
+    EXPECT_STREQ(engine->m_items[0].szTitle, "caf\xE9 cr\xE8me");
+    EXPECT_STREQ(engine->m_items[0].szContent, "menu\xE0 lacarte");
+}
+
+// Random bytes, mostly pieces of UTF-8, some of them broken.
+std::string RandomUtf8ish(std::mt19937& rng, size_t size) {
+    static const char* const kPieces[] = {"a",
+                                          " ",
+                                          "\n",
+                                          "\r\n",
+                                          "\0",
+                                          "\xC3\xA9",
+                                          "\xE3\x81\x82",
+                                          "\xE6\xBC\xA2",
+                                          "\xEF\xBD\x9E",
+                                          "\xF0\x9F\x98\x80",
+                                          "\xE3\x81",
+                                          "\x80",
+                                          "\xC0\x80",
+                                          "\xED\xA0\x80",
+                                          "\xF4\x90\x80\x80",
+                                          "\xE0\x80\x80",
+                                          "\xFF",
+                                          "\xC2",
+                                          "\x82\xA0",
+                                          "\x1A"};
+    std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+    std::uniform_int_distribution<int> rare(0, 999);
+    std::string bytes;
+    while (bytes.size() < size) {
+        size_t i = pick(rng);
+        // Broken pieces are rare, so that whole valid blocks occur too.
+        if (i >= 10 && rare(rng) > 2) i = 6;
+        bytes += i == 4 ? "\0"s : std::string(kPieces[i]);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+std::string DecodedText(const char* path, TextEncoding& encoding) {
+    sjis::OpenFile file(path);
+    CTextDecoder decoder;
+    decoder.m_sub_Begin(file.Handle());
+    encoding = decoder.m_sub_Encoding();
+    std::string text;
+    const unsigned char* data;
+    while (DWORD count = decoder.m_sub_Fill(data))
+        text.append(reinterpret_cast<const char*>(data), count);
+    return text;
+}
+
+// What utfcpp makes of the bytes: invalid sequences replaced by U+FFFD,
+// which code page 932 has no form for.
+std::string ReferenceCp932(const std::string& bytes) {
+    std::string valid;
+    utf8::replace_invalid(bytes.begin(), bytes.end(), std::back_inserter(valid), 0xFFFD);
+    std::string out;
+    for (auto it = valid.begin(); it != valid.end();) {
+        char32_t c = utf8::next(it, valid.end());
+        unsigned short form = c < 0x80 ? static_cast<unsigned short>(c) : cp932::FormOf(c);
+        if (c != 0 && form == 0) continue;
+        if (form >= 0x100) out += static_cast<char>(form >> 8);
+        out += static_cast<char>(form & 0xFF);
+    }
+    return out;
+}
+
+// Without a mark the first block is UTF-8 when utfcpp finds it valid (a
+// sequence cut off at its end allowed) with a character of two or more
+// bytes; with a mark the bytes convert as utfcpp reads them.
+TEST(Encoding, AgreesWithUtfcpp) {
+    DataFolder folder;
+    std::mt19937 rng(11);
+    const size_t sizes[] = {1, 2, 3, 50, 4095, 4096, 4097, 9000};
+    for (size_t size : sizes) {
+        for (int round = 0; round < 40; ++round) {
+            std::string bytes = RandomUtf8ish(rng, size);
+            SCOPED_TRACE(testing::Message() << "size " << size << " round " << round);
+            folder.Write("DATA/plain.txt", bytes);
+            std::string block = bytes.substr(0, CTextDecoder::kBlockBytes);
+            auto invalid = utf8::find_invalid(block.begin(), block.end());
+            bool valid =
+                invalid == block.end() || utf8::internal::validate_next(invalid, block.end()) ==
+                                              utf8::internal::NOT_ENOUGH_ROOM;
+            bool multibyte = false;
+            for (auto it = block.begin(); it != block.end() && it < invalid;) {
+                multibyte |= utf8::next(it, block.end()) >= 0x80;
+            }
+            TextEncoding encoding;
+            DecodedText("DATA/plain.txt", encoding);
+            EXPECT_EQ(encoding == TextEncoding::kUtf8, valid && multibyte);
+
+            folder.Write("DATA/marked.txt", "\xEF\xBB\xBF" + bytes);
+            std::string text = DecodedText("DATA/marked.txt", encoding);
+            EXPECT_EQ(encoding, TextEncoding::kUtf8);
+            ASSERT_EQ(text, ReferenceCp932(bytes));
+        }
+    }
+}
+
+}  // namespace
