@@ -2,9 +2,9 @@
 """Drives one build of Sorahiki the way a person does, in a private X server.
 
 The program (the Linux build, or sorahiki.exe under Wine) starts in a fresh
-folder with a DATA folder of Shift-JIS files written here. xdotool moves the
-pointer, clicks and types; the screen is read back with ImageMagick's
-`import` and judged by its pixels:
+folder with a DATA folder of Shift-JIS files written here, and one memo in
+UTF-8. xdotool moves the pointer, clicks and types; the screen is read back
+with ImageMagick's `import` and judged by its pixels:
 
   1. the window "Sorahiki" appears and shows the usage page;
   2. a query is typed and "検索" pressed: rows, hit count and the grey
@@ -13,7 +13,9 @@ pointer, clicks and types; the screen is read back with ImageMagick's
   4. a click on a row opens that row's file with the desktop's "open";
   5. "前へ"/"次へ" of the history bar bring the previous query back;
   6. a query without hits shows the usage page again, with the count 0;
-  7. the close question from the menu answered "いいえ" keeps the program
+  7. a memo in UTF-8 is found beside its Shift-JIS twin and shows the same
+     title and excerpt;
+  8. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
 With --input-method the run is a different one: 料理 is searched once pasted
@@ -344,6 +346,8 @@ def write_data(work):
                             "砂糖は控えめにする。\n")
     write("料理", "nabe.txt", "冬の料理\n白菜と豆腐の鍋。apricot は入れない。\n")
     write("買い物", "list.txt", "買い物リスト\napple 三個、牛乳、卵\n")
+    with open(os.path.join(data, "買い物", "list-utf8.txt"), "wb") as out:
+        out.write("買い物リスト\r\napple 三個、牛乳、卵\r\n".encode("utf-8"))
     write(*KIWI, "果物の記録\nキウイは追熟させてから食べる。\n")
     write("", "readme.txt", "このフォルダーは試験用です。\n")
     return data
@@ -676,6 +680,23 @@ class Run:
         self.program.click(*self.history_back)
         self.expect_rows(1, "the 1 hit of \"キウイ\" after \"前へ\"")
 
+    def step_utf8(self):
+        # The UTF-8 twin of the shopping list is found with it, and both rows
+        # show the same title and excerpt; only the paths differ.
+        self.submit("牛乳")
+        self.expect_rows(2, "the shopping list in Shift-JIS and in UTF-8")
+
+        def probe():
+            client = self.shot()
+            # Right of the row numbers "1." and "2.", down to the excerpt.
+            first, second = (client.crop(30, 45 + 53 * r, 800, 45 + 53 * r + 34) for r in (0, 1))
+            ink = first.count((0, 0, 770, 34), is_dark)
+            differing = first.differing_pixels(second)
+            return ink >= 40 and differing <= 3, \
+                f"{ink} dark pixels in row 1's title and excerpt, {differing} pixels differ in row 2's"
+        wait_for(self.step, "the title and excerpt of row 1 again in row 2", probe, 10)
+        self.shot("07-utf8")
+
     def step_close(self):
         program, desktop = self.program, self.desktop
         program.focus()
@@ -861,8 +882,9 @@ class Run:
             self.timed("4 open a row", self.step_open)
             self.timed("5 history", self.step_history)
             self.timed("6 no hit", self.step_no_hit)
-            self.timed("7 close question", self.step_close)
-            self.timed("8 Escape", self.step_escape)
+            self.timed("7 UTF-8", self.step_utf8)
+            self.timed("8 close question", self.step_close)
+            self.timed("9 Escape", self.step_escape)
         except Failure as failure:
             self.keep_failure_shot(failure.step)
             raise
