@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the sample folder examples/DATA: short Japanese notes, recipes and
 memos in Shift-JIS (code page 932), some with CR LF line ends, one with a long
-first line and one with a NUL byte. Run from the repository root; the files it
+first line and one with a NUL byte, and one memo in UTF-8 as a phone or a
+current editor saves it. Run from the repository root; the files it
 writes are committed as they are."""
 import os
 import shutil
@@ -9,7 +10,8 @@ import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "DATA")
 
-# (path under DATA, text, line end). Text is written here as UTF-8.
+# (path under DATA, text, line end[, encoding]). Text is written here as
+# UTF-8; a file is encoded in code page 932 unless it names its encoding.
 FILES = [
     ("レシピ/カレーライス.txt", """カレーライスの作り方
 家族に人気の料理メモ。材料は四人分。
@@ -72,6 +74,11 @@ chicken rice を使う洋食の料理。バターで香りを付ける。
     ("メモ/長いタイトル.txt", """これはとても長い一行目のメモです。画面の題名の欄には入りきらないので、八十一バイトを超えた残りの部分は抜粋の先頭に回されるはずです。確認用。
 二行目からが本文です。メモの続きはここから。
 """, "\n"),
+    ("メモ/スマホのメモ.txt", """買い物リスト
+スマートフォンで書いたメモ。このファイルだけ UTF-8 で保存してある。
+豆腐、ねぎ、みかん一袋、コーヒー豆。
+土曜は駅前の八百屋が特売〜忘れずに。
+""", "\n", "utf-8"),
     ("メモ/nul入り.txt", "NULを含むメモ\n前半の本文。\0後半はここから。検索には出てこない語:ひみつ\n", None),
     ("仕事/会議メモ.txt", """定例会議メモ
 出席:山田、佐藤、鈴木。
@@ -141,13 +148,13 @@ Sorahiki のためのサンプルです。料理、メモ、仕事、旅行、�
 def main():
     if os.path.isdir(ROOT):
         shutil.rmtree(ROOT)
-    for path, text, line_end in FILES:
+    for path, text, line_end, *encoding in FILES:
         full = os.path.join(ROOT, path)
         os.makedirs(os.path.dirname(full), exist_ok=True)
         if line_end is not None:
             text = text.replace("\n", line_end)
         with open(full, "wb") as f:
-            f.write(text.encode("cp932"))
+            f.write(text.encode(encoding[0] if encoding else "cp932"))
     print(f"wrote {len(FILES)} files under {os.path.normpath(ROOT)}", file=sys.stderr)
 
 
