@@ -8,6 +8,10 @@ bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+bool IsTrailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
 void AppendEscaped(std::string& out, unsigned char c) {
     static const char kHex[] = "0123456789abcdef";
     switch (c) {
@@ -47,8 +51,10 @@ std::string EscapeField(std::string_view text, const OutputStyle& style) {
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         // In code page 932 the byte after a lead byte (a backslash among
-        // them) belongs to its character and is written as it is.
-        if (style.raw && IsLeadByte(c) && i + 1 < text.size()) {
+        // them) belongs to its character and is written as it is, when it
+        // can be a second byte: a tab or a line feed never is.
+        if (style.raw && IsLeadByte(c) && i + 1 < text.size() &&
+            IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
             out += text.substr(i, 2);
             ++i;
             continue;

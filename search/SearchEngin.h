@@ -70,6 +70,15 @@ class CSearchEngin {
 
     struct FolderTrail;
 
+    // The title and the excerpt of a hit on the first page as the search read
+    // them, so that the rows shown right after a search need no second read.
+    struct ScanRow {
+        char szTitle[kTitleLimit + 1];
+        char szContent[kExcerptLimit + 1];
+        bool bKnown;
+    };
+    ScanRow m_scanRows[kRowsPerPage];
+
     int m_sub_GetQueryChar();
     void m_sub_ParseWords();
     void m_sub_ApplyFilterPasses();
@@ -78,6 +87,9 @@ class CSearchEngin {
     bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
     void m_sub_LoadRow(ResultItem& item);
+    void m_sub_FillPage(bool fromScan);
+    void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
+    void m_sub_ForgetScanRows();
 };
 
 // Draws the fixed usage page of the results area.

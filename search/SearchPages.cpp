@@ -14,26 +14,25 @@ using Reader = sjis::SjisCharReader<sjis::TextFileBytes>;
 // `limit` bytes of whole characters. A NUL, the end or a line feed ends it and
 // is consumed; a two-byte character that does not fit is left to be read next.
 void ReadTitle(Reader& reader, char* title, int limit) {
-    int length = 0;
-    while (length < limit) {
-        sjis::SjisChar c = reader.Next();
-        if (c.kind == sjis::CharKind::kEnd || c.kind == sjis::CharKind::kNul ||
-            c.kind == sjis::CharKind::kLineFeed) {
-            break;
-        }
-        if (c.kind != sjis::CharKind::kText) continue;
-        if (!sjis::AppendChar(title, length, limit, c)) {
-            reader.PutBack(c);
-            break;
-        }
-    }
-    title[length] = '\0';
+    reader.ReadText(title, limit, true);
 }
 
 // The excerpt: the text after the title, running on over line breaks, with
 // blanks, line feeds and 0x81 characters dropped; a NUL or the end ends it.
 void ReadExcerpt(Reader& reader, char* excerpt, int limit) {
     reader.ReadText(excerpt, limit);
+}
+
+// The length of the longest run of whole characters from `text` that fits in
+// `limit` bytes. Gathered text holds whole characters only.
+int WholeCharacters(const char* text, int length, int limit) {
+    int end = 0;
+    while (end < length) {
+        int next = end + (sjis::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+        if (next > limit) break;
+        end = next;
+    }
+    return end;
 }
 
 void ClearRow(ResultItem& item) {
@@ -50,23 +49,60 @@ int CSearchEngin::m_sub_MakePages() {
     std::memset(m_hitFlags, 0, sizeof m_hitFlags);
     for (int i = 0; i < m_nHits && i < kMaxHits; ++i) m_hitFlags[i] = 1;
     m_nPage = 0;
-    m_sub_LoadPage();
+    m_sub_FillPage(true);
+    m_sub_ForgetScanRows();
     m_bNoHit = m_nHits == 0 ? 1 : 0;
     return m_bNoHit;
 }
 
 int CSearchEngin::m_sub_LoadPage() {
+    m_sub_FillPage(false);
+    return 0;
+}
+
+// Keeps the title and the excerpt of hit `hit` as the search read them, when
+// the hit will stand on the first page. `text` is the gathered text of the
+// file and `firstLine` the bytes of it that come from the first line. When a
+// NUL ends the first line within the title, the excerpt lies beyond the
+// gathered text, and the row is read from the file.
+void CSearchEngin::m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine) {
+    if (hit < 0 || hit >= kRowsPerPage) return;
+    ScanRow& row = m_scanRows[hit];
+    int length = static_cast<int>(std::strlen(text));
+    int title = WholeCharacters(text, firstLine, kTitleLimit);
+    row.bKnown = !(nulEndsLine && title == firstLine && title < kTitleLimit);
+    if (!row.bKnown) return;
+    std::memcpy(row.szTitle, text, static_cast<size_t>(title));
+    row.szTitle[title] = '\0';
+    int excerpt = WholeCharacters(text + title, length - title, kExcerptLimit);
+    std::memcpy(row.szContent, text + title, static_cast<size_t>(excerpt));
+    row.szContent[excerpt] = '\0';
+}
+
+void CSearchEngin::m_sub_ForgetScanRows() {
+    for (ScanRow& row : m_scanRows) row.bKnown = false;
+}
+
+// Fills the rows of page m_nPage. Right after a search, with `fromScan`, the
+// first page takes the rows that the search read; any other load reads the
+// files as they are now.
+void CSearchEngin::m_sub_FillPage(bool fromScan) {
     for (ResultItem& item : m_items) ClearRow(item);
-    if (m_nPage < 0 || m_nPage >= kMaxPages) return 0;
+    if (m_nPage < 0 || m_nPage >= kMaxPages) return;
     for (int row = 0; row < kRowsPerPage; ++row) {
         int hit = m_nPage * kRowsPerPage + row;
         if (m_hitFlags[hit] != 1) break;
         ResultItem& item = m_items[row];
         item.bPresent = 1;
         std::snprintf(item.szPath, sizeof item.szPath, "%s", m_hitPaths[hit]);
-        m_sub_LoadRow(item);
+        if (fromScan && m_nPage == 0 && m_scanRows[row].bKnown) {
+            std::memcpy(item.szTitle, m_scanRows[row].szTitle, sizeof m_scanRows[row].szTitle);
+            std::memcpy(item.szContent, m_scanRows[row].szContent,
+                        sizeof m_scanRows[row].szContent);
+        } else {
+            m_sub_LoadRow(item);
+        }
     }
-    return 0;
 }
 
 // Fills the title and the excerpt of a row from its file. A file that cannot

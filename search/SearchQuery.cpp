@@ -27,6 +27,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     m_nHits = 0;
     m_nCandidates = 0;
     m_pszQuery = pszQuery;
+    m_sub_ForgetScanRows();
     m_sub_ParseWords();
     // A query without a word finds nothing; the word slots that an earlier
     // search left are never searched for.

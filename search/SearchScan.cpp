@@ -33,22 +33,34 @@ bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// Reads the text of a file as the match test sees it: blanks, line feeds and
+// The text of a file as the match test sees it: blanks, line feeds and
 // characters whose first byte is 0x81 are dropped, a NUL ends it, and at most
-// kTextLimit bytes of whole characters are kept. False when the file cannot
-// be opened.
-bool GatherText(const char* path, char* text, int limit) {
+// `limit` bytes of whole characters are kept. The first line is read on its
+// own, so that the row of a hit can be cut from the same text.
+struct FileText {
+    int firstLine = 0;         // bytes of the text that come from the first line
+    bool nulEndsLine = false;  // a NUL ends the first line (and the text)
+};
+
+// False when the file cannot be opened.
+bool GatherText(const char* path, char* text, int limit, FileText& gathered) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     sjis::TextFileBytes bytes(file.Handle());
     sjis::SjisCharReader reader(bytes);
-    reader.ReadText(text, limit);
+    gathered.firstLine = reader.ReadText(text, limit, true);
+    gathered.nulEndsLine = reader.Stop() == sjis::TextStop::kNul;
+    if (reader.Stop() == sjis::TextStop::kLineFeed) {
+        reader.ReadText(text + gathered.firstLine, limit - gathered.firstLine);
+    }
     return true;
 }
 
 // True when `word` occurs in `text` at a character boundary. The word is
 // looked for as plain bytes first; only where it turns up are the character
-// boundaries counted, from the last one known.
+// boundaries counted, from the last one known. Gathered text holds whole
+// characters only (a lead byte without its second byte is dropped while
+// reading), so counting from its start finds every boundary.
 bool ContainsWord(const char* text, int textLength, const char* word, int wordLength) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::string_view haystack(text, static_cast<size_t>(textLength));
@@ -124,10 +136,15 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
 // cannot be opened is no hit.
 int CSearchEngin::m_sub_TestFile(const char* pszPath) {
     char text[kTextBuffer];
-    if (!GatherText(pszPath, text, kTextLimit)) return 0;
+    FileText gathered;
+    if (!GatherText(pszPath, text, kTextLimit, gathered)) return 0;
     std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
     if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(text)) return 0;
+    int hit = m_nHits;
     m_sub_MatchWord(text, m_words[m_nWordIndex]);
+    if (m_nHits > hit) {
+        m_sub_KeepScanRow(hit, text, gathered.firstLine, gathered.nulEndsLine);
+    }
     return 0;
 }
 
@@ -157,6 +174,7 @@ int CSearchEngin::m_sub_MatchWord(const char* pszText, const char* pszWord) {
 void CSearchEngin::m_sub_RecordHit() {
     size_t length = std::strlen(m_szPath);
     if (m_nHits >= kMaxHits || length >= static_cast<size_t>(kPathSlot)) return;
+    if (m_nHits < kRowsPerPage) m_scanRows[m_nHits].bKnown = false;
     std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
     std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
     ++m_nHits;

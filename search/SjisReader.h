@@ -9,12 +9,19 @@
 //   that stands directly before an LF is dropped, a byte 0x1A ends the
 //   input;
 // - SjisCharReader groups the bytes into characters: a lead byte at a
-//   character boundary and the byte after it form one character, whatever
-//   that byte is, except that a NUL or the end of the input still ends the
-//   text and the unfinished character before it is dropped.
+//   character boundary and the byte after it form one character when that
+//   byte can be a second byte. Otherwise the lead byte is an incomplete
+//   character and is dropped, and the byte after it stands on its own: a line
+//   feed still ends a title, a NUL still ends the text, a blank is still
+//   dropped. Such a byte is never a lead byte itself, so every byte that
+//   cannot be a second byte begins a character.
 #pragma once
 
 #include <windows.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "search/TextDecoder.h"
 
@@ -24,6 +31,11 @@ constexpr int kEndOfInput = -1;
 
 constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// A byte that can stand second in a two-byte character.
+constexpr bool IsTrailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
 }
 
 enum class CharKind : unsigned char {
@@ -138,6 +150,14 @@ inline bool AppendChar(char* field, int& length, int limit, const SjisChar& c) {
     return true;
 }
 
+// Why ReadText stopped.
+enum class TextStop : unsigned char {
+    kFull,      // the limit is reached, or the next character does not fit
+    kLineFeed,  // a line feed, when it ends the text
+    kNul,
+    kEnd,
+};
+
 template <typename ByteSource>
 class SjisCharReader {
   public:
@@ -149,43 +169,59 @@ class SjisCharReader {
             return m_pending;
         }
         int first = m_source.Next();
-        if (first == kEndOfInput) return SjisChar{CharKind::kEnd, 0, {0, 0}};
-        if (first == 0) return SjisChar{CharKind::kNul, 0, {0, 0}};
-        auto lead = static_cast<unsigned char>(first);
-        if (IsLeadByte(lead)) {
+        if (first != kEndOfInput && IsLeadByte(static_cast<unsigned char>(first))) {
             int second = m_source.Next();
-            if (second == kEndOfInput) return SjisChar{CharKind::kEnd, 0, {0, 0}};
-            if (second == 0) return SjisChar{CharKind::kNul, 0, {0, 0}};
-            CharKind kind = lead == 0x81 ? CharKind::kPair81 : CharKind::kText;
-            return SjisChar{kind, 2, {lead, static_cast<unsigned char>(second)}};
+            if (second != kEndOfInput && IsTrailByte(static_cast<unsigned char>(second))) {
+                CharKind kind = first == 0x81 ? CharKind::kPair81 : CharKind::kText;
+                return SjisChar{
+                    kind,
+                    2,
+                    {static_cast<unsigned char>(first), static_cast<unsigned char>(second)}};
+            }
+            first = second;  // the incomplete character is dropped
         }
-        CharKind kind = lead == ' '    ? CharKind::kBlank
-                        : lead == '\n' ? CharKind::kLineFeed
-                                       : CharKind::kText;
-        return SjisChar{kind, 1, {lead, 0}};
+        return OneByte(first);
     }
 
-    // Reads text as the match test and the excerpt want it: characters whose
-    // first byte is 0x81, blanks and line feeds are dropped, a NUL or the end
-    // ends the text, and at most `limit` bytes of whole characters are kept
-    // (a character that would not fit ends the text). Writes a NUL after the
-    // text and returns its length. The same as taking Next() in a loop; plain
-    // runs in the buffer of a file are taken at once.
-    int ReadText(char* text, int limit) {
+    // Reads text as the match test, the title and the excerpt want it:
+    // characters whose first byte is 0x81 and blanks are dropped, line feeds
+    // are dropped or, with `lineFeedEnds`, end the text; a NUL or the end ends
+    // it, and at most `limit` bytes of whole characters are kept (a character
+    // that would not fit is left to be read next). The byte that ends the text
+    // is consumed. Writes a NUL after the text and returns its length; Stop()
+    // tells why it ended. The same as taking Next() in a loop; plain runs in
+    // the buffer of a file are taken at once.
+    int ReadText(char* text, int limit, bool lineFeedEnds = false) {
         int length = 0;
         for (;;) {
             if constexpr (requires(ByteSource s) { s.Unread(); }) {
-                if (!m_hasPending) length = TakePlainRun(text, length, limit);
+                if (!m_hasPending) length = TakePlainRun(text, length, limit, lineFeedEnds);
             }
-            if (length >= limit) break;
+            if (length >= limit) {
+                m_stop = TextStop::kFull;
+                break;
+            }
             SjisChar c = Next();
-            if (c.kind == CharKind::kEnd || c.kind == CharKind::kNul) break;
+            if (c.kind == CharKind::kEnd || c.kind == CharKind::kNul) {
+                m_stop = c.kind == CharKind::kEnd ? TextStop::kEnd : TextStop::kNul;
+                break;
+            }
+            if (c.kind == CharKind::kLineFeed && lineFeedEnds) {
+                m_stop = TextStop::kLineFeed;
+                break;
+            }
             if (c.kind != CharKind::kText) continue;
-            if (!AppendChar(text, length, limit, c)) break;
+            if (!AppendChar(text, length, limit, c)) {
+                PutBack(c);
+                m_stop = TextStop::kFull;
+                break;
+            }
         }
         text[length] = '\0';
         return length;
     }
+
+    TextStop Stop() const { return m_stop; }
 
     // Gives `c` back: the next call of Next() returns it again.
     void PutBack(const SjisChar& c) {
@@ -194,52 +230,96 @@ class SjisCharReader {
     }
 
   private:
+    static SjisChar OneByte(int b) {
+        if (b == kEndOfInput) return SjisChar{CharKind::kEnd, 0, {0, 0}};
+        if (b == 0) return SjisChar{CharKind::kNul, 0, {0, 0}};
+        CharKind kind = b == ' '    ? CharKind::kBlank
+                        : b == '\n' ? CharKind::kLineFeed
+                                    : CharKind::kText;
+        return SjisChar{kind, 1, {static_cast<unsigned char>(b), 0}};
+    }
+
     // Copies text straight from the buffer while at least two bytes of room
-    // are left and no byte needs the careful path (NUL, CR, 0x1A). The work
-    // goes byte by byte, with "this byte begins a character" carried as a
-    // mask from byte to byte: no branch on the kind of character, whose
+    // are left and the byte after the one under test is in the buffer. The
+    // work goes byte by byte, with "this byte begins a character" carried as
+    // a mask from byte to byte: no branch on the kind of character, whose
     // outcome no processor could foresee in Japanese text, and only two
-    // operations on the chain from one byte to the next. A second byte is
-    // kept unless its first byte was 0x81. It stops on a character boundary:
-    // a character begun is given back.
-    int TakePlainRun(char* text, int length, int limit) {
-        const unsigned char* start = m_source.Unread();
-        const unsigned char* end = start + m_source.UnreadCount();
-        const unsigned char* p = start;
-        unsigned atBoundary = ~0u;  // all ones where a character begins, else 0
-        unsigned char previous = 0;
-        while (p < end && length <= limit - 2) {
-            unsigned char b = *p;
-            if (kByteTable.careful[b]) break;
-            unsigned keep = (atBoundary & kByteTable.keepFirst[b]) |
-                            (~atBoundary & kByteTable.keepSecondAfter[previous]);
+    // operations on the chain from one byte to the next. A lead byte begins a
+    // character of two bytes only when the byte after it can be a second
+    // byte; otherwise it is dropped. A second byte is kept unless its first
+    // byte was 0x81. At a line end, the blanks and line ends that follow are
+    // skipped eight bytes at a time. A NUL, 0x1A, a lone CR and a line feed
+    // that ends the text are left to Next(); a character begun is given back.
+    int TakePlainRun(char* text, int length, int limit, bool lineFeedEnds) {
+        const unsigned char* p = m_source.Unread();
+        const unsigned char* const end = p + m_source.UnreadCount();
+        Run run{p, length, ~0u, 0};
+        for (;;) {
+            CopyRun(run, end, text, limit);
+            // A stop byte can never be a second byte: it stands at a boundary.
+            if (run.atBoundary == 0 || end - run.p < 2 || run.length > limit - 2) break;
+            if (!IsSkipped(run.p, end, lineFeedEnds) || *run.p == ' ') break;
+            run.p = SkipBlanks(run.p, end, lineFeedEnds);
+        }
+        if (run.atBoundary == 0) {
+            --run.p;
+            run.length -= kByteTable.keepSecondAfter[run.previous];
+        }
+        m_source.Skip(static_cast<DWORD>(run.p - p));
+        return run.length;
+    }
+
+    struct Run {
+        const unsigned char* p;
+        int length;
+        unsigned atBoundary;  // all ones where a character begins, else 0
+        unsigned char previous;
+    };
+
+    // The byte loop of TakePlainRun, on few variables so that all of them
+    // stay in registers.
+    static void CopyRun(Run& run, const unsigned char* end, char* text, int limit) {
+        const unsigned char* p = run.p;
+        const unsigned char* const last = end - 1;
+        int length = run.length;
+        const int room = limit - 2;
+        unsigned atBoundary = run.atBoundary;
+        unsigned keepSecond = kByteTable.keepSecondAfter[run.previous];
+        while (p < last && length <= room) {
+            unsigned char b = p[0];
+            if (kByteTable.stop[b]) break;
+            unsigned trail = kByteTable.trail[p[1]];
+            unsigned lead = kByteTable.lead[b];
+            unsigned keep = (atBoundary & kByteTable.keepFirst[b] & ~(lead & ~trail)) |
+                            (~atBoundary & keepSecond);
             text[length] = static_cast<char>(b);
             length += static_cast<int>(keep);
-            atBoundary = ~(atBoundary & (0u - kByteTable.lead[b]));
-            previous = b;
+            atBoundary = ~(atBoundary & (0u - (lead & trail)));
+            keepSecond = kByteTable.keepSecondAfter[b];
             ++p;
         }
-        if (atBoundary == 0) {
-            --p;
-            length -= kByteTable.keepSecondAfter[previous];
-        }
-        m_source.Skip(static_cast<DWORD>(p - start));
-        return length;
+        if (p > run.p) run.previous = p[-1];
+        run.p = p;
+        run.length = length;
+        run.atBoundary = atBoundary;
     }
 
     struct ByteTable {
-        unsigned char careful[256];          // 1 for NUL, CR and 0x1A
-        unsigned char lead[256];             // 1 for a lead byte
-        unsigned char keepFirst[256];        // 1 when a character starting here is text
+        unsigned char stop[256];             // NUL, CR, LF and 0x1A end a run
+        unsigned char lead[256];             // a lead byte
+        unsigned char trail[256];            // a byte that can be a second byte
+        unsigned char keepFirst[256];        // a character starting here is text
         unsigned char keepSecondAfter[256];  // 1 unless the first byte is 0x81
     };
 
     static constexpr ByteTable MakeByteTable() {
         ByteTable table{};
         for (int b = 0; b < 256; ++b) {
-            table.careful[b] = b == 0 || b == '\r' || b == 0x1A ? 1 : 0;
-            table.lead[b] = IsLeadByte(static_cast<unsigned char>(b)) ? 1 : 0;
-            table.keepFirst[b] = b == 0x81 || b == ' ' || b == '\n' ? 0 : 1;
+            auto c = static_cast<unsigned char>(b);
+            table.stop[b] = b == 0 || b == '\r' || b == '\n' || b == 0x1A ? 1 : 0;
+            table.lead[b] = IsLeadByte(c) ? 1 : 0;
+            table.trail[b] = IsTrailByte(c) ? 1 : 0;
+            table.keepFirst[b] = b == 0x81 || b == ' ' ? 0 : 1;
             table.keepSecondAfter[b] = b == 0x81 ? 0 : 1;
         }
         return table;
@@ -247,9 +327,49 @@ class SjisCharReader {
 
     static constexpr ByteTable kByteTable = MakeByteTable();
 
+    static uint64_t Load8(const unsigned char* p) {
+        static_assert(std::endian::native == std::endian::little);
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        return word;
+    }
+
+    static constexpr uint64_t kHigh = 0x8080808080808080u;
+    static constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+
+    // The high bit of each byte of `word` that equals `b`.
+    static uint64_t Equal8(uint64_t word, unsigned char b) {
+        uint64_t x = word ^ (0x0101010101010101u * b);
+        return ~(((x & kLow7) + kLow7) | x) & kHigh;
+    }
+
+    // A blank, a line feed that does not end the text, or a CR right before
+    // a line feed (dropped by text mode).
+    static bool IsSkipped(const unsigned char* p, const unsigned char* end, bool lineFeedEnds) {
+        return *p == ' ' || (*p == '\n' && !lineFeedEnds) ||
+               (*p == '\r' && p + 1 < end && p[1] == '\n');
+    }
+
+    // Passes over blanks and line ends, eight bytes at a time: a file of blank
+    // lines is skipped at the speed of memory.
+    static const unsigned char* SkipBlanks(const unsigned char* p, const unsigned char* end,
+                                           bool lineFeedEnds) {
+        while (end - p >= 8) {
+            uint64_t word = Load8(p);
+            uint64_t lineFeeds = Equal8(word, '\n');
+            uint64_t skipped = Equal8(word, ' ') | (Equal8(word, '\r') & (lineFeeds >> 8));
+            if (!lineFeedEnds) skipped |= lineFeeds;
+            if (skipped != kHigh) return p + std::countr_zero(~skipped & kHigh) / 8;
+            p += 8;
+        }
+        while (p < end && IsSkipped(p, end, lineFeedEnds)) ++p;
+        return p;
+    }
+
     ByteSource& m_source;
     SjisChar m_pending{};
     bool m_hasPending = false;
+    TextStop m_stop = TextStop::kEnd;
 };
 
 }  // namespace sjis

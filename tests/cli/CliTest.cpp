@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "cli/CliOutput.h"
 #include "tests/engine/DataFolder.h"
 
 using namespace testing_support;
@@ -97,6 +98,9 @@ TEST(Cli, TsvEscapes) {
     // In code page 932 the second byte 0x5C of ソ is no backslash.
     CliResult raw = RunCli({"--raw", "--tsv", "word"});
     EXPECT_EQ(raw.out, "1\tDATA/a.txt\tt\\\\a\\tb\\x01\\x7f\\rc\tソword\n");
+    // A lead byte never takes a control byte into its character.
+    EXPECT_EQ(EscapeField("\x83\t\x83\n\x83\x7F\x83\\", OutputStyle{true}),
+              "\x83\\t\x83\\n\x83\\x7f\x83\\");
 }
 
 TEST(Cli, PagesAndAll) {

@@ -1,6 +1,7 @@
 // The page map and the rows of a page: titles and excerpts read from the files.
 #include <gtest/gtest.h>
 
+#include "search/SjisReader.h"
 #include "tests/engine/DataFolder.h"
 
 using namespace testing_support;
@@ -22,6 +23,15 @@ void PrintTo(const RowCase& c, std::ostream* out) {
 
 class RowText : public testing::TestWithParam<RowCase> {};
 
+// The first character of the row, as a word to search for.
+std::string FirstCharacter(const RowCase& c) {
+    const std::string& text = c.title.empty() ? c.excerpt : c.title;
+    if (text.empty()) return "";
+    return text.substr(0, sjis::IsLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1);
+}
+
+// The row read from the file, and the row that a search cuts from the text
+// it gathered.
 TEST_P(RowText, TitleAndExcerpt) {
     DataFolder folder;
     folder.Write("DATA/file.txt", GetParam().content);
@@ -32,6 +42,12 @@ TEST_P(RowText, TitleAndExcerpt) {
     const ResultItem& row = engine->m_items[0];
     EXPECT_EQ(row.bPresent, 1);
     EXPECT_STREQ(row.szPath, "DATA/file.txt");
+    EXPECT_EQ(std::string(row.szTitle), GetParam().title);
+    EXPECT_EQ(std::string(row.szContent), GetParam().excerpt);
+    std::string word = FirstCharacter(GetParam());
+    if (word.empty()) return;
+    engine->m_sub_Search(word.c_str());
+    ASSERT_EQ(engine->m_nHits, 1) << word;
     EXPECT_EQ(std::string(row.szTitle), GetParam().title);
     EXPECT_EQ(std::string(row.szContent), GetParam().excerpt);
 }
@@ -69,6 +85,11 @@ const RowCase kRowCases[] = {
     {"ExcerptEndsOnWholeCharacter", "t\n" + std::string(84, 'b') + "あ", "t", std::string(84, 'b')},
     {"ExcerptLimit", "t\n" + k100a, "t", std::string(85, 'a')},
     {"LeadByteAtTheEnd", "ab\x83", "ab", ""},
+    // A lead byte before a byte that cannot follow it is dropped alone.
+    {"LeadByteBeforeLineFeedBlankOrTab",
+     "ab\x83\ncd\x83 e\x83\t"
+     "f",
+     "ab", "cde\tf"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pages, RowText, testing::ValuesIn(kRowCases),

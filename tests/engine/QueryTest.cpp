@@ -49,7 +49,12 @@ const QueryCase kQueryCases[] = {
      {"\x82\x81"
       "b"}},
     {"LongVowelMarkSeparates", "メール", {"メ", "ル"}},
-    {"SecondByteBlankKept", "\x83\x20x", {"\x83\x20x"}},
+    // A lead byte before a byte that cannot follow it is dropped alone.
+    {"LeadByteBeforeBlankDropped", "\x83\x20x", {"x"}},
+    {"LeadByteBeforeDigitDropped",
+     "ab\x83"
+     "1",
+     {"ab1"}},
     {"LineFeedEndsTheQuery", "ab\ncd", {"ab"}},
     {"CarriageReturnIsText", "a\rb", {"a\rb"}},
     {"OnlyBlanks", "   \x81\x40 ", {}},

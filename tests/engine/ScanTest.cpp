@@ -52,6 +52,7 @@ const TextCase kTextCases[] = {
      "ab",
      "rice", true},
     {"LeadByteBeforeNulDropped", "ab\x83\0cd"s, "cd", false},
+    {"LeadByteBeforeLineFeedDropped", "ab\x83\ncd", "abcd", true},
     // The limit counts stored bytes: 2001, blanks and line ends not counted.
     {"WordEndsAtTheLimit", std::string(1999, 'x') + "ab", "ab", true},
     {"WordBeyondTheLimit", std::string(2000, 'x') + "ab", "ab", false},
