@@ -251,6 +251,7 @@ class SjisCharReader {
     // skipped eight bytes at a time. A NUL, 0x1A, a lone CR and a line feed
     // that ends the text are left to Next(); a character begun is given back.
     int TakePlainRun(char* text, int length, int limit, bool lineFeedEnds) {
+        if (m_source.UnreadCount() < 2) return length;  // also before the first read
         const unsigned char* p = m_source.Unread();
         const unsigned char* const end = p + m_source.UnreadCount();
         Run run{p, length, ~0u, 0};
