@@ -3,7 +3,33 @@
 #include <cerrno>
 #include <cstdlib>
 
+const char kCliUsage[] =
+    "Usage: sorahiki-cli [OPTION]... [--] WORD...\n"
+    "Searches the files under the folder DATA of the current directory for those\n"
+    "whose text holds every WORD, and prints the hits, ten to a page.\n"
+    "\n"
+    "  -C DIR       search DIR/DATA instead of ./DATA\n"
+    "  --page N     print page N of the hits (counted from 1; the first by default)\n"
+    "  --all        print every page\n"
+    "  --tsv        one line per hit: number, path, title, excerpt (tab-separated)\n"
+    "  --raw        take the words and write the text as Shift-JIS bytes, not UTF-8\n"
+    "  -h, --help   print this help and exit\n"
+    "  --version    print the version and exit\n"
+    "  --           end the options: every later argument is a word\n"
+    "\n"
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error.\n";
+
 namespace {
+
+// A line feed, carriage return or tab cannot be part of a word; none of them
+// can be the second byte of a Shift-JIS character, so the bytes are replaced
+// as they stand, in UTF-8 and in Shift-JIS alike.
+std::string BlanksForControlSeparators(std::string word) {
+    for (char& c : word) {
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    }
+    return word;
+}
 
 bool ParsePageNumber(const std::string& text, int& page) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -23,7 +49,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            options.words.push_back(arg);
+            options.words.push_back(BlanksForControlSeparators(arg));
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "-C" || arg == "--page") {
@@ -40,6 +66,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
             } else {
                 pageGiven = true;
             }
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--all") {
             options.all = true;
         } else if (arg == "--tsv") {

@@ -1,19 +1,28 @@
 // The command line of sorahiki-cli:
-//   sorahiki-cli [-C DIR] [--page N | --all] [--tsv] [--raw] WORD...
+//   sorahiki-cli [-C DIR] [--page N | --all] [--tsv] [--raw] [--] WORD...
+//   sorahiki-cli --help | --version
+// Options may come before or after the words; after "--" every argument is a
+// word.
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct CliOptions {
-    std::string folder;  // -C DIR, empty for the current directory
-    int page = 1;        // --page N, counted from 1
-    bool all = false;    // --all
-    bool tsv = false;    // --tsv
-    bool raw = false;    // --raw
+    std::string folder;    // -C DIR, empty for the current directory
+    int page = 1;          // --page N, counted from 1
+    bool all = false;      // --all
+    bool tsv = false;      // --tsv
+    bool raw = false;      // --raw
+    bool help = false;     // -h, --help
+    bool version = false;  // --version
     std::vector<std::string> words;
 };
 
-// Reads the arguments after the program name. On a fault returns false with
-// `error` saying what is wrong.
+// The text that --help prints.
+extern const char kCliUsage[];
+
+// Reads the arguments after the program name. A line feed, carriage return or
+// tab inside a word separates words as a blank does. On a fault returns false
+// with `error` saying what is wrong.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);

@@ -2,7 +2,8 @@
 // folder "DATA" under it) and prints the hits.
 //
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
-// with one line on stderr that says what is wrong.
+// with one line on stderr that says what is wrong and one that points to
+// --help.
 #include <cstdio>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "cli/CliSystem.h"
 #include "platform/codepage.h"
 #include "search/SearchEngin.h"
+#include "sorahiki_version.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ CSearchEngin g_engine;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "sorahiki-cli: %s\n", message.c_str());
+    std::fputs("Try 'sorahiki-cli --help' for more information.\n", stderr);
     return kExitError;
 }
 
@@ -64,6 +67,14 @@ void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& styl
 }
 
 int Run(const CliOptions& options) {
+    if (options.help) {
+        std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("sorahiki-cli " SORAHIKI_VERSION);
+        return 0;
+    }
     if (options.words.empty()) return Fail("no word to search for");
     std::string joined = JoinWords(options.words);
     std::string query = joined;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "search/SearchEngin.h"
+#include "sorahiki_version.h"
 #include "window/DC.h"
 
 namespace {
@@ -41,7 +42,8 @@ constexpr std::string_view kUsageLines[] = {
     "　　　検索ワードの履歴を消したい場合は、アプリを一旦閉じて下さい。",
     "⑩　検索対象ファイルの格納場所は、ＤＡＴＡフォルダー内です。",
     "　　　フォルダを作成する事が出来ます。様々なファイルを格納できます。",
-    "　　　　　　　　　　　　Sorahiki   Version 1.0   Copyright (C) 2026 Sorahiki project",
+    "　　　　　　　　　　　　Sorahiki   Version " SORAHIKI_VERSION
+    "   Copyright (C) 2026 Sorahiki project",
 };
 
 }  // namespace

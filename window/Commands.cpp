@@ -2,6 +2,7 @@
 #include "window/Window.h"
 
 #include "res/resource.h"
+#include "sorahiki_version.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void CWindow::OnCommand(UINT, UINT nId, HWND) {
 
 void CWindow::m_sub_ShowAbout() {
     MessageBoxA(m_hWnd,
-                "Sorahiki　Virsion　1.0"
+                "Sorahiki　Virsion　" SORAHIKI_VERSION
                 "\n"
                 "Copyright (C) 2026 Sorahiki project",
                 "バージョン情報", MB_OK);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/CliOutput.h"
+#include "sorahiki_version.h"
 #include "tests/engine/DataFolder.h"
 
 using namespace testing_support;
@@ -162,8 +163,9 @@ TEST(Cli, Errors) {
         CliResult r = RunCli(c.args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(CountLines(r.err), 1);
+        EXPECT_EQ(CountLines(r.err), 2);
         EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--help"), r.err.find('\n')) << r.err;
     }
 }
 
@@ -184,6 +186,38 @@ TEST(Cli, WordsAfterDoubleDash) {
     CliResult r = RunCli({"--tsv", "--", "-x-", "rice"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1\tDATA/a.txt\t-x-rice\t\n");
+}
+
+TEST(Cli, CommandLineConventions) {
+    DataFolder folder;
+    folder.Write("DATA/dash.txt", "-h grep\n");
+    folder.Write("DATA/three.txt", "abc qqq zzz\n");
+    folder.Write("DATA/two.txt", "abc zzz\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // the whole of stdout, or its start when it ends in "..."
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "Usage: sorahiki-cli [OPTION]... [--] WORD...\n..."},
+        {{"zzz", "-h"}, 0, "Usage: sorahiki-cli [OPTION]... [--] WORD...\n..."},
+        {{"--version"}, 0, "sorahiki-cli " SORAHIKI_VERSION "\n"},
+        {{"--", "-h", "grep"}, 0, "総ヒット数 1 件\n..."},
+        {{"--tsv", "--", "grep", "--tsv"}, 1, ""},
+        {{"qqq", "--tsv"}, 0, "1\tDATA/three.txt\tabcqqqzzz\t\n"},
+        {{"--tsv", "abc\nqqq", "zzz"}, 0, "1\tDATA/three.txt\tabcqqqzzz\t\n"},
+        {{"--tsv", "qqq\rabc\tzzz"}, 0, "1\tDATA/three.txt\tabcqqqzzz\t\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, "");
+        bool startOnly = c.out.ends_with("...");
+        std::string expected;
+        Cp932ToUtf8(c.out.substr(0, c.out.size() - (startOnly ? 3 : 0)), expected);
+        EXPECT_EQ(startOnly ? r.out.substr(0, expected.size()) : r.out, expected) << r.out;
+    }
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ void SubmitDirectly(CSearchEdit& screen, const std::string& text) {
 }
 
 std::string Numbered(const char* prefix, int i) {
-    return prefix + std::to_string(i);
+    std::string text = prefix;
+    return text += std::to_string(i);
 }
 
 TEST_F(SearchScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {

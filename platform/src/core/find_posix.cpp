@@ -154,8 +154,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (folder.empty()) folder = "/";
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
 
     auto* state = new (std::nothrow) FindState;
