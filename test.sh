@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test: the Windows build's tests
 # under Wine, the sanitizer build, and the normal Linux build (which also runs
-# the end-to-end tests of both programs). Ends with CTest's summary.
+# the end-to-end tests of both programs, the Windows one from its zip). Builds
+# the two packages and checks the Debian one. Ends with CTest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -10,6 +11,11 @@ for preset in windows asan default; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
+
+cmake --build --preset windows --target package
+cmake --build --preset default --target package
+version=$(build/default/cli/sorahiki-cli --version | cut -d' ' -f2)
+scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 
 ctest --preset windows
 ctest --preset asan

@@ -49,6 +49,8 @@ else()
   install(FILES README.md LICENSE ${pkg_dir}/debian/copyright ${gz_dir}/gz/changelog.gz
           DESTINATION ${doc_dir})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/DATA DESTINATION ${doc_dir}/examples)
+  install(FILES ${pkg_dir}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME sorahiki)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -78,5 +80,4 @@ set(CPACK_PACKAGE_DESCRIPTION
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_SOURCE_IGNORE_FILES /build/ /\\.git/)
 include(CPack)

@@ -11,6 +11,7 @@ packages=(
   libutfcpp-dev
   xvfb xauth x11-utils xdotool xclip imagemagick locales python3
   ibus ibus-mozc ibus-gtk3 dbus-daemon
+  dpkg-dev lintian desktop-file-utils
 )
 
 missing=()

@@ -26,8 +26,8 @@ two searches must find the same rows (see input_method_scenario).
 Every failure names what was expected and what was seen, and leaves a
 screenshot of the failing step in the work folder.
 
-usage: run_e2e.py --program PATH --work DIR [--wine] [--wine-prefix DIR]
-                  [--screenshot PNG] [--input-method]
+usage: run_e2e.py --program PATH --work DIR [--zip ZIP] [--wine]
+                  [--wine-prefix DIR] [--screenshot PNG] [--input-method]
 """
 
 import argparse
@@ -38,6 +38,7 @@ import struct
 import subprocess
 import sys
 import time
+import zipfile
 import zlib
 
 from input_method import InputMethod, InputMethodError
@@ -851,6 +852,8 @@ class Run:
         env.pop("LC_ALL", None)
         self.opened_log = install_recorder(self.work, env)
         command = [os.path.abspath(self.args.program)]
+        if self.args.zip:
+            command = [unpack_zip(self.args.zip, self.work, self.args.program)]
         if not os.path.isfile(command[0]):
             hint = " (build it first: cmake --preset windows && cmake --build --preset windows)" \
                 if self.args.wine else ""
@@ -918,9 +921,24 @@ def centre(rect):
     return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
 
+def unpack_zip(zip_path, work, program):
+    """Unpacks the zip as a user does, into WORK/unpacked, and gives the path of
+    `program` inside it."""
+    if not os.path.isfile(zip_path):
+        raise Failure("start", f"the package {zip_path}",
+                      "no such file (build it first: cmake --build --preset windows --target package)")
+    unpacked = os.path.join(work, "unpacked")
+    shutil.rmtree(unpacked, ignore_errors=True)
+    with zipfile.ZipFile(zip_path) as archive:
+        archive.extractall(unpacked)
+    return os.path.join(unpacked, program)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True, help="sorahiki or sorahiki.exe")
+    parser.add_argument("--program", required=True,
+                        help="sorahiki or sorahiki.exe (with --zip: its path inside the zip)")
+    parser.add_argument("--zip", help="run the program from this zip, unpacked into WORK")
     parser.add_argument("--work", required=True, help="folder for DATA, logs and screenshots")
     parser.add_argument("--wine", action="store_true", help="run the program under Wine")
     parser.add_argument("--wine-prefix", help="Wine prefix (default: WORK/wineprefix)")
