@@ -1,7 +1,8 @@
 # Installation and packages. On Linux, `cmake --install` lays the programs out
 # under the usual prefix and the package target writes a Debian package; on
 # Windows the package target writes a zip that runs from wherever it is
-# unpacked: the two programs, a README and the sample DATA folder side by side.
+# unpacked: the two programs, a README, the license and the sample DATA folder
+# side by side.
 set(pkg_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 if(WIN32)
@@ -10,6 +11,7 @@ if(WIN32)
   configure_file(${pkg_dir}/windows/README.txt.in ${PROJECT_BINARY_DIR}/packaging/README.txt
                  @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/DATA DESTINATION .)
 
   set(CPACK_GENERATOR ZIP)
@@ -46,7 +48,7 @@ else()
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
   install(FILES ${gz_dir}/gz/sorahiki.1.gz ${gz_dir}/gz/sorahiki-cli.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md LICENSE ${pkg_dir}/debian/copyright ${gz_dir}/gz/changelog.gz
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${pkg_dir}/debian/copyright ${gz_dir}/gz/changelog.gz
           DESTINATION ${doc_dir})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/DATA DESTINATION ${doc_dir}/examples)
   install(FILES ${pkg_dir}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
