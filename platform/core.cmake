@@ -15,7 +15,8 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/errors_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()
 target_link_libraries(sorahiki_platform_core PRIVATE sorahiki_options)

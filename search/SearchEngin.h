@@ -63,10 +63,19 @@ class CSearchEngin {
     int m_nHoverPage;
     int m_nHoverArrow;
 
+    // Called, when set, for each folder or file that the walk cannot read,
+    // with its path and the system's error code. The window leaves it unset.
+    using ReadFailureHook = void (*)(const char* pszPath, DWORD dwError);
+    ReadFailureHook m_pfnOnReadFailure;
+
   private:
     static constexpr int kTextBuffer = 2100;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
     static constexpr int kMaxFolderDepth = kPathSlot / 2;
+    // The folders one search walks are remembered up to kMaxWalked, in an
+    // open-addressing table kept at most half full.
+    static constexpr int kMaxWalked = 8192;
+    static constexpr int kWalkedSlots = 2 * kMaxWalked;
 
     struct FolderTrail;
 
@@ -79,6 +88,15 @@ class CSearchEngin {
     };
     ScanRow m_scanRows[kRowsPerPage];
 
+    // What identifies a folder, however it was reached; `search` tells which
+    // search filled the slot, so the table needs no clearing between searches.
+    struct WalkedFolder {
+        DWORD volume;
+        DWORD indexHigh;
+        DWORD indexLow;
+        DWORD search;
+    };
+
     int m_sub_GetQueryChar();
     void m_sub_ParseWords();
     void m_sub_ApplyFilterPasses();
@@ -90,6 +108,13 @@ class CSearchEngin {
     void m_sub_FillPage(bool fromScan);
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
+    void m_sub_BeginWalk();
+    bool m_sub_MarkWalked(const WalkedFolder& folder);
+    void m_sub_ReportReadFailure(const char* pszPath) const;
+
+    WalkedFolder m_walked[kWalkedSlots];
+    int m_nWalked;
+    DWORD m_dwWalkSearch;
 };
 
 // Draws the fixed usage page of the results area.

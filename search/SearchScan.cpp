@@ -76,8 +76,9 @@ bool ContainsWord(const char* text, int textLength, const char* word, int wordLe
 
 }  // namespace
 
-// The folders on the current walk, outermost first: a folder reached again
-// through a link while it is being walked is not entered a second time.
+// The folders on the current walk, outermost first: once the table of walked
+// folders is full, a folder reached again through a link while it is being
+// walked is still not entered a second time.
 struct CSearchEngin::FolderTrail {
     FolderId folders[kMaxFolderDepth];
     int depth = 0;
@@ -91,14 +92,23 @@ struct CSearchEngin::FolderTrail {
 };
 
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
+    m_sub_BeginWalk();
     FolderTrail trail;
     return m_sub_ScanFolder(pszFolder, trail);
 }
 
+// Each folder is walked once per search, where the walk first reaches it;
+// later links to it are passed over, so no file shows twice and a lattice of
+// links costs no more than its folders.
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
     FolderId id;
-    if (!ReadFolderId(pszFolder, id) || trail.Holds(id) || trail.depth == kMaxFolderDepth) {
+    if (!ReadFolderId(pszFolder, id)) {
+        m_sub_ReportReadFailure(pszFolder);
         return 1;
+    }
+    if (trail.Holds(id) || trail.depth == kMaxFolderDepth) return 1;
+    if (!m_sub_MarkWalked(WalkedFolder{id.volume, id.indexHigh, id.indexLow, m_dwWalkSearch})) {
+        return 0;
     }
     trail.folders[trail.depth++] = id;
     int result = m_sub_ListFolder(pszFolder, trail);
@@ -106,17 +116,60 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
     return result;
 }
 
+void CSearchEngin::m_sub_BeginWalk() {
+    m_nWalked = 0;
+    if (++m_dwWalkSearch == 0) {
+        // After 2^32 searches the marks of old searches could pass for new.
+        std::memset(m_walked, 0, sizeof m_walked);
+        m_dwWalkSearch = 1;
+    }
+}
+
+// Records a folder as walked in this search. False when it was walked
+// already; true for a new folder, also when the table is full and it cannot
+// be remembered.
+bool CSearchEngin::m_sub_MarkWalked(const WalkedFolder& folder) {
+    unsigned long long key =
+        (static_cast<unsigned long long>(folder.indexHigh) << 32 | folder.indexLow) ^
+        (static_cast<unsigned long long>(folder.volume) << 17);
+    key *= 0x9E3779B97F4A7C15ull;
+    auto slot = static_cast<int>(key >> 40) & (kWalkedSlots - 1);
+    for (;; slot = (slot + 1) & (kWalkedSlots - 1)) {
+        WalkedFolder& entry = m_walked[slot];
+        if (entry.search != folder.search) break;
+        if (entry.volume == folder.volume && entry.indexHigh == folder.indexHigh &&
+            entry.indexLow == folder.indexLow) {
+            return false;
+        }
+    }
+    if (m_nWalked < kMaxWalked) {
+        m_walked[slot] = folder;
+        ++m_nWalked;
+    }
+    return true;
+}
+
+void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {
+    if (m_pfnOnReadFailure != nullptr) m_pfnOnReadFailure(pszPath, GetLastError());
+}
+
 // Walks the entries of one folder in listing order, sub-folders at once where
-// they stand. A path of kPathSlot bytes or more is left out, and the walk
+// they stand. Entries that are neither file nor folder (pipes, devices) are
+// never opened. A path of kPathSlot bytes or more is left out, and the walk
 // stops once the hit list is full.
 int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
     char pattern[kPathSlot + 8];
     std::snprintf(pattern, sizeof pattern, "%s/*.*", pszFolder);
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return 1;
+    if (find == INVALID_HANDLE_VALUE) {
+        m_sub_ReportReadFailure(pszFolder);
+        return 1;
+    }
     do {
-        if (IsDotOrDotDot(entry.cFileName)) continue;
+        if (IsDotOrDotDot(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) {
+            continue;
+        }
         char path[kPathSlot];
         int length = std::snprintf(path, sizeof path, "%s/%s", pszFolder, entry.cFileName);
         if (length < 0 || length >= kPathSlot) continue;
@@ -137,7 +190,10 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
 int CSearchEngin::m_sub_TestFile(const char* pszPath) {
     char text[kTextBuffer];
     FileText gathered;
-    if (!GatherText(pszPath, text, kTextLimit, gathered)) return 0;
+    if (!GatherText(pszPath, text, kTextLimit, gathered)) {
+        m_sub_ReportReadFailure(pszPath);
+        return 0;
+    }
     std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
     if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(text)) return 0;
     int hit = m_nHits;

@@ -11,6 +11,7 @@
 #define FILE_ATTRIBUTE_SYSTEM 0x00000004
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_DEVICE 0x00000040
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
@@ -72,14 +73,26 @@ using LPOVERLAPPED = OVERLAPPED*;
 
 // Listing: "." and ".." come first, then the entries ordered by their code
 // page 932 names compared byte by byte with ASCII letters upper-cased, ties by
-// the raw bytes. A name with no code page 932 form is left out. The directory
-// bit follows links; a dangling link is listed as a plain file.
+// the raw bytes. Left out are a name with no code page 932 form, a name with a
+// backslash (every path given to the layer reads it as a separator), and a
+// name whose code page 932 form another name of the folder shares unless it
+// is the name that form converts back to: so each listed path opens the entry
+// it was listed for. Attributes, links followed: FILE_ATTRIBUTE_DIRECTORY for
+// a folder, FILE_ATTRIBUTE_ARCHIVE for a regular file, FILE_ATTRIBUTE_DEVICE
+// for anything else (pipe, socket, device; Windows gives it to no file in a
+// folder); FILE_ATTRIBUTE_REPARSE_POINT marks a link, FILE_ATTRIBUTE_HIDDEN a
+// name that begins with ".". A dangling link is listed as a regular file.
+// Sizes and times are left at zero: the kind comes from the folder itself, so
+// most entries cost no stat.
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindClose(HANDLE hFindFile);
 
-// Opens an existing file for reading (a folder only with
-// FILE_FLAG_BACKUP_SEMANTICS). Other dispositions and write access fail.
+// Opens an existing file for reading: without FILE_FLAG_BACKUP_SEMANTICS only
+// a regular file, with it also a folder. Opening never waits (a pipe is
+// refused at once). A path as the listing gave it opens the entry listed,
+// also where its code page 932 form converts back to another name. Other
+// dispositions and write access fail.
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);

@@ -1,6 +1,7 @@
 // The folder listing: FindFirstFileA reads the whole folder at once, orders
-// it and hands the entries out one by one; each entry is looked up with stat
-// when it is handed out, so its attributes are those of that moment.
+// it and hands the entries out one by one. The kind of an entry comes from
+// readdir; only a link, or an entry whose kind the file system does not tell,
+// is looked up with stat, when it is handed out.
 #include <windows.h>
 
 #include <dirent.h>
@@ -17,7 +18,6 @@
 
 #include "platform/codepage.h"
 #include "platform/src/core/errors.h"
-#include "platform/src/core/filetime.h"
 
 namespace {
 
@@ -83,59 +83,105 @@ bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// Reads every entry whose name matches and has a code page 932 form.
+// A name the program can hold: it has a code page 932 form, and it has no
+// backslash, which the layer reads as a separator in every path it is given.
+bool IsListable(const char* fileName, std::string& cp932) {
+    return std::strchr(fileName, '\\') == nullptr && Utf8ToCp932(fileName, cp932) &&
+           cp932.size() < MAX_PATH;
+}
+
+// Where several names share one code page 932 form ("〜" and "～" both give
+// 0x81 0x60), the path can open only one of them: the name the form converts
+// back to, when it is there, or else, alone in its group, the one name that
+// has the form. The others are left out, so no entry opens another's file.
+void KeepOpenableNames(std::vector<FindEntry>& sorted) {
+    std::vector<FindEntry> kept;
+    kept.reserve(sorted.size());
+    for (size_t first = 0; first < sorted.size();) {
+        size_t end = first + 1;
+        while (end < sorted.size() && sorted[end].name == sorted[first].name) ++end;
+        if (end - first == 1) {
+            kept.push_back(std::move(sorted[first]));
+        } else {
+            std::string roundTrip;
+            Cp932ToUtf8(sorted[first].name, roundTrip);
+            for (size_t i = first; i < end; ++i) {
+                if (sorted[i].fileName == roundTrip) kept.push_back(std::move(sorted[i]));
+            }
+        }
+        first = end;
+    }
+    sorted.swap(kept);
+}
+
+// Reads every entry whose name matches and can be held.
 void ReadEntries(FindState& state, std::string_view pattern) {
     std::vector<FindEntry> named;
     while (dirent* d = readdir(state.dir)) {
         if (IsDotOrDotDot(d->d_name) || !MatchesPattern(pattern, d->d_name)) continue;
         FindEntry entry;
-        if (!Utf8ToCp932(d->d_name, entry.name) || entry.name.size() >= MAX_PATH) continue;
+        if (!IsListable(d->d_name, entry.name)) continue;
         entry.fileName = d->d_name;
         entry.type = d->d_type;
         named.push_back(std::move(entry));
     }
     std::sort(named.begin(), named.end(), ListsBefore);
+    KeepOpenableNames(named);
     for (const char* dots : {".", ".."}) {
         if (MatchesPattern(pattern, dots)) state.entries.push_back(FindEntry{dots, dots, DT_DIR});
     }
     for (FindEntry& entry : named) state.entries.push_back(std::move(entry));
 }
 
-DWORD AttributesOf(const struct stat& st, bool isLink, const std::string& name) {
-    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if ((st.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+// The attribute of a kind of entry: a folder, a regular file, or something
+// else (pipe, socket, device) that reading could block on.
+DWORD KindAttribute(unsigned char type) {
+    switch (type) {
+        case DT_DIR:
+            return FILE_ATTRIBUTE_DIRECTORY;
+        case DT_REG:
+            return FILE_ATTRIBUTE_ARCHIVE;
+        default:
+            return FILE_ATTRIBUTE_DEVICE;
+    }
+}
+
+unsigned char TypeOfMode(mode_t mode) {
+    if (S_ISDIR(mode)) return DT_DIR;
+    if (S_ISREG(mode)) return DT_REG;
+    if (S_ISLNK(mode)) return DT_LNK;
+    return DT_FIFO;  // any kind that is neither file nor folder
+}
+
+// The attributes of one entry. A link counts as what it points to and a
+// dangling link as a plain file; only they, and entries whose kind readdir
+// does not give, cost a stat.
+DWORD AttributesOf(const FindState& state, const FindEntry& entry) {
+    unsigned char type = entry.type;
+    bool isLink = type == DT_LNK;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        int dirFd = dirfd(state.dir);
+        struct stat st {};
+        type = fstatat(dirFd, entry.fileName.c_str(), &st, 0) == 0
+                   ? TypeOfMode(st.st_mode)
+                   : static_cast<unsigned char>(DT_REG);
+        if (entry.type == DT_UNKNOWN) {
+            isLink = fstatat(dirFd, entry.fileName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                     S_ISLNK(st.st_mode);
+        }
+    }
+    DWORD attributes = KindAttribute(type);
     if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    const std::string& name = entry.name;
     if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
     return attributes;
 }
 
-// Fills the find data of one entry. A link counts as what it points to; a
-// dangling link is a plain file.
+// Fills the find data of one entry: its name and attributes. Sizes and times
+// would cost a stat per entry and are left at zero.
 void FillFindData(const FindState& state, const FindEntry& entry, WIN32_FIND_DATAA& data) {
     std::memset(&data, 0, sizeof data);
-    int dirFd = dirfd(state.dir);
-    struct stat st {};
-    bool isLink = false;
-    if (fstatat(dirFd, entry.fileName.c_str(), &st, 0) != 0) {
-        if (fstatat(dirFd, entry.fileName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            isLink = S_ISLNK(st.st_mode);
-            st.st_mode = S_IFREG | (st.st_mode & 0777);
-            st.st_size = 0;
-        }
-    } else if (entry.type == DT_LNK || entry.type == DT_UNKNOWN) {
-        struct stat own {};
-        isLink = fstatat(dirFd, entry.fileName.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
-                 S_ISLNK(own.st_mode);
-    }
-    data.dwFileAttributes = AttributesOf(st, isLink, entry.name);
-    data.ftCreationTime = FileTimeFromTimespec(st.st_ctim);
-    data.ftLastAccessTime = FileTimeFromTimespec(st.st_atim);
-    data.ftLastWriteTime = FileTimeFromTimespec(st.st_mtim);
-    if (!S_ISDIR(st.st_mode)) {
-        auto size = static_cast<unsigned long long>(st.st_size);
-        data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-        data.nFileSizeLow = static_cast<DWORD>(size);
-    }
+    data.dwFileAttributes = AttributesOf(state, entry);
     std::memcpy(data.cFileName, entry.name.c_str(), entry.name.size() + 1);
 }
 
@@ -163,6 +209,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     state->dir = opendir(folder.c_str());
+    if (state->dir == nullptr && errno == ENOENT && FindListedFolder(lpFileName, folder)) {
+        state->dir = opendir(folder.c_str());
+    }
     if (state->dir == nullptr) {
         SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
         delete state;

@@ -42,12 +42,19 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     if (lpFileName == nullptr || !Utf8PathFromCp932(lpFileName, path)) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening never waits: a pipe or a device put in a file's place after it
+    // was listed opens at once, and is then refused.
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    int fd = open(path.c_str(), kFlags);
+    if (fd < 0 && errno == ENOENT && FindListedPath(lpFileName, path)) {
+        fd = open(path.c_str(), kFlags);
+    }
     if (fd < 0) return Fail(Win32ErrorFromErrno(errno));
-    // Windows opens a folder only with backup semantics.
+    // Windows opens a folder only with backup semantics; without them only a
+    // regular file is opened here.
     if ((dwFlagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
         struct stat st;
-        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             close(fd);
             return Fail(ERROR_ACCESS_DENIED);
         }
