@@ -3,12 +3,14 @@
 //
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
 // with one line on stderr that says what is wrong and one that points to
-// --help.
+// --help. A folder or file under DATA that cannot be read gets a warning line
+// and does not change the status.
 #include <cstdio>
 #include <string>
 
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
+#include "cli/CliReadErrors.h"
 #include "cli/CliSystem.h"
 #include "platform/codepage.h"
 #include "search/SearchEngin.h"
@@ -36,14 +38,6 @@ std::string JoinWords(const std::vector<std::string>& words) {
         query += word;
     }
     return query;
-}
-
-bool HasDataFolder() {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA("DATA/*", &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    return true;
 }
 
 bool PageExists(int pageIndex) {
@@ -84,8 +78,10 @@ int Run(const CliOptions& options) {
     if (!options.folder.empty() && !EnterFolder(options.folder, options.raw)) {
         return Fail("cannot enter the folder " + options.folder);
     }
-    if (!HasDataFolder()) return Fail("no DATA folder in the current directory");
+    std::string dataProblem = ProblemWithDataFolder();
+    if (!dataProblem.empty()) return Fail(dataProblem);
 
+    WarnOfUnreadablePaths(g_engine, options.raw);
     g_engine.m_sub_Search(query.c_str());
     if (g_engine.m_nWords == 0) return Fail("the query holds no word");
     int pageIndex = options.page - 1;

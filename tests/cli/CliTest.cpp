@@ -169,6 +169,43 @@ TEST(Cli, Errors) {
     }
 }
 
+// What cannot be read is said: a DATA folder that is no folder or cannot be
+// read ends the run; each folder or file under it that cannot be read gets a
+// warning line, and the exit status still follows the hits.
+TEST(Cli, ReadFailuresAreReported) {
+    {
+        DataFolder folder(false);
+        folder.Write("DATA", "not a folder");
+        CliResult r = RunCli({"rice"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "sorahiki-cli: DATA is not a folder\n");
+    }
+    DataFolder folder;
+    WriteSample(folder);
+    folder.Link("DATA/gone.txt", "missing.txt");
+    CliResult r = RunCli({"rice"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n");
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+    folder.Write("DATA/closed/x.txt", "rice");
+    folder.Write("DATA/secret.txt", "rice");
+    fs::permissions("DATA/closed", fs::perms::none);
+    fs::permissions("DATA/secret.txt", fs::perms::none);
+    r = RunCli({"zzz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "sorahiki-cli: cannot read DATA/closed: permission denied\n"
+              "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n"
+              "sorahiki-cli: cannot read DATA/secret.txt: permission denied\n");
+    fs::permissions("DATA", fs::perms::none);
+    r = RunCli({"rice"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "sorahiki-cli: cannot read DATA: permission denied\n");
+    for (const char* path : {"DATA", "DATA/closed", "DATA/secret.txt"}) {
+        fs::permissions(path, fs::perms::owner_all);
+    }
+}
+
 TEST(Cli, ChangesFolderWithC) {
     DataFolder folder(false);
     folder.Write("work/DATA/a.txt", "rice");

@@ -1,6 +1,9 @@
 // The Linux file layer under the folder walk: listing order, names in code
 // page 932, links, opening by code page 932 path and folder identities.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
 
 #include "tests/engine/DataFolder.h"
 
@@ -50,6 +53,31 @@ TEST(Listing, OrderAndKinds) {
     };
     EXPECT_EQ(List("DATA/*.*"), expected);
     EXPECT_EQ(List("DATA/*"), expected);
+}
+
+// What is neither file nor folder, also behind a link, carries the device bit.
+TEST(Listing, PipesAreDevices) {
+    DataFolder folder;
+    ASSERT_EQ(mkfifo("DATA/pipe", 0600), 0);
+    folder.Link("DATA/toPipe", "pipe");
+    folder.Write("DATA/file", "x");
+    folder.Link("DATA/toFile", "file");
+    std::map<std::string, DWORD> attributes;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA("DATA/*", &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        attributes[data.cFileName] = data.dwFileAttributes;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    constexpr DWORD kKind = FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    EXPECT_EQ(attributes["pipe"] & kKind, static_cast<DWORD>(FILE_ATTRIBUTE_DEVICE));
+    EXPECT_EQ(attributes["toPipe"] & kKind,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_EQ(attributes["file"] & kKind, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(attributes["toFile"] & kKind,
+              static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
 TEST(Listing, PatternsAndFailures) {

@@ -1,0 +1,61 @@
+#include "cli/CliReadErrors.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "search/SearchEngin.h"
+
+namespace {
+
+constexpr DWORD kErrorNotAFolder = 267;  // ERROR_DIRECTORY
+
+bool g_bRawPaths = false;
+
+std::string DescribeError(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+            return "permission denied";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "no such file or folder";
+        case kErrorNotAFolder:
+            return "not a folder";
+        case ERROR_NOT_ENOUGH_MEMORY:
+            return "out of memory";
+        default:
+            return "system error " + std::to_string(error);
+    }
+}
+
+void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
+    std::string path = pszPath;
+    if (!g_bRawPaths) Cp932ToUtf8(pszPath, path);
+    std::fprintf(stderr, "sorahiki-cli: cannot read %s: %s\n", path.c_str(),
+                 DescribeError(dwError).c_str());
+}
+
+}  // namespace
+
+std::string ProblemWithDataFolder() {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("DATA/*", &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+        return "";
+    }
+    DWORD error = GetLastError();
+    // The entry itself, from a listing of the current directory, tells a
+    // missing folder from one that is no folder or cannot be read.
+    find = FindFirstFileA("DATA", &entry);
+    if (find == INVALID_HANDLE_VALUE) return "no DATA folder in the current directory";
+    FindClose(find);
+    if (std::strcmp(entry.cFileName, "DATA") != 0) return "no DATA folder in the current directory";
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return "DATA is not a folder";
+    return "cannot read DATA: " + DescribeError(error);
+}
+
+void WarnOfUnreadablePaths(CSearchEngin& engine, bool raw) {
+    g_bRawPaths = raw;
+    engine.m_pfnOnReadFailure = WarnOfUnreadablePath;
+}
