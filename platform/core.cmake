@@ -4,9 +4,13 @@
 # every character for text in UTF-8 and UTF-16), with <windows.h> taken
 # from include/. On Windows the system provides all of it but the conversion.
 if(WIN32)
+  # The system's <windows.h> with the folder walk's file functions taken
+  # through listed_files_win32.cpp.
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp)
+  target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
 else()
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/base_posix.cpp
