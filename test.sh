@@ -20,3 +20,4 @@ scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 ctest --preset windows
 ctest --preset asan
 ctest --preset default
+scripts/fuzz.sh --seconds 20

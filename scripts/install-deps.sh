@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   libutfcpp-dev
+  clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool xclip imagemagick locales python3
   ibus ibus-mozc ibus-gtk3 dbus-daemon
   dpkg-dev lintian desktop-file-utils

@@ -132,9 +132,13 @@ void ReadItem(Reader& in, bool extended, DialogItem* item) {
 }  // namespace
 
 bool FindProgramResource(WORD type, LPCSTR name, ResourceBytes* out) {
+    return FindResourceInFile(ResourceBytes{sorahiki_res_data, sorahiki_res_size}, type, name, out);
+}
+
+bool FindResourceInFile(const ResourceBytes& file, WORD type, LPCSTR name, ResourceBytes* out) {
     if (name == nullptr) return false;
-    Reader in(sorahiki_res_data, sorahiki_res_size);
-    while (in.ok() && in.pos() + 8 <= sorahiki_res_size) {
+    Reader in(file.data, file.size);
+    while (in.ok() && in.pos() + 8 <= file.size) {
         std::size_t start = in.pos();
         DWORD data_size = in.Dword();
         DWORD header_size = in.Dword();
@@ -143,9 +147,9 @@ bool FindProgramResource(WORD type, LPCSTR name, ResourceBytes* out) {
         std::u16string res_name = in.NameOrOrdinal(&name_ordinal);
         if (!in.ok() || header_size < 8) return false;
         std::size_t data_start = start + header_size;
-        if (data_start + data_size > sorahiki_res_size) return false;
+        if (data_start + data_size > file.size) return false;
         if (type_ordinal == type && NameMatches(name, name_ordinal, res_name)) {
-            *out = ResourceBytes{sorahiki_res_data + data_start, data_size};
+            *out = ResourceBytes{file.data + data_start, data_size};
             return true;
         }
         in.Seek(data_start + data_size);
@@ -184,8 +188,10 @@ bool ParseDialogTemplate(const ResourceBytes& bytes, DialogTemplate* out) {
         }
         out->font = Narrow(in.String16());
     }
-    out->items.resize(count);
-    for (DialogItem& item : out->items) ReadItem(in, extended, &item);
+    // A template cut short is refused at the first item past its end, not
+    // after up to 65,535 empty ones.
+    out->items.clear();
+    for (WORD i = 0; i < count && in.ok(); ++i) ReadItem(in, extended, &out->items.emplace_back());
     return in.ok();
 }
 

@@ -23,6 +23,8 @@ struct ResourceBytes {
 // Finds a resource by type and name: an ordinal (MAKEINTRESOURCEA or
 // "#123") or a name, compared without case.
 bool FindProgramResource(WORD type, LPCSTR name, ResourceBytes* out);
+// The same in the bytes of a .res file.
+bool FindResourceInFile(const ResourceBytes& file, WORD type, LPCSTR name, ResourceBytes* out);
 
 struct DialogItem {
     DWORD style = 0;

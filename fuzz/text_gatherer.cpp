@@ -1,0 +1,105 @@
+// The text a search gathers from a file: at most 2,001 bytes of whole
+// characters, never a blank, a line feed or a character that begins with
+// 0x81, ended by a NUL. The fast path over a buffer, the character-by-
+// character path, the reading of a real file and the rules all agree, and a
+// word cut from the text finds the file.
+#include <cstdint>
+#include <cstring>
+
+#include "fuzz/FuzzSupport.h"
+#include "search/SearchEngin.h"
+
+namespace {
+
+constexpr int kLimit = CSearchEngin::kTextLimit;
+constexpr const char* kPath = "DATA/gathered.txt";
+
+CSearchEngin g_engine;
+
+// The rules: characters in order, dropped ones skipped, a NUL or the end
+// ends the text, and so does a character that would not fit.
+std::string GatherByRules(std::string_view textModeBytes, int limit) {
+    fuzz::Characters characters(textModeBytes);
+    std::string text;
+    for (fuzz::Character c = characters.Next(); c.length > 0; c = characters.Next()) {
+        if (c.length == 1 && c.bytes[0] == 0) break;
+        if (!c.IsText()) continue;
+        if (static_cast<int>(text.size()) + c.length > limit) break;
+        text.append(reinterpret_cast<const char*>(c.bytes), c.length);
+    }
+    return text;
+}
+
+template <typename Source>
+std::string ReadText(Source& source, int limit) {
+    std::vector<char> buffer(limit + 1);
+    sjis::SjisCharReader reader(source);
+    int length = reader.ReadText(buffer.data(), limit);
+    fuzz::Require(length >= 0 && length <= limit, "the text holds at most the limit");
+    fuzz::Require(std::strlen(buffer.data()) == static_cast<size_t>(length),
+                  "the text is NUL-terminated at its length");
+    return std::string(buffer.data(), length);
+}
+
+std::string ReadFileText(const char* path) {
+    sjis::OpenFile file(path);
+    fuzz::Require(file.IsOpen(), "the written file opens");
+    sjis::TextFileBytes bytes(file.Handle());
+    return ReadText(bytes, kLimit);
+}
+
+// A word of whole characters cut from the text at a character boundary.
+std::string WordFrom(const std::string& text, size_t start) {
+    size_t at = 0;
+    while (at < start && at < text.size()) at += sjis::IsLeadByte(text[at]) ? 2 : 1;
+    std::string word;
+    while (at < text.size()) {
+        size_t length = sjis::IsLeadByte(text[at]) ? 2 : 1;
+        if (word.size() + length > CSearchEngin::kMaxWordBytes) break;
+        word.append(text, at, length);
+        at += length;
+    }
+    return word;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::EnterTemporaryDataFolder();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view raw(reinterpret_cast<const char*>(data), size);
+    std::string bytes = fuzz::TextModeBytes(raw);
+    std::string expected = GatherByRules(bytes, kLimit);
+    fuzz::Require(fuzz::IsWholeKeptText(expected), "the rules keep whole text characters");
+
+    fuzz::MemoryBytes buffered(bytes);
+    fuzz::ByteByByte single(bytes);
+    std::string fast = ReadText(buffered, kLimit);
+    fuzz::Require(fast == ReadText(single, kLimit), "the fast path reads byte by byte's text");
+    fuzz::Require(fast == expected, "the reader keeps the characters that the rules keep");
+
+    // A small limit puts the fast path's stop next to every kind of byte.
+    int smallLimit = size > 0 ? 1 + data[0] % 40 : 1;
+    fuzz::MemoryBytes buffered2(bytes);
+    fuzz::ByteByByte single2(bytes);
+    std::string shortText = ReadText(buffered2, smallLimit);
+    fuzz::Require(shortText == ReadText(single2, smallLimit), "both paths agree at a small limit");
+    fuzz::Require(shortText == GatherByRules(bytes, smallLimit), "the rules hold at a small limit");
+
+    fuzz::WriteFile(kPath, raw);
+    fuzz::Require(ReadFileText(kPath) == expected, "a file gives the text of its bytes");
+
+    // The search's own gathering, seen through the match test.
+    std::string word = WordFrom(expected, size > 1 ? data[1] : 0);
+    if (word.empty()) return 0;
+    std::memcpy(g_engine.m_words[0], word.c_str(), word.size() + 1);
+    g_engine.m_nWords = 1;
+    g_engine.m_nWordIndex = 0;
+    g_engine.m_nHits = 0;
+    g_engine.m_sub_TestFile(kPath);
+    fuzz::Require(g_engine.m_nHits == 1, "a word cut from the text finds the file");
+    return 0;
+}
