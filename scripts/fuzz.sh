@@ -22,7 +22,9 @@ while (($#)); do
 done
 ((${#targets[@]})) || targets=(query_parser text_gatherer title_excerpt tsv_escaping cli_options resource_parser)
 
-build=build/fuzz
+# Absolute paths: the targets work in a temporary folder of their own.
+root=$PWD
+build=$root/build/fuzz
 nice cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 nice cmake --build "$build" --target "${targets[@]/#/fuzz_}"
@@ -37,12 +39,12 @@ for target in "${targets[@]}"; do
   log="$build/$target.log"
   # The file readers get inputs longer than the reader's 4,096-byte buffer.
   max_len=4096
-  case "$target" in text_gatherer | title_excerpt) max_len=10000 ;; esac
+  case "$target" in text_gatherer | title_excerpt) max_len=6000 ;; esac
   echo "== $target: $seconds s"
   status=0
   nice "$build/fuzz_$target" -max_total_time="$seconds" -max_len="$max_len" \
     -print_final_stats=1 -artifact_prefix="$build/faults/$target-" \
-    "$found" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
+    "$found" "$root/fuzz/corpus/$target" >"$log" 2>&1 || status=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
   if ((status == 0)); then
     summary+=("$target: ${runs:-?} executions, no fault")
