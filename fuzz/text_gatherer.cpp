@@ -75,25 +75,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string expected = GatherByRules(bytes, kLimit);
     fuzz::Require(fuzz::IsWholeKeptText(expected), "the rules keep whole text characters");
 
-    fuzz::MemoryBytes buffered(bytes);
-    fuzz::ByteByByte single(bytes);
-    std::string fast = ReadText(buffered, kLimit);
-    fuzz::Require(fast == ReadText(single, kLimit), "the fast path reads byte by byte's text");
-    fuzz::Require(fast == expected, "the reader keeps the characters that the rules keep");
-
-    // A small limit puts the fast path's stop next to every kind of byte.
-    int smallLimit = size > 0 ? 1 + data[0] % 40 : 1;
-    fuzz::MemoryBytes buffered2(bytes);
-    fuzz::ByteByByte single2(bytes);
-    std::string shortText = ReadText(buffered2, smallLimit);
-    fuzz::Require(shortText == ReadText(single2, smallLimit), "both paths agree at a small limit");
-    fuzz::Require(shortText == GatherByRules(bytes, smallLimit), "the rules hold at a small limit");
+    // The buffer's size and a small limit put the fast path's stops next to
+    // every kind of byte.
+    size_t bufferBytes = size > 0 ? 1 + data[0] % 64 : 1;
+    int smallLimit = size > 1 ? 1 + data[1] % 40 : 1;
+    for (int limit : {kLimit, smallLimit}) {
+        fuzz::MemoryBytes buffered(raw, bufferBytes);
+        fuzz::ByteByByte single(raw);
+        std::string fast = ReadText(buffered, limit);
+        fuzz::Require(fast == ReadText(single, limit), "the fast path reads byte by byte's text");
+        fuzz::Require(fast == GatherByRules(bytes, limit), "the reader keeps what the rules keep");
+    }
 
     fuzz::WriteFile(kPath, raw);
     fuzz::Require(ReadFileText(kPath) == expected, "a file gives the text of its bytes");
 
     // The search's own gathering, seen through the match test.
-    std::string word = WordFrom(expected, size > 1 ? data[1] : 0);
+    std::string word = WordFrom(expected, size > 2 ? data[2] : 0);
     if (word.empty()) return 0;
     std::memcpy(g_engine.m_words[0], word.c_str(), word.size() + 1);
     g_engine.m_nWords = 1;
