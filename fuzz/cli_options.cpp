@@ -37,9 +37,17 @@ bool SameOptions(const CliOptions& a, const CliOptions& b) {
            a.raw == b.raw && a.words == b.words;
 }
 
+// Line feeds, carriage returns and tabs separate words like blanks.
+std::string Blanked(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    }
+    return text;
+}
+
 bool IsPieceOfSomeArgument(const std::string& word, const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
-        if (arg.find(word) != std::string::npos) return true;
+        if (Blanked(arg).find(word) != std::string::npos) return true;
     }
     return false;
 }
@@ -58,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(options.page >= 1, "pages count from 1");
     fuzz::Require(!(options.all && options.page != 1), "--all and --page exclude each other");
     for (const std::string& word : options.words) {
+        fuzz::Require(word == Blanked(word), "no line feed, carriage return or tab in a word");
         fuzz::Require(IsPieceOfSomeArgument(word, args), "a word comes from an argument");
     }
     CliOptions again;
