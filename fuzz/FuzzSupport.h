@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "search/SjisReader.h"
+#if __has_include("search/TextDecoder.h")
+#include "search/TextDecoder.h"
+#endif
 
 namespace fuzz {
 
@@ -128,6 +131,21 @@ inline bool IsWholeKeptText(std::string_view text) {
         }
     }
     return true;
+}
+
+// True when the file layer reads a file of these bytes as code page 932
+// as they are; a file it tells to be UTF-8 or UTF-16 is converted first, and
+// the rules of the text then hold for the converted bytes.
+inline bool ReadAsTheyAre(std::string_view raw) {
+#if __has_include("search/TextDecoder.h")
+    DWORD mark = 0;
+    auto length = static_cast<DWORD>(std::min<size_t>(raw.size(), CTextDecoder::kBlockBytes));
+    return DetectEncoding(reinterpret_cast<const unsigned char*>(raw.data()), length, mark) ==
+           TextEncoding::kCp932;
+#else
+    (void)raw;
+    return true;
+#endif
 }
 
 // A fresh DATA folder in a temporary directory (in memory where the system
