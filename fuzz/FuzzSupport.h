@@ -133,17 +133,18 @@ inline bool IsWholeKeptText(std::string_view text) {
     return true;
 }
 
-// True when the file layer reads a file of these bytes as code page 932
-// as they are; a file it tells to be UTF-8 or UTF-16 is converted first, and
-// the rules of the text then hold for the converted bytes.
-inline bool ReadAsTheyAre(std::string_view raw) {
+// True when the file layer reads the file at `path` as code page 932 as it
+// is; a file it tells to be UTF-8 or UTF-16 is converted first, and the rules
+// of the text then hold for the converted bytes.
+inline bool ReadAsItIs(const char* path) {
 #if __has_include("search/TextDecoder.h")
-    DWORD mark = 0;
-    auto length = static_cast<DWORD>(std::min<size_t>(raw.size(), CTextDecoder::kBlockBytes));
-    return DetectEncoding(reinterpret_cast<const unsigned char*>(raw.data()), length, mark) ==
-           TextEncoding::kCp932;
+    sjis::OpenFile file(path);
+    Require(file.IsOpen(), "the written file opens");
+    CTextDecoder decoder;
+    decoder.m_sub_Begin(file.Handle());
+    return decoder.m_sub_Encoding() == TextEncoding::kCp932;
 #else
-    (void)raw;
+    (void)path;
     return true;
 #endif
 }

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::WriteFile(kPath, raw);
     std::string fileText = ReadFileText(kPath);
     fuzz::Require(fuzz::IsWholeKeptText(fileText), "a file gives whole text characters");
-    if (fuzz::ReadAsTheyAre(raw)) {
+    if (fuzz::ReadAsItIs(kPath)) {
         fuzz::Require(fileText == expected, "a file gives the text of its bytes");
     }
 
