@@ -58,14 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string query(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> expected = WordsByRules(query);
 
-    // The words are written to the one file of DATA, blank-separated, when a
-    // file can hold them as they are (a CR before the blank stays, a 0x1A
-    // would end the file).
+    // The words are written to the one file of DATA, blank-separated; it is
+    // found when it holds them as they are: no 0x1A (which ends a file), and
+    // the file is not taken for UTF-8 (which is converted).
     std::string file;
     for (const std::string& word : expected) file += word + " ";
-    bool findable = !expected.empty() && file.find('\x1A') == std::string::npos;
-    std::remove(kPath);
-    if (findable) fuzz::WriteFile(kPath, file);
+    fuzz::WriteFile(kPath, file);
+    bool findable =
+        !expected.empty() && file.find('\x1A') == std::string::npos && fuzz::ReadAsItIs(kPath);
 
     g_engine.m_sub_Search(query.c_str());
     int count = g_engine.m_nWords;
