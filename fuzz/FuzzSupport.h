@@ -16,9 +16,7 @@
 #include <vector>
 
 #include "search/SjisReader.h"
-#if __has_include("search/TextDecoder.h")
 #include "search/TextDecoder.h"
-#endif
 
 namespace fuzz {
 
@@ -137,16 +135,11 @@ inline bool IsWholeKeptText(std::string_view text) {
 // is; a file it tells to be UTF-8 or UTF-16 is converted first, and the rules
 // of the text then hold for the converted bytes.
 inline bool ReadAsItIs(const char* path) {
-#if __has_include("search/TextDecoder.h")
     sjis::OpenFile file(path);
     Require(file.IsOpen(), "the written file opens");
     CTextDecoder decoder;
     decoder.m_sub_Begin(file.Handle());
     return decoder.m_sub_Encoding() == TextEncoding::kCp932;
-#else
-    (void)path;
-    return true;
-#endif
 }
 
 // A fresh DATA folder in a temporary directory (in memory where the system
