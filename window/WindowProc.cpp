@@ -8,7 +8,6 @@ unsigned char g_bLeftClick = 0;
 
 namespace {
 
-constexpr WPARAM kEscapeKey = 27;  // VK_ESCAPE
 constexpr LRESULT kCreateFailed = -1;
 
 // The position of a mouse message, both halves of lParam taken unsigned.
@@ -36,7 +35,7 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             m_sub_Unlink();
             return 0;
         case WM_KEYDOWN:
-            if (wParam == kEscapeKey) OnDestroy();
+            if (wParam == VK_ESCAPE) OnDestroy();
             return 0;
         case WM_COMMAND:
             OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
