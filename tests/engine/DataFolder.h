@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 #include "search/SearchEngin.h"
 
 namespace testing_support {
