@@ -22,6 +22,9 @@ struct Recorded {
     int turns = 0;
 };
 
+// The layer's kinds of drawing call, in the order of the public ones.
+static_assert(static_cast<int>(Draw::TextOut) == static_cast<int>(ui::DrawKind::TextOut));
+
 Recorded& State() {
     static Recorded state;
     return state;
@@ -80,6 +83,16 @@ class HeadlessDriver : public ui::Driver {
                                            Given(r.has_file, r.file), Given(r.has_params, r.params),
                                            Given(r.has_dir, r.dir), r.show});
         return true;
+    }
+
+    void Drawn(const ui::DrawRecord& r) override {
+        State().draws.push_back(DrawCall{static_cast<Draw>(r.call), r.hwnd, r.rect, r.colour, r.x,
+                                         r.y, r.bytes, r.bk_mode, r.erase});
+    }
+
+    void Invalidated(HWND hwnd, const RECT* rect, BOOL erase) override {
+        State().invalidations.push_back(
+            Invalidation{hwnd, rect ? std::optional<RECT>(*rect) : std::nullopt, erase});
     }
 };
 
@@ -174,8 +187,6 @@ cairo_surface_t* Picture() {
 
 void Use() {
     ui::SetDriver(std::make_unique<HeadlessDriver>());
-    ui::g_drawLog = &State().draws;
-    ui::g_invalidationLog = &State().invalidations;
 }
 
 void Reset() {

@@ -36,6 +36,20 @@ struct ShellRequest {
     int show;
 };
 
+// A GDI call of the program, or BeginPaint/EndPaint of a top-level window,
+// as a driver that records them sees it.
+enum class DrawKind { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
+struct DrawRecord {
+    DrawKind call;
+    HWND hwnd;          // the window painted
+    RECT rect;          // FillRect: the rectangle; BeginPaint/EndPaint: rcPaint
+    COLORREF colour;    // FillRect: brush colour; SetTextColor and TextOut: text colour
+    int x, y;           // TextOut
+    std::string bytes;  // TextOut: the CP932 bytes passed (the count given)
+    int bk_mode;        // SetBkMode: the new mode; TextOut: the mode in force
+    BOOL erase;         // BeginPaint: fErase
+};
+
 // One entry of a menu, for building a menu bar.
 struct MenuEntry {
     std::string text_utf8;  // with the '&' mnemonic marker as in the template
@@ -90,6 +104,13 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& request) = 0;
+
+    // Recording hooks, for a driver that keeps what the program did (the
+    // headless driver of tests); a display has no use for them. Drawn sees
+    // every GDI call of the program; Invalidated every InvalidateRect as
+    // called (rect null for the whole client area).
+    virtual void Drawn(const DrawRecord&) {}
+    virtual void Invalidated(HWND, const RECT*, BOOL) {}
 };
 
 // The GTK 3 driver (target sorahiki_platform_gtk).

@@ -91,7 +91,10 @@ HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR lpMenuName) {
     TemplateReader in(bytes);
     WORD version = in.Word();
     WORD offset = in.Word();
-    if (version != 0) return nullptr;  // only the standard template
+    if (version != 0) {
+        ReportUnsupported("LoadMenuA", "an extended menu template");
+        return nullptr;
+    }
     in.Skip(offset);
     return ReadLevel(in);
 }

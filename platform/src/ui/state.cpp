@@ -5,13 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <set>
 
 #include <sorahiki/codepage.h>
 
 namespace sorahiki::ui {
-
-std::vector<headless::DrawCall>* g_drawLog = nullptr;
-std::vector<headless::Invalidation>* g_invalidationLog = nullptr;
 
 namespace {
 
@@ -168,6 +167,17 @@ RECT Region::Bounds() const {
         all.bottom = std::max(all.bottom, r.bottom);
     }
     return all;
+}
+
+void ReportUnsupported([[maybe_unused]] const char* call,
+                       [[maybe_unused]] const std::string& what) {
+#ifndef NDEBUG
+    static std::set<std::string> reported;
+    std::string line = std::string(call) + ": " + what;
+    if (reported.insert(line).second) {
+        std::fprintf(stderr, "sorahiki layer: not implemented, ignored: %s\n", line.c_str());
+    }
+#endif
 }
 
 // ---- Text --------------------------------------------------------------------

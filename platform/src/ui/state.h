@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <sorahiki/headless.h>
 #include <windows.h>
 
 #include "platform/src/ui/driver.h"
@@ -100,6 +99,10 @@ int& ModalDepth();
 std::vector<Window*> AllWindows();
 // Removes every window (with messages), class, menu and queued message.
 void ResetState();
+// In debug builds, says once per process on stderr that `call` was given an
+// argument the layer does not implement (`what`); the call then goes on as
+// its limits in user.h say. Release builds say nothing.
+void ReportUnsupported(const char* call, const std::string& what);
 
 // ---- Text (state.cpp) ---------------------------------------------------------
 std::string Utf8FromCp932(const std::string& cp932);
@@ -154,9 +157,5 @@ void FillUnlogged(HDC hdc, const RECT& rect, HBRUSH brush);
 COLORREF BrushColour(HBRUSH brush, bool* valid);
 void DestroyImage(Window& w);
 void EnsureImage(Window& w);
-
-// ---- Logs for the headless driver, null when nobody records (state.cpp) ------
-extern std::vector<headless::DrawCall>* g_drawLog;
-extern std::vector<headless::Invalidation>* g_invalidationLog;
 
 }  // namespace sorahiki::ui
