@@ -4,9 +4,6 @@
 
 #include "res/resource.h"
 
-char g_szSearchText[kSearchTextBytes];
-int g_bSearchRequested;
-
 namespace {
 
 constexpr unsigned char kBlank = 0x20;

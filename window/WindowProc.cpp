@@ -2,10 +2,6 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
-int g_nMouseX = 0;
-int g_nMouseY = 0;
-unsigned char g_bLeftClick = 0;
-
 namespace {
 
 constexpr LRESULT kCreateFailed = -1;
