@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "search/SearchEdit.h"
+#include "screen/SearchEdit.h"
 #include "window/Window.h"
 
 class CApplication {

@@ -7,6 +7,7 @@
 #include "screen/HitPresence.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
+#include "screen/UsagePage.h"
 #include "search/SearchEngin.h"
 #include "window/Window.h"
 
