@@ -1,16 +1,16 @@
-# Source this file: . scripts/wine-env.sh [PREFIX-DIR]
+# Source this file: . scripts/wine-env.sh
 #
 # The one environment in which Wine runs the Windows build, as on a Japanese
 # Windows: code page 932 from LANG=ja_JP.UTF-8, a quiet Wine, no Mono or
-# Gecko installer, no desktop menu entries. The prefix is PREFIX-DIR, else
-# $WINEPREFIX, else build/wineprefix of the repository.
+# Gecko installer, no desktop menu entries. The prefix is $WINEPREFIX when
+# set, else build/wineprefix of the repository.
 #
 # wine_env_display_up starts a private X server (scripts/xvfb-start.sh) when
 # DISPLAY is unset; wine_env_display_down waits for Wine's processes of the
 # prefix and stops that server again.
 
 wine_env_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="${1:-${WINEPREFIX:-$wine_env_root/build/wineprefix}}"
+export WINEPREFIX="${WINEPREFIX:-$wine_env_root/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export LANG=ja_JP.UTF-8

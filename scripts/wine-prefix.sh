@@ -16,7 +16,8 @@ fi
 
 mkdir -p "$1"
 prefix=$(cd "$1" && pwd)
-. "$(dirname "$0")/wine-env.sh" "$prefix"
+export WINEPREFIX="$prefix"
+. "$(dirname "$0")/wine-env.sh"
 
 ready="$prefix/.sorahiki-ready"
 [ -f "$ready" ] && exit 0

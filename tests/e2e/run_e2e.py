@@ -904,8 +904,8 @@ class Run:
 def wine_environment(env, prefix):
     """env with the variables of scripts/wine-env.sh for the prefix."""
     shown = subprocess.run(
-        ["bash", "-c", '. "$0" "$1" && env -0', os.path.join(SCRIPTS, "wine-env.sh"), prefix],
-        env=env, stdout=subprocess.PIPE, check=True, timeout=30).stdout
+        ["bash", "-c", '. "$0" && env -0', os.path.join(SCRIPTS, "wine-env.sh")],
+        env=dict(env, WINEPREFIX=prefix), stdout=subprocess.PIPE, check=True, timeout=30).stdout
     return dict(entry.split("=", 1) for entry in shown.decode().split("\0") if "=" in entry)
 
 
