@@ -22,9 +22,6 @@ struct Recorded {
     int turns = 0;
 };
 
-// The layer's kinds of drawing call, in the order of the public ones.
-static_assert(static_cast<int>(Draw::TextOut) == static_cast<int>(ui::DrawKind::TextOut));
-
 Recorded& State() {
     static Recorded state;
     return state;
@@ -85,10 +82,7 @@ class HeadlessDriver : public ui::Driver {
         return true;
     }
 
-    void Drawn(const ui::DrawRecord& r) override {
-        State().draws.push_back(DrawCall{static_cast<Draw>(r.call), r.hwnd, r.rect, r.colour, r.x,
-                                         r.y, r.bytes, r.bk_mode, r.erase});
-    }
+    void Drawn(const DrawCall& call) override { State().draws.push_back(call); }
 
     void Invalidated(HWND hwnd, const RECT* rect, BOOL erase) override {
         State().invalidations.push_back(

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <sorahiki/drawcall.h>
 #include <windows.h>
 
 namespace sorahiki::ui {
@@ -34,20 +35,6 @@ struct ShellRequest {
     std::string verb, file, params, dir;           // CP932, as passed
     std::string file_utf8;  // the file in UTF-8, backslash separators turned into '/'
     int show;
-};
-
-// A GDI call of the program, or BeginPaint/EndPaint of a top-level window,
-// as a driver that records them sees it.
-enum class DrawKind { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
-struct DrawRecord {
-    DrawKind call;
-    HWND hwnd;          // the window painted
-    RECT rect;          // FillRect: the rectangle; BeginPaint/EndPaint: rcPaint
-    COLORREF colour;    // FillRect: brush colour; SetTextColor and TextOut: text colour
-    int x, y;           // TextOut
-    std::string bytes;  // TextOut: the CP932 bytes passed (the count given)
-    int bk_mode;        // SetBkMode: the new mode; TextOut: the mode in force
-    BOOL erase;         // BeginPaint: fErase
 };
 
 // One entry of a menu, for building a menu bar.
@@ -109,7 +96,7 @@ class Driver {
     // headless driver of tests); a display has no use for them. Drawn sees
     // every GDI call of the program; Invalidated every InvalidateRect as
     // called (rect null for the whole client area).
-    virtual void Drawn(const DrawRecord&) {}
+    virtual void Drawn(const DrawCall&) {}
     virtual void Invalidated(HWND, const RECT*, BOOL) {}
 };
 

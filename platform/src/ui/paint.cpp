@@ -37,12 +37,12 @@ void SetColour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
 
-void Log(const DrawRecord& call) {
+void Log(const DrawCall& call) {
     CurrentDriverRef().Drawn(call);
 }
 
-DrawRecord Entry(DrawKind kind, HWND hwnd) {
-    return DrawRecord{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
+DrawCall Entry(Draw kind, HWND hwnd) {
+    return DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
 }
 
 COLORREF SystemColour(int index) {
@@ -135,6 +135,7 @@ TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLO
 }  // namespace sorahiki::ui
 
 using namespace sorahiki::ui;
+using sorahiki::Draw;
 
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     CurrentDriverRef().Invalidated(hWnd, lpRect, bErase);
@@ -189,7 +190,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     *lpPaint = PAINTSTRUCT{};
     lpPaint->hdc = hdc;
     lpPaint->rcPaint = bounds;
-    auto entry = Entry(DrawKind::BeginPaint, hWnd);
+    auto entry = Entry(Draw::BeginPaint, hWnd);
     entry.rect = bounds;
     entry.erase = erase;
     if (w->image) Log(entry);  // the drivers draw the controls themselves
@@ -200,7 +201,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     if (lpPaint == nullptr) return FALSE;
-    auto entry = Entry(DrawKind::EndPaint, hWnd);
+    auto entry = Entry(Draw::EndPaint, hWnd);
     entry.rect = lpPaint->rcPaint;
     if (Window* painted = FindWindowObject(hWnd); painted && painted->image) Log(entry);
     if (DC* dc = FindDC(lpPaint->hdc)) {
@@ -227,7 +228,7 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     DC* dc = FindDC(hDC);
     if (dc == nullptr || lprc == nullptr) return 0;
-    auto entry = Entry(DrawKind::FillRect, dc->hwnd);
+    auto entry = Entry(Draw::FillRect, dc->hwnd);
     bool valid = false;
     entry.rect = *lprc;
     entry.colour = BrushColour(hbr, &valid);
@@ -240,7 +241,7 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 int WINAPI SetBkMode(HDC hdc, int mode) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    auto entry = Entry(DrawKind::SetBkMode, dc->hwnd);
+    auto entry = Entry(Draw::SetBkMode, dc->hwnd);
     entry.bk_mode = mode;
     Log(entry);
     int old = dc->bk_mode;
@@ -251,7 +252,7 @@ int WINAPI SetBkMode(HDC hdc, int mode) {
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr) return 0xFFFFFFFF;  // CLR_INVALID
-    auto entry = Entry(DrawKind::SetTextColor, dc->hwnd);
+    auto entry = Entry(Draw::SetTextColor, dc->hwnd);
     entry.colour = color;
     Log(entry);
     COLORREF old = dc->text;
@@ -263,7 +264,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
     std::string bytes(lpString ? lpString : "", static_cast<size_t>(c));
-    auto entry = Entry(DrawKind::TextOut, dc->hwnd);
+    auto entry = Entry(Draw::TextOut, dc->hwnd);
     entry.x = x;
     entry.y = y;
     entry.colour = dc->text;
