@@ -4,26 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
-
-CliResult RunCli(const std::vector<std::string>& args) {
-    fs::path outPath = fs::current_path() / "cli.out";
-    fs::path errPath = fs::current_path() / "cli.err";
+int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
+               const std::filesystem::path& errPath) {
     pid_t child = fork();
     if (child == 0) {
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -36,13 +18,7 @@ CliResult RunCli(const std::vector<std::string>& args) {
         execv(SORAHIKI_CLI_PATH, argv.data());
         _exit(127);
     }
-    CliResult result;
     int status = 0;
     waitpid(child, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadWhole(outPath);
-    result.err = ReadWhole(errPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return result;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

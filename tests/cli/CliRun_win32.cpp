@@ -2,10 +2,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -57,23 +53,15 @@ HANDLE NewInheritedFile(const fs::path& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& args) {
-    fs::path outPath = fs::current_path() / "cli.out";
-    fs::path errPath = fs::current_path() / "cli.err";
+int RunCliInto(const std::vector<std::string>& args, const fs::path& outPath,
+               const fs::path& errPath) {
     const fs::path tool = ToolPath();
     std::wstring line = L"\"" + tool.wstring() + L"\"";
     for (const std::string& arg : args) AppendQuoted(line, Wide(arg));
 
-    CliResult result;
+    int status = -1;
     HANDLE out = NewInheritedFile(outPath);
     HANDLE err = NewInheritedFile(errPath);
     STARTUPINFOW startup{};
@@ -86,17 +74,13 @@ CliResult RunCli(const std::vector<std::string>& args) {
     if (CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD status = 0;
-        GetExitCodeProcess(process.hProcess, &status);
-        result.status = static_cast<int>(status);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        status = static_cast<int>(code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
     CloseHandle(out);
     CloseHandle(err);
-    result.out = ReadWhole(outPath);
-    result.err = ReadWhole(errPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return result;
+    return status;
 }
