@@ -12,7 +12,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
   # include/ also holds the Linux stand-in for <windows.h>: searched after the
-  # system's headers, it gives only what MinGW lacks, <sorahiki/codepage.h>.
+  # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
   target_compile_options(sorahiki_platform_core PUBLIC "SHELL:-idirafter ${CMAKE_CURRENT_LIST_DIR}/include")
 else()
   add_library(sorahiki_platform_core STATIC

@@ -3,8 +3,5 @@
 
 #include <windows.h>
 
-// Until the last users include paths.h themselves.
-#include "platform/src/core/paths.h"
-
 // The Win32 error code that stands nearest to an errno value.
 DWORD Win32ErrorFromErrno(int error);
