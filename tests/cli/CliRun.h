@@ -23,6 +23,10 @@ struct CliResult {
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
                const std::filesystem::path& errPath);
 
+// Whether a file whose read permission is taken away cannot be read: not
+// for root.
+bool ReadPermissionsHold();
+
 inline std::string ReadWhole(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -22,3 +22,7 @@ int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+bool ReadPermissionsHold() {
+    return geteuid() != 0;
+}

@@ -84,3 +84,8 @@ int RunCliInto(const std::vector<std::string>& args, const fs::path& outPath,
     CloseHandle(err);
     return status;
 }
+
+// The tests take no permissions away on Windows.
+bool ReadPermissionsHold() {
+    return false;
+}

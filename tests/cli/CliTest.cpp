@@ -152,8 +152,12 @@ TEST(Cli, Errors) {
     }
 }
 
+// The first line, without the CR that the Windows build's standard error, in
+// text mode, puts before each line feed.
 std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
+    std::string line = text.substr(0, text.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
 }
 
 // What cannot be read is said: a DATA folder that is no folder or cannot be
@@ -167,13 +171,14 @@ TEST(Cli, ReadFailuresAreReported) {
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(FirstLine(r.err), "sorahiki-cli: DATA is not a folder");
     }
+    if (kWindowsBuild) GTEST_SKIP() << "the Windows build's tests make no symbolic links";
     DataFolder folder;
     WriteSample(folder);
     folder.Link("DATA/gone.txt", "missing.txt");
     CliResult r = RunCli({"rice"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n");
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+    if (!ReadPermissionsHold()) GTEST_SKIP() << "permissions do not hold for root";
     folder.Write("DATA/closed/x.txt", "rice");
     folder.Write("DATA/secret.txt", "rice");
     fs::permissions("DATA/closed", fs::perms::none);
