@@ -1,9 +1,19 @@
 // The one application object and its start-up.
 #include "app/Application.h"
 
+#include <new>
+
 #include "res/resource.h"
+#include "screen/ScreenGlobals.h"
 
 CApplication g_app;
+
+void ResetProgramGlobals() {
+    ResetWindowGlobals();
+    g_app.~CApplication();
+    new (&g_app) CApplication();
+    ResetScreenGlobals();
+}
 
 // m_searchEdit() value-initialises the search screen, so every field of it
 // and of its engine starts at zero, wherever the object is constructed.

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "search/SearchEdit.h"
+#include "screen/SearchEdit.h"
 #include "window/Window.h"
 
 class CApplication {
@@ -29,3 +29,10 @@ class CApplication {
 };
 
 extern CApplication g_app;
+
+// Puts every global of the program back to its state at process start, so
+// that a test can start the program again in the same process: the window
+// objects leave the window list first (the windows themselves belong to the
+// window layer), then g_app and the globals of window/ and screen/ are reset.
+// A new global gets its reset in its own folder's function.
+void ResetProgramGlobals();

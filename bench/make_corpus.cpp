@@ -14,7 +14,7 @@
 #include <random>
 #include <string>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 
 namespace fs = std::filesystem;
 

@@ -13,7 +13,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 #include "search/SearchEngin.h"
 
 namespace {

@@ -1,16 +1,12 @@
 #include "cli/CliOutput.h"
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
+#include <sorahiki/cp932.h>
 
 namespace {
 
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-bool IsTrailByte(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
+using cp932::IsLeadByte;
+using cp932::IsTrailByte;
 
 void AppendEscaped(std::string& out, unsigned char c) {
     static const char kHex[] = "0123456789abcdef";

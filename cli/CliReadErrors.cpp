@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
+
 #include "search/SearchEngin.h"
 
 namespace {

@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <string>
 
+#include <sorahiki/codepage.h>
+
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliReadErrors.h"
 #include "cli/CliSystem.h"
-#include "platform/codepage.h"
+#include "search/HitPresence.h"
 #include "search/SearchEngin.h"
 #include "sorahiki_version.h"
 
@@ -40,9 +42,9 @@ std::string JoinWords(const std::vector<std::string>& words) {
     return query;
 }
 
+// The first page always exists, even without hits (the count alone).
 bool PageExists(int pageIndex) {
-    return pageIndex == 0 || (pageIndex < CSearchEngin::kMaxPages &&
-                              g_engine.m_hitFlags[pageIndex * CSearchEngin::kRowsPerPage] == 1);
+    return pageIndex == 0 || IsPagePresent(g_engine, pageIndex);
 }
 
 void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& style) {

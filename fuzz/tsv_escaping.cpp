@@ -7,9 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sorahiki/codepage.h>
+
 #include "cli/CliOutput.h"
 #include "fuzz/FuzzSupport.h"
-#include "platform/codepage.h"
 
 namespace {
 

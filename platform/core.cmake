@@ -11,6 +11,9 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
+  # include/ also holds the Linux stand-in for <windows.h>: searched after the
+  # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
+  target_compile_options(sorahiki_platform_core PUBLIC "SHELL:-idirafter ${CMAKE_CURRENT_LIST_DIR}/include")
 else()
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/base_posix.cpp
@@ -20,7 +23,8 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()
 target_link_libraries(sorahiki_platform_core PRIVATE sorahiki_options)

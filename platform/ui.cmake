@@ -38,4 +38,4 @@ target_link_libraries(sorahiki_platform_headless PUBLIC sorahiki_platform_ui PRI
 add_library(sorahiki_platform_main STATIC ${CMAKE_CURRENT_LIST_DIR}/src/main_linux.cpp)
 target_link_libraries(sorahiki_platform_main PUBLIC sorahiki_platform_ui PRIVATE sorahiki_options)
 
-include(${CMAKE_CURRENT_LIST_DIR}/gtk.cmake OPTIONAL)
+include(${CMAKE_CURRENT_LIST_DIR}/gtk.cmake)

@@ -4,8 +4,6 @@
 
 #include "res/resource.h"
 
-int g_nHistoryCommand;
-
 INT_PTR CALLBACK HistoryBarProc(HWND /*hDlg*/, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message != WM_COMMAND) return FALSE;

@@ -2,7 +2,7 @@
 // rows, the page cells and the two labels of the bottom strip, acts on a
 // pending left click, and repaints the results band when the element under
 // the pointer changes, so the highlight follows it.
-#include "screen/HitPresence.h"
+#include "screen/PageLabels.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ShellOpen.h"
 #include "search/SearchEngin.h"
@@ -69,11 +69,11 @@ void TrackPageCells(CSearchEngin& engine, POINT pt, HWND hWnd) {
 // as they are.
 void TrackLabels(CSearchEngin& engine, POINT pt, HWND hWnd) {
     if (PtInRect(&layout::kPrevLabel, pt)) {
-        if (engine.m_nPage < 1) return;
+        if (!IsPrevLabelActive(engine)) return;
         if (TakeClick()) ShowPage(engine, engine.m_nPage - 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowPrev, hWnd);
     } else if (PtInRect(&layout::kNextLabel, pt)) {
-        if (!IsPagePresent(engine, engine.m_nPage + 1)) return;
+        if (!IsNextLabelActive(engine)) return;
         if (TakeClick()) ShowPage(engine, engine.m_nPage + 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowNext, hWnd);
     } else {

@@ -4,9 +4,10 @@
 // from the engine's fields; clipping to the invalid area is the platform's.
 #include <cstdio>
 
-#include "screen/HitPresence.h"
+#include "screen/PageLabels.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
+#include "screen/UsagePage.h"
 #include "search/SearchEngin.h"
 #include "window/Window.h"
 
@@ -44,10 +45,10 @@ void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
             break;
         }
     }
-    if (engine.m_nPage >= 1 && PtInRect(&layout::kPrevLabel, pt)) {
+    if (IsPrevLabelActive(engine) && PtInRect(&layout::kPrevLabel, pt)) {
         FillGrey(hDC, layout::kPrevLabel);
     }
-    if (IsPagePresent(engine, engine.m_nPage + 1) && PtInRect(&layout::kNextLabel, pt)) {
+    if (IsNextLabelActive(engine) && PtInRect(&layout::kNextLabel, pt)) {
         FillGrey(hDC, layout::kNextLabel);
     }
 }
@@ -95,10 +96,10 @@ void DrawPageLinks(const CSearchEngin& engine, HDC hDC) {
         std::snprintf(szLink, sizeof szLink, "%d", nPage + 1);
         DrawString(hDC, layout::LinkX(j), layout::kLinkY, szLink);
     }
-    if (engine.m_nPage >= 1) {
+    if (IsPrevLabelActive(engine)) {
         DrawFixedText(hDC, layout::kPrevTextX, layout::kLinkY, "前へ");
     }
-    if (IsPagePresent(engine, engine.m_nPage + 1)) {
+    if (IsNextLabelActive(engine)) {
         DrawFixedText(hDC, layout::kNextTextX, layout::kLinkY, "次へ");
     }
 }

@@ -16,6 +16,10 @@ enum HistoryCommand { kHistoryNone = 0, kHistoryBack = 1, kHistoryForward = 2 };
 // The history bar's pending command (a HistoryCommand value).
 extern int g_nHistoryCommand;
 
+// Puts the globals above back to their values at process start (defined with
+// them in ScreenGlobals.cpp).
+void ResetScreenGlobals();
+
 INT_PTR CALLBACK SearchBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK HistoryBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 

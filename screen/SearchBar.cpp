@@ -2,17 +2,15 @@
 // and asks the frame step for a search when the text is not blank.
 #include "screen/ScreenGlobals.h"
 
-#include "res/resource.h"
+#include <sorahiki/cp932.h>
 
-char g_szSearchText[kSearchTextBytes];
-int g_bSearchRequested;
+#include "res/resource.h"
 
 namespace {
 
 constexpr unsigned char kBlank = 0x20;
-// Lead byte of the full-width blank and of the Japanese punctuation; the word
-// parser separates words on it too.
-constexpr unsigned char kBlankLead = 0x81;
+// The word parser separates words on these characters too.
+constexpr unsigned char kBlankLead = cp932::kSeparatorLead;
 
 void FetchSearchRequest(HWND hDlg) {
     GetWindowTextA(GetDlgItem(hDlg, IDC_SEARCH_EDIT), g_szSearchText, kSearchTextBytes);

@@ -1,7 +1,7 @@
 // The search screen's input side: creating the two bars, and the two frame
 // steps that carry out what the bars recorded, a new search or a move through
 // the query history.
-#include "search/SearchEdit.h"
+#include "screen/SearchEdit.h"
 
 #include <cstring>
 

@@ -1,9 +1,10 @@
 // The fixed usage page that fills the results area before the first search
 // and after a search without hits: 27 lines from y = 50, 20 pixels apart,
 // each drawn whole in the context's current colour and background mode.
+#include "screen/UsagePage.h"
+
 #include <string_view>
 
-#include "search/SearchEngin.h"
 #include "sorahiki_version.h"
 #include "window/DC.h"
 

@@ -17,10 +17,7 @@ fi
 mkdir -p "$1"
 prefix=$(cd "$1" && pwd)
 export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-export LANG=ja_JP.UTF-8
-unset LC_ALL
+. "$(dirname "$0")/wine-env.sh"
 
 ready="$prefix/.sorahiki-ready"
 [ -f "$ready" ] && exit 0
@@ -40,15 +37,11 @@ if [ -z "$(font_file "$proportional")" ] || [ -z "$(font_file "$fixed")" ]; then
 fi
 
 # wineboot wants an X display for its first start; lend it a private one.
-run_with_display() {
-  if [ -n "${DISPLAY:-}" ]; then
-    "$@"
-  else
-    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
-  fi
-}
+trap wine_env_display_down EXIT
+wine_env_display_up
 
-run_with_display sh -c 'wineboot -i >/dev/null 2>&1; wineserver -w'
+wineboot -i >/dev/null 2>&1 || true  # judged by the prefix it leaves, below
+wineserver -w
 if [ ! -f "$prefix/system.reg" ]; then
   echo "wine-prefix.sh: wineboot made no prefix in $prefix" >&2
   exit 1
@@ -95,7 +88,8 @@ reg_file="$prefix/sorahiki-setup.reg"
 rm -f "$reg_utf8"
 
 windows_path="Z:${reg_file//\//\\}"
-run_with_display sh -c 'wine regedit /S "$1" >/dev/null 2>&1; wineserver -w' sh "$windows_path"
+wine regedit /S "$windows_path" >/dev/null 2>&1 || true  # judged by the registry, below
+wineserver -w
 if ! grep -q "\"MS UI Gothic\"=\"$proportional\"" "$prefix/system.reg"; then
   echo "wine-prefix.sh: the font settings did not reach the registry of $prefix" >&2
   exit 1

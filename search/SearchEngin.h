@@ -1,5 +1,7 @@
 // The search engine and its state: the parsed words, the hit lists of the
-// passes, the page map and the ten rows of the page shown. Every buffer is a
+// passes, the page map and the ten rows of the page shown. The engine's own
+// members are defined in this folder, its painting and pointer tracking in
+// screen/. Every buffer is a
 // fixed array inside the object, so a search allocates nothing.
 #pragma once
 
@@ -41,7 +43,8 @@ class CSearchEngin {
     int m_sub_MakePages();
     int m_sub_LoadPage();
 
-    // The results screen and the pointer tracking over it.
+    // The results screen and the pointer tracking over it, defined with the
+    // search screen: screen/ResultsPainter.cpp and screen/PointerTracker.cpp.
     bool m_sub_DrawResults(CDC& dc);
     int m_sub_TrackPointer(HWND hWnd);
 
@@ -116,6 +119,3 @@ class CSearchEngin {
     int m_nWalked;
     DWORD m_dwWalkSearch;
 };
-
-// Draws the fixed usage page of the results area.
-bool DrawUsagePage(CDC& dc);

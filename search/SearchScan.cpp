@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <sorahiki/listing.h>
+
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 
@@ -27,10 +29,6 @@ bool ReadFolderId(const char* folder, FolderId& id) {
     CloseHandle(handle);
     id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     return known;
-}
-
-bool IsDotOrDotDot(const char* name) {
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 // The text of a file as the match test sees it: blanks, line feeds and

@@ -23,20 +23,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include <sorahiki/cp932.h>
+
 #include "search/TextDecoder.h"
 
 namespace sjis {
 
 constexpr int kEndOfInput = -1;
 
-constexpr bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// A byte that can stand second in a two-byte character.
-constexpr bool IsTrailByte(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
+using cp932::IsLeadByte;
+using cp932::IsTrailByte;
+using cp932::kSeparatorLead;
 
 enum class CharKind : unsigned char {
     kEnd,       // end of the input (sticky)
@@ -172,7 +169,7 @@ class SjisCharReader {
         if (first != kEndOfInput && IsLeadByte(static_cast<unsigned char>(first))) {
             int second = m_source.Next();
             if (second != kEndOfInput && IsTrailByte(static_cast<unsigned char>(second))) {
-                CharKind kind = first == 0x81 ? CharKind::kPair81 : CharKind::kText;
+                CharKind kind = first == kSeparatorLead ? CharKind::kPair81 : CharKind::kText;
                 return SjisChar{
                     kind,
                     2,
@@ -320,8 +317,8 @@ class SjisCharReader {
             table.stop[b] = b == 0 || b == '\r' || b == '\n' || b == 0x1A ? 1 : 0;
             table.lead[b] = IsLeadByte(c) ? 1 : 0;
             table.trail[b] = IsTrailByte(c) ? 1 : 0;
-            table.keepFirst[b] = b == 0x81 || b == ' ' ? 0 : 1;
-            table.keepSecondAfter[b] = b == 0x81 ? 0 : 1;
+            table.keepFirst[b] = b == kSeparatorLead || b == ' ' ? 0 : 1;
+            table.keepSecondAfter[b] = b == kSeparatorLead ? 0 : 1;
         }
         return table;
     }

@@ -4,20 +4,13 @@
 #include "res/resource.h"
 #include "sorahiki_version.h"
 
-namespace {
-
-// The platform's IDCLOSE; no menu item carries it, but it closes all the same.
-constexpr UINT kCloseCommand = 8;
-
-}  // namespace
-
 void CWindow::OnCommand(UINT, UINT nId, HWND) {
     switch (nId) {
         case IDM_ABOUT:
             m_sub_ShowAbout();
             break;
         case IDM_EXIT:
-        case kCloseCommand:
+        case IDCLOSE:  // no menu item carries it, but it closes all the same
             SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
             break;
         default:

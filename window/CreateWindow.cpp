@@ -8,10 +8,10 @@ constexpr const char* kClassName = "Window";
 constexpr const char* kWindowTitle = "Sorahiki";
 // Caption, window menu and minimize box: no sizing border, no maximize box,
 // and hidden until start-up shows it.
-constexpr LONG kWindowStyle = 0x00CA0000;
+constexpr LONG kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CLIENTEDGE;
-// CS_VREDRAW | CS_HREDRAW: any change of size repaints the whole client area.
-constexpr UINT kClassStyle = 3;
+// Any change of size repaints the whole client area.
+constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW;
 // The system brush of COLOR_WINDOW is given as the colour index plus one.
 constexpr int kWindowBrush = COLOR_WINDOW + 1;
 

@@ -2,7 +2,8 @@
 // page over them until the first query has been submitted.
 #include "window/Window.h"
 
-#include "search/SearchEdit.h"
+#include "screen/SearchEdit.h"
+#include "screen/UsagePage.h"
 
 void CWindow::OnPaint() {
     CPaintDC dc(m_hWnd);

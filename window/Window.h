@@ -60,5 +60,9 @@ extern int g_nMouseX;
 extern int g_nMouseY;
 extern unsigned char g_bLeftClick;
 
+// Puts the globals above back to their values at process start (defined with
+// them in WindowGlobals.cpp); the window objects are unlinked, not destroyed.
+void ResetWindowGlobals();
+
 // The procedure that the class "Window" is registered with.
 LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,9 +2,6 @@
 // maps a handle back to its CWindow.
 #include "window/Window.h"
 
-CWindow* g_pWindowList = nullptr;
-CWindow* g_pCreatingWindow = nullptr;
-
 namespace {
 
 CWindow* FindWindowObject(HWND hWnd) {

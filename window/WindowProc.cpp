@@ -2,13 +2,8 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
-int g_nMouseX = 0;
-int g_nMouseY = 0;
-unsigned char g_bLeftClick = 0;
-
 namespace {
 
-constexpr WPARAM kEscapeKey = 27;  // VK_ESCAPE
 constexpr LRESULT kCreateFailed = -1;
 
 // The position of a mouse message, both halves of lParam taken unsigned.
@@ -36,7 +31,7 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             m_sub_Unlink();
             return 0;
         case WM_KEYDOWN:
-            if (wParam == kEscapeKey) OnDestroy();
+            if (wParam == VK_ESCAPE) OnDestroy();
             return 0;
         case WM_COMMAND:
             OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -1,62 +1,39 @@
 // sorahiki-cli as other tools see it: its output, escapes and exit status.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <sstream>
 
 #include "cli/CliOutput.h"
 #include "sorahiki_version.h"
-#include "tests/engine/DataFolder.h"
+#include "tests/cli/CliRun.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 using namespace std::literals;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs the tool in the current directory with `args` (bytes as given).
-CliResult RunCli(const std::vector<std::string>& args) {
-    fs::path outPath = fs::current_path() / "cli.out";
-    fs::path errPath = fs::current_path() / "cli.err";
-    pid_t child = fork();
-    if (child == 0) {
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(SORAHIKI_CLI_PATH)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(SORAHIKI_CLI_PATH, argv.data());
-        _exit(127);
-    }
-    CliResult result;
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadWhole(outPath);
-    result.err = ReadWhole(errPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return result;
-}
-
 int CountLines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Output whose hits come in listing order: on Windows its lines compared as
+// a set, each without its rank ("1. ").
+std::string InListingOrderText(const std::string& text) {
+    if (!kWindowsBuild) return text;
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const size_t digits = line.find_first_not_of("0123456789");
+        if (digits > 0 && digits != std::string::npos && line.compare(digits, 2, ". ") == 0) {
+            line.erase(0, digits + 2);
+        }
+        lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string joined;
+    for (const std::string& line : lines) joined += line + "\n";
+    return joined;
 }
 
 void WriteSample(const DataFolder& folder) {
@@ -71,9 +48,11 @@ TEST(Cli, DefaultOutputInUtf8) {
     CliResult r = RunCli({"rice"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, U8(u8"総ヒット数 2 件\n"
-                        u8"\n1. 買い物メモ\n   牛乳rice\n   DATA/メモ.txt\n"
-                        u8"\n2. カレの作り方\n   玉ねぎを炒めるrice\n   DATA/料理/カレー.txt\n"));
+    EXPECT_EQ(InListingOrderText(r.out),
+              InListingOrderText(
+                  U8(u8"総ヒット数 2 件\n"
+                     u8"\n1. 買い物メモ\n   牛乳rice\n   DATA/メモ.txt\n"
+                     u8"\n2. カレの作り方\n   玉ねぎを炒めるrice\n   DATA/料理/カレー.txt\n")));
 }
 
 TEST(Cli, TsvAndRaw) {
@@ -134,6 +113,10 @@ TEST(Cli, PagesAndAll) {
         std::string first = c.first;
         std::string expectedFirst;
         Cp932ToUtf8(first, expectedFirst);
+        // Which file comes first depends on the listing order: on Windows
+        // only its rank.
+        const size_t tab = expectedFirst.find('\t');
+        if (kWindowsBuild && tab != std::string::npos) expectedFirst.resize(tab + 1);
         EXPECT_EQ(r.out.substr(0, expectedFirst.size()), expectedFirst);
         EXPECT_EQ(r.err, "");
     }
@@ -169,8 +152,12 @@ TEST(Cli, Errors) {
     }
 }
 
+// The first line, without the CR that the Windows build's standard error, in
+// text mode, puts before each line feed.
 std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
+    std::string line = text.substr(0, text.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
 }
 
 // What cannot be read is said: a DATA folder that is no folder or cannot be
@@ -184,13 +171,14 @@ TEST(Cli, ReadFailuresAreReported) {
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(FirstLine(r.err), "sorahiki-cli: DATA is not a folder");
     }
+    if (kWindowsBuild) GTEST_SKIP() << "the Windows build's tests make no symbolic links";
     DataFolder folder;
     WriteSample(folder);
     folder.Link("DATA/gone.txt", "missing.txt");
     CliResult r = RunCli({"rice"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n");
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+    if (!ReadPermissionsHold()) GTEST_SKIP() << "permissions do not hold for root";
     folder.Write("DATA/closed/x.txt", "rice");
     folder.Write("DATA/secret.txt", "rice");
     fs::permissions("DATA/closed", fs::perms::none);

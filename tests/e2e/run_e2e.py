@@ -34,17 +34,16 @@ import argparse
 import os
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import time
 import zipfile
-import zlib
 
 from input_method import InputMethod, InputMethodError
 
 CLIENT_W, CLIENT_H = 800, 600
 SCREEN_W, SCREEN_H = 1280, 1024
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
 
 WHITE = (255, 255, 255)
 GREY = (192, 192, 192)
@@ -144,18 +143,9 @@ class Image:
         return count
 
     def save_png(self, path):
-        raw = b"".join(b"\x00" + self.data[y * self.width * 3:(y + 1) * self.width * 3]
-                       for y in range(self.height))
-
-        def chunk(kind, body):
-            return (struct.pack(">I", len(body)) + kind + body
-                    + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-        with open(path, "wb") as out:
-            out.write(b"\x89PNG\r\n\x1a\n")
-            out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
-            out.write(chunk(b"IDAT", zlib.compress(raw, 6)))
-            out.write(chunk(b"IEND", b""))
+        header = b"P6\n%d %d\n255\n" % (self.width, self.height)
+        subprocess.run(["convert", "ppm:-", "png:" + path], input=header + self.data, check=True,
+                       stdout=subprocess.DEVNULL, timeout=30)
 
 
 def near(colour, target, tolerance):
@@ -178,21 +168,17 @@ class Desktop:
 
     def __init__(self, work, env):
         self.env = dict(env)
-        read_end, write_end = os.pipe()
         self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(work, "xvfb.log"), "wb"))
-        os.close(write_end)
+            [os.path.join(SCRIPTS, "xvfb-start.sh"), os.path.join(work, "xvfb.log"),
+             "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-noreset"],
+            stdout=subprocess.PIPE)
         number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            deadline = time.monotonic() + 20
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
-                byte = pipe.read(1)
-                if not byte:
-                    break
-                number += byte
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            byte = self.server.stdout.read(1)
+            if not byte:
+                break
+            number += byte
         if not number.strip():
             self.server.kill()
             raise Failure("start", "Xvfb to report its display number", "no number")
@@ -860,15 +846,13 @@ class Run:
             raise Failure("start", f"the program {command[0]}", f"no such file{hint}")
         if self.args.wine:
             prefix = os.path.abspath(self.args.wine_prefix or os.path.join(self.work, "wineprefix"))
-            env.update(WINEPREFIX=prefix, WINEDEBUG="-all",
-                       WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+            env = wine_environment(env, prefix)
             command = ["wine"] + command
 
         self.desktop = Desktop(self.work, env)
         try:
             if self.args.wine:
-                script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                      "scripts", "wine-prefix.sh")
+                script = os.path.join(SCRIPTS, "wine-prefix.sh")
                 self.step = "wine prefix"
                 subprocess.run([script, env["WINEPREFIX"]], env=self.desktop.env, check=True,
                                timeout=240)
@@ -915,6 +899,14 @@ class Run:
             self.input_method.stop()
         if self.desktop:
             self.desktop.stop()
+
+
+def wine_environment(env, prefix):
+    """env with the variables of scripts/wine-env.sh for the prefix."""
+    shown = subprocess.run(
+        ["bash", "-c", '. "$0" && env -0', os.path.join(SCRIPTS, "wine-env.sh")],
+        env=dict(env, WINEPREFIX=prefix), stdout=subprocess.PIPE, check=True, timeout=30).stdout
+    return dict(entry.split("=", 1) for entry in shown.decode().split("\0") if "=" in entry)
 
 
 def centre(rect):

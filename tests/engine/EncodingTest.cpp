@@ -9,7 +9,7 @@
 #include "search/Cp932Forms.h"
 #include "search/SjisReader.h"
 #include "search/TextDecoder.h"
-#include "tests/engine/DataFolder.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 using namespace std::literals;

@@ -1,7 +1,7 @@
 // How a query is split into words, through m_sub_Search.
 #include <gtest/gtest.h>
 
-#include "tests/engine/DataFolder.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 using Strings = std::vector<std::string>;

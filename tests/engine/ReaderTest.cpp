@@ -6,7 +6,7 @@
 #include <random>
 
 #include "search/SjisReader.h"
-#include "tests/engine/DataFolder.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 

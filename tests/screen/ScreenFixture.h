@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 #include "res/resource.h"
 #include "screen/ScreenLayout.h"
 #include "tests/support/AppHarness.h"

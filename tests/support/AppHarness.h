@@ -30,20 +30,11 @@ inline HINSTANCE Instance() {
 }
 
 inline void ResetProgram() {
-    // Unlink first: the layer's reset destroys the windows, and their
-    // messages must not reach objects of an earlier test.
-    g_pWindowList = nullptr;
-    g_pCreatingWindow = nullptr;
+    // The program first: its window objects leave the list, so the messages
+    // of the layer's reset, which destroys the windows, reach none of them.
+    ResetProgramGlobals();
     headless::Use();
     headless::Reset();
-    g_app.~CApplication();
-    new (&g_app) CApplication();
-    g_nMouseX = 0;
-    g_nMouseY = 0;
-    g_bLeftClick = 0;
-    std::memset(g_szSearchText, 0, sizeof g_szSearchText);
-    g_bSearchRequested = 0;
-    g_nHistoryCommand = 0;
 }
 
 // Start-up as the entry point runs it, without the frame loop.

@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <sorahiki/drawcall.h>
+
 namespace sorahiki::headless {
 
 // Selects the headless driver. Call it before the program's start-up.
@@ -70,17 +72,8 @@ const std::vector<ShownBox>& Boxes();
 // ---- What the program did ----------------------------------------------------
 // Every GDI call of the program, and BeginPaint/EndPaint of top-level windows
 // (the bars and their controls get WM_PAINT too, but the driver draws them).
-enum class Draw { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
-struct DrawCall {
-    Draw call;
-    HWND hwnd;          // the window painted
-    RECT rect;          // FillRect: the rectangle; BeginPaint/EndPaint: rcPaint
-    COLORREF colour;    // FillRect: brush colour; SetTextColor and TextOut: text colour
-    int x, y;           // TextOut
-    std::string bytes;  // TextOut: the bytes passed (the count given)
-    int bk_mode;        // SetBkMode: the new mode; TextOut: the mode in force
-    BOOL erase;         // BeginPaint: fErase
-};
+using sorahiki::Draw;
+using sorahiki::DrawCall;
 const std::vector<DrawCall>& DrawCalls();
 
 struct Invalidation {

@@ -251,20 +251,31 @@ struct NCCALCSIZE_PARAMS {
 };
 
 // ---- Functions -------------------------------------------------------------
+// What each call does here where it falls short of Windows. A debug build
+// says so once on stderr when the program passes an argument marked
+// "reported" below; anything not mentioned behaves as on Windows.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
+// Only null (the program itself); any module name gives null.
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 
-// Message queue.
+// Message queue: one thread, no timers, no hooks. PeekMessageA first lets the
+// driver turn display events into input messages.
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg);
+// WM_CHAR only for Escape, Enter, Backspace and Tab; a character key gets
+// none (reported): the controls' text comes from the driver's own edits.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int nExitCode);
+// Handles WM_NCCREATE (the title), WM_NCCALCSIZE, WM_WINDOWPOSCHANGED (WM_MOVE
+// and WM_SIZE), the text messages, WM_CLOSE, WM_PAINT and WM_ERASEBKGND (the
+// class brush); every other message gives 0.
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
-// Classes and windows.
+// Classes and windows. hInstance is ignored: the program is the only module.
+// Class and window extra bytes are not kept.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
 BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);
@@ -276,9 +287,11 @@ BOOL WINAPI DestroyWindow(HWND hWnd);
 BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI IsWindowVisible(HWND hWnd);
 HWND WINAPI GetParent(HWND hWnd);
+// GWL_STYLE, GWL_EXSTYLE and GWL_ID; any other index gives 0 (reported).
 LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
+// No z-order: hWndInsertAfter other than HWND_TOP is ignored (reported).
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
                          UINT uFlags);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
@@ -288,13 +301,16 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 
-// Dialogs from the program's resources.
+// Dialogs from the program's resources: templates whose controls are of the
+// Button, Edit and Static classes; modeless only. A template that does not
+// parse gives null.
 HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 
-// Menus from the program's resources.
+// Menus from the program's resources: the standard template only; an
+// extended template gives null (reported). Menus are read, never changed.
 HMENU WINAPI LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
 HMENU WINAPI GetMenu(HWND hWnd);
 HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
@@ -302,11 +318,15 @@ int WINAPI GetMenuItemCount(HMENU hMenu);
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
 
-// Painting.
+// Painting into the top-level window's backing image; the drivers draw the
+// controls themselves. Brushes: the stock brushes and COLOR_ index + 1 only.
+// Text: one font (IPAGothic, 14 pixels); OPAQUE fills behind it in white.
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+// bErase TRUE sends no WM_ERASEBKGND (reported).
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+// WHITE_BRUSH to NULL_BRUSH; other stock objects give null.
 HGDIOBJ WINAPI GetStockObject(int i);
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 int WINAPI SetBkMode(HDC hdc, int mode);
@@ -314,7 +334,10 @@ COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 
-// Message boxes and the shell.
+// Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
+// and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
+// opens the file with the desktop whatever the verb; the parameters and the
+// directory are passed to the driver as given.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);

@@ -8,8 +8,9 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 #include "platform/src/core/errors.h"
+#include "platform/src/core/paths.h"
 
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;

@@ -1,7 +1,7 @@
 // Code page conversion over iconv, with one converter per direction kept for
 // the thread's lifetime (opening one is costly, a folder walk converts every
 // name). Text that is all ASCII is the same in both code pages and is copied.
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 
 #include <iconv.h>
 

@@ -1,17 +1,13 @@
 // Code page conversion over the system's own tables: code page 932 and UTF-8
 // meet in UTF-16.
-#include "platform/codepage.h"
-
+#include <sorahiki/codepage.h>
+#include <sorahiki/cp932.h>
 #include <windows.h>
 
 namespace {
 
 constexpr UINT kCp932 = 932;
 constexpr wchar_t kReplacement = 0xFFFD;
-
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 // Converts one code page 932 character (one or two bytes); false when the
 // bytes form no character.
@@ -28,7 +24,7 @@ bool Cp932ToWide(std::string_view in, std::wstring& wide) {
     size_t i = 0;
     while (i < in.size()) {
         auto c = static_cast<unsigned char>(in[i]);
-        int length = IsLeadByte(c) && i + 1 < in.size() ? 2 : 1;
+        int length = cp932::IsLeadByte(c) && i + 1 < in.size() ? 2 : 1;
         if (AppendCp932Char(in.data() + i, length, wide)) {
             i += static_cast<size_t>(length);
             continue;

@@ -1,22 +1,7 @@
-// Helpers shared by the pieces of the Linux file layer.
+// The Win32 error codes of the Linux file layer.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
 // The Win32 error code that stands nearest to an errno value.
 DWORD Win32ErrorFromErrno(int error);
-
-// Converts a code page 932 path to the file system's UTF-8; "\" separators
-// become "/". False when the path has no UTF-8 form.
-bool Utf8PathFromCp932(const char* path, std::string& out);
-
-// A path as the listing gave it, in UTF-8, found part by part where the
-// converted path names nothing: a part that is not there as converted is the
-// one name in its folder with that code page 932 form. False (errno ENOENT)
-// when some part is not found.
-bool FindListedPath(const char* cp932Path, std::string& utf8);
-
-// The same for the folder of a path: every part but the last.
-bool FindListedFolder(const char* cp932Path, std::string& utf8Folder);

@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "platform/codepage.h"
-
 DWORD Win32ErrorFromErrno(int error) {
     switch (error) {
         case ENOENT:
@@ -23,13 +21,4 @@ DWORD Win32ErrorFromErrno(int error) {
         default:
             return ERROR_INVALID_PARAMETER;
     }
-}
-
-bool Utf8PathFromCp932(const char* path, std::string& out) {
-    if (!Cp932ToUtf8(path, out)) return false;
-    // After conversion a 0x5C byte is a backslash, never half of a character.
-    for (char& c : out) {
-        if (c == '\\') c = '/';
-    }
-    return true;
 }

@@ -16,8 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
+#include <sorahiki/listing.h>
+
 #include "platform/src/core/errors.h"
+#include "platform/src/core/paths.h"
 
 namespace {
 
@@ -77,10 +80,6 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
     }
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
-}
-
-bool IsDotOrDotDot(const char* name) {
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 // A name the program can hold: it has a code page 932 form, and it has no

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/codepage.h"
+#include <sorahiki/codepage.h>
 
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
                               LPSTR* lpFilePart) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/src/core/errors.h"
+#include "platform/src/core/paths.h"
 #include "platform/src/core/filetime.h"
 
 namespace {

@@ -11,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/src/core/errors.h"
+#include <sorahiki/codepage.h>
+#include <sorahiki/cp932.h>
+
+#include "platform/src/core/paths.h"
 
 namespace {
 
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+using cp932::IsLeadByte;
 
 // The parts of a path between separators ("/", or "\" at a character
 // boundary); a leading separator gives an empty first part.

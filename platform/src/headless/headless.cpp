@@ -81,6 +81,13 @@ class HeadlessDriver : public ui::Driver {
                                            Given(r.has_dir, r.dir), r.show});
         return true;
     }
+
+    void Drawn(const DrawCall& call) override { State().draws.push_back(call); }
+
+    void Invalidated(HWND hwnd, const RECT* rect, BOOL erase) override {
+        State().invalidations.push_back(
+            Invalidation{hwnd, rect ? std::optional<RECT>(*rect) : std::nullopt, erase});
+    }
 };
 
 // The deepest visible window under a point given in client pixels of
@@ -174,8 +181,6 @@ cairo_surface_t* Picture() {
 
 void Use() {
     ui::SetDriver(std::make_unique<HeadlessDriver>());
-    ui::g_drawLog = &State().draws;
-    ui::g_invalidationLog = &State().invalidations;
 }
 
 void Reset() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <sorahiki/drawcall.h>
 #include <windows.h>
 
 namespace sorahiki::ui {
@@ -90,6 +91,13 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& request) = 0;
+
+    // Recording hooks, for a driver that keeps what the program did (the
+    // headless driver of tests); a display has no use for them. Drawn sees
+    // every GDI call of the program; Invalidated every InvalidateRect as
+    // called (rect null for the whole client area).
+    virtual void Drawn(const DrawCall&) {}
+    virtual void Invalidated(HWND, const RECT*, BOOL) {}
 };
 
 // The GTK 3 driver (target sorahiki_platform_gtk).

@@ -85,6 +85,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
 }
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    if ((uType & 0xF) != MB_OK && (uType & 0xF) != MB_YESNO) {
+        ReportUnsupported("MessageBoxA", "buttons other than MB_OK and MB_YESNO");
+    }
     std::string text = lpText ? lpText : "";
     std::string caption = lpCaption ? lpCaption : "Error";
     MessageBoxRequest box{hWnd, Utf8FromCp932(text), Utf8FromCp932(caption), text, caption, uType};

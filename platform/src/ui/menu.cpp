@@ -10,15 +10,15 @@ namespace {
 
 class TemplateReader {
   public:
-    explicit TemplateReader(const ResourceBytes& bytes) : bytes_(bytes) {}
-    bool More() const { return pos_ + 2 <= bytes_.size; }
+    explicit TemplateReader(const ResourceBytes& bytes) : m_bytes(bytes) {}
+    bool More() const { return m_pos + 2 <= m_bytes.size; }
     WORD Word() {
         if (!More()) {
-            pos_ = bytes_.size;
+            m_pos = m_bytes.size;
             return 0;
         }
-        WORD value = static_cast<WORD>(bytes_.data[pos_] | (bytes_.data[pos_ + 1] << 8));
-        pos_ += 2;
+        WORD value = static_cast<WORD>(m_bytes.data[m_pos] | (m_bytes.data[m_pos + 1] << 8));
+        m_pos += 2;
         return value;
     }
     std::u16string String16() {
@@ -30,11 +30,11 @@ class TemplateReader {
         }
         return text;
     }
-    void Skip(std::size_t bytes) { pos_ += bytes; }
+    void Skip(std::size_t bytes) { m_pos += bytes; }
 
   private:
-    ResourceBytes bytes_;
-    std::size_t pos_ = 0;
+    ResourceBytes m_bytes;
+    std::size_t m_pos = 0;
 };
 
 HMENU ReadLevel(TemplateReader& in) {
@@ -91,7 +91,10 @@ HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR lpMenuName) {
     TemplateReader in(bytes);
     WORD version = in.Word();
     WORD offset = in.Word();
-    if (version != 0) return nullptr;  // only the standard template
+    if (version != 0) {
+        ReportUnsupported("LoadMenuA", "an extended menu template");
+        return nullptr;
+    }
     in.Skip(offset);
     return ReadLevel(in);
 }

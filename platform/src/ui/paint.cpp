@@ -37,12 +37,12 @@ void SetColour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
 
-void Log(const headless::DrawCall& call) {
-    if (g_drawLog) g_drawLog->push_back(call);
+void Log(const DrawCall& call) {
+    CurrentDriverRef().Drawn(call);
 }
 
-headless::DrawCall Entry(headless::Draw kind, HWND hwnd) {
-    return headless::DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
+DrawCall Entry(Draw kind, HWND hwnd) {
+    return DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
 }
 
 COLORREF SystemColour(int index) {
@@ -135,13 +135,10 @@ TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLO
 }  // namespace sorahiki::ui
 
 using namespace sorahiki::ui;
-namespace headless = sorahiki::headless;
+using sorahiki::Draw;
 
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
-    if (g_invalidationLog) {
-        g_invalidationLog->push_back(headless::Invalidation{
-            hWnd, lpRect ? std::optional<RECT>(*lpRect) : std::nullopt, bErase});
-    }
+    CurrentDriverRef().Invalidated(hWnd, lpRect, bErase);
     std::vector<Window*> targets;
     if (hWnd == nullptr) {
         for (Window* w : AllWindows()) {
@@ -166,7 +163,8 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     return TRUE;
 }
 
-BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
+BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
+    if (bErase) ReportUnsupported("GetUpdateRect", "bErase TRUE (no erase is sent)");
     Window* w = FindWindowObject(hWnd);
     if (w == nullptr) return FALSE;
     if (lpRect) *lpRect = w->invalid.Bounds();
@@ -192,7 +190,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     *lpPaint = PAINTSTRUCT{};
     lpPaint->hdc = hdc;
     lpPaint->rcPaint = bounds;
-    auto entry = Entry(headless::Draw::BeginPaint, hWnd);
+    auto entry = Entry(Draw::BeginPaint, hWnd);
     entry.rect = bounds;
     entry.erase = erase;
     if (w->image) Log(entry);  // the drivers draw the controls themselves
@@ -203,7 +201,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     if (lpPaint == nullptr) return FALSE;
-    auto entry = Entry(headless::Draw::EndPaint, hWnd);
+    auto entry = Entry(Draw::EndPaint, hWnd);
     entry.rect = lpPaint->rcPaint;
     if (Window* painted = FindWindowObject(hWnd); painted && painted->image) Log(entry);
     if (DC* dc = FindDC(lpPaint->hdc)) {
@@ -230,7 +228,7 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     DC* dc = FindDC(hDC);
     if (dc == nullptr || lprc == nullptr) return 0;
-    auto entry = Entry(headless::Draw::FillRect, dc->hwnd);
+    auto entry = Entry(Draw::FillRect, dc->hwnd);
     bool valid = false;
     entry.rect = *lprc;
     entry.colour = BrushColour(hbr, &valid);
@@ -243,7 +241,7 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 int WINAPI SetBkMode(HDC hdc, int mode) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    auto entry = Entry(headless::Draw::SetBkMode, dc->hwnd);
+    auto entry = Entry(Draw::SetBkMode, dc->hwnd);
     entry.bk_mode = mode;
     Log(entry);
     int old = dc->bk_mode;
@@ -254,7 +252,7 @@ int WINAPI SetBkMode(HDC hdc, int mode) {
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr) return 0xFFFFFFFF;  // CLR_INVALID
-    auto entry = Entry(headless::Draw::SetTextColor, dc->hwnd);
+    auto entry = Entry(Draw::SetTextColor, dc->hwnd);
     entry.colour = color;
     Log(entry);
     COLORREF old = dc->text;
@@ -266,7 +264,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
     std::string bytes(lpString ? lpString : "", static_cast<size_t>(c));
-    auto entry = Entry(headless::Draw::TextOut, dc->hwnd);
+    auto entry = Entry(Draw::TextOut, dc->hwnd);
     entry.x = x;
     entry.y = y;
     entry.colour = dc->text;

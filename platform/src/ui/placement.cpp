@@ -98,6 +98,9 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags) {
     Window* w = FindWindowObject(hWnd);
     if (w == nullptr) return FALSE;
+    if (!(uFlags & SWP_NOZORDER) && hWndInsertAfter != HWND_TOP) {
+        ReportUnsupported("SetWindowPos", "a z-order other than HWND_TOP");
+    }
     if (uFlags & SWP_NOMOVE) {
         X = w->rect.left;
         Y = w->rect.top;

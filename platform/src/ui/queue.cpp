@@ -127,6 +127,11 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
             PostMessageA(lpMsg->hwnd, WM_CHAR, lpMsg->wParam, lpMsg->lParam);
             return TRUE;
         default:
+            // Letters, digits and the space bar type characters on Windows;
+            // here only the controls' own input (the drivers' edits) does.
+            if (lpMsg->wParam == ' ' || (lpMsg->wParam >= '0' && lpMsg->wParam <= 'Z')) {
+                ReportUnsupported("TranslateMessage", "WM_CHAR for a character key");
+            }
             return FALSE;
     }
 }

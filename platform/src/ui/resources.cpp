@@ -19,25 +19,26 @@ namespace {
 // Reads little-endian values and template strings, never past the end.
 class Reader {
   public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
 
-    bool ok() const { return ok_; }
-    std::size_t pos() const { return pos_; }
+    bool ok() const { return m_ok; }
+    std::size_t pos() const { return m_pos; }
     void Seek(std::size_t pos) {
-        if (pos > size_) ok_ = false;
-        pos_ = pos > size_ ? size_ : pos;
+        if (pos > m_size) m_ok = false;
+        m_pos = pos > m_size ? m_size : pos;
     }
-    void Align4() { Seek((pos_ + 3) & ~std::size_t{3}); }
+    void Align4() { Seek((m_pos + 3) & ~std::size_t{3}); }
 
     std::uint32_t Read(std::size_t bytes) {
-        if (pos_ + bytes > size_) {
-            ok_ = false;
-            pos_ = size_;
+        if (m_pos + bytes > m_size) {
+            m_ok = false;
+            m_pos = m_size;
             return 0;
         }
         std::uint32_t value = 0;
-        for (std::size_t i = 0; i < bytes; ++i) value |= std::uint32_t{data_[pos_ + i]} << (8 * i);
-        pos_ += bytes;
+        for (std::size_t i = 0; i < bytes; ++i)
+            value |= std::uint32_t{m_data[m_pos + i]} << (8 * i);
+        m_pos += bytes;
         return value;
     }
     WORD Word() { return static_cast<WORD>(Read(2)); }
@@ -46,13 +47,13 @@ class Reader {
 
     std::u16string String16() {
         std::u16string text;
-        for (WORD c = Word(); ok_ && c != 0; c = Word()) text += static_cast<char16_t>(c);
+        for (WORD c = Word(); m_ok && c != 0; c = Word()) text += static_cast<char16_t>(c);
         return text;
     }
     // A name or ordinal: ordinal is set (and text empty) for 0xFFFF.
     std::u16string NameOrOrdinal(int* ordinal) {
         *ordinal = -1;
-        std::size_t start = pos_;
+        std::size_t start = m_pos;
         WORD first = Word();
         if (first == 0) return {};
         if (first == 0xFFFF) {
@@ -64,10 +65,10 @@ class Reader {
     }
 
   private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-    bool ok_ = true;
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+    bool m_ok = true;
 };
 
 std::string Narrow(const std::u16string& text) {

@@ -1,14 +1,16 @@
 // Handle tables, the driver in use, text conversion and regions.
 #include "platform/src/ui/state.h"
 
-#include <algorithm>
+#include <iconv.h>
 
-#include "platform/codepage.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <set>
+
+#include <sorahiki/codepage.h>
 
 namespace sorahiki::ui {
-
-std::vector<headless::DrawCall>* g_drawLog = nullptr;
-std::vector<headless::Invalidation>* g_invalidationLog = nullptr;
 
 namespace {
 
@@ -26,15 +28,15 @@ class NullDriver : public Driver {
     void ChildTextChanged(HWND, const std::string&) override {}
     void WindowDestroyed(HWND) override {}
     void PumpEvents() override {}
-    void BeginMessageBox(const MessageBoxRequest& box) override { type_ = box.type; }
+    void BeginMessageBox(const MessageBoxRequest& box) override { m_type = box.type; }
     bool PollMessageBox(int* answer) override {
-        *answer = (type_ & 0xF) == MB_YESNO ? IDNO : IDOK;
+        *answer = (m_type & 0xF) == MB_YESNO ? IDNO : IDOK;
         return true;
     }
     bool ShellOpen(const ShellRequest&) override { return false; }
 
   private:
-    UINT type_ = 0;
+    UINT m_type = 0;
 };
 
 std::unique_ptr<Driver>& DriverSlot() {
@@ -167,6 +169,17 @@ RECT Region::Bounds() const {
     return all;
 }
 
+void ReportUnsupported([[maybe_unused]] const char* call,
+                       [[maybe_unused]] const std::string& what) {
+#ifndef NDEBUG
+    static std::set<std::string> reported;
+    std::string line = std::string(call) + ": " + what;
+    if (reported.insert(line).second) {
+        std::fprintf(stderr, "sorahiki layer: not implemented, ignored: %s\n", line.c_str());
+    }
+#endif
+}
+
 // ---- Text --------------------------------------------------------------------
 std::string Utf8FromCp932(const std::string& cp932) {
     std::string out;
@@ -180,31 +193,28 @@ std::string Cp932FromUtf8(const std::string& utf8) {
     return out;
 }
 
+// The resource texts are UTF-16 in the templates' little-endian byte order.
+// A unit with no UTF-8 form (a lone surrogate) becomes U+FFFD, which the
+// code page conversion then turns into "?".
 std::string Cp932FromUtf16(const char16_t* text, size_t length) {
-    std::string utf8;
-    for (size_t i = 0; i < length; ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (c >> 18));
-            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string utf8(length * 3, '\0');
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
+    size_t in_left = length * sizeof(char16_t);
+    char* out = utf8.data();
+    size_t out_left = utf8.size();
+    while (in_left > 0 && iconv(cd, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) {
+        if (errno != EILSEQ && errno != EINVAL) break;
+        const size_t skip = std::min(in_left, sizeof(char16_t));
+        in += skip;
+        in_left -= skip;
+        if (out_left < 3) break;
+        for (char c : {'\xEF', '\xBF', '\xBD'}) *out++ = c;
+        out_left -= 3;
     }
+    iconv_close(cd);
+    utf8.resize(utf8.size() - out_left);
     return Cp932FromUtf8(utf8);
 }
 

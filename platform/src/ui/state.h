@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <sorahiki/headless.h>
 #include <windows.h>
 
 #include "platform/src/ui/driver.h"
@@ -18,7 +17,7 @@
 namespace sorahiki::ui {
 
 // An invalid region as a list of rectangles; the painting is clipped to
-// their union, and rcPaint is their bounding box.
+// their union, and rcPaint is their bounding box. Defined in state.cpp.
 struct Region {
     std::vector<RECT> rects;
     bool erase = false;
@@ -81,13 +80,16 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-// ---- The layer's state -----------------------------------------------------
+// Each group below names the file that defines it.
+
+// ---- Windows, menus and the driver (state.cpp) --------------------------------
 Window* FindWindowObject(HWND hwnd);
 HWND NewWindowHandle();
 Window* AddWindow(HWND hwnd);
 void RemoveWindow(HWND hwnd);
 Menu* FindMenuObject(HMENU menu);
 HMENU NewMenu();
+void ForgetMenus();
 Driver& CurrentDriverRef();
 // The instance handed to WinMain and returned by GetModuleHandleA(nullptr).
 HINSTANCE ProgramInstance();
@@ -95,37 +97,49 @@ HINSTANCE ProgramInstance();
 int& ModalDepth();
 // Every window alive, oldest first.
 std::vector<Window*> AllWindows();
-
 // Removes every window (with messages), class, menu and queued message.
 void ResetState();
+// In debug builds, says once per process on stderr that `call` was given an
+// argument the layer does not implement (`what`); the call then goes on as
+// its limits in user.h say. Release builds say nothing.
+void ReportUnsupported(const char* call, const std::string& what);
 
-// Window creation and destruction details shared by dialogs.
+// ---- Text (state.cpp) ---------------------------------------------------------
+std::string Utf8FromCp932(const std::string& cp932);
+std::string Cp932FromUtf8(const std::string& utf8);
+std::string Cp932FromUtf16(const char16_t* text, size_t length);
+// Copies at most max - 1 bytes and a NUL, and returns the bytes copied. A
+// double-byte character may be cut in two at the end, as Windows cuts it.
+int CopyTextOut(const std::string& text, char* out, int max);
+
+// ---- Creation, destruction and focus, shared by dialogs (window.cpp) ----------
 HWND CreateWindowObject(DWORD ex_style, const char* class_name, const char* title, DWORD style,
                         int x, int y, int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance,
                         void* param);
 void NotifyDriverCreated(Window& w);
-void RegisterSystemClasses();
-// The class of that name (or atom), or null.
-WindowClass* FindClass(const char* name);
-void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind kind);
 // Gives the keyboard focus to a window (null for none): WM_KILLFOCUS to the
 // old one, WM_SETFOCUS to the new one.
 void MoveFocus(HWND to);
+
+// ---- Classes (classes.cpp; the controls' classes in dialog.cpp) ---------------
+// The class of that name (or atom), or null.
+WindowClass* FindClass(const char* name);
+void AddSystemClass(const char* name, WNDPROC proc, HBRUSH background, ChildKind kind);
+void ForgetClasses();
+void RegisterSystemClasses();  // dialog.cpp
+
+// ---- Placement (placement.cpp) ------------------------------------------------
 // The frame around the client area that WM_NCCALCSIZE takes off by default.
 RECT NonClientInsets(DWORD style, DWORD ex_style, bool menu);
+POINT ClientOriginOnScreen(const Window& w);
 inline void OffsetRectBy(RECT& r, int dx, int dy) {
     r.left += dx;
     r.right += dx;
     r.top += dy;
     r.bottom += dy;
 }
-void ForgetClasses();
-void ForgetMenus();
-void DestroyImage(Window& w);
-void EnsureImage(Window& w);
-POINT ClientOriginOnScreen(const Window& w);
 
-// ---- Queue --------------------------------------------------------------------
+// ---- Queue (queue.cpp) --------------------------------------------------------
 // Takes the next message as PeekMessageA does (posted, quit, input, paint);
 // skip_quit leaves WM_QUIT queued (the modal loop of a message box).
 bool TakeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool skip_quit);
@@ -136,22 +150,12 @@ void PurgeMessages(HWND hwnd);
 // Private message of the edit control: the user changed its text.
 constexpr UINT kEditTyped = WM_USER + 0x0100;
 
-// ---- Painting ------------------------------------------------------------------
+// ---- Painting (paint.cpp) -----------------------------------------------------
 void InvalidateWhole(Window& w, bool erase);
 // FillRect without an entry in the draw log (the background erase).
 void FillUnlogged(HDC hdc, const RECT& rect, HBRUSH brush);
 COLORREF BrushColour(HBRUSH brush, bool* valid);
-
-// ---- Text ---------------------------------------------------------------------
-std::string Utf8FromCp932(const std::string& cp932);
-std::string Cp932FromUtf8(const std::string& utf8);
-std::string Cp932FromUtf16(const char16_t* text, size_t length);
-// Copies at most max - 1 bytes and a NUL, and returns the bytes copied. A
-// double-byte character may be cut in two at the end, as Windows cuts it.
-int CopyTextOut(const std::string& text, char* out, int max);
-
-// ---- Logs for the headless driver (null when nobody records) ------------------
-extern std::vector<headless::DrawCall>* g_drawLog;
-extern std::vector<headless::Invalidation>* g_invalidationLog;
+void DestroyImage(Window& w);
+void EnsureImage(Window& w);
 
 }  // namespace sorahiki::ui

@@ -210,6 +210,7 @@ LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
         case GWL_ID:
             return w->id;
         default:
+            ReportUnsupported("GetWindowLongA", "index " + std::to_string(nIndex));
             return 0;
     }
 }

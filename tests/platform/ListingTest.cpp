@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "tests/engine/DataFolder.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 using Strings = std::vector<std::string>;

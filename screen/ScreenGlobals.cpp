@@ -1,0 +1,14 @@
+// The requests the two bars record for the frame steps, and their reset.
+#include "screen/ScreenGlobals.h"
+
+#include <cstring>
+
+char g_szSearchText[kSearchTextBytes];
+int g_bSearchRequested;
+int g_nHistoryCommand;
+
+void ResetScreenGlobals() {
+    std::memset(g_szSearchText, 0, sizeof g_szSearchText);
+    g_bSearchRequested = 0;
+    g_nHistoryCommand = kHistoryNone;
+}
