@@ -2,8 +2,12 @@
 // page 932 through the table of forms.
 #include "search/TextDecoder.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "search/Cp932Forms.h"
 #include "search/Utf8Sequence.h"
@@ -18,10 +22,141 @@ inline void PutForm(unsigned short form, unsigned char*& out) {
     *out++ = static_cast<unsigned char>(form);
 }
 
+static_assert(std::endian::native == std::endian::little);
+
+std::uint64_t Load8(const unsigned char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+std::uint32_t Load4(const unsigned char* p) {
+    std::uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+constexpr std::uint64_t kHigh = 0x8080808080808080u;
+
+// The forms as the converter writes them: the bytes in the order they are
+// written (first byte lowest) and their count above them. ASCII, NUL
+// included, is itself.
+struct OutputForms {
+    std::uint32_t forms[0x10000];
+
+    OutputForms() {
+        const unsigned short* table = cp932::Forms();
+        for (unsigned c = 0; c < 0x10000; ++c) {
+            unsigned form = c < 0x80 ? c : table[c];
+            if (c < 0x80 || (form != 0 && form < 0x100)) {
+                forms[c] = form | 1u << 16;
+            } else if (form != 0) {
+                forms[c] = (form >> 8) | (form & 0xFFu) << 8 | 2u << 16;
+            } else {
+                forms[c] = 0;
+            }
+        }
+    }
+};
+
+const std::uint32_t* FormsToWrite() {
+    // Built once, by the first thread that needs it; read-only after that.
+    static const OutputForms table;
+    return table.forms;
+}
+
+// The length of the character that a byte begins, for the fast path: 0 for
+// a byte that begins none, and for the leads whose second byte has a narrower
+// range (E0, ED, F0..F4), which are left to the careful reader.
+struct LeadTable {
+    unsigned char lengths[256];
+};
+
+constexpr LeadTable MakeLeadTable() {
+    LeadTable table{};
+    for (int b = 0; b < 0x80; ++b) table.lengths[b] = 1;
+    for (int b = 0xC2; b <= 0xDF; ++b) table.lengths[b] = 2;
+    for (int b = 0xE1; b <= 0xEF; ++b) table.lengths[b] = b == 0xED ? 0 : 3;
+    return table;
+}
+
+constexpr LeadTable kLeads = MakeLeadTable();
+
+// The high bits of the bytes of `word`, gathered in byte order.
+std::uint64_t GatherHighBits(std::uint64_t word) {
+    return ((word & kHigh) >> 7) * 0x0102040810204080u >> 56;
+}
+
+// One bit for each of the 64 bytes at `p`, set where a character begins:
+// at every byte that is no continuation byte 10xxxxxx. `ascii` tells whether
+// all 64 bytes are below 0x80.
+template <std::size_t... kWords>
+std::uint64_t CharacterStarts(const unsigned char* p, bool& ascii, std::index_sequence<kWords...>) {
+    const std::uint64_t words[] = {Load8(p + 8 * kWords)...};
+    ascii = ((words[kWords] | ...) & kHigh) == 0;
+    return ((GatherHighBits(~words[kWords] | words[kWords] << 1) << (8 * kWords)) | ...);
+}
+
 struct Utf8Pass {
     bool invalid = false;    // a sequence that is no character was met
     bool multibyte = false;  // a character of two or more bytes was met
 };
+
+constexpr std::ptrdiff_t kWindow = 64;
+// Bytes that must follow a window: the last character read in it is read
+// with four-byte loads.
+constexpr std::ptrdiff_t kWindowRoom = kWindow + 8;
+
+// Converts the whole characters among the first `count` (at most 64) bytes
+// at `in`, of which kWindowRoom can be read, writing their forms at `out`,
+// where 64 bytes can be written: those after which the next
+// character begins inside the window too, or which end at `count` when it is
+// below 64. A character's length, told by its first byte, must end where the
+// next character begins; the first one that does not, or whose first byte the
+// fast path leaves alone, stops the window. Returns the bytes taken, up to
+// the beginning of a character.
+unsigned ConvertWindow(const unsigned char* in, unsigned count, unsigned char*& out,
+                       bool& multibyte) {
+    bool ascii;
+    std::uint64_t starts = CharacterStarts(in, ascii, std::make_index_sequence<kWindow / 8>());
+    if (ascii) {
+        std::memcpy(out, in, kWindow);
+        out += count;
+        return count;
+    }
+    // Where the bytes end, a character would begin next.
+    if (count < kWindow)
+        starts = (starts & ((std::uint64_t{1} << count) - 1)) | std::uint64_t{1} << count;
+    const std::uint32_t* forms = FormsToWrite();
+    unsigned char* o = out;
+    unsigned taken = 0;  // where the character under way begins
+    unsigned longest = 1;
+    if ((starts & 1) != 0) {
+        starts &= starts - 1;
+        while (starts != 0) {
+            unsigned next = static_cast<unsigned>(std::countr_zero(starts));
+            unsigned length = next - taken;
+            if (kLeads.lengths[in[taken]] != length) break;
+            // The character's bytes moved up to end at the third byte: the
+            // code point's bits then stand at the same places whatever its
+            // length (bit 6 of a continuation byte is 0, as is bit 5 of the
+            // first of two bytes).
+            std::uint32_t bytes = Load4(in + taken) << (24 - 8 * length);
+            std::uint32_t codePoint =
+                (bytes & 0x0Fu) << 12 | (bytes >> 2 & 0xFC0u) | (bytes >> 16 & 0x7Fu);
+            std::uint32_t form = forms[codePoint];
+            auto written = static_cast<std::uint16_t>(form);
+            std::memcpy(o, &written, 2);
+            o += form >> 16;
+            longest |= length;
+            taken = next;
+            starts &= starts - 1;
+        }
+    }
+    multibyte |= longest > 1;
+    out = o;
+    return taken;
+}
 
 // Converts UTF-8 from `in` up to `end`. A character cut off by `end` is left
 // unread, for the next block, unless the file ends there. When `kChecking`,
@@ -33,28 +168,26 @@ const unsigned char* ConvertUtf8(const unsigned char* in, const unsigned char* e
                                  unsigned char*& out, Utf8Pass& pass) {
     const unsigned short* forms = cp932::Forms();
     while (in < end) {
-        unsigned char lead = *in;
-        // Most Japanese characters: three bytes led by E1..EC or EE..EF,
-        // where any two continuation bytes make a character.
-        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && end - in >= 3 &&
-            (in[1] & 0xC0) == 0x80 && (in[2] & 0xC0) == 0x80) {
-            unsigned codePoint = (lead & 0x0Fu) << 12 | (in[1] & 0x3Fu) << 6 | (in[2] & 0x3Fu);
-            PutForm(forms[codePoint], out);
-            in += 3;
-            pass.multibyte = true;
+        unsigned taken;
+        if (end - in >= kWindowRoom) {
+            taken = ConvertWindow(in, kWindow, out, pass.multibyte);
+        } else {
+            // The last bytes, copied where the window can read and write
+            // past them.
+            unsigned char last[kWindowRoom] = {}, converted[kWindowRoom];
+            auto count = static_cast<unsigned>(end - in);
+            std::memcpy(last, in, count);
+            unsigned char* written = converted;
+            taken =
+                ConvertWindow(last, std::min<unsigned>(count, kWindow), written, pass.multibyte);
+            std::memcpy(out, converted, static_cast<std::size_t>(written - converted));
+            out += written - converted;
+        }
+        if (taken != 0) {
+            in += taken;
             continue;
         }
-        if (lead < 0x80) {
-            std::uint64_t eight;
-            if (end - in >= 8 && (std::memcpy(&eight, in, 8), eight & 0x8080808080808080ull) == 0) {
-                std::memcpy(out, in, 8);
-                in += 8;
-                out += 8;
-            } else {
-                *out++ = *in++;
-            }
-            continue;
-        }
+        // A character that the window does not take: read it with care.
         utf8seq::Sequence s = utf8seq::ReadSequence(in, end);
         if (s.kind == utf8seq::SequenceKind::kCut && !atEnd) break;
         if (s.kind == utf8seq::SequenceKind::kInvalid) {
@@ -63,6 +196,10 @@ const unsigned char* ConvertUtf8(const unsigned char* in, const unsigned char* e
         }
         in += s.length;
         if (s.kind == utf8seq::SequenceKind::kValid) {
+            if (s.codePoint < 0x80) {
+                *out++ = static_cast<unsigned char>(s.codePoint);
+                continue;
+            }
             pass.multibyte = true;
             if (s.codePoint < 0x10000) PutForm(forms[s.codePoint], out);
         }
