@@ -82,6 +82,9 @@ constexpr LeadTable MakeLeadTable() {
 
 constexpr LeadTable kLeads = MakeLeadTable();
 
+// How far a character of 1, 2 or 3 bytes moves up to end at the third byte.
+constexpr unsigned char kMoveUp[4] = {0, 16, 8, 0};
+
 // The high bits of the bytes of `word`, gathered in byte order.
 std::uint64_t GatherHighBits(std::uint64_t word) {
     return ((word & kHigh) >> 7) * 0x0102040810204080u >> 56;
@@ -136,12 +139,13 @@ unsigned ConvertWindow(const unsigned char* in, unsigned count, unsigned char*& 
         while (starts != 0) {
             unsigned next = static_cast<unsigned>(std::countr_zero(starts));
             unsigned length = next - taken;
-            if (kLeads.lengths[in[taken]] != length) break;
+            std::uint32_t raw = Load4(in + taken);
+            if (kLeads.lengths[raw & 0xFF] != length) break;
             // The character's bytes moved up to end at the third byte: the
             // code point's bits then stand at the same places whatever its
             // length (bit 6 of a continuation byte is 0, as is bit 5 of the
             // first of two bytes).
-            std::uint32_t bytes = Load4(in + taken) << (24 - 8 * length);
+            std::uint32_t bytes = raw << kMoveUp[length];
             std::uint32_t codePoint =
                 (bytes & 0x0Fu) << 12 | (bytes >> 2 & 0xFC0u) | (bytes >> 16 & 0x7Fu);
             std::uint32_t form = forms[codePoint];
