@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/cp932forms.h"
+
 namespace {
 
 // A name that no file can have: the part was not found.
@@ -28,32 +30,16 @@ std::wstring Wide(std::string_view text) {
     return wide;
 }
 
-// Characters whose code page 932 form is that of another character, which
-// the form converts back to: "〜" U+301C has the form of "～" U+FF5E, and so on.
+// The character whose code page 932 form `c` takes ("～" for "〜").
 wchar_t SharedFormCharacter(wchar_t c) {
-    switch (c) {
-        case 0x301C:
-            return 0xFF5E;
-        case 0x2212:
-            return 0xFF0D;
-        case 0x2014:
-            return 0x2015;
-        case 0x2016:
-            return 0x2225;
-        case 0x00A2:
-            return 0xFFE0;
-        case 0x00A3:
-            return 0xFFE1;
-        case 0x00AC:
-            return 0xFFE2;
-        default:
-            return c;
+    for (const SharedCp932Form& pair : kSharedCp932Forms) {
+        if (c == static_cast<wchar_t>(pair.alone)) return static_cast<wchar_t>(pair.convertsBack);
     }
+    return c;
 }
 
 // The code page 932 form of a name, the same as on Linux: exact mappings and
-// the seven shared forms above, no other best fit. False when some character
-// has no form.
+// the shared forms, no other best fit. False when some character has no form.
 bool Narrow(const wchar_t* name, std::string& out) {
     std::wstring folded = name;
     for (wchar_t& c : folded) c = SharedFormCharacter(c);
