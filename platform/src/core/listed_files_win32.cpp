@@ -11,14 +11,7 @@
 #include <vector>
 
 #include "platform/cp932forms.h"
-
-namespace {
-
-// A name that no file can have: the part was not found.
-bool IsNotFound(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-           error == ERROR_INVALID_NAME;
-}
+#include "platform/src/core/listed_files_win32.h"
 
 std::wstring Wide(std::string_view text) {
     std::wstring wide;
@@ -28,6 +21,14 @@ std::wstring Wide(std::string_view text) {
     wide.resize(static_cast<size_t>(length));
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
+}
+
+namespace {
+
+// A name that no file can have: the part was not found.
+bool IsNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME;
 }
 
 // The character whose code page 932 form `c` takes ("～" for "〜").
@@ -151,6 +152,11 @@ bool HandOut(ListedFind& state, WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) 
 
 }  // namespace
 
+bool FindListedPath(const char* cp932Path, std::wstring& path) {
+    std::vector<std::string_view> parts = SplitPath(cp932Path);
+    return Resolve(parts, parts.size(), path);
+}
+
 HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring folder;
@@ -206,9 +212,8 @@ HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
                               dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
     if (file != INVALID_HANDLE_VALUE || !IsNotFound(GetLastError())) return file;
     DWORD error = GetLastError();
-    std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring path;
-    if (!Resolve(parts, parts.size(), path)) {
+    if (!FindListedPath(lpFileName, path)) {
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
