@@ -5,15 +5,18 @@
 # from include/. On Windows the system provides all of it but the conversion.
 if(WIN32)
   # The system's <windows.h> with the folder walk's file functions taken
-  # through listed_files_win32.cpp.
+  # through listed_files_win32.cpp, and the shell's open through
+  # listed_shell_win32.cpp.
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
   # include/ also holds the Linux stand-in for <windows.h>: searched after the
   # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
   target_compile_options(sorahiki_platform_core PUBLIC "SHELL:-idirafter ${CMAKE_CURRENT_LIST_DIR}/include")
+  target_link_libraries(sorahiki_platform_core PUBLIC shell32)
 else()
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/base_posix.cpp

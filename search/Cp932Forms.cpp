@@ -6,16 +6,6 @@
 namespace cp932 {
 namespace {
 
-struct TwoForms {
-    char32_t first;
-    char32_t second;
-};
-
-constexpr TwoForms kTwoForms[] = {
-    {0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x2016, 0x2225}, {0x2014, 0x2015},
-    {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2},
-};
-
 bool KeepsOneByteForm(int c, unsigned short form) {
     if (form < 0x80) return form == c;
     return form >= 0xA1 && form <= 0xDF && c >= 0x80;
@@ -29,9 +19,10 @@ struct Table {
         for (int c = 0; c < kBmpSize; ++c) {
             if (forms[c] < 0x100 && !KeepsOneByteForm(c, forms[c])) forms[c] = 0;
         }
-        for (const TwoForms& pair : kTwoForms) {
-            unsigned short form = forms[pair.first] ? forms[pair.first] : forms[pair.second];
-            forms[pair.first] = forms[pair.second] = form;
+        for (const SharedCp932Form& pair : kSharedCp932Forms) {
+            unsigned short& alone = forms[pair.alone];
+            unsigned short& back = forms[pair.convertsBack];
+            alone = back = alone ? alone : back;
         }
     }
 };

@@ -162,14 +162,31 @@ TEST_F(PointerTrackingTest, APressOnEmptySpaceActsWhenDraggedOntoARow) {
     EXPECT_EQ(Opened().size(), 1u);
 }
 
-TEST_F(PointerTrackingTest, TheShellGetsAFullPathWithTheNameBytesUnchanged) {
-    // "ソ" ends with the byte 0x5C, the separator of Windows paths.
-    const std::string path = "DATA/ソフト/表示料理.txt";
-    WriteFile(path, "表題\n料理\n");
-    Submit("料理");
-    Click(400, 60);
-    ASSERT_EQ(Opened(), std::vector<std::string>{FullPath(path)});
-    EXPECT_TRUE(fs::exists(OnDisk(Opened()[0])));
+TEST_F(PointerTrackingTest, TheShellGetsTheListedPathAndOpensTheListedFile) {
+    const struct {
+        const char* word;
+        std::string listed;  // the full path's tail as the program holds it
+        const char8_t* onDisk;
+    } cases[] = {
+        // "ソ" ends with the byte 0x5C, the separator of Windows paths.
+        {"料理", "DATA/ソフト/表示料理.txt", u8"DATA/ソフト/表示料理.txt"},
+        // "〜" gives 0x81 0x60, which converts back to "～".
+        {"献立",
+         "DATA/10\x81\x60"
+         "12月.txt",
+         u8"DATA/10〜12月.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listed);
+        const fs::path onDisk = m_dir / fs::path(c.onDisk);
+        fs::create_directories(onDisk.parent_path());
+        std::ofstream(onDisk, std::ios::binary) << "表題\n" << c.word << "\n";
+        Submit(c.word);
+        headless::ClearLogs();
+        Click(400, 60);
+        ASSERT_EQ(Opened(), std::vector<std::string>{FullPath(c.listed)});
+        EXPECT_EQ(fs::path(headless::ShellCalls()[0].opened), onDisk);
+    }
 }
 
 }  // namespace

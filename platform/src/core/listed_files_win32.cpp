@@ -10,13 +10,8 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-// A name that no file can have: the part was not found.
-bool IsNotFound(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-           error == ERROR_INVALID_NAME;
-}
+#include "platform/cp932forms.h"
+#include "platform/src/core/listed_files_win32.h"
 
 std::wstring Wide(std::string_view text) {
     std::wstring wide;
@@ -28,32 +23,24 @@ std::wstring Wide(std::string_view text) {
     return wide;
 }
 
-// Characters whose code page 932 form is that of another character, which
-// the form converts back to: "〜" U+301C has the form of "～" U+FF5E, and so on.
+namespace {
+
+// A name that no file can have: the part was not found.
+bool IsNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME;
+}
+
+// The character whose code page 932 form `c` takes ("～" for "〜").
 wchar_t SharedFormCharacter(wchar_t c) {
-    switch (c) {
-        case 0x301C:
-            return 0xFF5E;
-        case 0x2212:
-            return 0xFF0D;
-        case 0x2014:
-            return 0x2015;
-        case 0x2016:
-            return 0x2225;
-        case 0x00A2:
-            return 0xFFE0;
-        case 0x00A3:
-            return 0xFFE1;
-        case 0x00AC:
-            return 0xFFE2;
-        default:
-            return c;
+    for (const SharedCp932Form& pair : kSharedCp932Forms) {
+        if (c == static_cast<wchar_t>(pair.alone)) return static_cast<wchar_t>(pair.convertsBack);
     }
+    return c;
 }
 
 // The code page 932 form of a name, the same as on Linux: exact mappings and
-// the seven shared forms above, no other best fit. False when some character
-// has no form.
+// the shared forms, no other best fit. False when some character has no form.
 bool Narrow(const wchar_t* name, std::string& out) {
     std::wstring folded = name;
     for (wchar_t& c : folded) c = SharedFormCharacter(c);
@@ -165,6 +152,11 @@ bool HandOut(ListedFind& state, WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) 
 
 }  // namespace
 
+bool FindListedPath(const char* cp932Path, std::wstring& path) {
+    std::vector<std::string_view> parts = SplitPath(cp932Path);
+    return Resolve(parts, parts.size(), path);
+}
+
 HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring folder;
@@ -220,9 +212,8 @@ HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
                               dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
     if (file != INVALID_HANDLE_VALUE || !IsNotFound(GetLastError())) return file;
     DWORD error = GetLastError();
-    std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring path;
-    if (!Resolve(parts, parts.size(), path)) {
+    if (!FindListedPath(lpFileName, path)) {
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }

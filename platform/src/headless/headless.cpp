@@ -78,7 +78,7 @@ class HeadlessDriver : public ui::Driver {
     bool ShellOpen(const ui::ShellRequest& r) override {
         State().shells.push_back(ShellCall{r.owner, Given(r.has_verb, r.verb),
                                            Given(r.has_file, r.file), Given(r.has_params, r.params),
-                                           Given(r.has_dir, r.dir), r.show});
+                                           Given(r.has_dir, r.dir), r.show, r.file_utf8});
         return true;
     }
 

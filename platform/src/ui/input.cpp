@@ -1,9 +1,12 @@
 // What a driver reports of the user's input, posted as Windows posts it, and
 // the calls that hand work to the driver: modal message boxes and the shell.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
+#include "platform/src/core/paths.h"
 #include "platform/src/ui/state.h"
 
 namespace sorahiki::ui {
@@ -120,6 +123,15 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     // Converted, a backslash can only be a separator (in CP932 0x5C may be
     // the second byte of a character).
     std::replace(request.file_utf8.begin(), request.file_utf8.end(), '\\', '/');
+    // A listed name may convert back to another ("〜" gives 0x81 0x60, which
+    // is "～"): then the shell opens the entry the listing gave, as a file
+    // handle would.
+    struct stat st;
+    std::string listed;
+    if (!request.file_utf8.empty() && stat(request.file_utf8.c_str(), &st) != 0 &&
+        errno == ENOENT && FindListedPath(lpFile, listed)) {
+        request.file_utf8 = listed;
+    }
     bool started = CurrentDriverRef().ShellOpen(request);
     // Above 32 is success; 2 is "file not found".
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
