@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr DWORD kErrorNotAFolder = 267;  // ERROR_DIRECTORY
-
 bool g_bRawPaths = false;
 
 std::string DescribeError(DWORD error) {
@@ -20,7 +18,7 @@ std::string DescribeError(DWORD error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
             return "no such file or folder";
-        case kErrorNotAFolder:
+        case ERROR_DIRECTORY:
             return "not a folder";
         case ERROR_NOT_ENOUGH_MEMORY:
             return "out of memory";

@@ -48,8 +48,12 @@ bool PageExists(int pageIndex) {
 }
 
 void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& style) {
-    g_engine.m_nPage = pageIndex;
-    g_engine.m_sub_LoadPage();
+    // The search has just loaded page 0 from the text it read; loading it
+    // again would read every file of the page a second time.
+    if (g_engine.m_nPage != pageIndex) {
+        g_engine.m_nPage = pageIndex;
+        g_engine.m_sub_LoadPage();
+    }
     for (int row = 0; row < CSearchEngin::kRowsPerPage; ++row) {
         const ResultItem& item = g_engine.m_items[row];
         if (!item.bPresent) break;
