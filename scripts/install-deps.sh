@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool xclip imagemagick locales python3
   ibus ibus-mozc ibus-gtk3 dbus-daemon
   dpkg-dev lintian desktop-file-utils
+  ripgrep python3-matplotlib
 )
 
 missing=()

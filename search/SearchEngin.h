@@ -8,6 +8,7 @@
 #include <windows.h>
 
 class CDC;
+class CReadAhead;
 
 // One row of the page shown.
 struct ResultItem {
@@ -81,6 +82,7 @@ class CSearchEngin {
     static constexpr int kWalkedSlots = 2 * kMaxWalked;
 
     struct FolderTrail;
+    class PassReader;
 
     // The title and the excerpt of a hit on the first page as the search read
     // them, so that the rows shown right after a search need no second read.
@@ -105,6 +107,11 @@ class CSearchEngin {
     void m_sub_ApplyFilterPasses();
     int m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail);
     int m_sub_ListFolder(const char* pszFolder, FolderTrail& trail);
+    template <typename Walk>
+    void m_sub_RunPass(Walk walk);
+    void m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead);
+    void m_sub_TestCandidates();
+    bool m_sub_Keeps(const char* pszText) const;
     bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
     void m_sub_LoadRow(ResultItem& item);

@@ -85,7 +85,7 @@ void CSearchEngin::m_sub_ApplyFilterPasses() {
     if (m_nHits == 0) return;
     while (m_nWordIndex < m_nWords) {
         m_nHits = 0;
-        for (int j = 0; j < m_nCandidates; ++j) m_sub_TestFile(m_candPaths[j]);
+        m_sub_TestCandidates();
         m_nCandidates = m_nHits;
         ++m_nWordIndex;
         if (m_nHits == 0) return;

@@ -5,6 +5,7 @@
 
 #include <sorahiki/listing.h>
 
+#include "search/ReadAhead.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 
@@ -74,12 +75,59 @@ bool ContainsWord(const char* text, int textLength, const char* word, int wordLe
 
 }  // namespace
 
+// The engine as the client of the read-ahead for one pass: the reader threads
+// gather each file's text and decide whether it holds the words; the walk
+// records the hits in its own order, as a plain walk does.
+class CSearchEngin::PassReader final : public CReadAheadClient {
+  public:
+    explicit PassReader(CSearchEngin& engine) : m_engine(engine) {}
+
+    void m_sub_Fill(CReadSlot& slot) const override {
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit);
+        slot.bKeep = slot.bOpened && m_engine.m_sub_Keeps(slot.szText);
+    }
+
+    bool m_sub_Take(const CReadSlot& slot) override {
+        if (!slot.bOpened) return true;
+        std::snprintf(m_engine.m_szPath, sizeof m_engine.m_szPath, "%s", slot.szPath);
+        if (slot.bKeep) m_engine.m_sub_RecordHit();
+        return m_engine.m_nHits < kMaxHits;
+    }
+
+  private:
+    CSearchEngin& m_engine;
+};
+
+// Tests the file at once when no reader threads are wanted, else queues it.
+void CSearchEngin::m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead) {
+    if (pReadAhead == nullptr) {
+        m_sub_TestFile(pszPath);
+    } else {
+        pReadAhead->m_sub_Push(pszPath);
+    }
+}
+
+// Runs `walk` with the read-ahead when reader threads are wanted.
+template <typename Walk>
+void CSearchEngin::m_sub_RunPass(Walk walk) {
+    CReadAhead& readAhead = SharedReadAhead();
+    if (readAhead.m_sub_Readers() == 0) {
+        walk(nullptr);
+        return;
+    }
+    PassReader reader(*this);
+    readAhead.m_sub_Begin(reader);
+    walk(&readAhead);
+    readAhead.m_sub_End();
+}
+
 // The folders on the current walk, outermost first: once the table of walked
 // folders is full, a folder reached again through a link while it is being
 // walked is still not entered a second time.
 struct CSearchEngin::FolderTrail {
     FolderId folders[kMaxFolderDepth];
     int depth = 0;
+    CReadAhead* readAhead = nullptr;
 
     bool Holds(const FolderId& id) const {
         for (int i = 0; i < depth; ++i) {
@@ -91,8 +139,19 @@ struct CSearchEngin::FolderTrail {
 
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
     m_sub_BeginWalk();
-    FolderTrail trail;
-    return m_sub_ScanFolder(pszFolder, trail);
+    int result = 0;
+    m_sub_RunPass([&](CReadAhead* readAhead) {
+        FolderTrail trail;
+        trail.readAhead = readAhead;
+        result = m_sub_ScanFolder(pszFolder, trail);
+    });
+    return result;
+}
+
+void CSearchEngin::m_sub_TestCandidates() {
+    m_sub_RunPass([&](CReadAhead* readAhead) {
+        for (int j = 0; j < m_nCandidates; ++j) m_sub_TestFileInTurn(m_candPaths[j], readAhead);
+    });
 }
 
 // Each folder is walked once per search, where the walk first reaches it;
@@ -174,7 +233,7 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             m_sub_ScanFolder(path, trail);
         } else {
-            m_sub_TestFile(path);
+            m_sub_TestFileInTurn(path, trail.readAhead);
         }
     } while (m_nHits < kMaxHits && FindNextFileA(find, &entry) == TRUE);
     FindClose(find);
@@ -200,6 +259,17 @@ int CSearchEngin::m_sub_TestFile(const char* pszPath) {
         m_sub_KeepScanRow(hit, text, gathered.firstLine, gathered.nulEndsLine);
     }
     return 0;
+}
+
+// What m_sub_TestFile decides, without recording: safe on any thread, since
+// the words do not change during a search.
+bool CSearchEngin::m_sub_Keeps(const char* pszText) const {
+    if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(pszText)) return false;
+    const char* word = m_words[m_nWordIndex];
+    int wordLength = static_cast<int>(std::strlen(word));
+    int textLength = static_cast<int>(std::strlen(pszText));
+    if (wordLength == 0 || wordLength > textLength) return false;
+    return ContainsWord(pszText, textLength, word, wordLength);
 }
 
 bool CSearchEngin::m_sub_HoldsOtherWords(const char* pszText) const {

@@ -1,0 +1,197 @@
+#!/usr/bin/python3
+"""Times sorahiki-cli next to the floor and to grep and ripgrep.
+
+  bench/compare.py table [--cold] [--runs N] [FOLDER...]
+  bench/compare.py plot  [--runs N] [--out docs/benchmarks.png]
+
+`table` prints, for the generated corpus (100,000 notes of 4 KiB in 1,000
+folders), the generated mixed folder and each FOLDER given (a folder that
+holds DATA): the number of files, the time of a search that finds nothing,
+the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
+ratios. `plot` draws search time against the number of files.
+
+The floor is a plain C program with no code of this project: it lists DATA,
+then opens each file, reads its first 4 KiB and closes it, on N threads. The
+one in ../shared/bench/floor.c is used when it is there, else bench/floor.c;
+--floor names another. Each figure is the best of --runs runs (whole process,
+wall clock). --cold empties the page cache before every run: through
+/proc/sys/vm/drop_caches when the system lets us, else (in a container, say)
+by asking the kernel to drop the cached pages of every file under DATA, which
+leaves the folders' own entries cached; the table says which was done.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORD = "存在しない語"  # found in no file: every search walks everything
+SIZES = [10000, 30000, 100000, 300000]
+
+
+def floor_source(given):
+    if given:
+        return given
+    shared = os.path.join(ROOT, "..", "shared", "bench", "floor.c")
+    return shared if os.path.exists(shared) else os.path.join(ROOT, "bench", "floor.c")
+
+
+def build_floor(source, build):
+    out = os.path.join(build, "bench", "floor")
+    subprocess.run(["cc", "-O2", "-o", out, source, "-lpthread"], check=True)
+    return out
+
+
+def make_corpus(build, folder, files, shape):
+    marker = os.path.join(folder, "made-with")
+    wanted = f"{files} {shape}\n"
+    if os.path.exists(marker) and open(marker).read() == wanted:
+        return
+    os.makedirs(folder, exist_ok=True)
+    maker = os.path.join(build, "bench", "sorahiki-make-corpus")
+    subprocess.run([maker, folder, str(files), "1", shape], check=True, stdout=subprocess.DEVNULL)
+    with open(marker, "w") as out:
+        out.write(wanted)
+
+
+def drop_page_cache(folder):
+    """Empties the page cache; returns how."""
+    try:
+        subprocess.run(["sync"], check=True)
+        with open("/proc/sys/vm/drop_caches", "w") as out:
+            out.write("3\n")
+        return "page cache dropped"
+    except OSError:
+        pass
+    for base, _, names in os.walk(os.path.join(folder, "DATA")):
+        for name in names:
+            try:
+                fd = os.open(os.path.join(base, name), os.O_RDONLY)
+            except OSError:
+                continue
+            os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
+            os.close(fd)
+    return "cannot drop the page cache here (not root, or in a container): evicted each file's pages"
+
+
+def timed(command, folder, cold):
+    how = drop_page_cache(folder) if cold else "warm"
+    start = time.perf_counter()
+    done = subprocess.run(command, cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return time.perf_counter() - start, done.stdout, how
+
+
+def commands(build, floor):
+    cli = os.path.join(build, "cli", "sorahiki-cli")
+    word_sjis = WORD.encode("cp932")
+    return {
+        "sorahiki-cli": [cli, WORD],
+        "floor 1": [floor, "1"],
+        "floor 2": [floor, "2"],
+        "floor 32": [floor, "32"],
+        "grep -rlF": [b"grep", b"-rlF", word_sjis, b"DATA"],
+        "rg -l -E shift_jis": ["rg", "-l", "-E", "shift_jis", WORD, "DATA"],
+    }
+
+
+def measure(folder, build, floor, runs, cold, only=None):
+    """Best time of each command, in seconds, taken in turns."""
+    todo = {k: v for k, v in commands(build, floor).items() if only is None or k in only}
+    if shutil.which("rg") is None:
+        todo.pop("rg -l -E shift_jis", None)
+    best = {name: float("inf") for name in todo}
+    how = "warm"
+    files = 0
+    for name, command in todo.items():  # warms the cache and checks the commands
+        _, out, _ = timed(command, folder, False)
+        if name.startswith("floor"):
+            files = int(out.split()[0])
+    for _ in range(runs):
+        for name, command in todo.items():
+            seconds, _, how = timed(command, folder, cold)
+            best[name] = min(best[name], seconds)
+    return files, best, how
+
+
+def show(seconds):
+    return f"{seconds:.2f} s" if seconds >= 1 else f"{seconds * 1000:.0f} ms"
+
+
+def table(args, build, floor):
+    folders = [("generated: 100,000 notes of 4 KiB in 1,000 folders", args.corpus, 100000,
+                "--uniform"),
+               ("generated mixed folder: notes, web pages, pictures", args.mixed, 4443, "--mixed")]
+    folders += [(f, f, None, None) for f in args.folders]
+    names = list(commands(build, floor))
+    print("| folder | files | " + " | ".join(f"`{n}`" for n in names) +
+          " | cli / floor 2 | cli / floor 32 |")
+    print("|---" * (len(names) + 4) + "|")
+    notes = set()
+    for label, folder, files, shape in folders:
+        if shape:
+            make_corpus(build, folder, files, shape)
+        count, best, how = measure(folder, build, floor, args.runs, args.cold)
+        notes.add(how)
+        cells = [show(best[n]) if n in best else "—" for n in names]
+        cli = best["sorahiki-cli"]
+        print(f"| {label} ({'cold' if args.cold else 'warm'}) | {count:,} | " + " | ".join(cells) +
+              f" | {cli / best['floor 2']:.2f} | {cli / best['floor 32']:.2f} |", flush=True)
+    for note in sorted(notes):
+        print(f"\n{note}")
+
+
+def plot(args, build, floor):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    series = {}
+    for files in SIZES:
+        folder = f"{args.corpus}-{files}"
+        make_corpus(build, folder, files, "--uniform")
+        for cold in (False, True):
+            count, best, how = measure(folder, build, floor, args.runs, cold)
+            floor_name = "floor 32" if cold else "floor 2"
+            for name in ("sorahiki-cli", floor_name, "grep -rlF", "rg -l -E shift_jis"):
+                if name in best:
+                    key = (name, cold)
+                    series.setdefault(key, []).append((count, best[name]))
+            print(f"{files} files, {'cold' if cold else 'warm'} ({how}): " +
+                  ", ".join(f"{n} {show(s)}" for n, s in best.items()), flush=True)
+            shutil.rmtree(folder, ignore_errors=True) if cold and files == SIZES[-1] else None
+    figure, axes = plt.subplots(1, 2, figsize=(11, 4.5))
+    for ax, cold in zip(axes, (False, True)):
+        for (name, is_cold), points in sorted(series.items()):
+            if is_cold == cold:
+                ax.plot([p[0] for p in points], [p[1] for p in points], marker="o", label=name)
+        ax.set_title("page cache emptied before each run" if cold else "warm page cache")
+        ax.set_xlabel("files (4 KiB notes, 100 to a folder)")
+        ax.set_ylabel("seconds, search that finds nothing")
+        ax.grid(True, alpha=0.3)
+        ax.legend()
+    figure.tight_layout()
+    figure.savefig(args.out, dpi=90)
+    print(f"wrote {args.out}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("mode", choices=["table", "plot"])
+    parser.add_argument("folders", nargs="*", help="folders that hold DATA")
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "default"))
+    parser.add_argument("--floor", help="the floor program's C source")
+    parser.add_argument("--corpus", default="/tmp/sorahiki-bench-notes")
+    parser.add_argument("--mixed", default="/tmp/sorahiki-bench-mixed")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--cold", action="store_true")
+    parser.add_argument("--out", default=os.path.join(ROOT, "docs", "benchmarks.png"))
+    args = parser.parse_args()
+    floor = build_floor(floor_source(args.floor), args.build)
+    print(f"floor: {floor_source(args.floor)}", file=sys.stderr)
+    (table if args.mode == "table" else plot)(args, args.build, floor)
+
+
+if __name__ == "__main__":
+    main()

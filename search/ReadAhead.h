@@ -1,0 +1,101 @@
+// Reading files ahead of a walk: the walk queues the files it finds, in its
+// own order, and a small fixed pool of reader threads reads them into slots
+// while the walk goes on; the slots are handed back in exactly the order they
+// were queued. Enough reads are in flight to keep a cold disk busy, and on a
+// warm cache the walking thread reads too whenever a file is waiting, so every
+// core works.
+//
+// The slots live inside the object, which is made once for the whole process,
+// so a search allocates nothing; the threads are started at the first use.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// One queued file and what was read from it.
+struct CReadSlot {
+    static constexpr int kPathBytes = 210;
+    static constexpr int kTextBytes = 2100;
+
+    char szPath[kPathBytes];
+    bool bOpened;     // the file could be opened
+    bool bKeep;       // the client's verdict on the file
+    int nTextLength;  // bytes in szText
+    char szText[kTextBytes];
+};
+
+// What a walk does with its files: Fill runs on any thread, once per queued
+// file, and must touch nothing but its slot and what stays unchanged during the
+// walk; Take runs on the walking thread, once per file, in queue order, and
+// returns false when the walk wants no more files.
+class CReadAheadClient {
+  public:
+    virtual void m_sub_Fill(CReadSlot& slot) const = 0;
+    virtual bool m_sub_Take(const CReadSlot& slot) = 0;
+
+  protected:
+    ~CReadAheadClient() = default;
+};
+
+class CReadAhead {
+  public:
+    static constexpr int kSlots = 64;
+    static constexpr int kMaxReaders = 32;
+
+    CReadAhead() = default;
+    ~CReadAhead();
+    CReadAhead(const CReadAhead&) = delete;
+    CReadAhead& operator=(const CReadAhead&) = delete;
+
+    // How many reader threads to use from the next walk on (0 to
+    // kMaxReaders); with none, the walking thread reads every file itself.
+    void m_sub_SetReaders(int nReaders);
+    int m_sub_Readers() const { return m_nWanted; }
+
+    // A walk: Begin, then Push each file in order, then End. Push returns
+    // false once the client has refused a file; the walk should stop then.
+    // End hands out the files still queued and returns when no reader works
+    // for the walk any more.
+    void m_sub_Begin(CReadAheadClient& client);
+    bool m_sub_Push(const char* pszPath);
+    void m_sub_End();
+
+  private:
+    struct Slot {
+        CReadSlot data;
+        std::atomic<bool> bFilled{false};
+    };
+
+    void m_sub_StartReaders();
+    void m_sub_ReaderLoop(int self);
+    bool m_sub_TakeOldest();
+    void m_sub_WaitForOldest();
+    void m_sub_FillClaimed(long long nIndex);
+    void m_sub_DropQueued();
+
+    Slot m_slots[kSlots];
+    std::mutex m_mutex;
+    std::condition_variable m_cvWork;    // readers wait here for queued files
+    std::condition_variable m_cvFilled;  // the walk waits here for its oldest file
+    // Counts since the first walk, guarded by m_mutex: files queued, files a
+    // reader has taken on. Taken-back files are counted by the walk alone.
+    long long m_nQueued = 0;
+    long long m_nClaimed = 0;
+    long long m_nTaken = 0;
+    int m_nSleeping = 0;
+    bool m_bWalkWaits = false;
+    bool m_bQuit = false;
+    bool m_bRefused = false;
+    CReadAheadClient* m_pClient = nullptr;
+
+    std::thread m_threads[kMaxReaders];
+    int m_nThreads = 0;
+    int m_nWanted = kMaxReaders;
+};
+
+// The one read-ahead of the process.
+CReadAhead& SharedReadAhead();
