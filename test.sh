@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test: the Windows build's tests
-# under Wine, the sanitizer build, and the normal Linux build (which also runs
-# the end-to-end tests of both programs, the Windows one from its zip). Builds
-# the two packages and checks the Debian one. Ends with CTest's summary.
+# under Wine, the sanitizer build, the read-ahead's tests under
+# ThreadSanitizer, and the normal Linux build (which also runs the end-to-end
+# tests of both programs, the Windows one from its zip). Builds the two
+# packages and checks the Debian one. Ends with CTest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 
-for preset in windows asan default; do
+for preset in windows asan tsan default; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
@@ -19,5 +20,6 @@ scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 
 ctest --preset windows
 ctest --preset asan
+ctest --preset tsan
 ctest --preset default
 scripts/fuzz.sh --seconds 20

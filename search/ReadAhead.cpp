@@ -44,11 +44,46 @@ void CReadAhead::m_sub_StartReaders() {
     }
 }
 
+namespace {
+
+// A read that takes longer than this waited for the disk.
+constexpr long long kSlowReadMicroseconds = 150;
+// Files that wake a sleeping reader while reads are quick.
+constexpr long long kWakeBatch = CReadAhead::kSlots / 4;
+
+}  // namespace
+
 void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
     m_sub_StartReaders();
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_nSlowTicks = frequency.QuadPart * kSlowReadMicroseconds / 1000000;
     m_pClient = &client;
     m_bRefused = false;
+}
+
+// While reads are quick, the one reader is woken only when a batch of files
+// waits, so that it does not sleep and wake again for every file while the
+// walk lists a folder. When reads wait for the disk, one more reader is
+// woken while more files wait than readers are awake to take them. Called
+// with the mutex held.
+bool CReadAhead::m_sub_ShouldWakeReader() const {
+    int awake = m_sub_Awake();
+    int active = m_nActive < m_nWanted ? m_nActive : m_nWanted;
+    long long waiting = m_nQueued - m_nClaimed;
+    if (m_nSleeping == 0 || awake >= active) return false;
+    return active == 1 ? waiting >= kWakeBatch : waiting > awake;
+}
+
+// Called with the mutex held after each read.
+void CReadAhead::m_sub_NoteReadTime(long long nTicks) {
+    if (nTicks > m_nSlowTicks) {
+        m_nActive = kMaxReaders;
+        m_nQuickReads = 0;
+    } else if (++m_nQuickReads >= kSlots) {
+        m_nActive = 1;
+    }
 }
 
 bool CReadAhead::m_sub_Push(const char* pszPath) {
@@ -64,10 +99,10 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_nQueued;
-        wake = m_nSleeping > 0;
+        wake = m_sub_ShouldWakeReader();
         // Readers beyond the number wanted sleep on: wake them all, or the
         // one woken might be such a reader.
-        everyone = m_nWanted < m_nThreads;
+        everyone = wake && m_nWanted < m_nThreads;
     }
     if (everyone) {
         m_cvWork.notify_all();
@@ -98,16 +133,19 @@ bool CReadAhead::m_sub_TakeOldest() {
 }
 
 // While the oldest file is not read, the walk reads the next unclaimed file
-// itself rather than wait: on a warm cache that keeps this core busy too.
+// itself rather than wait, as long as reads are quick: on a warm cache that
+// keeps this core busy too. When reads wait for the disk, the walk had better
+// stay free to queue files as soon as slots come back.
 void CReadAhead::m_sub_WaitForOldest() {
     Slot& oldest = m_slots[m_nTaken % kSlots];
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!oldest.bFilled.load(std::memory_order_acquire)) {
-        if (m_nClaimed < m_nQueued) {
+        if (m_nClaimed < m_nQueued && (m_nActive == 1 || m_nWanted == 0)) {
             long long index = m_nClaimed++;
             lock.unlock();
-            m_sub_FillClaimed(index);
+            long long ticks = m_sub_FillClaimed(index);
             lock.lock();
+            m_sub_NoteReadTime(ticks);
             continue;
         }
         m_bWalkWaits = true;
@@ -116,10 +154,15 @@ void CReadAhead::m_sub_WaitForOldest() {
     }
 }
 
-void CReadAhead::m_sub_FillClaimed(long long nIndex) {
+// Fills the claimed file's slot; returns how long that took, in ticks.
+long long CReadAhead::m_sub_FillClaimed(long long nIndex) {
     Slot& slot = m_slots[nIndex % kSlots];
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
     m_pClient->m_sub_Fill(slot.data);
+    QueryPerformanceCounter(&end);
     slot.bFilled.store(true, std::memory_order_release);
+    return end.QuadPart - start.QuadPart;
 }
 
 // Files no reader has claimed are forgotten; those being read are waited for,
@@ -139,20 +182,25 @@ void CReadAhead::m_sub_DropQueued() {
     }
 }
 
-// Reader number `self` works while fewer readers are wanted than it.
+// Reader number `self` works while fewer readers are wanted than it, and
+// goes to sleep when no file waits or more readers are awake than should be.
+// A reader that takes a file wakes the next one when more files wait.
 void CReadAhead::m_sub_ReaderLoop(int self) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        while (!m_bQuit && (m_nClaimed == m_nQueued || self >= m_nWanted)) {
+        while (!m_bQuit && (m_nClaimed == m_nQueued || self >= m_nWanted ||
+                            m_sub_Awake() > (m_nActive < m_nWanted ? m_nActive : m_nWanted))) {
             ++m_nSleeping;
             m_cvWork.wait(lock);
             --m_nSleeping;
         }
         if (m_bQuit) return;
         long long index = m_nClaimed++;
+        if (m_sub_ShouldWakeReader()) m_cvWork.notify_one();
         lock.unlock();
-        m_sub_FillClaimed(index);
+        long long ticks = m_sub_FillClaimed(index);
         lock.lock();
+        m_sub_NoteReadTime(ticks);
         if (m_bWalkWaits) m_cvFilled.notify_one();
     }
 }

@@ -1,9 +1,14 @@
 // Reading files ahead of a walk: the walk queues the files it finds, in its
 // own order, and a small fixed pool of reader threads reads them into slots
 // while the walk goes on; the slots are handed back in exactly the order they
-// were queued. Enough reads are in flight to keep a cold disk busy, and on a
-// warm cache the walking thread reads too whenever a file is waiting, so every
-// core works.
+// were queued.
+//
+// How many readers work depends on how the reads go. While files come from
+// the cache, one reader and the walking thread share the work, which keeps
+// both cores busy without threads waking each other for every file. Once a
+// read has to wait for the disk, every reader joins in, so that enough reads
+// are in flight to keep a cold disk busy; after a run of quick reads the
+// extra readers go back to sleep.
 //
 // The slots live inside the object, which is made once for the whole process,
 // so a search allocates nothing; the threads are started at the first use.
@@ -23,6 +28,7 @@ struct CReadSlot {
 
     char szPath[kPathBytes];
     bool bOpened;     // the file could be opened
+    DWORD dwError;    // why not, when it could not
     bool bKeep;       // the client's verdict on the file
     int nTextLength;  // bytes in szText
     char szText[kTextBytes];
@@ -71,10 +77,13 @@ class CReadAhead {
     };
 
     void m_sub_StartReaders();
+    int m_sub_Awake() const { return m_nThreads - m_nSleeping; }
+    bool m_sub_ShouldWakeReader() const;
     void m_sub_ReaderLoop(int self);
     bool m_sub_TakeOldest();
     void m_sub_WaitForOldest();
-    void m_sub_FillClaimed(long long nIndex);
+    long long m_sub_FillClaimed(long long nIndex);
+    void m_sub_NoteReadTime(long long nTicks);
     void m_sub_DropQueued();
 
     Slot m_slots[kSlots];
@@ -90,6 +99,9 @@ class CReadAhead {
     bool m_bWalkWaits = false;
     bool m_bQuit = false;
     bool m_bRefused = false;
+    int m_nActive = 1;      // readers that should be awake: 1, or all when reads wait
+    int m_nQuickReads = 0;  // quick reads in a row since the last slow one
+    long long m_nSlowTicks = 0;
     CReadAheadClient* m_pClient = nullptr;
 
     std::thread m_threads[kMaxReaders];

@@ -84,6 +84,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     void m_sub_Fill(CReadSlot& slot) const override {
         slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit);
+        slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && m_engine.m_sub_Keeps(slot.szText);
     }
 

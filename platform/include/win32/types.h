@@ -45,9 +45,9 @@ using ATOM = WORD;
 
 using HANDLE = void*;
 #define SORAHIKI_DECLARE_HANDLE(name) \
-    struct name##__ {                  \
-        int unused;                    \
-    };                                 \
+    struct name##__ {                 \
+        int unused;                   \
+    };                                \
     using name = name##__*
 SORAHIKI_DECLARE_HANDLE(HWND);
 SORAHIKI_DECLARE_HANDLE(HINSTANCE);
@@ -70,7 +70,7 @@ using HMODULE = HINSTANCE;
 #define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(r) ((reinterpret_cast<UINT_PTR>(r) >> 16) == 0)
-#define RGB(r, g, b) \
+#define RGB(r, g, b)                                                                               \
     (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 #define GetRValue(c) (static_cast<BYTE>(c))
@@ -93,5 +93,16 @@ struct FILETIME {
     DWORD dwHighDateTime;
 };
 
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    std::int64_t QuadPart;
+};
+
 void WINAPI Sleep(DWORD dwMilliseconds);
+// A monotonic clock: ticks, and ticks per second.
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 DWORD WINAPI GetLastError();

@@ -1,5 +1,5 @@
-// Base services of the Linux layer: the thread's last error, sleeping and the
-// current directory.
+// Base services of the Linux layer: the thread's last error, sleeping, the
+// clock and the current directory.
 #include <windows.h>
 
 #include <time.h>
@@ -29,6 +29,19 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
                   static_cast<long>(dwMilliseconds % 1000) * 1000000L};
     while (nanosleep(&wait, &wait) == -1 && errno == EINTR) {
     }
+}
+
+// Nanoseconds of the monotonic clock.
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    lpPerformanceCount->QuadPart = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency) {
+    lpFrequency->QuadPart = 1000000000;
+    return TRUE;
 }
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
