@@ -65,15 +65,23 @@ void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
 
 // While reads are quick, the one reader is woken only when a batch of files
 // waits, so that it does not sleep and wake again for every file while the
-// walk lists a folder. When reads wait for the disk, one more reader is
-// woken while more files wait than readers are awake to take them. Called
-// with the mutex held.
-bool CReadAhead::m_sub_ShouldWakeReader() const {
+// walk lists a folder; `urgent` drops that wait, for a walk that waits itself.
+// When reads wait for the disk, one more reader is woken while more files
+// wait than readers are awake to take them. Readers beyond the number wanted
+// sleep on the same condition, so then all are woken, lest the one woken be
+// such a reader. Called with the mutex held.
+void CReadAhead::m_sub_WakeReaders(bool urgent) {
     int awake = m_sub_Awake();
     int active = m_nActive < m_nWanted ? m_nActive : m_nWanted;
     long long waiting = m_nQueued - m_nClaimed;
-    if (m_nSleeping == 0 || awake >= active) return false;
-    return active == 1 ? waiting >= kWakeBatch : waiting > awake;
+    if (m_nSleeping == 0 || awake >= active || waiting == 0) return;
+    if (active == 1 && !urgent && waiting < kWakeBatch) return;
+    if (active > 1 && waiting <= awake) return;
+    if (m_nWanted < m_nThreads) {
+        m_cvWork.notify_all();
+    } else {
+        m_cvWork.notify_one();
+    }
 }
 
 // Called with the mutex held after each read.
@@ -94,21 +102,9 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     if (length >= sizeof data.szPath) length = sizeof data.szPath - 1;
     std::memcpy(data.szPath, pszPath, length);
     data.szPath[length] = '\0';
-    bool wake;
-    bool everyone;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_nQueued;
-        wake = m_sub_ShouldWakeReader();
-        // Readers beyond the number wanted sleep on: wake them all, or the
-        // one woken might be such a reader.
-        everyone = wake && m_nWanted < m_nThreads;
-    }
-    if (everyone) {
-        m_cvWork.notify_all();
-    } else if (wake) {
-        m_cvWork.notify_one();
-    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_nQueued;
+    m_sub_WakeReaders(false);
     return true;
 }
 
@@ -148,6 +144,7 @@ void CReadAhead::m_sub_WaitForOldest() {
             m_sub_NoteReadTime(ticks);
             continue;
         }
+        m_sub_WakeReaders(true);
         m_bWalkWaits = true;
         m_cvFilled.wait(lock);
         m_bWalkWaits = false;
@@ -196,7 +193,7 @@ void CReadAhead::m_sub_ReaderLoop(int self) {
         }
         if (m_bQuit) return;
         long long index = m_nClaimed++;
-        if (m_sub_ShouldWakeReader()) m_cvWork.notify_one();
+        m_sub_WakeReaders(false);
         lock.unlock();
         long long ticks = m_sub_FillClaimed(index);
         lock.lock();

@@ -78,7 +78,7 @@ class CReadAhead {
 
     void m_sub_StartReaders();
     int m_sub_Awake() const { return m_nThreads - m_nSleeping; }
-    bool m_sub_ShouldWakeReader() const;
+    void m_sub_WakeReaders(bool urgent);
     void m_sub_ReaderLoop(int self);
     bool m_sub_TakeOldest();
     void m_sub_WaitForOldest();

@@ -128,14 +128,16 @@ TEST(ReadAhead, FilesRemovedDuringTheSearch) {
 
 // A client whose reads end in a scrambled order and that refuses the file
 // numbered `refuse`: every file before it is taken once, in order; nothing is
-// read for the walk after End.
+// read for the walk after End. Ten files are fewer than wake a reader while
+// reads are quick, until a slow one comes.
 class ScrambledClient final : public CReadAheadClient {
   public:
     explicit ScrambledClient(int refuse) : m_refuse(refuse) {}
 
     void m_sub_Fill(CReadSlot& slot) const override {
         int number = std::atoi(slot.szPath);
-        if (number % 5 == 0) usleep(static_cast<useconds_t>(number % 300));
+        // Some reads as slow as the disk's, which wakes every reader.
+        if (number % 7 == 3) usleep(static_cast<useconds_t>(200 + number % 300));
         slot.bOpened = number % 11 != 0;
         slot.nTextLength = number;
         m_filled.fetch_add(1);
@@ -156,17 +158,19 @@ class ScrambledClient final : public CReadAheadClient {
 
 TEST(ReadAhead, RingHandsBackInQueueOrder) {
     for (int readers : {0, 1, 5, CReadAhead::kMaxReaders}) {
-        for (int refuse : {-1, 0, 40, 999}) {
-            SCOPED_TRACE(testing::Message() << readers << " readers, refusing " << refuse);
+        for (auto [files, refuse] : {std::pair(1000, -1), std::pair(1000, 0), std::pair(1000, 40),
+                                     std::pair(1000, 999), std::pair(10, -1)}) {
+            SCOPED_TRACE(testing::Message()
+                         << readers << " readers, " << files << " files, refusing " << refuse);
             Readers scope(readers);
             ScrambledClient client(refuse);
             CReadAhead& readAhead = SharedReadAhead();
             readAhead.m_sub_Begin(client);
             int pushed = 0;
-            while (pushed < 1000 && readAhead.m_sub_Push(std::to_string(pushed).c_str())) ++pushed;
+            while (pushed < files && readAhead.m_sub_Push(std::to_string(pushed).c_str())) ++pushed;
             readAhead.m_sub_End();
             int filledAtEnd = client.m_filled.load();
-            EXPECT_EQ(client.m_taken, refuse < 0 ? 1000 : refuse + 1);
+            EXPECT_EQ(client.m_taken, refuse < 0 ? files : refuse + 1);
             EXPECT_LE(pushed - client.m_taken, CReadAhead::kSlots);
             usleep(2000);
             EXPECT_EQ(client.m_filled.load(), filledAtEnd);

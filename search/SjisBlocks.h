@@ -1,0 +1,106 @@
+// Finding the bytes of Shift-JIS text that matter, 64 at a time: for a block
+// of bytes, one bit per byte says whether it is a lead byte, a byte that ends
+// the text (NUL, 0x1A), a CR or a line feed, a byte dropped at the start of a
+// character (0x81, blank), 0x81 itself or a byte that can stand second in a
+// character. Sixteen bytes are
+// compared at once with SSE2, which every x86-64 processor has; where it is
+// missing, kAvailable is false and the reader goes byte by byte.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sjis::blocks {
+
+constexpr int kBlockBytes = 64;
+// CopyRun reads and writes up to this many bytes past the run.
+constexpr int kCopySlack = 16;
+
+struct ByteMasks {
+    std::uint64_t lead;     // 0x81..0x9F and 0xE0..0xFC
+    std::uint64_t ends;     // NUL, 0x1A
+    std::uint64_t cr;       // CR
+    std::uint64_t lf;       // line feed
+    std::uint64_t dropped;  // 0x81 and blank, at the start of a character
+    std::uint64_t is81;
+    std::uint64_t trail;  // bytes that can stand second: 0x40..0x7E, 0x80..0xFC
+};
+
+// The first bytes of two-byte characters, when byte 0 begins a character. In
+// a run of lead bytes the first begins a character (the byte before it ends
+// one), and so does every second byte after it: the bytes at even distance
+// from the run's start. Adding the run's start bit clears a run that starts
+// at an even position, which tells such runs from those at odd positions.
+inline std::uint64_t PairStarts(std::uint64_t lead) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull;
+    std::uint64_t starts = lead & ~(lead << 1);
+    std::uint64_t evenRuns = lead & ~(lead + (starts & kEven));
+    std::uint64_t oddRuns = lead & ~evenRuns;
+    return (evenRuns & kEven) | (oddRuns & ~kEven);
+}
+
+#if defined(__SSE2__)
+
+constexpr bool kAvailable = true;
+
+inline std::uint64_t Equal16(__m128i bytes, char c) {
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+}
+
+// Bytes from `low` to `high`, compared as unsigned: subtracting `low` brings
+// the range to 0..high-low, where the unsigned minimum leaves a byte alone.
+inline __m128i InRange16(__m128i bytes, unsigned char low, unsigned char high) {
+    __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(low)));
+    __m128i width = _mm_set1_epi8(static_cast<char>(high - low));
+    return _mm_cmpeq_epi8(_mm_min_epu8(shifted, width), shifted);
+}
+
+inline ByteMasks MasksOf(const unsigned char* block) {
+    ByteMasks masks{0, 0, 0, 0, 0, 0, 0};
+    for (int k = 0; k < kBlockBytes / 16; ++k) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+        __m128i lead = _mm_or_si128(InRange16(bytes, 0x81, 0x9F), InRange16(bytes, 0xE0, 0xFC));
+        auto place = [k](std::uint64_t bits) { return bits << (16 * k); };
+        std::uint64_t lf = Equal16(bytes, '\n');
+        std::uint64_t is81 = Equal16(bytes, static_cast<char>(0x81));
+        masks.lead |= place(static_cast<std::uint16_t>(_mm_movemask_epi8(lead)));
+        masks.ends |= place(Equal16(bytes, 0) | Equal16(bytes, 0x1A));
+        masks.cr |= place(Equal16(bytes, '\r'));
+        masks.lf |= place(lf);
+        masks.dropped |= place(is81 | Equal16(bytes, ' '));
+        __m128i trail = _mm_or_si128(InRange16(bytes, 0x40, 0x7E), InRange16(bytes, 0x80, 0xFC));
+        masks.trail |= place(static_cast<std::uint16_t>(_mm_movemask_epi8(trail)));
+        masks.is81 |= place(is81);
+    }
+    return masks;
+}
+
+// Copies `count` bytes (at most 64) in pieces of sixteen, unrolled: a loop
+// would be turned into a string move, whose start costs more than these short
+// runs.
+inline void CopyRun(char* to, const unsigned char* from, int count) {
+    auto piece = [&](int at) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at), bytes);
+    };
+    piece(0);
+    if (count > 16) piece(16);
+    if (count > 32) piece(32);
+    if (count > 48) piece(48);
+}
+
+#else
+
+constexpr bool kAvailable = false;
+
+inline ByteMasks MasksOf(const unsigned char*) {
+    return ByteMasks{};
+}
+inline void CopyRun(char*, const unsigned char*, int) {}
+
+#endif
+
+}  // namespace sjis::blocks
