@@ -29,6 +29,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORD = "存在しない語"  # found in no file: every search walks everything
 SIZES = [10000, 30000, 100000, 300000]
+CLI = None  # --cli
 
 
 def floor_source(given):
@@ -83,8 +84,8 @@ def timed(command, folder, cold):
     return time.perf_counter() - start, done.stdout, how
 
 
-def commands(build, floor):
-    cli = os.path.join(build, "cli", "sorahiki-cli")
+def commands(build, floor, cli=None):
+    cli = cli or os.path.join(build, "cli", "sorahiki-cli")
     word_sjis = WORD.encode("cp932")
     return {
         "sorahiki-cli": [cli, WORD],
@@ -98,7 +99,7 @@ def commands(build, floor):
 
 def measure(folder, build, floor, runs, cold, only=None):
     """Best time of each command, in seconds, taken in turns."""
-    todo = {k: v for k, v in commands(build, floor).items() if only is None or k in only}
+    todo = {k: v for k, v in commands(build, floor, CLI).items() if only is None or k in only}
     if shutil.which("rg") is None:
         todo.pop("rg -l -E shift_jis", None)
     best = {name: float("inf") for name in todo}
@@ -148,7 +149,7 @@ def plot(args, build, floor):
     import matplotlib.pyplot as plt
 
     series = {}
-    for files in SIZES:
+    for files in args.sizes:
         folder = f"{args.corpus}-{files}"
         make_corpus(build, folder, files, "--uniform")
         for cold in (False, True):
@@ -160,7 +161,6 @@ def plot(args, build, floor):
                     series.setdefault(key, []).append((count, best[name]))
             print(f"{files} files, {'cold' if cold else 'warm'} ({how}): " +
                   ", ".join(f"{n} {show(s)}" for n, s in best.items()), flush=True)
-            shutil.rmtree(folder, ignore_errors=True) if cold and files == SIZES[-1] else None
     figure, axes = plt.subplots(1, 2, figsize=(11, 4.5))
     for ax, cold in zip(axes, (False, True)):
         for (name, is_cold), points in sorted(series.items()):
@@ -187,7 +187,12 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--cold", action="store_true")
     parser.add_argument("--out", default=os.path.join(ROOT, "docs", "benchmarks.png"))
+    parser.add_argument("--sizes", type=lambda text: [int(n) for n in text.split(",")],
+                        default=SIZES, help="numbers of files for the plot, with commas")
+    parser.add_argument("--cli", help="another sorahiki-cli to time")
     args = parser.parse_args()
+    global CLI
+    CLI = args.cli
     floor = build_floor(floor_source(args.floor), args.build)
     print(f"floor: {floor_source(args.floor)}", file=sys.stderr)
     (table if args.mode == "table" else plot)(args, args.build, floor)
