@@ -79,6 +79,8 @@ bool ContainsWord(const char* text, int textLength, const char* word, int wordLe
 // gather each file's text and decide whether it holds the words; the walk
 // records the hits in its own order, as a plain walk does.
 class CSearchEngin::PassReader final : public CReadAheadClient {
+    static_assert(CReadSlot::kPathBytes == kPathSlot && CReadSlot::kTextBytes >= kTextBuffer);
+
   public:
     explicit PassReader(CSearchEngin& engine) : m_engine(engine) {}
 
@@ -90,7 +92,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     bool m_sub_Take(const CReadSlot& slot) override {
         if (!slot.bOpened) return true;
-        std::snprintf(m_engine.m_szPath, sizeof m_engine.m_szPath, "%s", slot.szPath);
+        std::memcpy(m_engine.m_szPath, slot.szPath, std::strlen(slot.szPath) + 1);
         if (slot.bKeep) m_engine.m_sub_RecordHit();
         return m_engine.m_nHits < kMaxHits;
     }
