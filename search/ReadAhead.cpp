@@ -1,15 +1,33 @@
 // The read-ahead: a ring of slots between the walk and the reader threads.
 //
-// Files are numbered in queue order; file n lives in slot n % kSlots. Readers
-// claim files in number order under the mutex, fill them outside it and mark
-// each filled with a release store, which the walk reads with an acquire load.
-// The walk hands files back strictly in number order, and a slot is queued
-// again only after its file was handed back, so no slot is ever written by two
-// threads at once.
+// Files are numbered in queue order; file n lives in slot n % kSlots. The walk
+// writes a file's path, then counts it queued; a thread takes a file on by
+// moving the claimed count past it, fills the slot and marks it filled with a
+// release store, which the walk reads with an acquire load. The walk hands
+// files back strictly in number order, and a slot is queued again only after
+// its file was handed back, so no slot is ever written by two threads at
+// once. A flowing file costs a few atomic operations; the mutex is taken only
+// to sleep and to wake, with each side changing its own flag before it looks
+// at the other's, so that no wake is lost.
 #include "search/ReadAhead.h"
 
 #include <cstring>
 #include <system_error>
+
+namespace {
+
+// A read that takes longer than this waited for the disk.
+constexpr long long kSlowReadMicroseconds = 150;
+// Files that wake a sleeping reader while reads are quick.
+constexpr long long kWakeBatch = CReadAhead::kSlots / 4;
+
+long long Ticks() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+}  // namespace
 
 CReadAhead::~CReadAhead() {
     {
@@ -21,22 +39,16 @@ CReadAhead::~CReadAhead() {
 }
 
 void CReadAhead::m_sub_SetReaders(int nReaders) {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_nWanted = nReaders < 0 ? 0 : nReaders > kMaxReaders ? kMaxReaders : nReaders;
 }
 
 // Threads are started once and kept; a thread that cannot be started leaves
 // the work to those that could, or to the walk itself.
 void CReadAhead::m_sub_StartReaders() {
-    int wanted;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        wanted = m_nWanted;
-    }
-    while (m_nThreads < wanted) {
+    while (m_nThreads < m_nWanted) {
         try {
             int self = m_nThreads;
-            m_threads[m_nThreads] = std::thread([this, self] { m_sub_ReaderLoop(self); });
+            m_threads[self] = std::thread([this, self] { m_sub_ReaderLoop(self); });
         } catch (const std::system_error&) {
             return;
         }
@@ -44,23 +56,28 @@ void CReadAhead::m_sub_StartReaders() {
     }
 }
 
-namespace {
-
-// A read that takes longer than this waited for the disk.
-constexpr long long kSlowReadMicroseconds = 150;
-// Files that wake a sleeping reader while reads are quick.
-constexpr long long kWakeBatch = CReadAhead::kSlots / 4;
-
-}  // namespace
-
 void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
     m_sub_StartReaders();
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_nSlowTicks = frequency.QuadPart * kSlowReadMicroseconds / 1000000;
     m_pClient = &client;
     m_bRefused = false;
+}
+
+int CReadAhead::m_sub_ActiveReaders() const {
+    int active = m_nActive;
+    int wanted = m_nWanted;
+    return active < wanted ? active : wanted;
+}
+
+// Takes the next queued file on: its number, or -1 when none waits.
+long long CReadAhead::m_sub_Claim() {
+    long long claimed = m_nClaimed.load();
+    while (claimed < m_nQueued.load()) {
+        if (m_nClaimed.compare_exchange_weak(claimed, claimed + 1)) return claimed;
+    }
+    return -1;
 }
 
 // While reads are quick, the one reader is woken only when a batch of files
@@ -69,14 +86,18 @@ void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
 // When reads wait for the disk, one more reader is woken while more files
 // wait than readers are awake to take them. Readers beyond the number wanted
 // sleep on the same condition, so then all are woken, lest the one woken be
-// such a reader. Called with the mutex held.
+// such a reader. A reader woken but not yet running counts as awake, so that
+// it is woken once, not again for every file queued meanwhile.
 void CReadAhead::m_sub_WakeReaders(bool urgent) {
-    int awake = m_sub_Awake();
-    int active = m_nActive < m_nWanted ? m_nActive : m_nWanted;
-    long long waiting = m_nQueued - m_nClaimed;
-    if (m_nSleeping == 0 || awake >= active || waiting == 0) return;
+    if (m_nSleeping.load() == 0) return;
+    int awake = m_sub_Awake() + m_nWaking.load();
+    int active = m_sub_ActiveReaders();
+    long long waiting = m_nQueued.load() - m_nClaimed.load();
+    if (awake >= active || waiting <= 0) return;
     if (active == 1 && !urgent && waiting < kWakeBatch) return;
     if (active > 1 && waiting <= awake) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_nWaking;
     if (m_nWanted < m_nThreads) {
         m_cvWork.notify_all();
     } else {
@@ -84,35 +105,23 @@ void CReadAhead::m_sub_WakeReaders(bool urgent) {
     }
 }
 
-// Called with the mutex held after each read.
-void CReadAhead::m_sub_NoteReadTime(long long nTicks) {
-    if (nTicks > m_nSlowTicks) {
-        m_nActive = kMaxReaders;
-        m_nQuickReads = 0;
-    } else if (++m_nQuickReads >= kSlots) {
-        m_nActive = 1;
-    }
-}
-
 bool CReadAhead::m_sub_Push(const char* pszPath) {
     if (m_bRefused) return false;
-    if (m_nQueued - m_nTaken == kSlots && !m_sub_TakeOldest()) return false;
-    CReadSlot& data = m_slots[m_nQueued % kSlots].data;
+    if (m_nQueued.load() - m_nTaken == kSlots && !m_sub_TakeOldest()) return false;
+    CReadSlot& data = m_slots[m_nQueued.load() % kSlots].data;
     size_t length = std::strlen(pszPath);
     if (length >= sizeof data.szPath) length = sizeof data.szPath - 1;
     std::memcpy(data.szPath, pszPath, length);
     data.szPath[length] = '\0';
-    std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_nQueued;
+    m_nQueued.fetch_add(1);
     m_sub_WakeReaders(false);
     return true;
 }
 
 void CReadAhead::m_sub_End() {
-    while (m_nTaken < m_nQueued) {
+    while (m_nTaken < m_nQueued.load()) {
         if (!m_sub_TakeOldest()) break;
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_pClient = nullptr;
 }
 
@@ -120,86 +129,101 @@ void CReadAhead::m_sub_End() {
 // files queued after it are dropped.
 bool CReadAhead::m_sub_TakeOldest() {
     Slot& slot = m_slots[m_nTaken % kSlots];
-    if (!slot.bFilled.load(std::memory_order_acquire)) m_sub_WaitForOldest();
-    bool more = m_pClient->m_sub_Take(slot.data);
+    if (!slot.bFilled.load(std::memory_order_acquire)) m_sub_WaitForFilled(slot, true);
+    bool more = m_pClient.load()->m_sub_Take(slot.data);
     slot.bFilled.store(false, std::memory_order_relaxed);
     ++m_nTaken;
     if (!more) m_sub_DropQueued();
     return more;
 }
 
-// While the oldest file is not read, the walk reads the next unclaimed file
-// itself rather than wait, as long as reads are quick: on a warm cache that
-// keeps this core busy too. When reads wait for the disk, the walk had better
-// stay free to queue files as soon as slots come back.
-void CReadAhead::m_sub_WaitForOldest() {
-    Slot& oldest = m_slots[m_nTaken % kSlots];
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (!oldest.bFilled.load(std::memory_order_acquire)) {
-        if (m_nClaimed < m_nQueued && (m_nActive == 1 || m_nWanted == 0)) {
-            long long index = m_nClaimed++;
-            lock.unlock();
-            long long ticks = m_sub_FillClaimed(index);
-            lock.lock();
-            m_sub_NoteReadTime(ticks);
-            continue;
+// While the slot is not filled, the walk reads the next queued file itself
+// rather than wait, as long as reads are quick and `help` allows: on a warm
+// cache that keeps this core busy too. When reads wait for the disk, the walk
+// had better stay free to queue files as soon as slots come back.
+void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
+    while (!slot.bFilled.load(std::memory_order_acquire)) {
+        if (help && (m_sub_ActiveReaders() <= 1)) {
+            long long index = m_sub_Claim();
+            if (index >= 0) {
+                m_sub_FillClaimed(index);
+                continue;
+            }
         }
         m_sub_WakeReaders(true);
+        std::unique_lock<std::mutex> lock(m_mutex);
         m_bWalkWaits = true;
-        m_cvFilled.wait(lock);
+        if (!slot.bFilled.load()) m_cvFilled.wait(lock);
         m_bWalkWaits = false;
     }
 }
 
-// Fills the claimed file's slot; returns how long that took, in ticks.
-long long CReadAhead::m_sub_FillClaimed(long long nIndex) {
+// Fills the claimed file's slot, and notes whether the read had to wait for
+// the disk: a slow read wakes every reader, a run of quick ones sends all but
+// one back to sleep.
+void CReadAhead::m_sub_FillClaimed(long long nIndex) {
     Slot& slot = m_slots[nIndex % kSlots];
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    m_pClient->m_sub_Fill(slot.data);
-    QueryPerformanceCounter(&end);
-    slot.bFilled.store(true, std::memory_order_release);
-    return end.QuadPart - start.QuadPart;
+    long long start = Ticks();
+    m_pClient.load()->m_sub_Fill(slot.data);
+    long long ticks = Ticks() - start;
+    slot.bFilled.store(true);
+    if (m_bWalkWaits.load()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_cvFilled.notify_one();
+    }
+    if (ticks > m_nSlowTicks) {
+        m_nQuickReads = 0;
+        if (m_nActive.exchange(kMaxReaders) != kMaxReaders) m_sub_WakeReaders(false);
+    } else if (m_nQuickReads.fetch_add(1) + 1 >= kSlots) {
+        m_nActive = 1;
+    }
 }
 
-// Files no reader has claimed are forgotten; those being read are waited for,
-// since their readers still use the slots and the client.
+// Files no one has taken on are forgotten: the walk claims them all at once.
+// Those being read are waited for, since their readers still use the slots
+// and the client.
 void CReadAhead::m_sub_DropQueued() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_nQueued = m_nClaimed;
+    long long queued = m_nQueued.load();
+    long long claimed = m_nClaimed.load();
+    while (claimed < queued && !m_nClaimed.compare_exchange_weak(claimed, queued)) {
+    }
     m_bRefused = true;
-    for (; m_nTaken < m_nQueued; ++m_nTaken) {
+    for (; m_nTaken < claimed; ++m_nTaken) {
         Slot& slot = m_slots[m_nTaken % kSlots];
-        while (!slot.bFilled.load(std::memory_order_acquire)) {
-            m_bWalkWaits = true;
-            m_cvFilled.wait(lock);
-            m_bWalkWaits = false;
-        }
+        m_sub_WaitForFilled(slot, false);
         slot.bFilled.store(false, std::memory_order_relaxed);
     }
+    m_nTaken = queued;
 }
 
 // Reader number `self` works while fewer readers are wanted than it, and
-// goes to sleep when no file waits or more readers are awake than should be.
-// A reader that takes a file wakes the next one when more files wait.
+// sleeps while no file waits or more readers are awake than should be.
 void CReadAhead::m_sub_ReaderLoop(int self) {
-    std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        while (!m_bQuit && (m_nClaimed == m_nQueued || self >= m_nWanted ||
-                            m_sub_Awake() > (m_nActive < m_nWanted ? m_nActive : m_nWanted))) {
-            ++m_nSleeping;
-            m_cvWork.wait(lock);
-            --m_nSleeping;
+        long long index = -1;
+        if (self < m_nWanted && m_sub_Awake() <= m_sub_ActiveReaders()) index = m_sub_Claim();
+        if (index < 0) {
+            if (!m_sub_SleepUntilNeeded(self)) return;
+            continue;
         }
-        if (m_bQuit) return;
-        long long index = m_nClaimed++;
         m_sub_WakeReaders(false);
-        lock.unlock();
-        long long ticks = m_sub_FillClaimed(index);
-        lock.lock();
-        m_sub_NoteReadTime(ticks);
-        if (m_bWalkWaits) m_cvFilled.notify_one();
+        m_sub_FillClaimed(index);
     }
+}
+
+// Sleeps until this reader is wanted, a file waits and fewer readers are
+// awake than should be; false when the read-ahead ends. Deciding under the
+// mutex keeps two readers that both find too many awake from both sleeping.
+bool CReadAhead::m_sub_SleepUntilNeeded(int self) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_nSleeping.fetch_add(1);
+    while (!m_bQuit && !(self < m_nWanted && m_nClaimed.load() < m_nQueued.load() &&
+                         m_sub_Awake() < m_sub_ActiveReaders())) {
+        m_cvWork.wait(lock);
+        if (m_nWaking > 0) --m_nWaking;
+    }
+    m_nSleeping.fetch_sub(1);
+    return !m_bQuit;
 }
 
 CReadAhead& SharedReadAhead() {

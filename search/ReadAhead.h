@@ -77,36 +77,43 @@ class CReadAhead {
     };
 
     void m_sub_StartReaders();
-    int m_sub_Awake() const { return m_nThreads - m_nSleeping; }
+    int m_sub_Awake() const { return m_nThreads.load() - m_nSleeping.load(); }
+    int m_sub_ActiveReaders() const;
+    long long m_sub_Claim();
     void m_sub_WakeReaders(bool urgent);
     void m_sub_ReaderLoop(int self);
+    bool m_sub_SleepUntilNeeded(int self);
     bool m_sub_TakeOldest();
-    void m_sub_WaitForOldest();
-    long long m_sub_FillClaimed(long long nIndex);
-    void m_sub_NoteReadTime(long long nTicks);
+    void m_sub_WaitForFilled(const Slot& slot, bool help);
+    void m_sub_FillClaimed(long long nIndex);
     void m_sub_DropQueued();
 
     Slot m_slots[kSlots];
+    // Files are numbered from the first walk on. Queued: written by the
+    // walk; claimed: by whoever takes a file on; taken back: by the walk.
+    std::atomic<long long> m_nQueued{0};
+    std::atomic<long long> m_nClaimed{0};
+    long long m_nTaken = 0;
+    bool m_bRefused = false;
+    std::atomic<CReadAheadClient*> m_pClient{nullptr};
+
+    // Sleeping and waking only: the mutex is taken when a thread goes to
+    // sleep or wakes one, never for a file that flows.
     std::mutex m_mutex;
     std::condition_variable m_cvWork;    // readers wait here for queued files
     std::condition_variable m_cvFilled;  // the walk waits here for its oldest file
-    // Counts since the first walk, guarded by m_mutex: files queued, files a
-    // reader has taken on. Taken-back files are counted by the walk alone.
-    long long m_nQueued = 0;
-    long long m_nClaimed = 0;
-    long long m_nTaken = 0;
-    int m_nSleeping = 0;
-    bool m_bWalkWaits = false;
-    bool m_bQuit = false;
-    bool m_bRefused = false;
-    int m_nActive = 1;      // readers that should be awake: 1, or all when reads wait
-    int m_nQuickReads = 0;  // quick reads in a row since the last slow one
-    long long m_nSlowTicks = 0;
-    CReadAheadClient* m_pClient = nullptr;
+    std::atomic<int> m_nSleeping{0};
+    std::atomic<int> m_nWaking{0};  // woken, not yet out of their sleep
+    std::atomic<bool> m_bWalkWaits{false};
+    std::atomic<bool> m_bQuit{false};
+
+    std::atomic<int> m_nActive{1};      // readers to keep awake: 1, or all when reads wait
+    std::atomic<int> m_nQuickReads{0};  // quick reads since the last slow one
+    std::atomic<long long> m_nSlowTicks{0};
 
     std::thread m_threads[kMaxReaders];
-    int m_nThreads = 0;
-    int m_nWanted = kMaxReaders;
+    std::atomic<int> m_nThreads{0};
+    std::atomic<int> m_nWanted{kMaxReaders};
 };
 
 // The one read-ahead of the process.
