@@ -1,9 +1,6 @@
 // Times searches through the engine next to a floor: the same folder walk
 // that only opens each file, reads its first 4 KiB and closes it.
 //   sorahiki-bench [-C DIR] [--runs N] QUERY...
-//   sorahiki-bench --gather
-// --gather times the gathering of Shift-JIS text alone, on one core, from
-// memory: how many bytes of files a second the reader turns into text.
 // Each QUERY (code page 932 bytes after conversion from UTF-8) is one search.
 // Runs are taken on a warm cache, floor and searches in turn, and the best
 // of the runs is reported.
@@ -18,7 +15,6 @@
 
 #include <sorahiki/codepage.h>
 #include "search/SearchEngin.h"
-#include "search/SjisReader.h"
 
 namespace {
 
@@ -83,59 +79,9 @@ void KeepBest(Timing& best, Work work) {
     best.wall = std::min(best.wall, NowMilliseconds(CLOCK_MONOTONIC) - wall);
 }
 
-// Bytes in memory given out as a file's are, with the buffer open to readers
-// that take plain runs at once.
-class MemoryBytes {
-  public:
-    MemoryBytes(const unsigned char* bytes, DWORD length) : m_bytes(bytes), m_length(length) {}
-    int Next() {
-        if (m_pos == m_length) return sjis::kEndOfInput;
-        unsigned char b = m_bytes[m_pos++];
-        if (b == 0x1A) return m_pos = m_length, sjis::kEndOfInput;
-        if (b == '\r' && m_pos < m_length && m_bytes[m_pos] == '\n') return m_bytes[m_pos++];
-        return b;
-    }
-    const unsigned char* Unread() const { return m_bytes + m_pos; }
-    DWORD UnreadCount() const { return m_length - m_pos; }
-    void Skip(DWORD count) { m_pos += count; }
-
-  private:
-    const unsigned char* m_bytes;
-    DWORD m_length;
-    DWORD m_pos = 0;
-};
-
-// Notes of Japanese text with blanks, line ends and full-width punctuation,
-// gathered again and again; the figure is bytes of notes per second.
-int TimeGathering() {
-    const char* const pieces[] = {"料理", "の",   "メモ", " ",      "会議", "\r\n", "予定", "、",
-                                  "東京", "rice", "。",   "データ", "\n",   "確認", "　",   "2026"};
-    std::string notes;
-    for (unsigned i = 0; notes.size() < (1u << 20); i = i * 7 + 3) notes += pieces[i % 16];
-    const auto* bytes = reinterpret_cast<const unsigned char*>(notes.data());
-    constexpr DWORD kNote = 4096;
-    char text[CSearchEngin::kTextLimit + 100];
-    long long consumed = 0;
-    long checksum = 0;
-    double start = NowMilliseconds(CLOCK_THREAD_CPUTIME_ID);
-    for (int round = 0; round < 200; ++round) {
-        for (DWORD at = 0; at + kNote <= notes.size(); at += kNote) {
-            MemoryBytes source(bytes + at, kNote);
-            sjis::SjisCharReader reader(source);
-            checksum += reader.ReadText(text, CSearchEngin::kTextLimit);
-            consumed += source.Unread() - (bytes + at);
-        }
-    }
-    double seconds = (NowMilliseconds(CLOCK_THREAD_CPUTIME_ID) - start) / 1000.0;
-    std::printf("gathering: %.2f GB/s of Shift-JIS notes on one core (%ld bytes kept)\n",
-                static_cast<double>(consumed) / seconds / 1e9, checksum);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--gather") return TimeGathering();
     int runs = 5;
     std::vector<std::string> queries;
     for (int i = 1; i < argc; ++i) {

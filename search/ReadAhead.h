@@ -27,10 +27,11 @@ struct CReadSlot {
     static constexpr int kTextBytes = 2100;
 
     char szPath[kPathBytes];
-    bool bOpened;     // the file could be opened
-    DWORD dwError;    // why not, when it could not
-    bool bKeep;       // the client's verdict on the file
-    int nTextLength;  // bytes in szText
+    bool bOpened;       // the file could be opened
+    DWORD dwError;      // why not, when it could not
+    bool bKeep;         // the client's verdict on the file
+    int nFirstLine;     // bytes of szText that come from the file's first line
+    bool bNulEndsLine;  // a NUL ends the first line
     char szText[kTextBytes];
 };
 

@@ -85,15 +85,22 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     explicit PassReader(CSearchEngin& engine) : m_engine(engine) {}
 
     void m_sub_Fill(CReadSlot& slot) const override {
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit);
+        FileText gathered;
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && m_engine.m_sub_Keeps(slot.szText);
+        slot.nFirstLine = gathered.firstLine;
+        slot.bNulEndsLine = gathered.nulEndsLine;
     }
 
     bool m_sub_Take(const CReadSlot& slot) override {
         if (!slot.bOpened) return true;
         std::memcpy(m_engine.m_szPath, slot.szPath, std::strlen(slot.szPath) + 1);
+        int hit = m_engine.m_nHits;
         if (slot.bKeep) m_engine.m_sub_RecordHit();
+        if (m_engine.m_nHits > hit) {
+            m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
+        }
         return m_engine.m_nHits < kMaxHits;
     }
 

@@ -283,8 +283,7 @@ class SjisCharReader {
     // ends the text. Stops before a NUL, 0x1A, a line feed that ends the
     // text, a CR in the last byte (whose follower is unknown), and a
     // character that the block cuts in two; returns the bytes taken.
-    static int TakePlainBlock(const unsigned char* p, char* text, int& length,
-                              bool lineFeedEnds) {
+    static int TakePlainBlock(const unsigned char* p, char* text, int& length, bool lineFeedEnds) {
         blocks::ByteMasks masks = blocks::MasksOf(p);
         std::uint64_t leadAtBoundary = blocks::PairStarts(masks.lead);
         std::uint64_t firstOfPair = leadAtBoundary & (masks.trail >> 1);
@@ -299,8 +298,8 @@ class SjisCharReader {
         }
         int count = careful == 0 ? blocks::kBlockBytes : std::countr_zero(careful);
         if (count > 0 && (leadAtBoundary >> (count - 1) & 1) != 0) --count;
-        std::uint64_t keep = (~secondOfPair & ~dropped) |
-                             (secondOfPair & ~((firstOfPair & masks.is81) << 1));
+        std::uint64_t keep =
+            (~secondOfPair & ~dropped) | (secondOfPair & ~((firstOfPair & masks.is81) << 1));
         if (count < blocks::kBlockBytes) keep &= (1ull << count) - 1;
         // The bytes copied beyond a run are overwritten by the next or lie
         // beyond the text's end.

@@ -139,12 +139,12 @@ class ScrambledClient final : public CReadAheadClient {
         // Some reads as slow as the disk's, which wakes every reader.
         if (number % 7 == 3) usleep(static_cast<useconds_t>(200 + number % 300));
         slot.bOpened = number % 11 != 0;
-        slot.nTextLength = number;
+        slot.nFirstLine = number;
         m_filled.fetch_add(1);
     }
     bool m_sub_Take(const CReadSlot& slot) override {
         EXPECT_EQ(std::atoi(slot.szPath), m_taken);
-        EXPECT_EQ(slot.nTextLength, m_taken);
+        EXPECT_EQ(slot.nFirstLine, m_taken);
         EXPECT_EQ(slot.bOpened, m_taken % 11 != 0);
         return ++m_taken != m_refuse + 1;
     }
