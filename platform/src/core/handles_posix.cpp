@@ -25,6 +25,21 @@ int DescriptorFromHandle(HANDLE handle) {
     return static_cast<int>(value - 1);
 }
 
+// A path of plain ASCII is its own UTF-8 form: it is taken as it is, with
+// "\" turned into "/", into a buffer on the stack. False for any other path,
+// or one too long for the buffer.
+constexpr size_t kAsciiPathBytes = 512;
+
+bool AsciiPath(const char* cp932, char (&utf8)[kAsciiPathBytes]) {
+    for (size_t i = 0; i < kAsciiPathBytes; ++i) {
+        auto c = static_cast<unsigned char>(cp932[i]);
+        if (c >= 0x80) return false;
+        utf8[i] = c == '\\' ? '/' : static_cast<char>(c);
+        if (c == 0) return true;
+    }
+    return false;
+}
+
 HANDLE Fail(DWORD error) {
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
@@ -39,15 +54,18 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     if (dwCreationDisposition != OPEN_EXISTING || (dwDesiredAccess & ~GENERIC_READ) != 0) {
         return Fail(ERROR_ACCESS_DENIED);
     }
+    if (lpFileName == nullptr) return Fail(ERROR_FILE_NOT_FOUND);
+    char ascii[kAsciiPathBytes];
     std::string path;
-    if (lpFileName == nullptr || !Utf8PathFromCp932(lpFileName, path)) {
+    if (!AsciiPath(lpFileName, ascii) && !Utf8PathFromCp932(lpFileName, path)) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
     // Opening never waits: a pipe or a device put in a file's place after it
-    // was listed opens at once, and is then refused.
+    // was listed opens at once, and is then refused. A plain ASCII path
+    // names its file as it is; another may need the listing's own name.
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    int fd = open(path.c_str(), kFlags);
-    if (fd < 0 && errno == ENOENT && FindListedPath(lpFileName, path)) {
+    int fd = open(path.empty() ? ascii : path.c_str(), kFlags);
+    if (fd < 0 && errno == ENOENT && !path.empty() && FindListedPath(lpFileName, path)) {
         fd = open(path.c_str(), kFlags);
     }
     if (fd < 0) return Fail(Win32ErrorFromErrno(errno));
