@@ -20,6 +20,10 @@ namespace {
 constexpr long long kSlowReadMicroseconds = 150;
 // Files that wake a sleeping reader while reads are quick.
 constexpr long long kWakeBatch = CReadAhead::kSlots / 4;
+// The score of slow reads (see m_sub_FillClaimed).
+constexpr int kSlowWeight = 8;
+constexpr int kManyReaders = 2 * kSlowWeight;
+constexpr int kMaxScore = CReadAhead::kSlots;
 
 long long Ticks() {
     LARGE_INTEGER now;
@@ -159,8 +163,10 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
 }
 
 // Fills the claimed file's slot, and notes whether the read had to wait for
-// the disk: a slow read wakes every reader, a run of quick ones sends all but
-// one back to sleep.
+// the disk. A slow read adds kSlowWeight to a score that each quick read
+// lowers by one: while the score stands at kManyReaders or above, every
+// reader works. So a run of slow reads, as from a cold disk, wakes them at
+// once, while a read now and then held up by other programs does not.
 void CReadAhead::m_sub_FillClaimed(long long nIndex) {
     Slot& slot = m_slots[nIndex % kSlots];
     long long start = Ticks();
@@ -171,12 +177,14 @@ void CReadAhead::m_sub_FillClaimed(long long nIndex) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cvFilled.notify_one();
     }
-    if (ticks > m_nSlowTicks) {
-        m_nQuickReads = 0;
-        if (m_nActive.exchange(kMaxReaders) != kMaxReaders) m_sub_WakeReaders(false);
-    } else if (m_nQuickReads.fetch_add(1) + 1 >= kSlots) {
-        m_nActive = 1;
-    }
+    int score = m_nSlowScore.load(std::memory_order_relaxed);
+    int next = ticks > m_nSlowTicks
+                   ? (score + kSlowWeight < kMaxScore ? score + kSlowWeight : kMaxScore)
+                   : (score > 0 ? score - 1 : 0);
+    if (next == score) return;
+    m_nSlowScore.store(next, std::memory_order_relaxed);
+    int active = next >= kManyReaders ? kMaxReaders : 1;
+    if (m_nActive.exchange(active) < active) m_sub_WakeReaders(false);
 }
 
 // Files no one has taken on are forgotten: the walk claims them all at once.

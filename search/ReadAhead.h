@@ -108,8 +108,8 @@ class CReadAhead {
     std::atomic<bool> m_bWalkWaits{false};
     std::atomic<bool> m_bQuit{false};
 
-    std::atomic<int> m_nActive{1};      // readers to keep awake: 1, or all when reads wait
-    std::atomic<int> m_nQuickReads{0};  // quick reads since the last slow one
+    std::atomic<int> m_nActive{1};     // readers to keep awake: 1, or all when reads wait
+    std::atomic<int> m_nSlowScore{0};  // how many reads waited of late
     std::atomic<long long> m_nSlowTicks{0};
 
     std::thread m_threads[kMaxReaders];

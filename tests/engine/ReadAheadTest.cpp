@@ -136,8 +136,8 @@ class ScrambledClient final : public CReadAheadClient {
 
     void m_sub_Fill(CReadSlot& slot) const override {
         int number = std::atoi(slot.szPath);
-        // Some reads as slow as the disk's, which wakes every reader.
-        if (number % 7 == 3) usleep(static_cast<useconds_t>(200 + number % 300));
+        // Runs of reads as slow as the disk's, which wake every reader.
+        if (number % 40 < 6) usleep(static_cast<useconds_t>(200 + number % 300));
         slot.bOpened = number % 11 != 0;
         slot.nFirstLine = number;
         m_filled.fetch_add(1);
