@@ -122,10 +122,14 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     return true;
 }
 
-void CReadAhead::m_sub_End() {
+void CReadAhead::m_sub_Drain() {
     while (m_nTaken < m_nQueued.load()) {
         if (!m_sub_TakeOldest()) break;
     }
+}
+
+void CReadAhead::m_sub_End() {
+    m_sub_Drain();
     m_pClient = nullptr;
 }
 

@@ -70,6 +70,8 @@ class CReadAhead {
     void m_sub_Begin(CReadAheadClient& client);
     bool m_sub_Push(const char* pszPath);
     void m_sub_End();
+    // Hands out every file queued so far, before the walk goes on.
+    void m_sub_Drain();
 
   private:
     struct Slot {

@@ -121,6 +121,7 @@ class CSearchEngin {
     void m_sub_BeginWalk();
     bool m_sub_MarkWalked(const WalkedFolder& folder);
     void m_sub_ReportReadFailure(const char* pszPath) const;
+    void m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail);
 
     WalkedFolder m_walked[kWalkedSlots];
     int m_nWalked;

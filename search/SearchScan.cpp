@@ -94,7 +94,11 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     }
 
     bool m_sub_Take(const CReadSlot& slot) override {
-        if (!slot.bOpened) return true;
+        if (!slot.bOpened) {
+            SetLastError(slot.dwError);
+            m_engine.m_sub_ReportReadFailure(slot.szPath);
+            return true;
+        }
         std::memcpy(m_engine.m_szPath, slot.szPath, std::strlen(slot.szPath) + 1);
         int hit = m_engine.m_nHits;
         if (slot.bKeep) m_engine.m_sub_RecordHit();
@@ -170,7 +174,7 @@ void CSearchEngin::m_sub_TestCandidates() {
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
     FolderId id;
     if (!ReadFolderId(pszFolder, id)) {
-        m_sub_ReportReadFailure(pszFolder);
+        m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
     if (trail.Holds(id) || trail.depth == kMaxFolderDepth) return 1;
@@ -220,6 +224,15 @@ void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {
     if (m_pfnOnReadFailure != nullptr) m_pfnOnReadFailure(pszPath, GetLastError());
 }
 
+// The files queued before the folder are handed back first, so that their
+// failures are reported before the folder's, in the order of a plain walk.
+void CSearchEngin::m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail) {
+    DWORD error = GetLastError();
+    if (trail.readAhead != nullptr) trail.readAhead->m_sub_Drain();
+    SetLastError(error);
+    m_sub_ReportReadFailure(pszFolder);
+}
+
 // Walks the entries of one folder in listing order, sub-folders at once where
 // they stand. Entries that are neither file nor folder (pipes, devices) are
 // never opened. A path of kPathSlot bytes or more is left out, and the walk
@@ -230,7 +243,7 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(pattern, &entry);
     if (find == INVALID_HANDLE_VALUE) {
-        m_sub_ReportReadFailure(pszFolder);
+        m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
     do {

@@ -4,6 +4,7 @@
 // the reads finish.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,20 +32,31 @@ class Readers {
     int m_previous;
 };
 
+// The files and folders a walk could not read, in the order reported.
+Strings g_failures;
+
+void NoteFailure(const char* path, DWORD error) {
+    g_failures.push_back(std::string(path) + " " + std::to_string(error));
+}
+
+// The hits of each query, and last the failures reported on the way.
 std::vector<Strings> SearchAll(const std::vector<std::string>& queries, int readers) {
     Readers scope(readers);
     std::vector<Strings> hits;
     auto engine = NewEngine();
+    engine->m_pfnOnReadFailure = NoteFailure;
+    g_failures.clear();
     for (const std::string& query : queries) {
         engine->m_sub_Search(query.c_str());
         hits.push_back(HitPaths(*engine));
     }
+    hits.push_back(g_failures);
     return hits;
 }
 
 // A random tree: nested folders, files holding some of the words "ka", "ki",
-// "ku", links to ancestors, to siblings and to nowhere, a link to itself,
-// and paths around the 210-byte limit.
+// "ku", links to ancestors, to siblings and to nowhere, a link to itself, a
+// pipe, and paths around the 210-byte limit.
 void MakeRandomTree(const DataFolder& folder, std::mt19937& rng) {
     std::vector<std::string> folders = {"DATA"};
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
@@ -64,6 +76,7 @@ void MakeRandomTree(const DataFolder& folder, std::mt19937& rng) {
         folder.Link(from + "/l" + std::to_string(i), targets[pick(5)]);
     }
     folder.Link("DATA/self", "self");
+    mkfifo((folders[pick(folders.size())] + "/pipe").c_str(), 0600);
     std::string deep = "DATA/" + std::string(190, 'p');            // 195 bytes
     folder.Write(deep + "/" + std::string(11, 'q') + "ka", "ka");  // 209 bytes
     folder.Write(deep + "/" + std::string(12, 'r') + "ka", "ka");  // 210 bytes
