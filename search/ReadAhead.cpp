@@ -19,11 +19,11 @@ namespace {
 // A read that takes longer than this waited for the disk.
 constexpr long long kSlowReadMicroseconds = 150;
 // Files that wake a sleeping reader while reads are quick.
-constexpr long long kWakeBatch = CReadAhead::kSlots / 4;
+constexpr long long kWakeBatch = 16;
 // The score of slow reads (see m_sub_FillClaimed).
 constexpr int kSlowWeight = 8;
 constexpr int kManyReaders = 2 * kSlowWeight;
-constexpr int kMaxScore = CReadAhead::kSlots;
+constexpr int kMaxScore = 64;
 
 long long Ticks() {
     LARGE_INTEGER now;

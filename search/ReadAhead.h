@@ -50,7 +50,9 @@ class CReadAheadClient {
 
 class CReadAhead {
   public:
-    static constexpr int kSlots = 64;
+    // Enough files queued to ride out a reader that the system holds up for a
+    // while, and to keep every reader busy on a cold disk.
+    static constexpr int kSlots = 256;
     static constexpr int kMaxReaders = 32;
 
     CReadAhead() = default;
