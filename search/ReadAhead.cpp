@@ -92,15 +92,27 @@ long long CReadAhead::m_sub_Claim() {
 // sleep on the same condition, so then all are woken, lest the one woken be
 // such a reader. A reader woken but not yet running counts as awake, so that
 // it is woken once, not again for every file queued meanwhile.
-void CReadAhead::m_sub_WakeReaders(bool urgent) {
-    if (m_nSleeping.load() == 0) return;
+bool CReadAhead::m_sub_ShouldWake(bool urgent) const {
+    if (m_nSleeping.load() == 0) return false;
     int awake = m_sub_Awake() + m_nWaking.load();
     int active = m_sub_ActiveReaders();
     long long waiting = m_nQueued.load() - m_nClaimed.load();
-    if (awake >= active || waiting <= 0) return;
-    if (active == 1 && !urgent && waiting < kWakeBatch) return;
-    if (active > 1 && waiting <= awake) return;
+    if (awake >= active || waiting <= 0) return false;
+    if (active == 1 && !urgent && waiting < kWakeBatch) return false;
+    return active == 1 || waiting > awake;
+}
+
+// Decided again under the mutex, where the counts of sleeping and waking
+// readers hold still: a reader counted as waking is sure to come out of its
+// wait and count itself off.
+void CReadAhead::m_sub_WakeReaders(bool urgent) {
+    if (!m_sub_ShouldWake(urgent)) return;
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_sub_WakeReadersLocked(urgent);
+}
+
+void CReadAhead::m_sub_WakeReadersLocked(bool urgent) {
+    if (!m_sub_ShouldWake(urgent)) return;
     ++m_nWaking;
     if (m_nWanted < m_nThreads) {
         m_cvWork.notify_all();
@@ -158,8 +170,8 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
                 continue;
             }
         }
-        m_sub_WakeReaders(true);
         std::unique_lock<std::mutex> lock(m_mutex);
+        m_sub_WakeReadersLocked(true);
         m_bWalkWaits = true;
         if (!slot.bFilled.load()) m_cvFilled.wait(lock);
         m_bWalkWaits = false;

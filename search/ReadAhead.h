@@ -85,7 +85,9 @@ class CReadAhead {
     int m_sub_Awake() const { return m_nThreads.load() - m_nSleeping.load(); }
     int m_sub_ActiveReaders() const;
     long long m_sub_Claim();
+    bool m_sub_ShouldWake(bool urgent) const;
     void m_sub_WakeReaders(bool urgent);
+    void m_sub_WakeReadersLocked(bool urgent);
     void m_sub_ReaderLoop(int self);
     bool m_sub_SleepUntilNeeded(int self);
     bool m_sub_TakeOldest();
