@@ -1,7 +1,7 @@
 // Reading ahead changes nothing a search finds: on random trees the search
 // with reader threads gives the same hits, in the same order, as the walk that
 // reads each file itself; and the ring hands files back in queue order however
-// the reads finish.
+// the reads finish. Linux only: the trees hold links and pipes.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "search/ReadAhead.h"
-#include "tests/engine/DataFolder.h"
+#include "tests/support/DataFolder.h"
 
 using namespace testing_support;
 using Strings = std::vector<std::string>;
