@@ -11,9 +11,9 @@ the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
 ratios. `plot` draws search time against the number of files.
 
 The floor is a plain C program with no code of this project: it lists DATA,
-then opens each file, reads its first 4 KiB and closes it, on N threads. The
-one in ../shared/bench/floor.c is used when it is there, else bench/floor.c;
---floor names another. Each figure is the best of --runs runs (whole process,
+then opens each file, reads its first 4 KiB and closes it, on N threads. It is
+../shared/bench/floor.c, next to the repository, unless --floor names
+another. Each figure is the best of --runs runs (whole process,
 wall clock). --cold empties the page cache before every run: through
 /proc/sys/vm/drop_caches when the system lets us, else (in a container, say)
 by asking the kernel to drop the cached pages of every file under DATA, which
@@ -36,7 +36,9 @@ def floor_source(given):
     if given:
         return given
     shared = os.path.join(ROOT, "..", "shared", "bench", "floor.c")
-    return shared if os.path.exists(shared) else os.path.join(ROOT, "bench", "floor.c")
+    if not os.path.exists(shared):
+        sys.exit("compare.py: no floor program at %s; name one with --floor" % shared)
+    return shared
 
 
 def build_floor(source, build):
