@@ -84,10 +84,10 @@ void MakeRandomTree(const DataFolder& folder, std::mt19937& rng) {
 
 TEST(ReadAhead, SameHitsAsThePlainWalkOnRandomTrees) {
     const std::vector<std::string> queries = {"ka", "ki", "ka ku", "ku ki ka", "xx", "none"};
-    for (unsigned seed = 1; seed <= 6; ++seed) {
-        SCOPED_TRACE(seed);
+    for (unsigned tree = 1; tree <= 6; ++tree) {
+        SCOPED_TRACE(tree);
         DataFolder folder;
-        std::mt19937 rng(seed);
+        std::mt19937 rng(tree);
         MakeRandomTree(folder, rng);
         std::vector<Strings> plain = SearchAll(queries, 0);
         EXPECT_EQ(SearchAll(queries, 3), plain);
