@@ -49,11 +49,6 @@ bool HoldsSeparator(std::string_view word) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterTemporaryDataFolder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string query(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> expected = WordsByRules(query);

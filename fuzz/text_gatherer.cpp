@@ -64,11 +64,6 @@ std::string WordFrom(const std::string& text, size_t start) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterTemporaryDataFolder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view raw(reinterpret_cast<const char*>(data), size);
     std::string bytes = fuzz::TextModeBytes(raw);

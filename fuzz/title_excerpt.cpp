@@ -68,11 +68,6 @@ Row RowShown() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterTemporaryDataFolder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view raw(reinterpret_cast<const char*>(data), size);
     fuzz::WriteFile(kPath, raw);
