@@ -8,6 +8,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "search/SearchEngin.h"
+#include "search/WordProbe.h"
 
 namespace {
 
@@ -62,6 +63,27 @@ std::string WordFrom(const std::string& text, size_t start) {
     return word;
 }
 
+bool HoldsAtBoundary(const std::string& text, const std::string& word) {
+    for (size_t at = 0; at < text.size(); at += sjis::IsLeadByte(text[at]) ? 2 : 1) {
+        if (text.compare(at, word.size(), word) == 0) return true;
+    }
+    return false;
+}
+
+// The quick look at the first block passes over only text without the word,
+// and never text that was cut from.
+void CheckQuickLook(std::string_view raw, const std::string& text, const std::string& word,
+                    int limit, bool cutFromText) {
+    if (word.empty()) return;
+    sjis::WordProbes probes;
+    probes.Add(word.c_str());
+    int block = raw.size() < 4096 ? static_cast<int>(raw.size()) : 4096;
+    bool may = probes.MayAllOccur(reinterpret_cast<const unsigned char*>(raw.data()), block,
+                                  raw.size() <= 4096, limit);
+    if (!may) fuzz::Require(!HoldsAtBoundary(text, word), "a file passed over lacks the word");
+    if (cutFromText) fuzz::Require(may, "a word of the text is never passed over");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -80,6 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string fast = ReadText(buffered, limit);
         fuzz::Require(fast == ReadText(single, limit), "the fast path reads byte by byte's text");
         fuzz::Require(fast == GatherByRules(bytes, limit), "the reader keeps what the rules keep");
+        CheckQuickLook(raw, fast, WordFrom(fast, size > 2 ? data[2] : 0), limit, true);
+        CheckQuickLook(raw, fast, WordFrom(std::string(raw), size > 3 ? data[3] : 0), limit, false);
     }
 
     fuzz::WriteFile(kPath, raw);

@@ -8,6 +8,7 @@
 #include "search/ReadAhead.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
+#include "search/WordProbe.h"
 
 namespace {
 
@@ -39,13 +40,28 @@ bool ReadFolderId(const char* folder, FolderId& id) {
 struct FileText {
     int firstLine = 0;         // bytes of the text that come from the first line
     bool nulEndsLine = false;  // a NUL ends the first line (and the text)
+    bool passedOver = false;   // not gathered: the words cannot be in it
 };
 
-// False when the file cannot be opened.
-bool GatherText(const char* path, char* text, int limit, FileText& gathered) {
+bool MayHoldWords(const sjis::TextFileBytes& bytes, const sjis::WordProbes& probes, int limit) {
+    DWORD length = 0;
+    bool fileEnds = false;
+    const unsigned char* block = bytes.PlainFirstBlock(length, fileEnds);
+    return block == nullptr || probes.MayAllOccur(block, static_cast<int>(length), fileEnds, limit);
+}
+
+// False when the file cannot be opened. With `probes`, a file whose first
+// block shows that it cannot hold the words is passed over, its text empty.
+bool GatherText(const char* path, char* text, int limit, FileText& gathered,
+                const sjis::WordProbes* probes = nullptr) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     sjis::TextFileBytes bytes(file.Handle());
+    if (probes != nullptr && !MayHoldWords(bytes, *probes, limit)) {
+        text[0] = '\0';
+        gathered.passedOver = true;
+        return true;
+    }
     sjis::SjisCharReader reader(bytes);
     gathered.firstLine = reader.ReadText(text, limit, true);
     gathered.nulEndsLine = reader.Stop() == sjis::TextStop::kNul;
@@ -82,13 +98,21 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     static_assert(CReadSlot::kPathBytes == kPathSlot && CReadSlot::kTextBytes >= kTextBuffer);
 
   public:
-    explicit PassReader(CSearchEngin& engine) : m_engine(engine) {}
+    // The scan keeps a file that holds every word, a later pass one that
+    // holds the pass's word.
+    explicit PassReader(CSearchEngin& engine) : m_engine(engine) {
+        if (engine.m_nWordIndex != 0) {
+            m_probes.Add(engine.m_words[engine.m_nWordIndex]);
+            return;
+        }
+        for (int i = 0; i < engine.m_nWords; ++i) m_probes.Add(engine.m_words[i]);
+    }
 
     void m_sub_Fill(CReadSlot& slot) const override {
         FileText gathered;
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered);
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, &m_probes);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
-        slot.bKeep = slot.bOpened && m_engine.m_sub_Keeps(slot.szText);
+        slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
         slot.nFirstLine = gathered.firstLine;
         slot.bNulEndsLine = gathered.nulEndsLine;
     }
@@ -110,6 +134,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
   private:
     CSearchEngin& m_engine;
+    sjis::WordProbes m_probes;
 };
 
 // Tests the file at once when no reader threads are wanted, else queues it.

@@ -92,9 +92,63 @@ inline void CopyRun(char* to, const unsigned char* from, int count) {
     if (count > 48) piece(48);
 }
 
+// Whether byte `c` is among the 64 bytes at `p`.
+inline bool Has64(const unsigned char* p, unsigned char c) {
+    __m128i wanted = _mm_set1_epi8(static_cast<char>(c));
+    __m128i any = _mm_setzero_si128();
+    for (int k = 0; k < kBlockBytes; k += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        any = _mm_or_si128(any, _mm_cmpeq_epi8(bytes, wanted));
+    }
+    return _mm_movemask_epi8(any) != 0;
+}
+
+// Whether the pair `first`, `second` begins among the 64 bytes at `p`;
+// reads p[64] too.
+inline bool HasPair64(const unsigned char* p, unsigned char first, unsigned char second) {
+    __m128i wantedFirst = _mm_set1_epi8(static_cast<char>(first));
+    __m128i wantedSecond = _mm_set1_epi8(static_cast<char>(second));
+    __m128i any = _mm_setzero_si128();
+    for (int k = 0; k < kBlockBytes; k += 16) {
+        __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+        any = _mm_or_si128(any, _mm_and_si128(_mm_cmpeq_epi8(here, wantedFirst),
+                                              _mm_cmpeq_epi8(next, wantedSecond)));
+    }
+    return _mm_movemask_epi8(any) != 0;
+}
+
+// Among the 64 bytes at `p`, those that can cost the text at most two bytes
+// each: a byte that cannot stand second (a blank, a line end, or the byte
+// after a lead byte that is dropped with it) and 0x81 (a separator and its
+// second byte). Each lane counts its bytes, then one sum of absolute
+// differences adds the lanes up.
+inline int CountDroppable64(const unsigned char* p) {
+    __m128i count = _mm_setzero_si128();
+    for (int k = 0; k < kBlockBytes; k += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        __m128i trail = _mm_or_si128(InRange16(bytes, 0x40, 0x7E), InRange16(bytes, 0x80, 0xFC));
+        __m128i is81 = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
+        __m128i droppable = _mm_or_si128(_mm_andnot_si128(trail, _mm_set1_epi8(-1)), is81);
+        count = _mm_sub_epi8(count, droppable);  // a match is -1
+    }
+    __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+}
+
 #else
 
 constexpr bool kAvailable = false;
+
+inline bool Has64(const unsigned char*, unsigned char) {
+    return true;
+}
+inline bool HasPair64(const unsigned char*, unsigned char, unsigned char) {
+    return true;
+}
+inline int CountDroppable64(const unsigned char*) {
+    return kBlockBytes;
+}
 
 inline ByteMasks MasksOf(const unsigned char*) {
     return ByteMasks{};

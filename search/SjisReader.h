@@ -93,6 +93,13 @@ class TextFileBytes {
         return NextSlow();
     }
 
+    // The file's first block, when the file is passed through as code page
+    // 932 and nothing was read from it yet; else nullptr.
+    const unsigned char* PlainFirstBlock(DWORD& length, bool& fileEnds) const {
+        if (m_data != nullptr || m_ended) return nullptr;
+        return m_decoder.m_sub_PlainFirstBlock(length, fileEnds);
+    }
+
     // The bytes read into the buffer and not given out yet, for readers that
     // take plain runs of text at once. Text-mode bytes (CR, 0x1A) are in it
     // as they are; such a reader leaves them to Next().

@@ -32,6 +32,16 @@ class CTextDecoder {
 
     TextEncoding m_sub_Encoding() const { return m_encoding; }
 
+    // Before anything is given out: the first block as it stands in the
+    // file when the file is passed through as code page 932, else nullptr;
+    // `bFileEnds` tells whether the file ends with it.
+    const unsigned char* m_sub_PlainFirstBlock(DWORD& length, bool& bFileEnds) const {
+        if (m_encoding != TextEncoding::kCp932) return nullptr;
+        length = m_nPending;
+        bFileEnds = m_bFileEnded;
+        return m_pPending;
+    }
+
   private:
     void m_sub_TryUtf8();
     bool m_sub_ReadMore();

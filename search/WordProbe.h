@@ -1,0 +1,124 @@
+// A quick look at a file's first block before its text is gathered: when a
+// character of a word is nowhere in the bytes the gathering would read, the
+// word cannot be in the text, and the file is passed over without gathering.
+//
+// This holds because gathered text is made of characters copied as they
+// stand in the file (blanks, line ends, characters beginning with 0x81 and
+// incomplete characters are dropped between them, nothing is changed), so
+// each character of the text occurs somewhere among the bytes read. Those
+// bytes lie inside the first block when the file ends there, or when the
+// block surely holds more kept bytes than the text can take. Only files
+// passed through as code page 932 are looked at; converted text is gathered
+// as before.
+#pragma once
+
+#include <cstdint>
+
+#include <sorahiki/cp932.h>
+
+#include "search/SjisBlocks.h"
+
+namespace sjis {
+
+class WordProbes {
+  public:
+    static constexpr int kMaxProbes = 8;
+
+    // Up to two characters of each word are looked for, the rarest first
+    // (kanji before kana, two bytes before one), while room is left.
+    void Add(const char* word) {
+        Candidate best[2] = {};
+        for (const auto* p = reinterpret_cast<const unsigned char*>(word); *p != 0;) {
+            Candidate c{p, cp932::IsLeadByte(*p) && p[1] != 0 ? 2 : 1, 0};
+            c.rarity = Rarity(c);
+            if (c.rarity > best[0].rarity) {
+                best[1] = best[0];
+                best[0] = c;
+            } else if (c.rarity > best[1].rarity && !SameChar(c, best[0])) {
+                best[1] = c;
+            }
+            p += c.length;
+        }
+        for (const Candidate& c : best) {
+            if (c.rarity > 0 && m_count < kMaxProbes) {
+                m_first[m_count] = c.bytes[0];
+                m_second[m_count] = c.length == 2 ? c.bytes[1] : 0;
+                m_length[m_count++] = static_cast<unsigned char>(c.length);
+            }
+        }
+    }
+
+    int Count() const { return m_count; }
+
+    // False only when the text gathered from `block` (`length` bytes of
+    // code page 932, the start of a file that ends there when `fileEnds`),
+    // at most `limit` bytes, surely lacks one of the characters.
+    bool MayAllOccur(const unsigned char* block, int length, bool fileEnds, int limit) const {
+        if (!blocks::kAvailable || m_count == 0) return true;
+        const unsigned allFound = (1u << m_count) - 1;
+        unsigned found = 0;
+        int droppable = 0;  // bytes that may stand for two dropped bytes
+        int at = 0;
+        for (; at + kStep + 1 <= length; at += kStep) {
+            found |= FoundIn(block + at);
+            droppable += blocks::CountDroppable64(block + at);
+            if (found == allFound) return true;
+            // Past this point the text is surely full: every byte not kept
+            // is a droppable byte, a byte dropped because of one, or the
+            // last byte, cut from its character.
+            if (at + kStep - 2 * droppable - 1 >= limit + kMargin) return false;
+        }
+        if (!fileEnds) return true;
+        for (; at < length; ++at) found |= FoundAt(block, at, length);
+        return found == allFound;
+    }
+
+  private:
+    static constexpr int kStep = blocks::kBlockBytes;
+    static constexpr int kMargin = 8;  // more than a character put back
+
+    struct Candidate {
+        const unsigned char* bytes;
+        int length;
+        int rarity;
+    };
+
+    static int Rarity(const Candidate& c) {
+        if (c.length == 1) return 1;
+        if (c.bytes[0] == cp932::kSeparatorLead) return 0;  // never in gathered text
+        return c.bytes[0] >= 0x88 ? 3 : 2;
+    }
+
+    static bool SameChar(const Candidate& a, const Candidate& b) {
+        return a.length == b.length && a.bytes[0] == b.bytes[0] &&
+               (a.length == 1 || a.bytes[1] == b.bytes[1]);
+    }
+
+    // The probes found among the 64 bytes at `p` (the pairs may end at p[64]).
+    unsigned FoundIn(const unsigned char* p) const {
+        unsigned found = 0;
+        for (int i = 0; i < m_count; ++i) {
+            bool hit = m_length[i] == 1 ? blocks::Has64(p, m_first[i])
+                                        : blocks::HasPair64(p, m_first[i], m_second[i]);
+            found |= static_cast<unsigned>(hit) << i;
+        }
+        return found;
+    }
+
+    unsigned FoundAt(const unsigned char* block, int at, int length) const {
+        unsigned found = 0;
+        for (int i = 0; i < m_count; ++i) {
+            bool hit = block[at] == m_first[i] &&
+                       (m_length[i] == 1 || (at + 1 < length && block[at + 1] == m_second[i]));
+            found |= static_cast<unsigned>(hit) << i;
+        }
+        return found;
+    }
+
+    unsigned char m_first[kMaxProbes] = {};
+    unsigned char m_second[kMaxProbes] = {};
+    unsigned char m_length[kMaxProbes] = {};
+    int m_count = 0;
+};
+
+}  // namespace sjis
