@@ -14,6 +14,10 @@
 #include <cstring>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // A read that takes longer than this waited for the disk.
@@ -25,10 +29,35 @@ constexpr int kSlowWeight = 8;
 constexpr int kManyReaders = 2 * kSlowWeight;
 constexpr int kMaxScore = 64;
 
+// While reads are quick, a thread that finds nothing to do waits this long
+// before it sleeps: the walk's next file or a reader's slot is usually a few
+// microseconds away, and a sleep and a wake cost more than that.
+constexpr long long kSpinMicroseconds = 50;
+
 long long Ticks() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart;
+}
+
+void CpuRelax() {
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
+}
+
+// Waits, without sleeping, until `ready` holds or `ticks` have passed;
+// returns `ready()`.
+template <typename Ready>
+bool SpinUntil(Ready ready, long long ticks) {
+    long long deadline = Ticks() + ticks;
+    for (;;) {
+        for (int i = 0; i < 16; ++i) {
+            if (ready()) return true;
+            CpuRelax();
+        }
+        if (Ticks() > deadline) return ready();
+    }
 }
 
 }  // namespace
@@ -65,6 +94,7 @@ void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     m_nSlowTicks = frequency.QuadPart * kSlowReadMicroseconds / 1000000;
+    m_nSpinTicks = frequency.QuadPart * kSpinMicroseconds / 1000000;
     m_pClient = &client;
     m_bRefused = false;
 }
@@ -169,6 +199,8 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
                 m_sub_FillClaimed(index);
                 continue;
             }
+            auto filled = [&slot] { return slot.bFilled.load(std::memory_order_acquire); };
+            if (SpinUntil(filled, m_nSpinTicks)) break;
         }
         std::unique_lock<std::mutex> lock(m_mutex);
         m_sub_WakeReadersLocked(true);
@@ -227,12 +259,22 @@ void CReadAhead::m_sub_ReaderLoop(int self) {
         long long index = -1;
         if (self < m_nWanted && m_sub_Awake() <= m_sub_ActiveReaders()) index = m_sub_Claim();
         if (index < 0) {
+            if (m_sub_SpinForWork(self)) continue;
             if (!m_sub_SleepUntilNeeded(self)) return;
             continue;
         }
         m_sub_WakeReaders(false);
         m_sub_FillClaimed(index);
     }
+}
+
+// While one reader works, it waits a little for the walk's next file before
+// it sleeps; true when a file came. At the end it leaves the quitting to the
+// sleep.
+bool CReadAhead::m_sub_SpinForWork(int self) {
+    if (self != 0 || m_sub_ActiveReaders() != 1) return false;
+    auto work = [this] { return m_bQuit.load() || m_nClaimed.load() < m_nQueued.load(); };
+    return SpinUntil(work, m_nSpinTicks) && !m_bQuit.load();
 }
 
 // Sleeps until this reader is wanted, a file waits and fewer readers are

@@ -89,6 +89,7 @@ class CReadAhead {
     void m_sub_WakeReaders(bool urgent);
     void m_sub_WakeReadersLocked(bool urgent);
     void m_sub_ReaderLoop(int self);
+    bool m_sub_SpinForWork(int self);
     bool m_sub_SleepUntilNeeded(int self);
     bool m_sub_TakeOldest();
     void m_sub_WaitForFilled(const Slot& slot, bool help);
@@ -117,6 +118,7 @@ class CReadAhead {
     std::atomic<int> m_nActive{1};     // readers to keep awake: 1, or all when reads wait
     std::atomic<int> m_nSlowScore{0};  // how many reads waited of late
     std::atomic<long long> m_nSlowTicks{0};
+    std::atomic<long long> m_nSpinTicks{0};
 
     std::thread m_threads[kMaxReaders];
     std::atomic<int> m_nThreads{0};

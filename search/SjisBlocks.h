@@ -136,6 +136,56 @@ inline int CountDroppable64(const unsigned char* p) {
     return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
 }
 
+// 64 bytes loaded once for several looks: each 16 bytes, and the 16 bytes
+// one further on, for the second bytes of pairs (so p[64] is read too).
+struct Window {
+    __m128i here[4];
+    __m128i next[4];
+
+    explicit Window(const unsigned char* p) {
+        for (int k = 0; k < 4; ++k) {
+            here[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            next[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + 1));
+        }
+    }
+
+    // Whether the pair `first`, `second` begins here; with `single`, whether
+    // the byte `first` is here.
+    bool Has(unsigned char first, unsigned char second, bool single) const {
+        __m128i wantedFirst = _mm_set1_epi8(static_cast<char>(first));
+        __m128i wantedSecond = _mm_set1_epi8(static_cast<char>(second));
+        __m128i any = _mm_setzero_si128();
+        for (int k = 0; k < 4; ++k) {
+            __m128i match = _mm_cmpeq_epi8(here[k], wantedFirst);
+            if (!single) match = _mm_and_si128(match, _mm_cmpeq_epi8(next[k], wantedSecond));
+            any = _mm_or_si128(any, match);
+        }
+        return _mm_movemask_epi8(any) != 0;
+    }
+
+    // The bytes that can cost the text at most two bytes each: a byte that
+    // cannot stand second (below 0x40, 0x7F, above 0xFC: a blank, a line
+    // end, or the byte after a lead byte that is dropped with it) and 0x81
+    // (a separator and its second byte); 0x80 is counted too, which only
+    // makes the count safer. Saturating arithmetic tells the three ranges
+    // apart; each lane counts its bytes, then one sum of absolute
+    // differences adds the lanes up.
+    int CountDroppable() const {
+        const __m128i zero = _mm_setzero_si128();
+        __m128i count = zero;
+        for (const __m128i& bytes : here) {
+            __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(bytes, _mm_set1_epi8(0x3F)), zero);
+            __m128i middle = _mm_cmpeq_epi8(
+                _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(0x7F)), _mm_set1_epi8(2)), zero);
+            __m128i high = _mm_cmpeq_epi8(_mm_adds_epu8(bytes, _mm_set1_epi8(3)),
+                                          _mm_set1_epi8(static_cast<char>(0xFF)));
+            count = _mm_sub_epi8(count, _mm_or_si128(_mm_or_si128(low, middle), high));
+        }
+        __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
+        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+};
+
 #else
 
 constexpr bool kAvailable = false;
@@ -154,6 +204,12 @@ inline ByteMasks MasksOf(const unsigned char*) {
     return ByteMasks{};
 }
 inline void CopyRun(char*, const unsigned char*, int) {}
+
+struct Window {
+    explicit Window(const unsigned char*) {}
+    bool Has(unsigned char, unsigned char, bool) const { return true; }
+    int CountDroppable() const { return kBlockBytes; }
+};
 
 #endif
 

@@ -24,8 +24,9 @@ class WordProbes {
   public:
     static constexpr int kMaxProbes = 8;
 
-    // Up to two characters of each word are looked for, the rarest first
-    // (kanji before kana, two bytes before one), while room is left.
+    // The rarest character of each word is looked for (kanji before kana,
+    // two bytes before one), and a second one when the first is no kanji,
+    // while room is left.
     void Add(const char* word) {
         Candidate best[2] = {};
         for (const auto* p = reinterpret_cast<const unsigned char*>(word); *p != 0;) {
@@ -39,6 +40,7 @@ class WordProbes {
             }
             p += c.length;
         }
+        if (best[0].rarity == kKanji) best[1] = Candidate{};
         for (const Candidate& c : best) {
             if (c.rarity > 0 && m_count < kMaxProbes) {
                 m_first[m_count] = c.bytes[0];
@@ -60,8 +62,9 @@ class WordProbes {
         int droppable = 0;  // bytes that may stand for two dropped bytes
         int at = 0;
         for (; at + kStep + 1 <= length; at += kStep) {
-            found |= FoundIn(block + at);
-            droppable += blocks::CountDroppable64(block + at);
+            blocks::Window window(block + at);
+            found |= FoundIn(window, found);
+            droppable += window.CountDroppable();
             if (found == allFound) return true;
             // Past this point the text is surely full: every byte not kept
             // is a droppable byte, a byte dropped because of one, or the
@@ -77,6 +80,8 @@ class WordProbes {
     static constexpr int kStep = blocks::kBlockBytes;
     static constexpr int kMargin = 8;  // more than a character put back
 
+    static constexpr int kKanji = 3;
+
     struct Candidate {
         const unsigned char* bytes;
         int length;
@@ -86,7 +91,7 @@ class WordProbes {
     static int Rarity(const Candidate& c) {
         if (c.length == 1) return 1;
         if (c.bytes[0] == cp932::kSeparatorLead) return 0;  // never in gathered text
-        return c.bytes[0] >= 0x88 ? 3 : 2;
+        return c.bytes[0] >= 0x88 ? kKanji : 2;
     }
 
     static bool SameChar(const Candidate& a, const Candidate& b) {
@@ -94,13 +99,12 @@ class WordProbes {
                (a.length == 1 || a.bytes[1] == b.bytes[1]);
     }
 
-    // The probes found among the 64 bytes at `p` (the pairs may end at p[64]).
-    unsigned FoundIn(const unsigned char* p) const {
-        unsigned found = 0;
+    // The probes not found yet that the window holds.
+    unsigned FoundIn(const blocks::Window& window, unsigned found) const {
         for (int i = 0; i < m_count; ++i) {
-            bool hit = m_length[i] == 1 ? blocks::Has64(p, m_first[i])
-                                        : blocks::HasPair64(p, m_first[i], m_second[i]);
-            found |= static_cast<unsigned>(hit) << i;
+            if ((found >> i & 1) == 0 && window.Has(m_first[i], m_second[i], m_length[i] == 1)) {
+                found |= 1u << i;
+            }
         }
         return found;
     }
