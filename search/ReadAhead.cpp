@@ -75,22 +75,33 @@ void CReadAhead::m_sub_SetReaders(int nReaders) {
     m_nWanted = nReaders < 0 ? 0 : nReaders > kMaxReaders ? kMaxReaders : nReaders;
 }
 
-// Threads are started once and kept; a thread that cannot be started leaves
-// the work to those that could, or to the walk itself.
-void CReadAhead::m_sub_StartReaders() {
-    while (m_nThreads < m_nWanted) {
+// Threads are started when first needed and kept: at most `count`, as many
+// as are wanted. A thread that cannot be started leaves the work to those
+// that could, or to the walk itself.
+void CReadAhead::m_sub_StartReaders(int count) {
+    int wanted = count < m_nWanted ? count : m_nWanted.load();
+    while (!m_bStartFailed && m_nThreads < wanted) {
         try {
             int self = m_nThreads;
             m_threads[self] = std::thread([this, self] { m_sub_ReaderLoop(self); });
         } catch (const std::system_error&) {
+            m_bStartFailed = true;
             return;
         }
         ++m_nThreads;
     }
 }
 
+// A walk from the cache needs one reader, so a search of a few files does
+// not pay for starting 32 threads; the others start once reads wait.
+void CReadAhead::m_sub_StartReadersWhenSlow() {
+    if (m_nActive.load(std::memory_order_relaxed) > m_nThreads.load(std::memory_order_relaxed)) {
+        m_sub_StartReaders(kMaxReaders);
+    }
+}
+
 void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
-    m_sub_StartReaders();
+    m_sub_StartReaders(m_nActive);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     m_nSlowTicks = frequency.QuadPart * kSlowReadMicroseconds / 1000000;
@@ -160,6 +171,7 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     std::memcpy(data.szPath, pszPath, length);
     data.szPath[length] = '\0';
     m_nQueued.fetch_add(1);
+    m_sub_StartReadersWhenSlow();
     m_sub_WakeReaders(false);
     return true;
 }

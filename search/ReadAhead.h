@@ -11,7 +11,8 @@
 // extra readers go back to sleep.
 //
 // The slots live inside the object, which is made once for the whole process,
-// so a search allocates nothing; the threads are started at the first use.
+// so a search allocates nothing; one thread is started at the first walk, the
+// others when reads first wait for the disk.
 #pragma once
 
 #include <windows.h>
@@ -81,7 +82,8 @@ class CReadAhead {
         std::atomic<bool> bFilled{false};
     };
 
-    void m_sub_StartReaders();
+    void m_sub_StartReaders(int count);
+    void m_sub_StartReadersWhenSlow();
     int m_sub_Awake() const { return m_nThreads.load() - m_nSleeping.load(); }
     int m_sub_ActiveReaders() const;
     long long m_sub_Claim();
@@ -122,6 +124,7 @@ class CReadAhead {
 
     std::thread m_threads[kMaxReaders];
     std::atomic<int> m_nThreads{0};
+    bool m_bStartFailed = false;  // the system refused a thread: no more tries
     std::atomic<int> m_nWanted{kMaxReaders};
 };
 

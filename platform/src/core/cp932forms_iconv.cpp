@@ -1,29 +1,64 @@
-// Code page 932 forms over iconv: one converter, opened for the table and
-// reset before each character, so that a character without a form leaves no
-// state behind.
+// Code page 932 forms over iconv, a few thousand characters per call: each
+// character is followed by a line feed, and the converter leaves out the
+// characters it has no form for, so the line feeds tell the forms apart.
+#include <cerrno>
 #include <iconv.h>
 
 #include "platform/cp932forms.h"
 
+namespace {
+
+constexpr int kChunk = 4096;
+
+bool IsSkipped(int c) {
+    return (c >= 0xD800 && c <= 0xDFFF) || c == '\n';
+}
+
+// Converts all of `in`; a character the converter refuses outright is
+// stepped over, which leaves its form empty.
+void ConvertAll(iconv_t converter, char* in, size_t inLeft, char*& out, size_t outLeft) {
+    while (inLeft > 0) {
+        char* before = in;
+        if (iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) return;
+        if (errno != EILSEQ) return;
+        if (in == before && inLeft >= 2) {
+            in += 2;
+            inLeft -= 2;
+        }
+    }
+}
+
+void ReadChunk(iconv_t converter, int first, unsigned short forms[kBmpSize]) {
+    char16_t in[2 * kChunk];
+    int units = 0;
+    for (int c = first; c < first + kChunk; ++c) {
+        if (IsSkipped(c)) continue;
+        in[units++] = static_cast<char16_t>(c);
+        in[units++] = u'\n';
+    }
+    char out[3 * kChunk];
+    char* end = out;
+    ConvertAll(converter, reinterpret_cast<char*>(in), 2 * static_cast<size_t>(units), end,
+               sizeof out);
+    const auto* p = reinterpret_cast<const unsigned char*>(out);
+    const auto* stop = reinterpret_cast<const unsigned char*>(end);
+    for (int c = first; c < first + kChunk && p < stop; ++c) {
+        if (IsSkipped(c)) continue;
+        const unsigned char* form = p;
+        while (p < stop && *p != '\n') ++p;
+        if (p - form == 1) forms[c] = form[0];
+        if (p - form == 2) forms[c] = static_cast<unsigned short>(form[0] << 8 | form[1]);
+        ++p;
+    }
+}
+
+}  // namespace
+
 void ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) forms[c] = 0;
-    iconv_t converter = iconv_open("CP932", "UTF-16LE");
+    iconv_t converter = iconv_open("CP932//IGNORE", "UTF-16LE");
     if (converter == reinterpret_cast<iconv_t>(-1)) return;
-    for (int c = 0; c < kBmpSize; ++c) {
-        if (c >= 0xD800 && c <= 0xDFFF) continue;
-        char unit[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        char bytes[4];
-        char* in = unit;
-        size_t inLeft = sizeof unit;
-        char* out = bytes;
-        size_t outLeft = sizeof bytes;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) continue;
-        auto first = static_cast<unsigned char>(bytes[0]);
-        auto second = static_cast<unsigned char>(bytes[1]);
-        size_t length = static_cast<size_t>(out - bytes);
-        if (length == 1) forms[c] = first;
-        if (length == 2) forms[c] = static_cast<unsigned short>(first << 8 | second);
-    }
+    for (int first = 0; first < kBmpSize; first += kChunk) ReadChunk(converter, first, forms);
     iconv_close(converter);
+    forms['\n'] = '\n';
 }
