@@ -7,12 +7,14 @@
 // incomplete characters are dropped between them, nothing is changed), so
 // each character of the text occurs somewhere among the bytes read. Those
 // bytes lie inside the first block when the file ends there, or when the
-// block surely holds more kept bytes than the text can take. Only files
+// block surely holds more kept bytes than the text can take, or when a NUL
+// or 0x1A there ends the text. Only files
 // passed through as code page 932 are looked at; converted text is gathered
 // as before.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include <sorahiki/cp932.h>
 
@@ -57,7 +59,11 @@ class WordProbes {
     // at most `limit` bytes, surely lacks one of the characters.
     bool MayAllOccur(const unsigned char* block, int length, bool fileEnds, int limit) const {
         if (!blocks::kAvailable || m_count == 0) return true;
-        const unsigned allFound = (1u << m_count) - 1;
+        // The text ends before the first NUL or 0x1A. A file that is no text
+        // shows one among its first bytes; elsewhere it is looked for only
+        // when nothing else decides.
+        int head = length < kStep ? length : kStep;
+        if (int stop = EndOfText(block, head); stop < head) return AllBefore(block, stop);
         unsigned found = 0;
         int droppable = 0;  // bytes that may stand for two dropped bytes
         int at = 0;
@@ -65,15 +71,16 @@ class WordProbes {
             blocks::Window window(block + at);
             found |= FoundIn(window, found);
             droppable += window.CountDroppable();
-            if (found == allFound) return true;
+            if (found == AllFound()) return true;
             // Past this point the text is surely full: every byte not kept
             // is a droppable byte, a byte dropped because of one, or the
             // last byte, cut from its character.
             if (at + kStep - 2 * droppable - 1 >= limit + kMargin) return false;
         }
+        if (int stop = EndOfText(block, length); stop < length) return AllBefore(block, stop);
         if (!fileEnds) return true;
         for (; at < length; ++at) found |= FoundAt(block, at, length);
-        return found == allFound;
+        return found == AllFound();
     }
 
   private:
@@ -97,6 +104,29 @@ class WordProbes {
     static bool SameChar(const Candidate& a, const Candidate& b) {
         return a.length == b.length && a.bytes[0] == b.bytes[0] &&
                (a.length == 1 || a.bytes[1] == b.bytes[1]);
+    }
+
+    unsigned AllFound() const { return (1u << m_count) - 1; }
+
+    // Where the first NUL or 0x1A stands among the `length` bytes, else
+    // `length`.
+    static int EndOfText(const unsigned char* block, int length) {
+        auto end = block + length;
+        for (unsigned char stop : {0x00, 0x1A}) {
+            const void* at = std::memchr(block, stop, static_cast<size_t>(end - block));
+            if (at != nullptr) end = static_cast<const unsigned char*>(at);
+        }
+        return static_cast<int>(end - block);
+    }
+
+    // Whether every probe occurs before `stop`, where the text ends. A pair
+    // never ends at `stop`: a NUL or 0x1A is no second byte.
+    bool AllBefore(const unsigned char* block, int stop) const {
+        unsigned found = 0;
+        int at = 0;
+        for (; at + kStep < stop; at += kStep) found |= FoundIn(blocks::Window(block + at), found);
+        for (; at < stop; ++at) found |= FoundAt(block, at, stop);
+        return found == AllFound();
     }
 
     // The probes not found yet that the window holds.

@@ -60,5 +60,5 @@ void ReadCp932Forms(unsigned short forms[kBmpSize]) {
     if (converter == reinterpret_cast<iconv_t>(-1)) return;
     for (int first = 0; first < kBmpSize; first += kChunk) ReadChunk(converter, first, forms);
     iconv_close(converter);
-    forms['\n'] = '\n';
+    forms[0x0A] = 0x0A;  // the separator, never converted itself
 }
