@@ -22,6 +22,9 @@ namespace {
 
 // A read that takes longer than this waited for the disk.
 constexpr long long kSlowReadMicroseconds = 150;
+// While reads are quick, one read in this many is timed: reading the clock
+// costs about as much as the rest of the bookkeeping of a file.
+constexpr long long kTimedEvery = 8;
 // Files that wake a sleeping reader while reads are quick.
 constexpr long long kWakeBatch = 16;
 // The score of slow reads (see m_sub_FillClaimed).
@@ -223,21 +226,24 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
 }
 
 // Fills the claimed file's slot, and notes whether the read had to wait for
-// the disk. A slow read adds kSlowWeight to a score that each quick read
-// lowers by one: while the score stands at kManyReaders or above, every
-// reader works. So a run of slow reads, as from a cold disk, wakes them at
-// once, while a read now and then held up by other programs does not.
+// the disk: every read is timed once one was slow, else one in kTimedEvery.
+// A slow read adds kSlowWeight to a score that each quick read lowers by
+// one: while the score stands at kManyReaders or above, every reader works.
+// So a run of slow reads, as from a cold disk, wakes them at once, while a
+// read now and then held up by other programs does not.
 void CReadAhead::m_sub_FillClaimed(long long nIndex) {
     Slot& slot = m_slots[nIndex % kSlots];
-    long long start = Ticks();
+    int score = m_nSlowScore.load(std::memory_order_relaxed);
+    bool timed = score > 0 || nIndex % kTimedEvery == 0;
+    long long start = timed ? Ticks() : 0;
     m_pClient.load()->m_sub_Fill(slot.data);
-    long long ticks = Ticks() - start;
+    long long ticks = timed ? Ticks() - start : 0;
     slot.bFilled.store(true);
     if (m_bWalkWaits.load()) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cvFilled.notify_one();
     }
-    int score = m_nSlowScore.load(std::memory_order_relaxed);
+    if (!timed) return;
     int next = ticks > m_nSlowTicks
                    ? (score + kSlowWeight < kMaxScore ? score + kSlowWeight : kMaxScore)
                    : (score > 0 ? score - 1 : 0);

@@ -67,11 +67,14 @@ class WordProbes {
         unsigned found = 0;
         int droppable = 0;  // bytes that may stand for two dropped bytes
         int at = 0;
+        // A block too short to fill the text needs no count.
+        const bool counting = length >= limit + kMargin;
         for (; at + kStep + 1 <= length; at += kStep) {
             blocks::Window window(block + at);
             found |= FoundIn(window, found);
-            droppable += window.CountDroppable();
             if (found == AllFound()) return true;
+            if (!counting) continue;
+            droppable += window.CountDroppable();
             // Past this point the text is surely full: every byte not kept
             // is a droppable byte, a byte dropped because of one, or the
             // last byte, cut from its character.
