@@ -212,10 +212,14 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
     return result;
 }
 
+// The first search writes the whole table before a look-up reads it: a page
+// read first and written later faults twice, and the second fault stops the
+// reader threads' processors to flush their address caches. After 2^32
+// searches the marks of old searches could pass for new, so the table is
+// cleared then too.
 void CSearchEngin::m_sub_BeginWalk() {
     m_nWalked = 0;
-    if (++m_dwWalkSearch == 0) {
-        // After 2^32 searches the marks of old searches could pass for new.
+    if (++m_dwWalkSearch <= 1) {
         std::memset(m_walked, 0, sizeof m_walked);
         m_dwWalkSearch = 1;
     }
