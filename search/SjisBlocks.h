@@ -92,50 +92,6 @@ inline void CopyRun(char* to, const unsigned char* from, int count) {
     if (count > 48) piece(48);
 }
 
-// Whether byte `c` is among the 64 bytes at `p`.
-inline bool Has64(const unsigned char* p, unsigned char c) {
-    __m128i wanted = _mm_set1_epi8(static_cast<char>(c));
-    __m128i any = _mm_setzero_si128();
-    for (int k = 0; k < kBlockBytes; k += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        any = _mm_or_si128(any, _mm_cmpeq_epi8(bytes, wanted));
-    }
-    return _mm_movemask_epi8(any) != 0;
-}
-
-// Whether the pair `first`, `second` begins among the 64 bytes at `p`;
-// reads p[64] too.
-inline bool HasPair64(const unsigned char* p, unsigned char first, unsigned char second) {
-    __m128i wantedFirst = _mm_set1_epi8(static_cast<char>(first));
-    __m128i wantedSecond = _mm_set1_epi8(static_cast<char>(second));
-    __m128i any = _mm_setzero_si128();
-    for (int k = 0; k < kBlockBytes; k += 16) {
-        __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
-        any = _mm_or_si128(any, _mm_and_si128(_mm_cmpeq_epi8(here, wantedFirst),
-                                              _mm_cmpeq_epi8(next, wantedSecond)));
-    }
-    return _mm_movemask_epi8(any) != 0;
-}
-
-// Among the 64 bytes at `p`, those that can cost the text at most two bytes
-// each: a byte that cannot stand second (a blank, a line end, or the byte
-// after a lead byte that is dropped with it) and 0x81 (a separator and its
-// second byte). Each lane counts its bytes, then one sum of absolute
-// differences adds the lanes up.
-inline int CountDroppable64(const unsigned char* p) {
-    __m128i count = _mm_setzero_si128();
-    for (int k = 0; k < kBlockBytes; k += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        __m128i trail = _mm_or_si128(InRange16(bytes, 0x40, 0x7E), InRange16(bytes, 0x80, 0xFC));
-        __m128i is81 = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
-        __m128i droppable = _mm_or_si128(_mm_andnot_si128(trail, _mm_set1_epi8(-1)), is81);
-        count = _mm_sub_epi8(count, droppable);  // a match is -1
-    }
-    __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
-    return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-}
-
 // 64 bytes loaded once for several looks: each 16 bytes, and the 16 bytes
 // one further on, for the second bytes of pairs (so p[64] is read too).
 struct Window {
@@ -167,19 +123,18 @@ struct Window {
     // cannot stand second (below 0x40, 0x7F, above 0xFC: a blank, a line
     // end, or the byte after a lead byte that is dropped with it) and 0x81
     // (a separator and its second byte); 0x80 is counted too, which only
-    // makes the count safer. Saturating arithmetic tells the three ranges
-    // apart; each lane counts its bytes, then one sum of absolute
-    // differences adds the lanes up.
+    // makes the count safer. Adding 3 brings 0xFD..0xFF next to 0x00..0x3F,
+    // so two ranges are told with two saturating subtractions; each lane
+    // counts its bytes, then one sum of absolute differences adds them up.
     int CountDroppable() const {
         const __m128i zero = _mm_setzero_si128();
         __m128i count = zero;
         for (const __m128i& bytes : here) {
-            __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(bytes, _mm_set1_epi8(0x3F)), zero);
+            __m128i edges = _mm_add_epi8(bytes, _mm_set1_epi8(3));  // 0xFD..0x3F to 0..0x42
+            __m128i outer = _mm_cmpeq_epi8(_mm_subs_epu8(edges, _mm_set1_epi8(0x42)), zero);
             __m128i middle = _mm_cmpeq_epi8(
                 _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(0x7F)), _mm_set1_epi8(2)), zero);
-            __m128i high = _mm_cmpeq_epi8(_mm_adds_epu8(bytes, _mm_set1_epi8(3)),
-                                          _mm_set1_epi8(static_cast<char>(0xFF)));
-            count = _mm_sub_epi8(count, _mm_or_si128(_mm_or_si128(low, middle), high));
+            count = _mm_sub_epi8(count, _mm_or_si128(outer, middle));
         }
         __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
         return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
@@ -189,16 +144,6 @@ struct Window {
 #else
 
 constexpr bool kAvailable = false;
-
-inline bool Has64(const unsigned char*, unsigned char) {
-    return true;
-}
-inline bool HasPair64(const unsigned char*, unsigned char, unsigned char) {
-    return true;
-}
-inline int CountDroppable64(const unsigned char*) {
-    return kBlockBytes;
-}
 
 inline ByteMasks MasksOf(const unsigned char*) {
     return ByteMasks{};
