@@ -86,12 +86,15 @@ TEST(ScanHostile, EveryNameOpensItsOwnFile) {
     write(u8"DATA/a\\b.txt", "back");
     write(u8"DATA/x\\y/c.txt", "back");
     write(u8"DATA/a/b.txt", "slash");
+    write(u8"DATA/a¥b.txt", "back");  // "¥" converts to 0x5C, a separator
+    write(u8"DATA/x‾y.txt", "word");   // "‾" converts to "~", no name of its own
     auto engine = NewEngine();
     engine->m_sub_Search("word");
     EXPECT_EQ(HitPaths(*engine),
               (Strings{"DATA/10\x81\x60"
                        "12月.txt",
                        "DATA/pair/\x81\x60.txt",
+                       "DATA/x~y.txt",
                        "DATA/\x81\x7C\x81\x5C\x81\x61\x81\x91\x81\x92\x81\xCA.txt",
                        "DATA/資料\x81\x60"
                        "2024/a.txt"}));

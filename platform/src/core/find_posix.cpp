@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <sorahiki/codepage.h>
+#include <sorahiki/cp932.h>
 #include <sorahiki/listing.h>
 
 #include "platform/src/core/errors.h"
@@ -82,11 +83,22 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-// A name the program can hold: it has a code page 932 form, and it has no
-// backslash, which the layer reads as a separator in every path it is given.
+// Whether a byte 0x5C stands at a character boundary of `cp932`: the layer
+// reads it as a separator in every path it is given.
+bool HoldsSeparator(std::string_view cp932) {
+    for (size_t i = 0; i < cp932.size();) {
+        auto c = static_cast<unsigned char>(cp932[i]);
+        if (c == '\\') return true;
+        i += cp932::IsLeadByte(c) ? 2 : 1;
+    }
+    return false;
+}
+
+// A name the program can hold: it has a code page 932 form, and that form
+// has no backslash, whether the name has one or a character that converts
+// to one ("¥").
 bool IsListable(const char* fileName, std::string& cp932) {
-    return std::strchr(fileName, '\\') == nullptr && Utf8ToCp932(fileName, cp932) &&
-           cp932.size() < MAX_PATH;
+    return Utf8ToCp932(fileName, cp932) && cp932.size() < MAX_PATH && !HoldsSeparator(cp932);
 }
 
 // Where several names share one code page 932 form ("〜" and "～" both give

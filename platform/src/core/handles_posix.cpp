@@ -61,11 +61,11 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
         return Fail(ERROR_FILE_NOT_FOUND);
     }
     // Opening never waits: a pipe or a device put in a file's place after it
-    // was listed opens at once, and is then refused. A plain ASCII path
-    // names its file as it is; another may need the listing's own name.
+    // was listed opens at once, and is then refused. A path that names
+    // nothing may be the form of a listed name ("x~y.txt" for "x‾y.txt").
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     int fd = open(path.empty() ? ascii : path.c_str(), kFlags);
-    if (fd < 0 && errno == ENOENT && !path.empty() && FindListedPath(lpFileName, path)) {
+    if (fd < 0 && errno == ENOENT && FindListedPath(lpFileName, path)) {
         fd = open(path.c_str(), kFlags);
     }
     if (fd < 0) return Fail(Win32ErrorFromErrno(errno));

@@ -73,8 +73,7 @@ bool ResolveParts(const std::vector<std::string_view>& parts, size_t count, std:
         if (!Cp932ToUtf8(parts[i], name)) return false;
         std::string folder = out;
         struct stat st;
-        if (!IsAscii(parts[i]) && lstat((out + name).c_str(), &st) != 0 &&
-            !FindByForm(folder, parts[i], name)) {
+        if (lstat((out + name).c_str(), &st) != 0 && !FindByForm(folder, parts[i], name)) {
             return false;
         }
         out += name;
