@@ -51,12 +51,16 @@ struct SjisChar {
     unsigned char bytes[2];
 };
 
-// A file opened for reading, closed when the object ends.
+// A file opened for reading, closed when the object ends. The paths come
+// from listings that told files from folders, so the file is opened with
+// backup semantics, which spares the check that it is no folder, a second
+// look at the file for every file a search reads. A folder put in a file's
+// place since its listing then opens, and its reading gives no text.
 class OpenFile {
   public:
     explicit OpenFile(const char* path)
         : m_handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr)) {}
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
     ~OpenFile() {
         if (IsOpen()) CloseHandle(m_handle);
     }
