@@ -106,6 +106,8 @@ bool IsListable(const char* fileName, std::string& cp932) {
 // back to, when it is there, or else, alone in its group, the one name that
 // has the form. The others are left out, so no entry opens another's file.
 void KeepOpenableNames(std::vector<FindEntry>& sorted) {
+    auto sameName = [](const FindEntry& a, const FindEntry& b) { return a.name == b.name; };
+    if (std::adjacent_find(sorted.begin(), sorted.end(), sameName) == sorted.end()) return;
     std::vector<FindEntry> kept;
     kept.reserve(sorted.size());
     for (size_t first = 0; first < sorted.size();) {
@@ -138,6 +140,7 @@ void ReadEntries(FindState& state, std::string_view pattern) {
     }
     std::sort(named.begin(), named.end(), ListsBefore);
     KeepOpenableNames(named);
+    state.entries.reserve(named.size() + 2);
     for (const char* dots : {".", ".."}) {
         if (MatchesPattern(pattern, dots)) state.entries.push_back(FindEntry{dots, dots, DT_DIR});
     }
