@@ -138,7 +138,11 @@ long long CReadAhead::m_sub_Claim() {
 // it is woken once, not again for every file queued meanwhile.
 bool CReadAhead::m_sub_ShouldWake(bool urgent) const {
     if (m_nSleeping.load() == 0) return false;
-    int awake = m_sub_Awake() + m_nWaking.load();
+    // A walk that waits itself does not count readers woken and not yet
+    // running: were such a count ever ahead of the wakes that arrive, the
+    // walk would sleep with every reader asleep too. A wake too many costs
+    // only a reader that looks and sleeps again.
+    int awake = m_sub_Awake() + (urgent ? 0 : m_nWaking.load());
     int active = m_sub_ActiveReaders();
     long long waiting = m_nQueued.load() - m_nClaimed.load();
     if (awake >= active || waiting <= 0) return false;
