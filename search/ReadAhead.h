@@ -65,6 +65,8 @@ class CReadAhead {
     // kMaxReaders); with none, the walking thread reads every file itself.
     void m_sub_SetReaders(int nReaders);
     int m_sub_Readers() const { return m_nWanted; }
+    // Reads of late have waited for the disk, and every reader works.
+    bool m_sub_ReadsWait() const { return m_nActive.load() > 1; }
 
     // A walk: Begin, then Push each file in order, then End. Push returns
     // false once the client has refused a file; the walk should stop then.
