@@ -202,6 +202,8 @@ bool CReadAhead::m_sub_TakeOldest() {
     return more;
 }
 
+// The walk waits for file m_nTaken in `slot`, and is woken for that file
+// alone: woken for every file filled, it would sleep again at once for most.
 // While the slot is not filled, the walk reads the next queued file itself
 // rather than wait, as long as reads are quick and `help` allows: on a warm
 // cache that keeps this core busy too. When reads wait for the disk, the walk
@@ -219,9 +221,9 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
         }
         std::unique_lock<std::mutex> lock(m_mutex);
         m_sub_WakeReadersLocked(true);
-        m_bWalkWaits = true;
+        m_nWalkWaitsFor = m_nTaken;
         if (!slot.bFilled.load()) m_cvFilled.wait(lock);
-        m_bWalkWaits = false;
+        m_nWalkWaitsFor = -1;
     }
 }
 
@@ -239,7 +241,7 @@ void CReadAhead::m_sub_FillClaimed(long long nIndex) {
     m_pClient.load()->m_sub_Fill(slot.data);
     long long ticks = timed ? Ticks() - start : 0;
     slot.bFilled.store(true);
-    if (m_bWalkWaits.load()) {
+    if (m_nWalkWaitsFor.load() == nIndex) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cvFilled.notify_one();
     }

@@ -115,8 +115,8 @@ class CReadAhead {
     std::condition_variable m_cvWork;    // readers wait here for queued files
     std::condition_variable m_cvFilled;  // the walk waits here for its oldest file
     std::atomic<int> m_nSleeping{0};
-    std::atomic<int> m_nWaking{0};  // woken, not yet out of their sleep
-    std::atomic<bool> m_bWalkWaits{false};
+    std::atomic<int> m_nWaking{0};               // woken, not yet out of their sleep
+    std::atomic<long long> m_nWalkWaitsFor{-1};  // the file the walk sleeps for
     std::atomic<bool> m_bQuit{false};
 
     std::atomic<int> m_nActive{1};     // readers to keep awake: 1, or all when reads wait
