@@ -55,8 +55,11 @@ class CReadAhead {
     // while, and to keep every reader busy on a cold disk. On a busy machine
     // a reader can wait for a processor for milliseconds while the walk waits
     // for its file, the oldest queued; with 256 slots the others then ran dry,
-    // and a cold search took a quarter longer. The slots take about 2.4 MB.
+    // and a cold search took a quarter longer. While reads are quick a walk
+    // uses only the first kQuickSlots, so that a short-lived process does not
+    // fault in the 2.4 MB of them all for nothing.
     static constexpr int kSlots = 1024;
+    static constexpr int kQuickSlots = 256;
     static constexpr int kMaxReaders = 32;
 
     CReadAhead() = default;
@@ -82,8 +85,13 @@ class CReadAhead {
     void m_sub_Drain();
 
   private:
+    // A slot: its text and its flag, kept apart. The constructor writes the
+    // flags alone, so that a process faults in only the texts it uses.
     struct Slot {
-        CReadSlot data;
+        CReadSlot& data;
+        std::atomic<bool>& bFilled;
+    };
+    struct alignas(64) FilledFlag {
         std::atomic<bool> bFilled{false};
     };
 
@@ -102,14 +110,24 @@ class CReadAhead {
     void m_sub_WaitForFilled(const Slot& slot, bool help);
     void m_sub_FillClaimed(long long nIndex);
     void m_sub_DropQueued();
+    void m_sub_Widen();
+    Slot m_sub_SlotOf(long long nIndex) {
+        long long at = (nIndex - m_nRingStart.load()) % m_nRingSlots.load();
+        return Slot{m_texts[at], m_filled[at].bFilled};
+    }
 
-    Slot m_slots[kSlots];
+    CReadSlot m_texts[kSlots];
+    FilledFlag m_filled[kSlots];
     // Files are numbered from the first walk on. Queued: written by the
     // walk; claimed: by whoever takes a file on; taken back: by the walk.
     std::atomic<long long> m_nQueued{0};
     std::atomic<long long> m_nClaimed{0};
     long long m_nTaken = 0;
     bool m_bRefused = false;
+    // File n lives in slot (n - m_nRingStart) % m_nRingSlots. Both change
+    // only while no file is queued, so no file ever moves.
+    std::atomic<long long> m_nRingStart{0};
+    std::atomic<int> m_nRingSlots{kQuickSlots};
     std::atomic<CReadAheadClient*> m_pClient{nullptr};
 
     // Sleeping and waking only: the mutex is taken when a thread goes to
