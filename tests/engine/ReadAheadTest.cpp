@@ -203,7 +203,7 @@ int ListedOnceSettled(int count) {
 // The warmer lists no further ahead of the walk than it may, passes over the
 // links (through which it would list a loop for ever), lists nothing while
 // reads are quick, and forgets a walk that has ended.
-TEST(FolderWarmer, KeepsItsDistanceSkipsLinksAndStopsWithTheWalk) {
+TEST(ReadAhead, FolderWarmerKeepsItsDistanceSkipsLinksAndStops) {
     DataFolder folder;
     const int kFolders = 30;
     for (int i = 0; i < kFolders; ++i) folder.MakeFolder("DATA/d" + std::to_string(i) + "/e");
