@@ -1,6 +1,7 @@
 // The read-ahead: a ring of slots between the walk and the reader threads.
 //
-// Files are numbered in queue order; file n lives in slot n % kSlots. The walk
+// Files are numbered in queue order; file n lives in slot n % the ring's size,
+// counted from the file where the ring took that size (see m_sub_Widen). The walk
 // writes a file's path, then counts it queued; a thread takes a file on by
 // moving the claimed count past it, fills the slot and marks it filled with a
 // release store, which the walk reads with an acquire load. The walk hands
@@ -20,8 +21,12 @@
 
 namespace {
 
-// A read that takes longer than this waited for the disk.
-constexpr long long kSlowReadMicroseconds = 150;
+// A read that takes longer than this waited for the disk. A file from the
+// cache takes under 10 microseconds; one from a disk that answers fast, as a
+// virtual machine's does from its host's cache, 40 to 150 one at a time. Set
+// above that, a walk that began with one reader took every file as quick and
+// kept one reader, one read in flight, for the whole cold search.
+constexpr long long kSlowReadMicroseconds = 30;
 // While reads are quick, one read in this many is timed: reading the clock
 // costs about as much as the rest of the bookkeeping of a file.
 constexpr long long kTimedEvery = 8;
@@ -111,6 +116,8 @@ void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
     m_nSpinTicks = frequency.QuadPart * kSpinMicroseconds / 1000000;
     m_pClient = &client;
     m_bRefused = false;
+    m_nRingStart = m_nQueued.load();
+    m_nRingSlots = kQuickSlots;
 }
 
 int CReadAhead::m_sub_ActiveReaders() const {
@@ -170,9 +177,10 @@ void CReadAhead::m_sub_WakeReadersLocked(bool urgent) {
 }
 
 bool CReadAhead::m_sub_Push(const char* pszPath) {
+    if (!m_bRefused && m_nRingSlots.load() < kSlots && m_sub_ReadsWait()) m_sub_Widen();
     if (m_bRefused) return false;
-    if (m_nQueued.load() - m_nTaken == kSlots && !m_sub_TakeOldest()) return false;
-    CReadSlot& data = m_slots[m_nQueued.load() % kSlots].data;
+    if (m_nQueued.load() - m_nTaken == m_nRingSlots.load() && !m_sub_TakeOldest()) return false;
+    CReadSlot& data = m_sub_SlotOf(m_nQueued.load()).data;
     size_t length = std::strlen(pszPath);
     if (length >= sizeof data.szPath) length = sizeof data.szPath - 1;
     std::memcpy(data.szPath, pszPath, length);
@@ -181,6 +189,15 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     m_sub_StartReadersWhenSlow();
     m_sub_WakeReaders(false);
     return true;
+}
+
+// Once reads wait for the disk, the walk uses every slot from then on. The
+// files queued are handed out first (a few milliseconds, once per walk), so
+// that the ring is empty when the slots are counted anew.
+void CReadAhead::m_sub_Widen() {
+    m_sub_Drain();
+    m_nRingStart = m_nQueued.load();
+    m_nRingSlots = kSlots;
 }
 
 void CReadAhead::m_sub_Drain() {
@@ -197,7 +214,7 @@ void CReadAhead::m_sub_End() {
 // Hands the oldest queued file to the client. When the client refuses it, the
 // files queued after it are dropped.
 bool CReadAhead::m_sub_TakeOldest() {
-    Slot& slot = m_slots[m_nTaken % kSlots];
+    Slot slot = m_sub_SlotOf(m_nTaken);
     if (!slot.bFilled.load(std::memory_order_acquire)) m_sub_WaitForFilled(slot, true);
     bool more = m_pClient.load()->m_sub_Take(slot.data);
     slot.bFilled.store(false, std::memory_order_relaxed);
@@ -206,6 +223,8 @@ bool CReadAhead::m_sub_TakeOldest() {
     return more;
 }
 
+// The walk waits for file m_nTaken in `slot`, and is woken for that file
+// alone: woken for every file filled, it would sleep again at once for most.
 // While the slot is not filled, the walk reads the next queued file itself
 // rather than wait, as long as reads are quick and `help` allows: on a warm
 // cache that keeps this core busy too. When reads wait for the disk, the walk
@@ -223,9 +242,9 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
         }
         std::unique_lock<std::mutex> lock(m_mutex);
         m_sub_WakeReadersLocked(true);
-        m_bWalkWaits = true;
+        m_nWalkWaitsFor = m_nTaken;
         if (!slot.bFilled.load()) m_cvFilled.wait(lock);
-        m_bWalkWaits = false;
+        m_nWalkWaitsFor = -1;
     }
 }
 
@@ -236,14 +255,14 @@ void CReadAhead::m_sub_WaitForFilled(const Slot& slot, bool help) {
 // So a run of slow reads, as from a cold disk, wakes them at once, while a
 // read now and then held up by other programs does not.
 void CReadAhead::m_sub_FillClaimed(long long nIndex) {
-    Slot& slot = m_slots[nIndex % kSlots];
+    Slot slot = m_sub_SlotOf(nIndex);
     int score = m_nSlowScore.load(std::memory_order_relaxed);
     bool timed = score > 0 || nIndex % kTimedEvery == 0;
     long long start = timed ? Ticks() : 0;
     m_pClient.load()->m_sub_Fill(slot.data);
     long long ticks = timed ? Ticks() - start : 0;
     slot.bFilled.store(true);
-    if (m_bWalkWaits.load()) {
+    if (m_nWalkWaitsFor.load() == nIndex) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cvFilled.notify_one();
     }
@@ -267,7 +286,7 @@ void CReadAhead::m_sub_DropQueued() {
     }
     m_bRefused = true;
     for (; m_nTaken < claimed; ++m_nTaken) {
-        Slot& slot = m_slots[m_nTaken % kSlots];
+        Slot slot = m_sub_SlotOf(m_nTaken);
         m_sub_WaitForFilled(slot, false);
         slot.bFilled.store(false, std::memory_order_relaxed);
     }

@@ -3,35 +3,14 @@
 #include <cstring>
 #include <string_view>
 
-#include <sorahiki/listing.h>
-
+#include "search/FolderListing.h"
+#include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 #include "search/WordProbe.h"
 
 namespace {
-
-// What identifies a folder, however it was reached.
-struct FolderId {
-    DWORD volume;
-    DWORD indexHigh;
-    DWORD indexLow;
-
-    bool operator==(const FolderId&) const = default;
-};
-
-bool ReadFolderId(const char* folder, FolderId& id) {
-    HANDLE handle =
-        CreateFileA(folder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    bool known = GetFileInformationByHandle(handle, &info) != FALSE;
-    CloseHandle(handle);
-    id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    return known;
-}
 
 // The text of a file as the match test sees it: blanks, line feeds and
 // characters whose first byte is 0x81 are dropped, a NUL ends it, and at most
@@ -182,7 +161,9 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
     m_sub_RunPass([&](CReadAhead* readAhead) {
         FolderTrail trail;
         trail.readAhead = readAhead;
+        if (readAhead != nullptr) SharedFolderWarmer().m_sub_Begin(pszFolder);
         result = m_sub_ScanFolder(pszFolder, trail);
+        if (readAhead != nullptr) SharedFolderWarmer().m_sub_End();
     });
     return result;
 }
@@ -263,32 +244,25 @@ void CSearchEngin::m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail&
 }
 
 // Walks the entries of one folder in listing order, sub-folders at once where
-// they stand. Entries that are neither file nor folder (pipes, devices) are
-// never opened. A path of kPathSlot bytes or more is left out, and the walk
-// stops once the hit list is full.
+// they stand, and stops once the hit list is full. With reader threads, the
+// warmer lists the folders ahead while the disk is slow.
 int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
-    char pattern[kPathSlot + 8];
-    std::snprintf(pattern, sizeof pattern, "%s/*.*", pszFolder);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    static_assert(CFolderListing::kPathBytes == kPathSlot);
+    if (trail.readAhead != nullptr) {
+        SharedFolderWarmer().m_sub_Reached(trail.readAhead->m_sub_ReadsWait());
+    }
+    CFolderListing listing(pszFolder);
+    if (!listing.m_sub_Opened()) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    do {
-        if (IsDotOrDotDot(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) {
-            continue;
-        }
-        char path[kPathSlot];
-        int length = std::snprintf(path, sizeof path, "%s/%s", pszFolder, entry.cFileName);
-        if (length < 0 || length >= kPathSlot) continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            m_sub_ScanFolder(path, trail);
+    while (m_nHits < kMaxHits && listing.m_sub_Next()) {
+        if (listing.m_sub_IsFolder()) {
+            m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
-            m_sub_TestFileInTurn(path, trail.readAhead);
+            m_sub_TestFileInTurn(listing.m_sub_Path(), trail.readAhead);
         }
-    } while (m_nHits < kMaxHits && FindNextFileA(find, &entry) == TRUE);
-    FindClose(find);
+    }
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include <random>
 #include <thread>
 
+#include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
 #include "tests/support/DataFolder.h"
 
@@ -189,6 +190,44 @@ TEST(ReadAhead, RingHandsBackInQueueOrder) {
             EXPECT_EQ(client.m_filled.load(), filledAtEnd);
         }
     }
+}
+
+// Waits, within a generous bound, for the warmer to have listed `count`
+// folders; then gives it time to list more, which it must not.
+int ListedOnceSettled(int count) {
+    for (int i = 0; i < 2000 && SharedFolderWarmer().m_sub_Listed() < count; ++i) usleep(1000);
+    usleep(20000);
+    return SharedFolderWarmer().m_sub_Listed();
+}
+
+// The warmer lists no further ahead of the walk than it may, passes over the
+// links (through which it would list a loop for ever), lists nothing while
+// reads are quick, and forgets a walk that has ended.
+TEST(ReadAhead, FolderWarmerKeepsItsDistanceSkipsLinksAndStops) {
+    DataFolder folder;
+    const int kFolders = 30;
+    for (int i = 0; i < kFolders; ++i) folder.MakeFolder("DATA/d" + std::to_string(i) + "/e");
+    folder.Link("DATA/d0/up", "..");
+    folder.Link("DATA/d1/e/self", ".");
+    CFolderWarmer& warmer = SharedFolderWarmer();
+    const int ahead = CFolderWarmer::kFoldersAhead;
+
+    warmer.m_sub_Begin("DATA");
+    warmer.m_sub_Reached(false);
+    EXPECT_EQ(ListedOnceSettled(0), 0);
+    warmer.m_sub_Reached(true);
+    EXPECT_EQ(ListedOnceSettled(2 + ahead), 2 + ahead);
+    for (int i = 0; i < 3 * kFolders; ++i) warmer.m_sub_Reached(true);
+    EXPECT_EQ(ListedOnceSettled(1 + 2 * kFolders), 1 + 2 * kFolders);
+    warmer.m_sub_End();
+
+    warmer.m_sub_Begin("DATA");
+    warmer.m_sub_Reached(true);
+    EXPECT_EQ(ListedOnceSettled(1 + ahead), 1 + ahead);
+    warmer.m_sub_End();
+    warmer.m_sub_Begin("DATA");
+    EXPECT_EQ(ListedOnceSettled(0), 0);
+    warmer.m_sub_End();
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+// The entries of one folder as every walk of the engine takes them: in
+// listing order, without "." and "..", without entries that are neither file
+// nor folder (pipes, devices: never opened), and without those whose path
+// would not fit a path slot.
+#pragma once
+
+#include <windows.h>
+
+class CFolderListing {
+  public:
+    static constexpr int kPathBytes = 210;
+
+    explicit CFolderListing(const char* pszFolder);
+    ~CFolderListing();
+    CFolderListing(const CFolderListing&) = delete;
+    CFolderListing& operator=(const CFolderListing&) = delete;
+
+    // False when the folder could not be listed; GetLastError tells why.
+    bool m_sub_Opened() const { return m_hFind != INVALID_HANDLE_VALUE; }
+    // Moves to the next entry; false past the last one.
+    bool m_sub_Next();
+    // The entry's path: the folder, a slash and its name.
+    const char* m_sub_Path() const { return m_szPath; }
+    bool m_sub_IsFolder() const {
+        return (m_entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    bool m_sub_IsLink() const {
+        return (m_entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+
+  private:
+    const char* m_pszFolder;
+    HANDLE m_hFind;
+    bool m_bFirstWaits;  // the entry FindFirstFileA gave is not handed out yet
+    WIN32_FIND_DATAA m_entry;
+    char m_szPath[kPathBytes];
+};
+
+// What identifies a folder, however it was reached.
+struct FolderId {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+
+    bool operator==(const FolderId&) const = default;
+};
+
+bool ReadFolderId(const char* pszFolder, FolderId& id);
