@@ -6,11 +6,10 @@
 // stand in the file (blanks, line ends, characters beginning with 0x81 and
 // incomplete characters are dropped between them, nothing is changed), so
 // each character of the text occurs somewhere among the bytes read. Those
-// bytes lie inside the first block when the file ends there, or when the
-// block surely holds more kept bytes than the text can take, or when a NUL
-// or 0x1A there ends the text. Only files
-// passed through as code page 932 are looked at; converted text is gathered
-// as before.
+// bytes lie inside the first block when the file ends there, when the block
+// surely holds more kept bytes than the text can take, or when a NUL or 0x1A
+// there ends the text. Only files passed through as code page 932 are looked
+// at; converted text is gathered as before.
 #pragma once
 
 #include <cstdint>
@@ -51,8 +50,6 @@ class WordProbes {
             }
         }
     }
-
-    int Count() const { return m_count; }
 
     // False only when the text gathered from `block` (`length` bytes of
     // code page 932, the start of a file that ends there when `fileEnds`),
