@@ -34,15 +34,6 @@ std::optional<std::string> Given(bool has, const std::string& value) {
 class HeadlessDriver : public ui::Driver {
   public:
     bool Init() override { return true; }
-    void TopLevelCreated(HWND, const std::string&, HMENU, const RECT&, const RECT&) override {}
-    void TopLevelMoved(HWND, const RECT&, const RECT&) override {}
-    void TopLevelShown(HWND, bool, int) override {}
-    void ImageChanged(HWND, const RECT&) override {}
-    void ChildCreated(HWND, HWND, ui::ChildKind, const RECT&, const std::string&, bool) override {}
-    void ChildMoved(HWND, const RECT&) override {}
-    void ChildShown(HWND, bool) override {}
-    void ChildTextChanged(HWND, const std::string&) override {}
-    void WindowDestroyed(HWND) override {}
 
     void PumpEvents() override {
         Recorded& s = State();

@@ -48,49 +48,58 @@ class Driver {
   public:
     virtual ~Driver() = default;
 
+    // Every operation has a null default, which is how the layer behaves with
+    // no display: a driver overrides what it shows or records.
+
     // Connects to the display. False when there is none: the program then
     // says so and ends with -1.
-    virtual bool Init() = 0;
+    virtual bool Init() { return false; }
 
     // A top-level window was created, hidden. menu is its menu bar (null for
     // none; read it with MenuEntries). window is its outer rectangle in
     // screen pixels, client its client area in the same coordinates.
-    virtual void TopLevelCreated(HWND hwnd, const std::string& title_utf8, HMENU menu,
-                                 const RECT& window, const RECT& client) = 0;
+    virtual void TopLevelCreated(HWND /*hwnd*/, const std::string& /*title_utf8*/, HMENU /*menu*/,
+                                 const RECT& /*window*/, const RECT& /*client*/) {}
     // The window's outer or client rectangle changed (same coordinates).
-    virtual void TopLevelMoved(HWND hwnd, const RECT& window, const RECT& client) = 0;
+    virtual void TopLevelMoved(HWND /*hwnd*/, const RECT& /*window*/, const RECT& /*client*/) {}
     // Shown or hidden; show_cmd is the SW_ value (SW_SHOWMINIMIZED ...).
-    virtual void TopLevelShown(HWND hwnd, bool visible, int show_cmd) = 0;
+    virtual void TopLevelShown(HWND /*hwnd*/, bool /*visible*/, int /*show_cmd*/) {}
     // Part of the top-level window's backing image changed (client pixels):
     // queue a redraw. Read the image with BackingImage(hwnd).
-    virtual void ImageChanged(HWND hwnd, const RECT& area) = 0;
+    virtual void ImageChanged(HWND /*hwnd*/, const RECT& /*area*/) {}
 
     // A child window was created under parent (a dialog under the main
     // window, a control under its dialog). rect is in the parent's client
     // pixels. Hidden unless visible is true.
-    virtual void ChildCreated(HWND hwnd, HWND parent, ChildKind kind, const RECT& rect,
-                              const std::string& text_utf8, bool visible) = 0;
-    virtual void ChildMoved(HWND hwnd, const RECT& rect) = 0;
-    virtual void ChildShown(HWND hwnd, bool visible) = 0;
+    virtual void ChildCreated(HWND /*hwnd*/, HWND /*parent*/, ChildKind /*kind*/,
+                              const RECT& /*rect*/, const std::string& /*text_utf8*/,
+                              bool /*visible*/) {}
+    virtual void ChildMoved(HWND /*hwnd*/, const RECT& /*rect*/) {}
+    virtual void ChildShown(HWND /*hwnd*/, bool /*visible*/) {}
     // The program set the control's text (SetWindowTextA). An edit driven by
     // the driver must not report this back through EditTyped.
-    virtual void ChildTextChanged(HWND hwnd, const std::string& text_utf8) = 0;
+    virtual void ChildTextChanged(HWND /*hwnd*/, const std::string& /*text_utf8*/) {}
 
     // Any window (top-level or child) is gone; forget it.
-    virtual void WindowDestroyed(HWND hwnd) = 0;
+    virtual void WindowDestroyed(HWND /*hwnd*/) {}
 
     // Handles pending display events without blocking, turning them into
     // calls of the input functions below. Called from every PeekMessageA.
-    virtual void PumpEvents() = 0;
+    virtual void PumpEvents() {}
 
     // A modal message box opens. The layer then runs a nested loop: it
     // calls PumpEvents and dispatches queued messages, and polls
     // PollMessageBox until it yields the answer (IDOK, IDYES, IDNO ...).
-    virtual void BeginMessageBox(const MessageBoxRequest& box) = 0;
-    virtual bool PollMessageBox(int* answer) = 0;
+    // With no display a box is answered at once, as closing it answers: "No"
+    // for a yes/no box, else OK.
+    virtual void BeginMessageBox(const MessageBoxRequest& box) { m_boxType = box.type; }
+    virtual bool PollMessageBox(int* answer) {
+        *answer = (m_boxType & 0xF) == MB_YESNO ? IDNO : IDOK;
+        return true;
+    }
 
     // ShellExecuteA: open the file with the desktop. True when started.
-    virtual bool ShellOpen(const ShellRequest& request) = 0;
+    virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
 
     // Recording hooks, for a driver that keeps what the program did (the
     // headless driver of tests); a display has no use for them. Drawn sees
@@ -98,6 +107,9 @@ class Driver {
     // called (rect null for the whole client area).
     virtual void Drawn(const DrawCall&) {}
     virtual void Invalidated(HWND, const RECT*, BOOL) {}
+
+  private:
+    UINT m_boxType = 0;  // the type of the last box begun
 };
 
 // The GTK 3 driver (target sorahiki_platform_gtk).
