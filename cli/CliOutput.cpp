@@ -35,10 +35,6 @@ void AppendEscaped(std::string& out, unsigned char c) {
     }
 }
 
-void WriteText(std::FILE* out, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), out);
-}
-
 }  // namespace
 
 std::string EscapeField(std::string_view text, const OutputStyle& style) {
@@ -67,27 +63,27 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
     return EscapeField(utf8, style);
 }
 
-void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style) {
+void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style) {
     std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
     if (style.raw) {
-        WriteText(out, line);
+        out.Write(line);
     } else {
         std::string utf8;
         Cp932ToUtf8(line, utf8);
-        WriteText(out, utf8);
+        out.Write(utf8);
     }
 }
 
-void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
+void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style) {
     std::string prefix = std::to_string(number) + ". ";
     std::string indent(prefix.size(), ' ');
-    WriteText(out, "\n" + prefix + OutputField(item.szTitle, style) + "\n");
-    WriteText(out, indent + OutputField(item.szContent, style) + "\n");
-    WriteText(out, indent + OutputField(item.szPath, style) + "\n");
+    out.Write("\n" + prefix + OutputField(item.szTitle, style) + "\n");
+    out.Write(indent + OutputField(item.szContent, style) + "\n");
+    out.Write(indent + OutputField(item.szPath, style) + "\n");
 }
 
-void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
-    WriteText(out, std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
-                       OutputField(item.szTitle, style) + "\t" +
-                       OutputField(item.szContent, style) + "\n");
+void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item,
+                 const OutputStyle& style) {
+    out.Write(std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+              OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style) + "\n");
 }

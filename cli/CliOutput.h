@@ -1,10 +1,10 @@
 // Printing the hits of a search: the readable listing and the TSV lines.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "cli/CliCheckedOutput.h"
 #include "search/SearchEngin.h"
 
 // How text leaves the program: converted to UTF-8, or with `raw` as the code
@@ -20,8 +20,8 @@ std::string EscapeField(std::string_view text, const OutputStyle& style);
 // Converts program text (code page 932) to what is printed, escaped.
 std::string OutputField(std::string_view cp932, const OutputStyle& style);
 
-void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style);
+void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style);
 
 // One hit, numbered from 1 over all pages.
-void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style);
-void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style);
+void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style);
+void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style);

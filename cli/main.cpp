@@ -4,12 +4,17 @@
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
 // with one line on stderr that says what is wrong and one that points to
 // --help. A folder or file under DATA that cannot be read gets a warning line
-// and does not change the status.
+// and does not change the status. Output that cannot be written (a full
+// disk, a closed descriptor, a pipe whose reader is gone while SIGPIPE is
+// ignored) ends the run with status 2 and one line that says why; with SIGPIPE
+// at its default a reader that goes away ends the tool quietly.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <sorahiki/codepage.h>
 
+#include "cli/CliCheckedOutput.h"
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliReadErrors.h"
@@ -33,6 +38,11 @@ int Fail(const std::string& message) {
     return kExitError;
 }
 
+int FailToWrite(int error) {
+    std::fprintf(stderr, "sorahiki-cli: write error: %s\n", std::strerror(error));
+    return kExitError;
+}
+
 std::string JoinWords(const std::vector<std::string>& words) {
     std::string query;
     for (const std::string& word : words) {
@@ -47,7 +57,8 @@ bool PageExists(int pageIndex) {
     return pageIndex == 0 || IsPagePresent(g_engine, pageIndex);
 }
 
-void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& style) {
+void PrintPage(CCheckedOutput& out, int pageIndex, const CliOptions& options,
+               const OutputStyle& style) {
     // The search has just loaded page 0 from the text it read; loading it
     // again would read every file of the page a second time.
     if (g_engine.m_nPage != pageIndex) {
@@ -59,20 +70,20 @@ void PrintPage(int pageIndex, const CliOptions& options, const OutputStyle& styl
         if (!item.bPresent) break;
         int number = pageIndex * CSearchEngin::kRowsPerPage + row + 1;
         if (options.tsv) {
-            PrintTsvRow(stdout, number, item, style);
+            PrintTsvRow(out, number, item, style);
         } else {
-            PrintRow(stdout, number, item, style);
+            PrintRow(out, number, item, style);
         }
     }
 }
 
-int Run(const CliOptions& options) {
+int Run(const CliOptions& options, CCheckedOutput& out) {
     if (options.help) {
-        std::fputs(kCliUsage, stdout);
+        out.Write(kCliUsage);
         return 0;
     }
     if (options.version) {
-        std::puts("sorahiki-cli " SORAHIKI_VERSION);
+        out.Write("sorahiki-cli " SORAHIKI_VERSION "\n");
         return 0;
     }
     if (options.words.empty()) return Fail("no word to search for");
@@ -96,15 +107,16 @@ int Run(const CliOptions& options) {
     }
 
     OutputStyle style{options.raw};
-    if (!options.tsv) PrintHitCount(stdout, g_engine.m_nHits, style);
+    if (!options.tsv) PrintHitCount(out, g_engine.m_nHits, style);
     if (options.all) {
-        for (int page = 0; page < CSearchEngin::kMaxPages && PageExists(page); ++page) {
-            PrintPage(page, options, style);
+        // Pages after a failed write would be read for nothing.
+        for (int page = 0; page < CSearchEngin::kMaxPages && PageExists(page) && out.Error() == 0;
+             ++page) {
+            PrintPage(out, page, options, style);
         }
     } else {
-        PrintPage(pageIndex, options, style);
+        PrintPage(out, pageIndex, options, style);
     }
-    std::fflush(stdout);
     return g_engine.m_nHits > 0 ? kExitFound : kExitNothingFound;
 }
 
@@ -122,5 +134,8 @@ int main(int argc, char** argv) {
             return Fail(error);
         }
     }
-    return Run(options);
+    CCheckedOutput out(stdout);
+    int status = Run(options, out);
+    if (!out.Finish()) return FailToWrite(out.Error());
+    return status;
 }

@@ -31,7 +31,9 @@ std::string PrintToMemory(int number, const OutputStyle& style) {
     size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
     fuzz::Require(out != nullptr, "a memory stream opens");
-    PrintTsvRow(out, number, g_item, style);
+    CCheckedOutput checked(out);
+    PrintTsvRow(checked, number, g_item, style);
+    fuzz::Require(checked.Finish(), "a memory stream takes every byte");
     std::fclose(out);
     std::string printed(buffer, size);
     std::free(buffer);

@@ -15,13 +15,22 @@ struct CliResult {
     std::string err;
 };
 
+// Where the tool's standard output goes.
+enum class StdoutTo {
+    kFile,                 // the file given, read back as the output
+    kFullDevice,           // a device where every write fails for want of space (Linux only)
+    kNothing,              // no standard output: the descriptor or handle is closed
+    kClosedPipe,           // a pipe whose reading end is closed, with SIGPIPE ignored
+    kClosedPipeSignalled,  // the same with SIGPIPE at its default (Linux only)
+};
+
 // Runs the tool with `args` (bytes as given), its standard output and error
-// going to the two files; returns its exit status, or -1 when it could not
-// run. On Windows an argument that is valid UTF-8 is passed as that text and
-// any other is taken as code page 932 bytes, which is how --raw expects its
-// words.
+// going to the two files; returns its exit status, 128 and the signal's
+// number when a signal ended it, or -1 when it could not run. On Windows an argument that is valid
+// UTF-8 is passed as that text and any other is taken as code page 932 bytes, which is how --raw
+// expects its words.
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
-               const std::filesystem::path& errPath);
+               const std::filesystem::path& errPath, StdoutTo stdoutTo = StdoutTo::kFile);
 
 // Whether a file whose read permission is taken away cannot be read: not
 // for root.
@@ -34,11 +43,11 @@ inline std::string ReadWhole(const std::filesystem::path& path) {
     return text.str();
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args) {
+inline CliResult RunCli(const std::vector<std::string>& args, StdoutTo stdoutTo = StdoutTo::kFile) {
     const std::filesystem::path outPath = std::filesystem::current_path() / "cli.out";
     const std::filesystem::path errPath = std::filesystem::current_path() / "cli.err";
     CliResult result;
-    result.status = RunCliInto(args, outPath, errPath);
+    result.status = RunCliInto(args, outPath, errPath, stdoutTo);
     result.out = ReadWhole(outPath);
     result.err = ReadWhole(errPath);
     std::filesystem::remove(outPath);

@@ -1,25 +1,62 @@
 #include "tests/cli/CliRun.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
+void OpenAs(int fd, const char* path, int flags) {
+    int opened = open(path, flags, 0644);
+    dup2(opened, fd);
+    close(opened);
+}
+
+// In the child, before the tool starts: its standard output as asked. An
+// ignored SIGPIPE stays ignored across exec; a default one is restored, since
+// the test program may have inherited it ignored.
+void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pipeWriteEnd) {
+    signal(SIGPIPE, stdoutTo == StdoutTo::kClosedPipe ? SIG_IGN : SIG_DFL);
+    switch (stdoutTo) {
+        case StdoutTo::kFile:
+            OpenAs(STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+            return;
+        case StdoutTo::kFullDevice:
+            OpenAs(STDOUT_FILENO, "/dev/full", O_WRONLY);
+            return;
+        case StdoutTo::kNothing:
+            close(STDOUT_FILENO);
+            return;
+        case StdoutTo::kClosedPipe:
+        case StdoutTo::kClosedPipeSignalled:
+            dup2(pipeWriteEnd, STDOUT_FILENO);
+            return;
+    }
+}
+
+}  // namespace
+
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
-               const std::filesystem::path& errPath) {
+               const std::filesystem::path& errPath, StdoutTo stdoutTo) {
+    int ends[2];
+    if (pipe(ends) != 0) return -1;
+    close(ends[0]);  // the pipe has no reader from the start
     pid_t child = fork();
     if (child == 0) {
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
+        OpenAs(STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+        SetUpStdout(stdoutTo, outPath, ends[1]);
+        close(ends[1]);
         std::vector<char*> argv{const_cast<char*>(SORAHIKI_CLI_PATH)};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         execv(SORAHIKI_CLI_PATH, argv.data());
         _exit(127);
     }
+    close(ends[1]);
     int status = 0;
     waitpid(child, &status, 0);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

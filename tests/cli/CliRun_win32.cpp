@@ -53,16 +53,35 @@ HANDLE NewInheritedFile(const fs::path& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The handle the tool gets as its standard output; the full device and the
+// signal have no Windows form, and those cases are not run here.
+HANDLE NewStdout(StdoutTo stdoutTo, const fs::path& outPath) {
+    switch (stdoutTo) {
+        case StdoutTo::kNothing:
+            return nullptr;
+        case StdoutTo::kClosedPipe: {
+            SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+            HANDLE readEnd = nullptr;
+            HANDLE writeEnd = nullptr;
+            if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return nullptr;
+            CloseHandle(readEnd);  // the pipe has no reader from the start
+            return writeEnd;
+        }
+        default:
+            return NewInheritedFile(outPath);
+    }
+}
+
 }  // namespace
 
 int RunCliInto(const std::vector<std::string>& args, const fs::path& outPath,
-               const fs::path& errPath) {
+               const fs::path& errPath, StdoutTo stdoutTo) {
     const fs::path tool = ToolPath();
     std::wstring line = L"\"" + tool.wstring() + L"\"";
     for (const std::string& arg : args) AppendQuoted(line, Wide(arg));
 
     int status = -1;
-    HANDLE out = NewInheritedFile(outPath);
+    HANDLE out = NewStdout(stdoutTo, outPath);
     HANDLE err = NewInheritedFile(errPath);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -80,7 +99,7 @@ int RunCliInto(const std::vector<std::string>& args, const fs::path& outPath,
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    CloseHandle(out);
+    if (out != nullptr) CloseHandle(out);
     CloseHandle(err);
     return status;
 }

@@ -1,6 +1,9 @@
 // sorahiki-cli as other tools see it: its output, escapes and exit status.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <sstream>
 
 #include "cli/CliOutput.h"
@@ -195,6 +198,50 @@ TEST(Cli, ReadFailuresAreReported) {
     EXPECT_EQ(FirstLine(r.err), "sorahiki-cli: cannot read DATA: permission denied");
     for (const char* path : {"DATA", "DATA/closed", "DATA/secret.txt"}) {
         fs::permissions(path, fs::perms::owner_all);
+    }
+}
+
+// Output that cannot be written is said once, with the system's reason, and
+// ends the run with status 2; a reader that goes away while SIGPIPE is at its
+// default ends the tool quietly, as it ends any tool in a pipeline.
+TEST(Cli, WriteErrors) {
+    DataFolder folder;
+    WriteSample(folder);
+#ifdef SIGPIPE
+    const int killedByBrokenPipe = 128 + SIGPIPE;
+#else
+    const int killedByBrokenPipe = -1;
+#endif
+    struct Case {
+        StdoutTo stdoutTo;
+        std::vector<std::string> args;
+        int status;
+        int error;  // the errno said, or 0 for no message
+    };
+    const Case cases[] = {
+        {StdoutTo::kFullDevice, {"rice"}, 2, ENOSPC},
+        {StdoutTo::kFullDevice, {"--tsv", "--all", "rice"}, 2, ENOSPC},
+        {StdoutTo::kFullDevice, {"--help"}, 2, ENOSPC},
+        {StdoutTo::kNothing, {"rice"}, 2, EBADF},
+        {StdoutTo::kNothing, {"--tsv", "zzz"}, 1, 0},  // nothing to write, nothing fails
+        {StdoutTo::kClosedPipe, {"--tsv", "rice"}, 2, EPIPE},
+        {StdoutTo::kClosedPipeSignalled, {"rice"}, killedByBrokenPipe, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args) + " to " +
+                     std::to_string(static_cast<int>(c.stdoutTo)));
+        bool linuxOnly =
+            c.stdoutTo == StdoutTo::kFullDevice || c.stdoutTo == StdoutTo::kClosedPipeSignalled;
+        if (kWindowsBuild && linuxOnly) continue;
+        CliResult r = RunCli(c.args, c.stdoutTo);
+        EXPECT_EQ(r.status, c.status);
+        if (c.error == 0) {
+            EXPECT_EQ(r.err, "");
+            continue;
+        }
+        EXPECT_EQ(CountLines(r.err), 1) << r.err;
+        EXPECT_EQ(FirstLine(r.err),
+                  "sorahiki-cli: write error: " + std::string(std::strerror(c.error)));
     }
 }
 
