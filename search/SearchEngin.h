@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "search/WalkedFolders.h"
+
 class CDC;
 class CReadAhead;
 
@@ -76,10 +78,6 @@ class CSearchEngin {
     static constexpr int kTextBuffer = 2100;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
     static constexpr int kMaxFolderDepth = kPathSlot / 2;
-    // The folders one search walks are remembered up to kMaxWalked, in an
-    // open-addressing table kept at most half full.
-    static constexpr int kMaxWalked = 8192;
-    static constexpr int kWalkedSlots = 2 * kMaxWalked;
 
     struct FolderTrail;
     class PassReader;
@@ -92,15 +90,6 @@ class CSearchEngin {
         bool bKnown;
     };
     ScanRow m_scanRows[kRowsPerPage];
-
-    // What identifies a folder, however it was reached; `search` tells which
-    // search filled the slot, so the table needs no clearing between searches.
-    struct WalkedFolder {
-        DWORD volume;
-        DWORD indexHigh;
-        DWORD indexLow;
-        DWORD search;
-    };
 
     int m_sub_GetQueryChar();
     void m_sub_ParseWords();
@@ -118,12 +107,8 @@ class CSearchEngin {
     void m_sub_FillPage(bool fromScan);
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
-    void m_sub_BeginWalk();
-    bool m_sub_MarkWalked(const WalkedFolder& folder);
     void m_sub_ReportReadFailure(const char* pszPath) const;
     void m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail);
 
-    WalkedFolder m_walked[kWalkedSlots];
-    int m_nWalked;
-    DWORD m_dwWalkSearch;
+    CWalkedFolders m_walked;  // the folders this search has walked
 };

@@ -139,9 +139,9 @@ void CSearchEngin::m_sub_RunPass(Walk walk) {
     readAhead.m_sub_End();
 }
 
-// The folders on the current walk, outermost first: once the table of walked
-// folders is full, a folder reached again through a link while it is being
-// walked is still not entered a second time.
+// The folders on the current walk, outermost first: should the table of
+// walked folders fail to grow, a folder reached again through a link while it
+// is being walked is still not entered a second time.
 struct CSearchEngin::FolderTrail {
     FolderId folders[kMaxFolderDepth];
     int depth = 0;
@@ -156,7 +156,7 @@ struct CSearchEngin::FolderTrail {
 };
 
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
-    m_sub_BeginWalk();
+    m_walked.Begin();
     int result = 0;
     m_sub_RunPass([&](CReadAhead* readAhead) {
         FolderTrail trail;
@@ -184,50 +184,11 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
         return 1;
     }
     if (trail.Holds(id) || trail.depth == kMaxFolderDepth) return 1;
-    if (!m_sub_MarkWalked(WalkedFolder{id.volume, id.indexHigh, id.indexLow, m_dwWalkSearch})) {
-        return 0;
-    }
+    if (!m_walked.Mark(id)) return 0;
     trail.folders[trail.depth++] = id;
     int result = m_sub_ListFolder(pszFolder, trail);
     --trail.depth;
     return result;
-}
-
-// The first search writes the whole table before a look-up reads it: a page
-// read first and written later faults twice, and the second fault stops the
-// reader threads' processors to flush their address caches. After 2^32
-// searches the marks of old searches could pass for new, so the table is
-// cleared then too.
-void CSearchEngin::m_sub_BeginWalk() {
-    m_nWalked = 0;
-    if (++m_dwWalkSearch <= 1) {
-        std::memset(m_walked, 0, sizeof m_walked);
-        m_dwWalkSearch = 1;
-    }
-}
-
-// Records a folder as walked in this search. False when it was walked
-// already; true for a new folder, also when the table is full and it cannot
-// be remembered.
-bool CSearchEngin::m_sub_MarkWalked(const WalkedFolder& folder) {
-    unsigned long long key =
-        (static_cast<unsigned long long>(folder.indexHigh) << 32 | folder.indexLow) ^
-        (static_cast<unsigned long long>(folder.volume) << 17);
-    key *= 0x9E3779B97F4A7C15ull;
-    auto slot = static_cast<int>(key >> 40) & (kWalkedSlots - 1);
-    for (;; slot = (slot + 1) & (kWalkedSlots - 1)) {
-        WalkedFolder& entry = m_walked[slot];
-        if (entry.search != folder.search) break;
-        if (entry.volume == folder.volume && entry.indexHigh == folder.indexHigh &&
-            entry.indexLow == folder.indexLow) {
-            return false;
-        }
-    }
-    if (m_nWalked < kMaxWalked) {
-        m_walked[slot] = folder;
-        ++m_nWalked;
-    }
-    return true;
 }
 
 void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {

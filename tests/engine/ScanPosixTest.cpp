@@ -2,6 +2,7 @@
 // links, pipes, and names that hold a backslash or share a code page 932
 // form. Linux only.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,57 @@ TEST(ScanLinks, LatticeOfLinksIsWalkedOnce) {
     EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/a/f.txt", deepest + "/f.txt"}));
 }
 
+// A temporary folder in memory where the system has /dev/shm: thousands of
+// folders made and removed on a disk cost seconds.
+class FolderInMemory {
+  public:
+    FolderInMemory() {
+        const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = std::string(base) + "/sorahiki-test-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) path = pattern;
+    }
+    ~FolderInMemory() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove_all(path, ignored);
+    }
+    FolderInMemory(const FolderInMemory&) = delete;
+    FolderInMemory& operator=(const FolderInMemory&) = delete;
+
+    const fs::path& Path() const { return path; }
+
+  private:
+    fs::path path;
+};
+
+// However many folders a search meets, each is walked once: a link to a
+// folder walked after thousands of others still leads to no second hit, and
+// the lattice of links still costs only its folders.
+TEST(ScanLinks, FoldersPastThousandsAreWalkedOnce) {
+    DataFolder folder;
+    FolderInMemory many;
+    ASSERT_FALSE(many.Path().empty());
+    for (int i = 0; i < 9000; ++i) fs::create_directory(many.Path() / std::to_string(i));
+    folder.Link("DATA/e", many.Path().string());
+    folder.Write("DATA/m/f.txt", "word");
+    folder.Link("DATA/z/toM", "../m");
+    constexpr int kLevels = 16;
+    for (int level = 1; level < kLevels; ++level) {
+        std::string here = "DATA/z/n" + std::to_string(level);
+        std::string next = "../n" + std::to_string(level + 1);
+        folder.Link(here + "/p", next);
+        folder.Link(here + "/q", next);
+    }
+    folder.Write("DATA/z/n" + std::to_string(kLevels) + "/g.txt", "word");
+    auto engine = NewEngine();
+    Deadline deadline;
+    for (int search = 0; search < 2; ++search) {
+        engine->m_sub_Search("word");
+        std::string deepest = "DATA/z/n1";
+        for (int level = 1; level < kLevels; ++level) deepest += "/p";
+        EXPECT_EQ(HitPaths(*engine), (Strings{"DATA/m/f.txt", deepest + "/g.txt"}));
+    }
+}
+
 // A pipe, also behind a link, is never opened: the search ends.
 TEST(ScanHostile, PipesAreNeverOpened) {
     DataFolder folder;
@@ -87,14 +139,13 @@ TEST(ScanHostile, EveryNameOpensItsOwnFile) {
     write(u8"DATA/x\\y/c.txt", "back");
     write(u8"DATA/a/b.txt", "slash");
     write(u8"DATA/a¥b.txt", "back");  // "¥" converts to 0x5C, a separator
-    write(u8"DATA/x‾y.txt", "word");   // "‾" converts to "~", no name of its own
+    write(u8"DATA/x‾y.txt", "word");  // "‾" converts to "~", no name of its own
     auto engine = NewEngine();
     engine->m_sub_Search("word");
     EXPECT_EQ(HitPaths(*engine),
               (Strings{"DATA/10\x81\x60"
                        "12月.txt",
-                       "DATA/pair/\x81\x60.txt",
-                       "DATA/x~y.txt",
+                       "DATA/pair/\x81\x60.txt", "DATA/x~y.txt",
                        "DATA/\x81\x7C\x81\x5C\x81\x61\x81\x91\x81\x92\x81\xCA.txt",
                        "DATA/資料\x81\x60"
                        "2024/a.txt"}));
