@@ -10,10 +10,10 @@ holds DATA): the number of files, the time of a search that finds nothing,
 the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
 ratios. `plot` draws search time against the number of files.
 
-The floor is a plain C program with no code of this project: it lists DATA,
-then opens each file, reads its first 4 KiB and closes it, on N threads. It is
-../shared/bench/floor.c, next to the repository, unless --floor names
-another. Each figure is the best of --runs runs (whole process,
+The floor is bench/floor.c, a plain C program with no code of this project:
+it lists DATA, then opens each file, reads its first 4 KiB and closes it, on N
+threads. compare.py builds it with the system's C compiler; --floor names
+another source. Each figure is the best of --runs runs (whole process,
 wall clock). --cold empties the page cache before every run: through
 /proc/sys/vm/drop_caches when the system lets us, else (in a container, say)
 by asking the kernel to drop the cached pages of every file under DATA, which
@@ -33,16 +33,12 @@ CLI = None  # --cli
 
 
 def floor_source(given):
-    if given:
-        return given
-    shared = os.path.join(ROOT, "..", "shared", "bench", "floor.c")
-    if not os.path.exists(shared):
-        sys.exit("compare.py: no floor program at %s; name one with --floor" % shared)
-    return shared
+    return given or os.path.join(ROOT, "bench", "floor.c")
 
 
 def build_floor(source, build):
     out = os.path.join(build, "bench", "floor")
+    os.makedirs(os.path.dirname(out), exist_ok=True)
     subprocess.run(["cc", "-O2", "-o", out, source, "-lpthread"], check=True)
     return out
 
