@@ -20,13 +20,13 @@
 
 enum { kMaxThreads = 64, kHeadBytes = 4096 };
 
-static char **g_files;
+static char** g_files;
 static size_t g_fileCount;
 static size_t g_fileCapacity;
 static atomic_size_t g_nextFile;
 static atomic_llong g_bytesRead;
 
-static void AddFile(char *path) {
+static void AddFile(char* path) {
     if (g_fileCount == g_fileCapacity) {
         g_fileCapacity = g_fileCapacity ? 2 * g_fileCapacity : 1024;
         g_files = realloc(g_files, g_fileCapacity * sizeof *g_files);
@@ -38,9 +38,9 @@ static void AddFile(char *path) {
     g_files[g_fileCount++] = path;
 }
 
-static char *JoinPath(const char *folder, const char *name) {
+static char* JoinPath(const char* folder, const char* name) {
     size_t length = strlen(folder) + 1 + strlen(name) + 1;
-    char *path = malloc(length);
+    char* path = malloc(length);
     if (!path) {
         perror("floor");
         exit(2);
@@ -49,7 +49,7 @@ static char *JoinPath(const char *folder, const char *name) {
     return path;
 }
 
-static int IsFolder(const struct dirent *entry, const char *path, int *isFile) {
+static int IsFolder(const struct dirent* entry, const char* path, int* isFile) {
     unsigned char type = entry->d_type;
     if (type == DT_UNKNOWN) {
         struct stat status;
@@ -62,14 +62,14 @@ static int IsFolder(const struct dirent *entry, const char *path, int *isFile) {
 
 /* Depth first, a folder's files and sub-folders where they stand in its
  * sorted listing. */
-static void ListFolder(const char *folder) {
-    struct dirent **entries;
+static void ListFolder(const char* folder) {
+    struct dirent** entries;
     int count = scandir(folder, &entries, NULL, alphasort);
     if (count < 0) return;
     for (int i = 0; i < count; ++i) {
-        const char *name = entries[i]->d_name;
+        const char* name = entries[i]->d_name;
         if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0) {
-            char *path = JoinPath(folder, name);
+            char* path = JoinPath(folder, name);
             int isFile = 0;
             if (IsFolder(entries[i], path, &isFile)) {
                 ListFolder(path);
@@ -85,7 +85,7 @@ static void ListFolder(const char *folder) {
     free(entries);
 }
 
-static void *ReadFiles(void *unused) {
+static void* ReadFiles(void* unused) {
     (void)unused;
     char head[kHeadBytes];
     long long bytes = 0;
@@ -102,7 +102,7 @@ static void *ReadFiles(void *unused) {
     return NULL;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     int threads = argc > 1 ? atoi(argv[1]) : 1;
     if (threads < 1) threads = 1;
     if (threads > kMaxThreads) threads = kMaxThreads;
