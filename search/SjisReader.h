@@ -15,17 +15,17 @@
 //   feed still ends a title, a NUL still ends the text, a blank is still
 //   dropped. Such a byte is never a lead byte itself, so every byte that
 //   cannot be a second byte begins a character.
+//
+// The character reader is the reference: what it keeps is the text. The fast
+// paths that take plain runs of a file's buffer at once (SjisPlainRuns.h)
+// must keep exactly the same bytes, and the reader's tests hold them to it.
 #pragma once
 
 #include <windows.h>
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
-
 #include <sorahiki/cp932.h>
 
-#include "search/SjisBlocks.h"
+#include "search/SjisPlainRuns.h"
 #include "search/TextDecoder.h"
 
 namespace sjis {
@@ -199,12 +199,14 @@ class SjisCharReader {
     // that would not fit is left to be read next). The byte that ends the text
     // is consumed. Writes a NUL after the text and returns its length; Stop()
     // tells why it ended. The same as taking Next() in a loop; plain runs in
-    // the buffer of a file are taken at once.
+    // the buffer of a file are taken at once by the fast paths.
     int ReadText(char* text, int limit, bool lineFeedEnds = false) {
         int length = 0;
         for (;;) {
             if constexpr (requires(ByteSource s) { s.Unread(); }) {
-                if (!m_hasPending) length = TakePlainRun(text, length, limit, lineFeedEnds);
+                if (!m_hasPending) {
+                    length = plain::TakePlainRun(m_source, text, length, limit, lineFeedEnds);
+                }
             }
             if (length >= limit) {
                 m_stop = TextStop::kFull;
@@ -246,181 +248,6 @@ class SjisCharReader {
                         : b == '\n' ? CharKind::kLineFeed
                                     : CharKind::kText;
         return SjisChar{kind, 1, {static_cast<unsigned char>(b), 0}};
-    }
-
-    // Copies text straight from the buffer while at least two bytes of room
-    // are left and the byte after the one under test is in the buffer. The
-    // work goes byte by byte, with "this byte begins a character" carried as
-    // a mask from byte to byte: no branch on the kind of character, whose
-    // outcome no processor could foresee in Japanese text, and only two
-    // operations on the chain from one byte to the next. A lead byte begins a
-    // character of two bytes only when the byte after it can be a second
-    // byte; otherwise it is dropped. A second byte is kept unless its first
-    // byte was 0x81. At a line end, the blanks and line ends that follow are
-    // skipped eight bytes at a time. A NUL, 0x1A, a lone CR and a line feed
-    // that ends the text are left to Next(); a character begun is given back.
-    int TakePlainRun(char* text, int length, int limit, bool lineFeedEnds) {
-        if (m_source.UnreadCount() < 2) return length;  // also before the first read
-        const unsigned char* p = m_source.Unread();
-        const unsigned char* const end = p + m_source.UnreadCount();
-        const unsigned char* q = p;
-        constexpr int kReach = blocks::kBlockBytes + blocks::kCopySlack;
-        while (blocks::kAvailable && end - q >= kReach && limit - length >= kReach) {
-            int taken = TakePlainBlock(q, text, length, lineFeedEnds);
-            q += taken;
-            if (taken < blocks::kBlockBytes - 1) break;
-        }
-        Run run{q, length, ~0u, 0};
-        for (;;) {
-            CopyRun(run, end, text, limit);
-            // A stop byte can never be a second byte: it stands at a boundary.
-            if (run.atBoundary == 0 || end - run.p < 2 || run.length > limit - 2) break;
-            if (!IsSkipped(run.p, end, lineFeedEnds) || *run.p == ' ') break;
-            run.p = SkipBlanks(run.p, end, lineFeedEnds);
-        }
-        if (run.atBoundary == 0) {
-            --run.p;
-            run.length -= kByteTable.keepSecondAfter[run.previous];
-        }
-        m_source.Skip(static_cast<DWORD>(run.p - p));
-        return run.length;
-    }
-
-    // The same for the 64 bytes at `p`, which begin a character: the kept
-    // bytes are found with masks and copied without a test per byte. A lead
-    // byte pairs with the byte after it when that can be a second byte;
-    // otherwise it is dropped, and the byte after it begins a character. A
-    // CR before a line feed is dropped, and so is the line feed unless it
-    // ends the text. Stops before a NUL, 0x1A, a line feed that ends the
-    // text, a CR in the last byte (whose follower is unknown), and a
-    // character that the block cuts in two; returns the bytes taken.
-    static int TakePlainBlock(const unsigned char* p, char* text, int& length, bool lineFeedEnds) {
-        blocks::ByteMasks masks = blocks::MasksOf(p);
-        std::uint64_t leadAtBoundary = blocks::PairStarts(masks.lead);
-        std::uint64_t firstOfPair = leadAtBoundary & (masks.trail >> 1);
-        std::uint64_t loneLead = leadAtBoundary & ~firstOfPair;
-        std::uint64_t secondOfPair = firstOfPair << 1;
-        std::uint64_t careful = masks.ends | (masks.cr & 1ull << 63);
-        std::uint64_t dropped = masks.dropped | loneLead | (masks.cr & (masks.lf >> 1));
-        if (lineFeedEnds) {
-            careful |= masks.lf;
-        } else {
-            dropped |= masks.lf;
-        }
-        int count = careful == 0 ? blocks::kBlockBytes : std::countr_zero(careful);
-        if (count > 0 && (leadAtBoundary >> (count - 1) & 1) != 0) --count;
-        std::uint64_t keep =
-            (~secondOfPair & ~dropped) | (secondOfPair & ~((firstOfPair & masks.is81) << 1));
-        if (count < blocks::kBlockBytes) keep &= (1ull << count) - 1;
-        // The bytes copied beyond a run are overwritten by the next or lie
-        // beyond the text's end.
-        int at = length;
-        while (keep != 0) {
-            int from = std::countr_zero(keep);
-            int run = std::countr_one(keep >> from);
-            blocks::CopyRun(text + at, p + from, run);
-            at += run;
-            keep &= keep + (1ull << from);
-        }
-        length = at;
-        return count;
-    }
-
-    struct Run {
-        const unsigned char* p;
-        int length;
-        unsigned atBoundary;  // all ones where a character begins, else 0
-        unsigned char previous;
-    };
-
-    // The byte loop of TakePlainRun, on few variables so that all of them
-    // stay in registers.
-    static void CopyRun(Run& run, const unsigned char* end, char* text, int limit) {
-        const unsigned char* p = run.p;
-        const unsigned char* const last = end - 1;
-        int length = run.length;
-        const int room = limit - 2;
-        unsigned atBoundary = run.atBoundary;
-        unsigned keepSecond = kByteTable.keepSecondAfter[run.previous];
-        while (p < last && length <= room) {
-            unsigned char b = p[0];
-            if (kByteTable.stop[b]) break;
-            unsigned trail = kByteTable.trail[p[1]];
-            unsigned lead = kByteTable.lead[b];
-            unsigned keep = (atBoundary & kByteTable.keepFirst[b] & ~(lead & ~trail)) |
-                            (~atBoundary & keepSecond);
-            text[length] = static_cast<char>(b);
-            length += static_cast<int>(keep);
-            atBoundary = ~(atBoundary & (0u - (lead & trail)));
-            keepSecond = kByteTable.keepSecondAfter[b];
-            ++p;
-        }
-        if (p > run.p) run.previous = p[-1];
-        run.p = p;
-        run.length = length;
-        run.atBoundary = atBoundary;
-    }
-
-    struct ByteTable {
-        unsigned char stop[256];             // NUL, CR, LF and 0x1A end a run
-        unsigned char lead[256];             // a lead byte
-        unsigned char trail[256];            // a byte that can be a second byte
-        unsigned char keepFirst[256];        // a character starting here is text
-        unsigned char keepSecondAfter[256];  // 1 unless the first byte is 0x81
-    };
-
-    static constexpr ByteTable MakeByteTable() {
-        ByteTable table{};
-        for (int b = 0; b < 256; ++b) {
-            auto c = static_cast<unsigned char>(b);
-            table.stop[b] = b == 0 || b == '\r' || b == '\n' || b == 0x1A ? 1 : 0;
-            table.lead[b] = IsLeadByte(c) ? 1 : 0;
-            table.trail[b] = IsTrailByte(c) ? 1 : 0;
-            table.keepFirst[b] = b == kSeparatorLead || b == ' ' ? 0 : 1;
-            table.keepSecondAfter[b] = b == kSeparatorLead ? 0 : 1;
-        }
-        return table;
-    }
-
-    static constexpr ByteTable kByteTable = MakeByteTable();
-
-    static uint64_t Load8(const unsigned char* p) {
-        static_assert(std::endian::native == std::endian::little);
-        uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        return word;
-    }
-
-    static constexpr uint64_t kHigh = 0x8080808080808080u;
-    static constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
-
-    // The high bit of each byte of `word` that equals `b`.
-    static uint64_t Equal8(uint64_t word, unsigned char b) {
-        uint64_t x = word ^ (0x0101010101010101u * b);
-        return ~(((x & kLow7) + kLow7) | x) & kHigh;
-    }
-
-    // A blank, a line feed that does not end the text, or a CR right before
-    // a line feed (dropped by text mode).
-    static bool IsSkipped(const unsigned char* p, const unsigned char* end, bool lineFeedEnds) {
-        return *p == ' ' || (*p == '\n' && !lineFeedEnds) ||
-               (*p == '\r' && p + 1 < end && p[1] == '\n');
-    }
-
-    // Passes over blanks and line ends, eight bytes at a time: a file of blank
-    // lines is skipped at the speed of memory.
-    static const unsigned char* SkipBlanks(const unsigned char* p, const unsigned char* end,
-                                           bool lineFeedEnds) {
-        while (end - p >= 8) {
-            uint64_t word = Load8(p);
-            uint64_t lineFeeds = Equal8(word, '\n');
-            uint64_t skipped = Equal8(word, ' ') | (Equal8(word, '\r') & (lineFeeds >> 8));
-            if (!lineFeedEnds) skipped |= lineFeeds;
-            if (skipped != kHigh) return p + std::countr_zero(~skipped & kHigh) / 8;
-            p += 8;
-        }
-        while (p < end && IsSkipped(p, end, lineFeedEnds)) ++p;
-        return p;
     }
 
     ByteSource& m_source;

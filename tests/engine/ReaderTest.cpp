@@ -1,12 +1,15 @@
-// The Shift-JIS reader's two ways of taking text agree: ReadText, which takes
-// plain runs straight from the file's buffer, and Next() one character at a
-// time, on bytes chosen to hit every careful case at buffer edges.
+// The Shift-JIS reader's fast paths agree with its character reader, the
+// reference: ReadText, which takes plain runs straight from the file's buffer,
+// and the quick look at a file's first block, against Next() one character at
+// a time, on bytes chosen to hit every careful case at buffer edges.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "search/SjisReader.h"
+#include "search/WordProbe.h"
 #include "tests/support/DataFolder.h"
+#include "tests/support/MemoryBytes.h"
 
 using namespace testing_support;
 
@@ -14,8 +17,8 @@ namespace {
 
 // The rules of the text, character by character: reading stops as soon as
 // the limit is reached, or before a character that would not fit.
-std::string TextByCharacters(sjis::SjisCharReader<sjis::TextFileBytes>& reader, int limit,
-                             bool lineFeedEnds) {
+template <typename Source>
+std::string TextByCharacters(sjis::SjisCharReader<Source>& reader, int limit, bool lineFeedEnds) {
     std::string text;
     while (static_cast<int>(text.size()) < limit) {
         sjis::SjisChar c = reader.Next();
@@ -32,8 +35,10 @@ std::string TextByCharacters(sjis::SjisCharReader<sjis::TextFileBytes>& reader, 
 }
 
 // Without NUL and 0x1A in half the rounds, so that long stretches reach the
-// reader that takes 64 bytes at a time.
-std::string RandomBytes(std::mt19937& rng, size_t size, bool withEnds) {
+// reader that takes 64 bytes at a time. The ordinary text is a few bytes, or
+// with `varied` letters and kanji of many kinds, so that a word's rarest
+// character may be missing from a file.
+std::string RandomBytes(std::mt19937& rng, size_t size, bool withEnds, bool varied = false) {
     static const unsigned char kBytes[] = {
         0x00, 0x0A, 0x0D, 0x0D, 0x1A, 0x20, 0x81, 0x81, 0x82, 0x83, 0x9F, 0xE0, 0xFC, 0x41, 0x5C,
         0x40, 0x61, 0xA0, 0xB1, 0xFD, 0x7F, 0x80, 0x0A, 0x20, 0x09, 0x31, 0x3F, 0x7E, 0xFF};
@@ -42,7 +47,19 @@ std::string RandomBytes(std::mt19937& rng, size_t size, bool withEnds) {
     std::string bytes(size, 'x');
     for (char& b : bytes) {
         // Mostly ordinary text, so that long plain runs occur as well.
-        b = rare(rng) < 30 ? static_cast<char>(kBytes[pick(rng)]) : "ab\x88\x9F"[rare(rng) % 4];
+        if (rare(rng) < 30) {
+            b = static_cast<char>(kBytes[pick(rng)]);
+        } else if (varied) {
+            // Letters, lead bytes of kanji, 0x81 (a pair dropped with the byte
+            // after it) and bytes that can stand second.
+            int kind = rare(rng);
+            b = static_cast<char>(kind < 35   ? 'a' + kind % 26
+                                  : kind < 60 ? 0x88 + kind % 24
+                                  : kind < 75 ? 0x81
+                                              : 0x40 + kind % 63);
+        } else {
+            b = "ab\x88\x9F"[rare(rng) % 4];
+        }
         if (!withEnds && (b == 0 || b == 0x1A)) b = 'x';
     }
     // Stretches of blank lines, which are skipped eight bytes at a time.
@@ -82,6 +99,70 @@ TEST(Reader, PlainRunsAgreeWithCharacterReading) {
                     ASSERT_EQ(std::string(text, static_cast<size_t>(length)), expected);
                     ASSERT_EQ(text[length], '\0');
                 }
+            }
+        }
+    }
+}
+
+// Up to twenty bytes of whole characters of `text` from about `start` on: a
+// word that the text holds at a character boundary.
+std::string WordAt(const std::string& text, size_t start) {
+    size_t at = 0;
+    auto length = [&](size_t i) { return sjis::IsLeadByte(text[i]) ? 2u : 1u; };
+    while (at < start && at < text.size()) at += length(at);
+    std::string word;
+    while (at < text.size() && word.size() + length(at) <= 20) {
+        word.append(text, at, length(at));
+        at += length(at);
+    }
+    return word;
+}
+
+bool HoldsAtBoundary(const std::string& text, const std::string& word) {
+    for (size_t at = 0; at < text.size(); at += sjis::IsLeadByte(text[at]) ? 2 : 1) {
+        if (text.compare(at, word.size(), word) == 0) return true;
+    }
+    return false;
+}
+
+// In memory, where a buffer may end after any number of bytes: the gatherer
+// keeps what the character reader keeps, and the quick look passes over a
+// file only when the character reader's text lacks the word, never for a word
+// cut from that text.
+TEST(Reader, FastPathsAgreeWithTheReferenceAtEveryBufferEnd) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<size_t> smallSize(0, 700);
+    for (int round = 0; round < 1500; ++round) {
+        const size_t size = round % 50 == 0 ? 4000 + smallSize(rng) * 2 : smallSize(rng);
+        const std::string bytes = RandomBytes(rng, size, round % 2 == 0, round % 4 < 2);
+        const size_t bufferBytes = 1 + static_cast<size_t>(round) % 97;
+        for (int limit : {2001, 85, 7, 1}) {
+            SCOPED_TRACE(testing::Message() << "round " << round << " limit " << limit);
+            testing_support::ByteByByte slowBytes(bytes);
+            sjis::SjisCharReader slow(slowBytes);
+            testing_support::MemoryBytes fastBytes(bytes, bufferBytes);
+            sjis::SjisCharReader fast(fastBytes);
+            for (bool lineFeedEnds : {true, false}) {
+                std::string expected = TextByCharacters(slow, limit, lineFeedEnds);
+                char text[2100];
+                int length = fast.ReadText(text, limit, lineFeedEnds);
+                ASSERT_EQ(std::string(text, static_cast<size_t>(length)), expected);
+            }
+            if (limit == 1) continue;
+            // The text a search gathers, its line feeds dropped.
+            testing_support::ByteByByte wholeBytes(bytes);
+            sjis::SjisCharReader whole(wholeBytes);
+            const std::string reference = TextByCharacters(whole, limit, false);
+            const int block = static_cast<int>(std::min<size_t>(size, 4096));
+            const auto* raw = reinterpret_cast<const unsigned char*>(bytes.data());
+            for (const std::string& word :
+                 {WordAt(reference, rng() % (reference.size() + 1)), WordAt(bytes, rng() % 64)}) {
+                if (word.empty()) continue;
+                sjis::WordProbes probes;
+                probes.Add(word.c_str());
+                bool may = probes.MayAllOccur(raw, block, size <= 4096, limit);
+                bool held = HoldsAtBoundary(reference, word);
+                EXPECT_TRUE(may || !held) << testing::PrintToString(word);
             }
         }
     }
