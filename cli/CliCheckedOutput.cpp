@@ -17,5 +17,6 @@ bool CCheckedOutput::Finish() {
 
 // A runtime that fails a write without saying why is taken as an I/O error.
 void CCheckedOutput::KeepError() {
-    error = errno != 0 ? errno : EIO;
+    int reason = reasonOfFailure != nullptr ? reasonOfFailure() : errno;
+    error = reason != 0 ? reason : EIO;
 }

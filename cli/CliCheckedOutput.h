@@ -10,7 +10,9 @@
 
 class CCheckedOutput {
   public:
-    explicit CCheckedOutput(std::FILE* to) : stream(to) {}
+    // `reason`, when given, says why a write failed in place of errno.
+    explicit CCheckedOutput(std::FILE* to, int (*reason)() = nullptr)
+        : stream(to), reasonOfFailure(reason) {}
     CCheckedOutput(const CCheckedOutput&) = delete;
     CCheckedOutput& operator=(const CCheckedOutput&) = delete;
 
@@ -27,5 +29,6 @@ class CCheckedOutput {
     void KeepError();
 
     std::FILE* stream;
+    int (*reasonOfFailure)();
     int error = 0;
 };

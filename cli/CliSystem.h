@@ -1,5 +1,6 @@
 // What differs between the systems for the command-line tool: how the
-// arguments arrive as UTF-8, changing the current directory and binary output.
+// arguments arrive as UTF-8, changing the current directory, binary output and
+// why a write failed.
 #pragma once
 
 #include <string>
@@ -17,3 +18,7 @@ bool EnterFolder(const std::string& folder, bool raw);
 
 // Standard output writes bytes as they are: no line-end translation.
 void UseBinaryOutput();
+
+// Why the last write to standard output failed, as an errno value: the C
+// runtime's, but a pipe whose reader is gone is EPIPE on every system.
+int ReasonOfFailedWrite();

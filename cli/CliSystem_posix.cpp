@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "cli/CliSystem.h"
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
@@ -15,3 +17,7 @@ bool EnterFolder(const std::string& folder, bool /*raw*/) {
 }
 
 void UseBinaryOutput() {}
+
+int ReasonOfFailedWrite() {
+    return errno;
+}

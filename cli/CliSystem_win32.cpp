@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/CliSystem.h"
@@ -52,4 +53,11 @@ bool EnterFolder(const std::string& folder, bool raw) {
 
 void UseBinaryOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
+}
+
+// The runtime knows no errno for a pipe that is being closed on its reading
+// side and says EINVAL.
+int ReasonOfFailedWrite() {
+    if (errno == EINVAL && GetLastError() == ERROR_NO_DATA) return EPIPE;
+    return errno;
 }

@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
             return Fail(error);
         }
     }
-    CCheckedOutput out(stdout);
+    CCheckedOutput out(stdout, ReasonOfFailedWrite);
     int status = Run(options, out);
     if (!out.Finish()) return FailToWrite(out.Error());
     return status;
