@@ -18,17 +18,17 @@ struct CliResult {
 // Where the tool's standard output goes.
 enum class StdoutTo {
     kFile,                 // the file given, read back as the output
-    kFullDevice,           // a device where every write fails for want of space (Linux only)
-    kNothing,              // no standard output: the descriptor or handle is closed
-    kClosedPipe,           // a pipe whose reading end is closed, with SIGPIPE ignored
-    kClosedPipeSignalled,  // the same with SIGPIPE at its default (Linux only)
+    kFullDevice,           // every write fails for want of space (Linux only)
+    kNothing,              // closed: no descriptor or handle at all
+    kClosedPipe,           // a pipe without reader, SIGPIPE ignored
+    kClosedPipeSignalled,  // the same, SIGPIPE at its default (Linux only)
 };
 
 // Runs the tool with `args` (bytes as given), its standard output and error
 // going to the two files; returns its exit status, 128 and the signal's
-// number when a signal ended it, or -1 when it could not run. On Windows an argument that is valid
-// UTF-8 is passed as that text and any other is taken as code page 932 bytes, which is how --raw
-// expects its words.
+// number when a signal ended it, or -1 when it could not run. On Windows an
+// argument that is valid UTF-8 is passed as that text and any other is taken
+// as code page 932 bytes, which is how --raw expects its words.
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
                const std::filesystem::path& errPath, StdoutTo stdoutTo = StdoutTo::kFile);
 
