@@ -67,6 +67,25 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
     return EscapeField(utf8, style);
 }
 
+// Each run of marked or unmarked bytes is converted on its own: the runs
+// hold whole characters, so together they read as the whole field.
+std::string MarkedField(std::string_view cp932, std::span<const unsigned char> marks,
+                        const OutputStyle& style) {
+    if (!style.colour) return OutputField(cp932, style);
+    auto marked = [&](size_t i) { return i < marks.size() && marks[i] != 0; };
+    static constexpr char kBoldRed[] = "\x1b[01;31m\x1b[K";
+    static constexpr char kPlain[] = "\x1b[m\x1b[K";
+    std::string out;
+    for (size_t start = 0; start < cp932.size();) {
+        size_t end = start;
+        while (end < cp932.size() && marked(end) == marked(start)) ++end;
+        const std::string run = OutputField(cp932.substr(start, end - start), style);
+        out += marked(start) ? kBoldRed + run + kPlain : run;
+        start = end;
+    }
+    return out;
+}
+
 void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style) {
     std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
     if (style.raw) {
@@ -81,13 +100,17 @@ void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style) {
 void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
     std::string prefix = std::to_string(number) + ". ";
     std::string indent(prefix.size(), ' ');
-    WriteText(out, "\n" + prefix + OutputField(item.szTitle, style) + "\n");
-    WriteText(out, indent + OutputField(item.szContent, style) + "\n");
+    WriteText(out, "\n" + prefix + MarkedField(item.szTitle, item.titleMarks, style) + "\n");
+    WriteText(out, indent + MarkedField(item.szContent, item.contentMarks, style) + "\n");
+    if (style.context) {
+        WriteText(out, indent + MarkedField(item.szContext, item.contextMarks, style) + "\n");
+    }
     WriteText(out, indent + OutputField(item.szPath, style) + "\n");
 }
 
 void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
     WriteText(out, std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
                        OutputField(item.szTitle, style) + "\t" +
-                       OutputField(item.szContent, style) + "\n");
+                       OutputField(item.szContent, style) +
+                       (style.context ? "\t" + OutputField(item.szContext, style) : "") + "\n");
 }

@@ -17,3 +17,7 @@ bool EnterFolder(const std::string& folder, bool raw);
 
 // Standard output writes bytes as they are: no line-end translation.
 void UseBinaryOutput();
+
+// Whether standard output is a terminal that shows colour escapes; on
+// Windows the console is asked to take them first.
+bool OutputIsColourTerminal();

@@ -15,3 +15,7 @@ bool EnterFolder(const std::string& folder, bool /*raw*/) {
 }
 
 void UseBinaryOutput() {}
+
+bool OutputIsColourTerminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}

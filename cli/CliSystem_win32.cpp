@@ -53,3 +53,11 @@ bool EnterFolder(const std::string& folder, bool raw) {
 void UseBinaryOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
+
+bool OutputIsColourTerminal() {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || !GetConsoleMode(output, &mode)) return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}

@@ -6,6 +6,7 @@
 // --help. A folder or file under DATA that cannot be read gets a warning line
 // and does not change the status.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <sorahiki/codepage.h>
@@ -40,6 +41,14 @@ std::string JoinWords(const std::vector<std::string>& words) {
         query += word;
     }
     return query;
+}
+
+// Colour only in the listing, and by default only for a terminal when the
+// environment does not ask for none.
+bool UsesColour(const CliOptions& options) {
+    if (options.tsv || options.color == ColorWhen::kNever) return false;
+    if (options.color == ColorWhen::kAlways) return true;
+    return std::getenv("NO_COLOR") == nullptr && OutputIsColourTerminal();
 }
 
 // The first page always exists, even without hits (the count alone).
@@ -95,7 +104,7 @@ int Run(const CliOptions& options) {
         return Fail("page " + std::to_string(options.page) + " does not exist");
     }
 
-    OutputStyle style{options.raw};
+    OutputStyle style{options.raw, UsesColour(options), options.context};
     if (!options.tsv) PrintHitCount(stdout, g_engine.m_nHits, style);
     if (options.all) {
         for (int page = 0; page < CSearchEngin::kMaxPages && PageExists(page); ++page) {
