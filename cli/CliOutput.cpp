@@ -79,8 +79,9 @@ std::string MarkedField(std::string_view cp932, std::span<const unsigned char> m
     for (size_t start = 0; start < cp932.size();) {
         size_t end = start;
         while (end < cp932.size() && marked(end) == marked(start)) ++end;
-        const std::string run = OutputField(cp932.substr(start, end - start), style);
-        out += marked(start) ? kBoldRed + run + kPlain : run;
+        if (marked(start)) out += kBoldRed;
+        out += OutputField(cp932.substr(start, end - start), style);
+        if (marked(start)) out += kPlain;
         start = end;
     }
     return out;
@@ -109,8 +110,8 @@ void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputSt
 }
 
 void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
-    WriteText(out, std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
-                       OutputField(item.szTitle, style) + "\t" +
-                       OutputField(item.szContent, style) +
-                       (style.context ? "\t" + OutputField(item.szContext, style) : "") + "\n");
+    std::string line = std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+                       OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style);
+    if (style.context) line.append("\t").append(OutputField(item.szContext, style));
+    WriteText(out, line + "\n");
 }

@@ -23,7 +23,7 @@ void FillMarkedRuns(HDC hDC, HBRUSH brush, POINT at, const char* text, const uns
         while (end < length && marks[end] != 0) ++end;
         SIZE before{};
         SIZE through{};
-        GetTextExtentPoint32A(hDC, text, start, &before);
+        if (start > 0) GetTextExtentPoint32A(hDC, text, start, &before);
         GetTextExtentPoint32A(hDC, text, end, &through);
         const RECT fill{at.x + before.cx, at.y, at.x + through.cx, at.y + through.cy};
         FillRect(hDC, &fill, brush);

@@ -7,8 +7,8 @@ UTF-8. xdotool moves the pointer, clicks and types; the screen is read back
 with ImageMagick's `import` and judged by its pixels:
 
   1. the window "Sorahiki" appears and shows the usage page;
-  2. a query is typed and "検索" pressed: rows, hit count and the grey
-     highlight under the pointer appear;
+  2. a query is typed and "検索" pressed: rows, hit count, the words on
+     light yellow and the grey highlight under the pointer appear;
   3. page link 2, "前へ" and "次へ" of the bottom strip turn the pages;
   4. a click on a row opens that row's file with the desktop's "open";
   5. "前へ"/"次へ" of the history bar bring the previous query back;
@@ -48,6 +48,7 @@ SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "
 WHITE = (255, 255, 255)
 GREY = (192, 192, 192)
 TITLE_LABEL = (255, 128, 100)
+WORD_HIGHLIGHT = (255, 240, 120)
 PATH_LABEL = (0, 255, 0)
 
 SEARCH_BAR = (230, 5, 635, 45)
@@ -590,6 +591,13 @@ class Run:
         if count_ink < 20:
             raise Failure(self.step, "the hit count \"総ヒット数\" / \"13　件\" at the top right",
                           f"{count_ink} dark pixels in (650,0)-(800,45)")
+        # 料理 stands on light yellow in row 1's title and in its excerpt.
+        def yellow():
+            client = self.shot()
+            counts = [client.count(rect, lambda c: near(c, WORD_HIGHLIGHT, 12))
+                      for rect in ((130, 45, 500, 62), (100, 62, 500, 79))]
+            return min(counts) >= 40, f"{counts[0]} and {counts[1]} light-yellow pixels"
+        wait_for(self.step, "the word 料理 on light yellow in row 1's title and excerpt", yellow, 10)
         # The pointer resting on row 2 greys that row only.
         self.program.move(400, 45 + 53 + 27)
         self.expect_highlight(1, True)

@@ -137,6 +137,26 @@ TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLO
     return TextSize{logical.width, logical.height};
 }
 
+// One layout, on an image surface of its own, is kept for measuring: making a
+// layout costs more than measuring with it, and a painter measures often.
+TextSize MeasureText(const std::string& utf8) {
+    static PangoLayout* const layout = [] {
+        cairo_t* cr = cairo_create(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
+        PangoLayout* made = pango_cairo_create_layout(cr);
+        PangoFontDescription* font = TextFont(kTextPixels);
+        pango_layout_set_font_description(made, font);
+        pango_font_description_free(font);
+        return made;
+    }();
+    std::string shown = utf8;
+    std::erase(shown, '\0');  // as DrawText shows it
+    // No text measures 0 wide and a line high, as Pango lays out an empty line.
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    return TextSize{logical.width, logical.height};
+}
+
 }  // namespace sorahiki::ui
 
 using namespace sorahiki::ui;
@@ -254,14 +274,11 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    DC* dc = FindDC(hdc);
-    if (dc == nullptr || c < 0 || psizl == nullptr || (lpString == nullptr && c > 0)) return FALSE;
-    // A window without a backing image is measured on a scratch surface.
-    static cairo_t* scratch = cairo_create(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
-    // No text measures 0 wide and a line high, as Pango lays out an empty line.
-    std::string bytes(lpString ? lpString : "", static_cast<size_t>(c));
-    TextSize size = DrawText(dc->cr ? dc->cr : scratch, 0, 0, Utf8FromCp932(bytes), dc->text,
-                             nullptr, kTextPixels, false);
+    if (FindDC(hdc) == nullptr || c < 0 || psizl == nullptr || (lpString == nullptr && c > 0)) {
+        return FALSE;
+    }
+    const TextSize size =
+        MeasureText(Utf8FromCp932(std::string(lpString ? lpString : "", static_cast<size_t>(c))));
     psizl->cx = size.width;
     psizl->cy = size.height;
     return TRUE;
