@@ -195,7 +195,7 @@ TEST_F(WindowTest, TextExtentsGrowWithTheTextAndSolidBrushesFill) {
     EXPECT_GT(two.cx, one.cx);
     EXPECT_GT(wide.cx, two.cx);
     EXPECT_GT(one.cy, 10);
-    EXPECT_EQ(none.cy, one.cy);
+    EXPECT_EQ(wide.cy, one.cy);
     HBRUSH brush = CreateSolidBrush(RGB(255, 240, 120));
     ASSERT_NE(brush, nullptr);
     const RECT rect{0, 0, 10, 10};

@@ -335,7 +335,7 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 // The width and height of the first c bytes of lpString in the one font, as
-// TextOutA draws them.
+// TextOutA draws them. For no text the height is a line's (Wine gives 0).
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 int WINAPI SetBkMode(HDC hdc, int mode);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
