@@ -14,7 +14,8 @@ with ImageMagick's `import` and judged by its pixels:
   5. "前へ"/"次へ" of the history bar bring the previous query back;
   6. a query without hits shows the usage page again, with the count 0;
   7. a memo in UTF-8 is found beside its Shift-JIS twin and shows the same
-     title and excerpt;
+     title and excerpt; a file whose word lies past its excerpt shows the
+     text around the word instead;
   8. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
@@ -337,6 +338,8 @@ def write_data(work):
     with open(os.path.join(data, "買い物", "list-utf8.txt"), "wb") as out:
         out.write("買い物リスト\r\napple 三個、牛乳、卵\r\n".encode("utf-8"))
     write(*KIWI, "果物の記録\nキウイは追熟させてから食べる。\n")
+    # The word stands far past the excerpt: the row shows the text around it.
+    write("果物", "yuzu.txt", "冬の果物\n" + "みかんとりんごを箱で買った。" * 6 + "最後に柚子を一つ。\n")
     write("", "readme.txt", "このフォルダーは試験用です。\n")
     return data
 
@@ -692,6 +695,21 @@ class Run:
         wait_for(self.step, "the title and excerpt of row 1 again in row 2", probe, 10)
         self.shot("07-utf8")
 
+    def step_context(self):
+        # 柚子 lies past the excerpt of its file: the excerpt line shows the
+        # text around it instead, the word on light yellow; the title has none.
+        self.submit("柚子")
+        self.expect_rows(1, "the one file that holds 柚子")
+
+        def probe():
+            client = self.shot()
+            counts = [client.count(rect, lambda c: near(c, WORD_HIGHLIGHT, 12))
+                      for rect in ((130, 45, 800, 62), (100, 62, 800, 79))]
+            return counts[0] == 0 and counts[1] >= 40, \
+                f"{counts[0]} light-yellow pixels in the title, {counts[1]} on the excerpt line"
+        wait_for(self.step, "柚子 on light yellow on the excerpt line, none in the title", probe, 10)
+        self.shot("07-context")
+
     def step_close(self):
         program, desktop = self.program, self.desktop
         program.focus()
@@ -878,6 +896,7 @@ class Run:
             self.timed("5 history", self.step_history)
             self.timed("6 no hit", self.step_no_hit)
             self.timed("7 UTF-8", self.step_utf8)
+            self.timed("7 text around the word", self.step_context)
             self.timed("8 close question", self.step_close)
             self.timed("9 Escape", self.step_escape)
         except Failure as failure:
