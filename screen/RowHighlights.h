@@ -13,6 +13,5 @@
 const char* ExcerptLineText(const ResultItem& item);
 
 // Fills the highlight behind each word in the title and on the excerpt line
-// of a row whose title stands at (titleX, titleY) and whose excerpt line at
-// (contentX, contentY).
+// of a row, whose texts stand at `title` and at `content`.
 void FillRowHighlights(HDC hDC, HBRUSH brush, const ResultItem& item, POINT title, POINT content);
