@@ -13,6 +13,12 @@ const char kCliUsage[] =
     "  --all        print every page\n"
     "  --tsv        one line per hit: number, path, title, excerpt (tab-separated)\n"
     "  --raw        take the words and write the text as Shift-JIS bytes, not UTF-8\n"
+    "  --color[=WHEN]  show the words in the title and excerpt in bold red; WHEN is\n"
+    "               auto (the default: when the output is a terminal and NO_COLOR\n"
+    "               is not set), always or never; --tsv never colours\n"
+    "  --context    also print the text around the first word where it first\n"
+    "               occurs in the file, on a line of its own (with --tsv, as a\n"
+    "               fifth column)\n"
     "  -h, --help   print this help and exit\n"
     "  --version    print the version and exit\n"
     "  --           end the options: every later argument is a word\n"
@@ -29,6 +35,19 @@ std::string BlanksForControlSeparators(std::string word) {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
     }
     return word;
+}
+
+bool ParseColorWhen(const std::string& text, ColorWhen& when) {
+    if (text == "auto") {
+        when = ColorWhen::kAuto;
+    } else if (text == "always") {
+        when = ColorWhen::kAlways;
+    } else if (text == "never") {
+        when = ColorWhen::kNever;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool ParsePageNumber(const std::string& text, int& page) {
@@ -76,6 +95,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
             options.tsv = true;
         } else if (arg == "--raw") {
             options.raw = true;
+        } else if (arg == "--context") {
+            options.context = true;
+        } else if (arg == "--color" || arg == "--colour") {
+            options.color = ColorWhen::kAuto;
+        } else if (arg.starts_with("--color=") || arg.starts_with("--colour=")) {
+            const std::string when = arg.substr(arg.find('=') + 1);
+            if (!ParseColorWhen(when, options.color)) {
+                error = "--color takes auto, always or never, not " + when;
+                return false;
+            }
         } else {
             error = "unknown option: " + arg;
             return false;

@@ -1,5 +1,6 @@
 // The command line of sorahiki-cli:
-//   sorahiki-cli [-C DIR] [--page N | --all] [--tsv] [--raw] [--] WORD...
+//   sorahiki-cli [-C DIR] [--page N | --all] [--tsv] [--raw] [--color[=WHEN]]
+//                [--context] [--] WORD...
 //   sorahiki-cli --help | --version
 // Options may come before or after the words; after "--" every argument is a
 // word.
@@ -7,6 +8,9 @@
 
 #include <string>
 #include <vector>
+
+// When the words are coloured in the listing.
+enum class ColorWhen { kAuto, kAlways, kNever };
 
 struct CliOptions {
     std::string folder;    // -C DIR, empty for the current directory
@@ -17,6 +21,9 @@ struct CliOptions {
     bool help = false;     // -h, --help
     bool version = false;  // --version
     std::vector<std::string> words;
+
+    ColorWhen color = ColorWhen::kAuto;  // --color=auto|always|never
+    bool context = false;                // --context
 };
 
 // The text that --help prints.

@@ -63,6 +63,26 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
     return EscapeField(utf8, style);
 }
 
+// Each run of marked or unmarked bytes is converted on its own: the runs
+// hold whole characters, so together they read as the whole field.
+std::string MarkedField(std::string_view cp932, std::span<const unsigned char> marks,
+                        const OutputStyle& style) {
+    if (!style.colour) return OutputField(cp932, style);
+    auto marked = [&](size_t i) { return i < marks.size() && marks[i] != 0; };
+    static constexpr char kBoldRed[] = "\x1b[01;31m\x1b[K";
+    static constexpr char kPlain[] = "\x1b[m\x1b[K";
+    std::string out;
+    for (size_t start = 0; start < cp932.size();) {
+        size_t end = start;
+        while (end < cp932.size() && marked(end) == marked(start)) ++end;
+        if (marked(start)) out += kBoldRed;
+        out += OutputField(cp932.substr(start, end - start), style);
+        if (marked(start)) out += kPlain;
+        start = end;
+    }
+    return out;
+}
+
 void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style) {
     std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
     if (style.raw) {
@@ -77,13 +97,17 @@ void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style) {
 void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style) {
     std::string prefix = std::to_string(number) + ". ";
     std::string indent(prefix.size(), ' ');
-    out.Write("\n" + prefix + OutputField(item.szTitle, style) + "\n");
-    out.Write(indent + OutputField(item.szContent, style) + "\n");
+    out.Write("\n" + prefix + MarkedField(item.szTitle, item.titleMarks, style) + "\n");
+    out.Write(indent + MarkedField(item.szContent, item.contentMarks, style) + "\n");
+    if (style.context) {
+        out.Write(indent + MarkedField(item.szContext, item.contextMarks, style) + "\n");
+    }
     out.Write(indent + OutputField(item.szPath, style) + "\n");
 }
 
-void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item,
-                 const OutputStyle& style) {
-    out.Write(std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
-              OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style) + "\n");
+void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style) {
+    std::string line = std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+                       OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style);
+    if (style.context) line.append("\t").append(OutputField(item.szContext, style));
+    out.Write(line + "\n");
 }

@@ -1,6 +1,7 @@
 // Printing the hits of a search: the readable listing and the TSV lines.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@
 // page 932 bytes that the program holds.
 struct OutputStyle {
     bool raw = false;
+    bool colour = false;   // the words in bold red (the listing only)
+    bool context = false;  // the text around the first word, too
 };
 
 // A field with a backslash, tab, line feed, carriage return and every other
@@ -19,6 +22,11 @@ std::string EscapeField(std::string_view text, const OutputStyle& style);
 
 // Converts program text (code page 932) to what is printed, escaped.
 std::string OutputField(std::string_view cp932, const OutputStyle& style);
+
+// The same, with the bytes under a mark (one flag per byte; bytes past the
+// marks are unmarked) in bold red when the style colours.
+std::string MarkedField(std::string_view cp932, std::span<const unsigned char> marks,
+                        const OutputStyle& style);
 
 void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style);
 

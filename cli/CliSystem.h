@@ -22,3 +22,7 @@ void UseBinaryOutput();
 // Why the last write to standard output failed, as an errno value: the C
 // runtime's, but a pipe whose reader is gone is EPIPE on every system.
 int ReasonOfFailedWrite();
+
+// Whether standard output is a terminal that shows colour escapes; on
+// Windows the console is asked to take them first.
+bool OutputIsColourTerminal();

@@ -21,3 +21,7 @@ void UseBinaryOutput() {}
 int ReasonOfFailedWrite() {
     return errno;
 }
+
+bool OutputIsColourTerminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}

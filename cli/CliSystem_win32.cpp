@@ -61,3 +61,11 @@ int ReasonOfFailedWrite() {
     if (errno == EINVAL && GetLastError() == ERROR_NO_DATA) return EPIPE;
     return errno;
 }
+
+bool OutputIsColourTerminal() {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || !GetConsoleMode(output, &mode)) return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}

@@ -10,6 +10,7 @@
 // at its default a reader that goes away ends the tool quietly.
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <string>
 
 #include <sorahiki/codepage.h>
@@ -50,6 +51,14 @@ std::string JoinWords(const std::vector<std::string>& words) {
         query += word;
     }
     return query;
+}
+
+// Colour only in the listing, and by default only for a terminal when the
+// environment does not ask for none.
+bool UsesColour(const CliOptions& options) {
+    if (options.tsv || options.color == ColorWhen::kNever) return false;
+    if (options.color == ColorWhen::kAlways) return true;
+    return std::getenv("NO_COLOR") == nullptr && OutputIsColourTerminal();
 }
 
 // The first page always exists, even without hits (the count alone).
@@ -106,7 +115,7 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
         return Fail("page " + std::to_string(options.page) + " does not exist");
     }
 
-    OutputStyle style{options.raw};
+    OutputStyle style{options.raw, UsesColour(options), options.context};
     if (!options.tsv) PrintHitCount(out, g_engine.m_nHits, style);
     if (options.all) {
         // Pages after a failed write would be read for nothing.

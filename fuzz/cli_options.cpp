@@ -27,6 +27,9 @@ std::vector<std::string> PlainForm(const CliOptions& options) {
     if (options.page != 1) args.insert(args.end(), {"--page", std::to_string(options.page)});
     if (options.tsv) args.push_back("--tsv");
     if (options.raw) args.push_back("--raw");
+    if (options.context) args.push_back("--context");
+    if (options.color == ColorWhen::kAlways) args.push_back("--color=always");
+    if (options.color == ColorWhen::kNever) args.push_back("--color=never");
     args.push_back("--");
     args.insert(args.end(), options.words.begin(), options.words.end());
     return args;
@@ -34,7 +37,7 @@ std::vector<std::string> PlainForm(const CliOptions& options) {
 
 bool SameOptions(const CliOptions& a, const CliOptions& b) {
     return a.folder == b.folder && a.page == b.page && a.all == b.all && a.tsv == b.tsv &&
-           a.raw == b.raw && a.words == b.words;
+           a.raw == b.raw && a.color == b.color && a.context == b.context && a.words == b.words;
 }
 
 // Line feeds, carriage returns and tabs separate words like blanks.

@@ -1,10 +1,12 @@
 // Painting of the results area: the grey highlight under the pointer, the ten
-// rows of the page shown with their numbers and coloured labels, the page
-// links, "前へ"/"次へ" and the total hit count. Everything is drawn afresh
+// rows of the page shown with their numbers and coloured labels and the
+// light-yellow fills behind the words of the query, the page links,
+// "前へ"/"次へ" and the total hit count. Everything is drawn afresh
 // from the engine's fields; clipping to the invalid area is the platform's.
 #include <cstdio>
 
 #include "screen/PageLabels.h"
+#include "screen/RowHighlights.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
 #include "screen/UsagePage.h"
@@ -19,6 +21,7 @@ constexpr COLORREF kTitleLabelColour = RGB(255, 128, 100);
 constexpr COLORREF kContentLabelColour = RGB(128, 128, 255);
 constexpr COLORREF kPathLabelColour = RGB(0, 255, 0);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr COLORREF kWordHighlightColour = RGB(255, 240, 120);
 
 int FirstHitOfPage(const CSearchEngin& engine) {
     return engine.m_nPage * CSearchEngin::kRowsPerPage;
@@ -53,13 +56,25 @@ void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
     }
 }
 
+void FillWordHighlights(const CSearchEngin& engine, HDC hDC) {
+    HBRUSH brush = CreateSolidBrush(kWordHighlightColour);
+    for (int r = 0; r < layout::kRows; ++r) {
+        const ResultItem& item = engine.m_items[r];
+        if (item.bPresent != 1) continue;
+        const int y = layout::RowTextY(r);
+        FillRowHighlights(hDC, brush, item, POINT{layout::kTitleX, y + layout::kTitleDy},
+                          POINT{layout::kContentX, y});
+    }
+    DeleteObject(brush);
+}
+
 void DrawRowTexts(const CSearchEngin& engine, HDC hDC) {
     for (int r = 0; r < layout::kRows; ++r) {
         const ResultItem& item = engine.m_items[r];
         if (item.bPresent != 1) continue;
         const int y = layout::RowTextY(r);
         DrawString(hDC, layout::kTitleX, y + layout::kTitleDy, item.szTitle);
-        DrawString(hDC, layout::kContentX, y, item.szContent);
+        DrawString(hDC, layout::kContentX, y, ExcerptLineText(item));
         DrawString(hDC, layout::kPathX, y + layout::kPathDy, item.szPath);
     }
 }
@@ -129,6 +144,7 @@ bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
     }
 
     FillHighlights(*this, hDC, pt);
+    FillWordHighlights(*this, hDC);
     SetBkMode(hDC, TRANSPARENT);
     DrawRowTexts(*this, hDC);
     DrawRowNumbers(*this, hDC);

@@ -19,6 +19,15 @@ struct ResultItem {
     char szExtra[610];    // cleared with the row, never filled
     char szPath[1010];    // the file's path as the folder walk found it
     unsigned char bPresent;
+    // Where the words of the query stand in the title and the excerpt: 1
+    // under each of their bytes, 0 elsewhere.
+    unsigned char titleMarks[82];
+    unsigned char contentMarks[86];
+    // "…" and the text around the first occurrence of the first word in the
+    // file's searched text, at most 85 bytes of whole characters; empty when
+    // the word is not found there. Its marks as for the title.
+    char szContext[86];
+    unsigned char contextMarks[86];
 };
 
 class CSearchEngin {
@@ -87,6 +96,7 @@ class CSearchEngin {
     struct ScanRow {
         char szTitle[kTitleLimit + 1];
         char szContent[kExcerptLimit + 1];
+        char szContext[kExcerptLimit + 1];
         bool bKnown;
     };
     ScanRow m_scanRows[kRowsPerPage];
@@ -104,6 +114,8 @@ class CSearchEngin {
     bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
     void m_sub_LoadRow(ResultItem& item);
+    void m_sub_LoadContext(ResultItem& item) const;
+    void m_sub_MarkRow(ResultItem& item) const;
     void m_sub_FillPage(bool fromScan);
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
@@ -112,3 +124,8 @@ class CSearchEngin {
 
     CWalkedFolders m_walked;  // the folders this search has walked
 };
+
+static_assert(sizeof ResultItem::titleMarks == CSearchEngin::kTitleLimit + 1 &&
+              sizeof ResultItem::contentMarks == CSearchEngin::kExcerptLimit + 1 &&
+              sizeof ResultItem::szContext == CSearchEngin::kExcerptLimit + 1 &&
+              sizeof ResultItem::contextMarks == CSearchEngin::kExcerptLimit + 1);

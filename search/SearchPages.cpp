@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "search/RowMarks.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 
@@ -41,6 +42,10 @@ void ClearRow(ResultItem& item) {
     item.szExtra[0] = '\0';
     item.szPath[0] = '\0';
     item.bPresent = 0;
+    item.szContext[0] = '\0';
+    std::memset(item.titleMarks, 0, sizeof item.titleMarks);
+    std::memset(item.contentMarks, 0, sizeof item.contentMarks);
+    std::memset(item.contextMarks, 0, sizeof item.contextMarks);
 }
 
 }  // namespace
@@ -77,6 +82,8 @@ void CSearchEngin::m_sub_KeepScanRow(int hit, const char* text, int firstLine, b
     int excerpt = WholeCharacters(text + title, length - title, kExcerptLimit);
     std::memcpy(row.szContent, text + title, static_cast<size_t>(excerpt));
     row.szContent[excerpt] = '\0';
+    row_marks::CutContext(std::string_view(text, static_cast<size_t>(length)), m_words[0],
+                          row.szContext, kExcerptLimit);
 }
 
 void CSearchEngin::m_sub_ForgetScanRows() {
@@ -99,10 +106,25 @@ void CSearchEngin::m_sub_FillPage(bool fromScan) {
             std::memcpy(item.szTitle, m_scanRows[row].szTitle, sizeof m_scanRows[row].szTitle);
             std::memcpy(item.szContent, m_scanRows[row].szContent,
                         sizeof m_scanRows[row].szContent);
+            std::memcpy(item.szContext, m_scanRows[row].szContext,
+                        sizeof m_scanRows[row].szContext);
         } else {
             m_sub_LoadRow(item);
+            m_sub_LoadContext(item);
         }
+        m_sub_MarkRow(item);
     }
+}
+
+// Marks the words of the last search in the three texts of a row.
+void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
+    std::string_view words[kMaxWords];
+    const int count = m_nWords < 0 ? 0 : (m_nWords > kMaxWords ? kMaxWords : m_nWords);
+    for (int i = 0; i < count; ++i) words[i] = m_words[i];
+    const std::span<const std::string_view> query(words, static_cast<size_t>(count));
+    row_marks::MarkWords(item.szTitle, query, item.titleMarks);
+    row_marks::MarkWords(item.szContent, query, item.contentMarks);
+    row_marks::MarkWords(item.szContext, query, item.contextMarks);
 }
 
 // Fills the title and the excerpt of a row from its file. A file that cannot

@@ -6,8 +6,10 @@
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
+#include "search/RowMarks.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
+#include "search/WordMatch.h"
 #include "search/WordProbe.h"
 
 namespace {
@@ -50,22 +52,10 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered,
     return true;
 }
 
-// True when `word` occurs in `text` at a character boundary. The word is
-// looked for as plain bytes first; only where it turns up are the character
-// boundaries counted, from the last one known. Gathered text holds whole
-// characters only (a lead byte without its second byte is dropped while
-// reading), so counting from its start finds every boundary.
+// True when `word` occurs in `text` at a character boundary.
 bool ContainsWord(const char* text, int textLength, const char* word, int wordLength) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    std::string_view haystack(text, static_cast<size_t>(textLength));
-    std::string_view needle(word, static_cast<size_t>(wordLength));
-    size_t boundary = 0;
-    for (size_t at = haystack.find(needle); at != std::string_view::npos;
-         at = haystack.find(needle, at + 1)) {
-        while (boundary < at) boundary += sjis::IsLeadByte(bytes[boundary]) ? 2 : 1;
-        if (boundary == at) return true;
-    }
-    return false;
+    return sjis::FindWord(std::string_view(text, static_cast<size_t>(textLength)),
+                          std::string_view(word, static_cast<size_t>(wordLength))) >= 0;
 }
 
 }  // namespace
@@ -289,4 +279,14 @@ void CSearchEngin::m_sub_RecordHit() {
     std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
     std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
     ++m_nHits;
+}
+
+// The text around the first word for a row loaded after the search: the
+// file's text is gathered again as the search gathered it.
+void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
+    item.szContext[0] = '\0';
+    char text[kTextBuffer];
+    FileText gathered;
+    if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered)) return;
+    row_marks::CutContext(text, m_words[0], item.szContext, kExcerptLimit);
 }

@@ -86,6 +86,40 @@ TEST(Cli, TsvEscapes) {
               "\x83\\t\x83\\n\x83\\x7f\x83\\");
 }
 
+// The words in bold red as grep shows them, only when asked for or on a
+// terminal, never in TSV; the text around the first word on a line of its
+// own or in a fifth column.
+TEST(Cli, ColourAndContext) {
+    DataFolder folder;
+    WriteSample(folder);
+    const std::string red = "\x1b[01;31m\x1b[K", plain = "\x1b[m\x1b[K";
+    const std::string row = U8(u8"1. カレの作り方\n   ");
+    const std::string rest = U8(u8"を炒めるrice\n");
+    const std::string path = U8(u8"   DATA/料理/カレー.txt\n");
+    const std::string context = U8(u8"   …カレの作り方") + red + U8(u8"玉ねぎ") + plain + rest;
+    struct Case {
+        std::vector<std::string> args;
+        std::string rows;  // stdout after the hit count and its blank line
+    };
+    const Case cases[] = {
+        {{"--color=always", U8(u8"玉ねぎ")}, row + red + U8(u8"玉ねぎ") + plain + rest + path},
+        {{"--color", U8(u8"玉ねぎ")}, row + U8(u8"玉ねぎ") + rest + path},
+        {{"--color=never", "--context", U8(u8"玉ねぎ")},
+         row + U8(u8"玉ねぎ") + rest + U8(u8"   …カレの作り方玉ねぎを炒めるrice\n") + path},
+        {{"--context", "--color=always", U8(u8"玉ねぎ")},
+         row + red + U8(u8"玉ねぎ") + plain + rest + context + path},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, U8(u8"総ヒット数 1 件\n\n") + c.rows);
+    }
+    CliResult tsv = RunCli({"--tsv", "--context", "--color=always", U8(u8"玉ねぎ")});
+    EXPECT_EQ(tsv.out, U8(u8"1\tDATA/料理/カレー.txt\tカレの作り方\t玉ねぎを炒めるrice\t"
+                          u8"…カレの作り方玉ねぎを炒めるrice\n"));
+}
+
 TEST(Cli, PagesAndAll) {
     DataFolder folder;
     for (int i = 0; i < 23; ++i) {
@@ -143,6 +177,7 @@ TEST(Cli, Errors) {
         {{U8(u8"\u3000")}, "no word"},
         {{"a\xF0\x9F\x98\x80"}, "Shift-JIS"},
         {{"-C", "missing", "rice"}, "missing"},
+        {{"--color=sometimes", "rice"}, "auto, always or never"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

@@ -7,14 +7,15 @@ UTF-8. xdotool moves the pointer, clicks and types; the screen is read back
 with ImageMagick's `import` and judged by its pixels:
 
   1. the window "Sorahiki" appears and shows the usage page;
-  2. a query is typed and "検索" pressed: rows, hit count and the grey
-     highlight under the pointer appear;
+  2. a query is typed and "検索" pressed: rows, hit count, the words on
+     light yellow and the grey highlight under the pointer appear;
   3. page link 2, "前へ" and "次へ" of the bottom strip turn the pages;
   4. a click on a row opens that row's file with the desktop's "open";
   5. "前へ"/"次へ" of the history bar bring the previous query back;
   6. a query without hits shows the usage page again, with the count 0;
   7. a memo in UTF-8 is found beside its Shift-JIS twin and shows the same
-     title and excerpt;
+     title and excerpt; a file whose word lies past its excerpt shows the
+     text around the word instead;
   8. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
@@ -48,6 +49,7 @@ SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "
 WHITE = (255, 255, 255)
 GREY = (192, 192, 192)
 TITLE_LABEL = (255, 128, 100)
+WORD_HIGHLIGHT = (255, 240, 120)
 PATH_LABEL = (0, 255, 0)
 
 SEARCH_BAR = (230, 5, 635, 45)
@@ -336,6 +338,8 @@ def write_data(work):
     with open(os.path.join(data, "買い物", "list-utf8.txt"), "wb") as out:
         out.write("買い物リスト\r\napple 三個、牛乳、卵\r\n".encode("utf-8"))
     write(*KIWI, "果物の記録\nキウイは追熟させてから食べる。\n")
+    # The word stands far past the excerpt: the row shows the text around it.
+    write("果物", "yuzu.txt", "冬の果物\n" + "みかんとりんごを箱で買った。" * 6 + "最後に柚子を一つ。\n")
     write("", "readme.txt", "このフォルダーは試験用です。\n")
     return data
 
@@ -590,6 +594,13 @@ class Run:
         if count_ink < 20:
             raise Failure(self.step, "the hit count \"総ヒット数\" / \"13　件\" at the top right",
                           f"{count_ink} dark pixels in (650,0)-(800,45)")
+        # 料理 stands on light yellow in row 1's title and in its excerpt.
+        def yellow():
+            client = self.shot()
+            counts = [client.count(rect, lambda c: near(c, WORD_HIGHLIGHT, 12))
+                      for rect in ((130, 45, 500, 62), (100, 62, 500, 79))]
+            return min(counts) >= 40, f"{counts[0]} and {counts[1]} light-yellow pixels"
+        wait_for(self.step, "the word 料理 on light yellow in row 1's title and excerpt", yellow, 10)
         # The pointer resting on row 2 greys that row only.
         self.program.move(400, 45 + 53 + 27)
         self.expect_highlight(1, True)
@@ -683,6 +694,21 @@ class Run:
                 f"{ink} dark pixels in row 1's title and excerpt, {differing} pixels differ in row 2's"
         wait_for(self.step, "the title and excerpt of row 1 again in row 2", probe, 10)
         self.shot("07-utf8")
+
+    def step_context(self):
+        # 柚子 lies past the excerpt of its file: the excerpt line shows the
+        # text around it instead, the word on light yellow; the title has none.
+        self.submit("柚子")
+        self.expect_rows(1, "the one file that holds 柚子")
+
+        def probe():
+            client = self.shot()
+            counts = [client.count(rect, lambda c: near(c, WORD_HIGHLIGHT, 12))
+                      for rect in ((130, 45, 800, 62), (100, 62, 800, 79))]
+            return counts[0] == 0 and counts[1] >= 40, \
+                f"{counts[0]} light-yellow pixels in the title, {counts[1]} on the excerpt line"
+        wait_for(self.step, "柚子 on light yellow on the excerpt line, none in the title", probe, 10)
+        self.shot("07-context")
 
     def step_close(self):
         program, desktop = self.program, self.desktop
@@ -870,6 +896,7 @@ class Run:
             self.timed("5 history", self.step_history)
             self.timed("6 no hit", self.step_no_hit)
             self.timed("7 UTF-8", self.step_utf8)
+            self.timed("7 text around the word", self.step_context)
             self.timed("8 close question", self.step_close)
             self.timed("9 Escape", self.step_escape)
         except Failure as failure:

@@ -180,5 +180,29 @@ TEST_F(WindowTest, PointInRectangleExcludesRightColumnAndBottomRow) {
     EXPECT_NE(GetStockObject(LTGRAY_BRUSH), nullptr);
 }
 
+// What the results painter measures a word with, and fills behind it.
+TEST_F(WindowTest, TextExtentsGrowWithTheTextAndSolidBrushesFill) {
+    HWND hwnd = CreateMain();
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    SIZE none{}, one{}, two{}, wide{};
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "ab", 0, &none));
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "ab", 1, &one));
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "ab", 2, &two));
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "料理", 4, &wide));
+    EXPECT_EQ(none.cx, 0);
+    EXPECT_GT(one.cx, 0);
+    EXPECT_GT(two.cx, one.cx);
+    EXPECT_GT(wide.cx, two.cx);
+    EXPECT_GT(one.cy, 10);
+    EXPECT_EQ(wide.cy, one.cy);
+    HBRUSH brush = CreateSolidBrush(RGB(255, 240, 120));
+    ASSERT_NE(brush, nullptr);
+    const RECT rect{0, 0, 10, 10};
+    EXPECT_NE(FillRect(hdc, &rect, brush), 0);
+    EXPECT_TRUE(DeleteObject(brush));
+    EndPaint(hwnd, &ps);
+}
+
 }  // namespace
 }  // namespace conformance

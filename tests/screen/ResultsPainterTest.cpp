@@ -175,7 +175,8 @@ TEST_F(SearchScreenTest, GreyFillsFollowThePointerOverActiveAreasOnly) {
         Submit("料理");
         GoToPage(c.page);
         MoveTo(c.x, c.y);
-        const auto fills = Only(PaintNow(), Draw::FillRect);
+        auto fills = Only(PaintNow(), Draw::FillRect);
+        std::erase_if(fills, [](const DrawCall& fill) { return fill.colour != kGrey; });
         ASSERT_EQ(fills.size(), c.fills.size());
         for (size_t i = 0; i < fills.size(); ++i) {
             EXPECT_TRUE(SameRect(fills[i].rect, c.fills[i])) << i;
@@ -191,6 +192,37 @@ TEST_F(SearchScreenTest, TheLongestPathIsDrawnWhole) {
     Submit("料理");
     const auto texts = Texts(LastPaint());
     EXPECT_NE(std::find(texts.begin(), texts.end(), Text{160, 80, path, kBlack}), texts.end());
+}
+
+// The words stand on light yellow behind the text, which is drawn as before;
+// a row whose title and excerpt hold no word shows, on its excerpt line, the
+// text around the first word instead.
+TEST_F(SearchScreenTest, WordsStandOnYellowAndARowShowsWhereItMatched) {
+    WriteFile("DATA/a.txt", "料理の本\n今日も料理と料理\n");
+    WriteFile("DATA/b.txt", "表題\n" + std::string(100, 'x') + "ずっと先に料理がある\n");
+    Submit("料理");
+    const auto paint = LastPaint();
+    std::vector<RECT> yellow;
+    for (const DrawCall& fill : Only(paint, Draw::FillRect)) {
+        EXPECT_EQ(fill.colour, RGB(255, 240, 120));
+        yellow.push_back(fill.rect);
+    }
+    // Row 0: the title's word at its start, the excerpt's two after "今日も".
+    ASSERT_EQ(yellow.size(), 4u);
+    EXPECT_EQ(yellow[0].left, 130);
+    EXPECT_EQ(yellow[0].top, 45);
+    EXPECT_EQ(yellow[1].top, 62);
+    EXPECT_GT(yellow[1].left, 100);
+    EXPECT_GT(yellow[2].left, yellow[1].right);
+    EXPECT_EQ(yellow[1].right - yellow[1].left, yellow[0].right - yellow[0].left);
+    EXPECT_GT(yellow[0].bottom - yellow[0].top, 10);
+    // Row 1: the excerpt line shows the text around the word, highlighted,
+    // as much of it as 85 bytes hold.
+    const std::string context = "…" + std::string(63, 'x') + "ずっと先に料理がある";
+    const auto texts = Texts(paint);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), Text{100, 115, context, kBlack}), texts.end());
+    EXPECT_EQ(yellow[3].top, 115);
+    EXPECT_GT(yellow[3].left, 100 + 24 * 6);
 }
 
 }  // namespace

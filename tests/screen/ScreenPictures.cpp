@@ -1,6 +1,7 @@
 // Pictures of the screen for a person to look at: with the environment
 // variable SORAHIKI_SCREEN_PNG_DIR set, writes the usage page, a page of hits
-// with the pointer over a row, and the screen of a search without hits.
+// with the pointer over a row and the words highlighted, and the screen of a
+// search without hits.
 #include <cstdlib>
 
 #include "tests/screen/ScreenFixture.h"
@@ -23,6 +24,10 @@ TEST_F(SearchScreenTest, SavePictures) {
     }
     WriteFile("DATA/" + std::string(100, 'a') + "/" + std::string(99, 'b') + ".txt",
               "長い道のりの料理\n本文\n");
+    // A row whose title and excerpt miss the word shows where it matched.
+    WriteFile("DATA/h0003.txt",
+              "買い物の記録\n卵と牛乳と砂糖を買った。今週は野菜が安かったので多めに買って"
+              "おいた。来週の分も考えて冷凍しておく。夜は料理の本を読む。\n");
     Submit("料理");
     MoveTo(400, 170);
     PaintNow();

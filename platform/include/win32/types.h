@@ -88,6 +88,11 @@ struct POINT {
     LONG x;
     LONG y;
 };
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+using LPSIZE = SIZE*;
 struct FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;

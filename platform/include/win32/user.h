@@ -319,7 +319,8 @@ UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
 
 // Painting into the top-level window's backing image; the drivers draw the
-// controls themselves. Brushes: the stock brushes and COLOR_ index + 1 only.
+// controls themselves. Brushes: the stock brushes, COLOR_ index + 1 and
+// solid brushes.
 // Text: one font (IPAGothic, 14 pixels); OPAQUE fills behind it in white.
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 // bErase TRUE sends no WM_ERASEBKGND (reported).
@@ -329,6 +330,13 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 // WHITE_BRUSH to NULL_BRUSH; other stock objects give null.
 HGDIOBJ WINAPI GetStockObject(int i);
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+// A solid brush holds its colour in its handle: creating one takes nothing,
+// and DeleteObject frees nothing (TRUE for a brush, FALSE for anything else).
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+BOOL WINAPI DeleteObject(HGDIOBJ ho);
+// The width and height of the first c bytes of lpString in the one font, as
+// TextOutA draws them. For no text the height is a line's (Wine gives 0).
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 int WINAPI SetBkMode(HDC hdc, int mode);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);

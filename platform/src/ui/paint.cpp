@@ -32,6 +32,8 @@ DC* FindDC(HDC hdc) {
 }
 
 constexpr std::uintptr_t kStockBase = 0x00F00000;
+// A solid brush is this bit with its COLORREF below it.
+constexpr std::uintptr_t kSolidBrushBit = 0x40000000;
 
 void SetColour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
@@ -58,6 +60,9 @@ COLORREF BrushColour(HBRUSH brush, bool* valid) {
     static const COLORREF stock[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
                                      RGB(64, 64, 64), RGB(0, 0, 0)};
     if (value >= kStockBase && value < kStockBase + 5) return stock[value - kStockBase];
+    if ((value & ~std::uintptr_t{0x00FFFFFF}) == kSolidBrushBit) {
+        return static_cast<COLORREF>(value & 0x00FFFFFF);
+    }
     *valid = false;
     return 0;
 }
@@ -129,6 +134,26 @@ TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLO
     }
     pango_font_description_free(font);
     g_object_unref(layout);
+    return TextSize{logical.width, logical.height};
+}
+
+// One layout, on an image surface of its own, is kept for measuring: making a
+// layout costs more than measuring with it, and a painter measures often.
+TextSize MeasureText(const std::string& utf8) {
+    static PangoLayout* const layout = [] {
+        cairo_t* cr = cairo_create(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
+        PangoLayout* made = pango_cairo_create_layout(cr);
+        PangoFontDescription* font = TextFont(kTextPixels);
+        pango_layout_set_font_description(made, font);
+        pango_font_description_free(font);
+        return made;
+    }();
+    std::string shown = utf8;
+    std::erase(shown, '\0');  // as DrawText shows it
+    // No text measures 0 wide and a line high, as Pango lays out an empty line.
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
     return TextSize{logical.width, logical.height};
 }
 
@@ -236,6 +261,27 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     if (!valid) return 0;
     FillUnlogged(hDC, *lprc, hbr);
     return 1;
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+    return reinterpret_cast<HBRUSH>(kSolidBrushBit | (color & 0x00FFFFFF));
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+    bool valid = false;
+    BrushColour(static_cast<HBRUSH>(ho), &valid);
+    return valid ? TRUE : FALSE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+    if (FindDC(hdc) == nullptr || c < 0 || psizl == nullptr || (lpString == nullptr && c > 0)) {
+        return FALSE;
+    }
+    const TextSize size =
+        MeasureText(Utf8FromCp932(std::string(lpString ? lpString : "", static_cast<size_t>(c))));
+    psizl->cx = size.width;
+    psizl->cy = size.height;
+    return TRUE;
 }
 
 int WINAPI SetBkMode(HDC hdc, int mode) {

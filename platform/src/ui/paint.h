@@ -22,4 +22,7 @@ struct TextSize {
 TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
                   const COLORREF* box, int pixel_size, bool draw);
 
+// The size of UTF-8 text as DrawText draws it.
+TextSize MeasureText(const std::string& utf8);
+
 }  // namespace sorahiki::ui
