@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "search/Limits.h"
+
 class CDC;
 class CReadAhead;
 
@@ -21,16 +23,17 @@ struct ResultItem {
 
 class CSearchEngin {
   public:
-    static constexpr int kMaxWords = 10;
-    static constexpr int kWordSlot = 250;
-    static constexpr int kMaxWordBytes = 20;
-    static constexpr int kMaxHits = 1010;
-    static constexpr int kPathSlot = 210;
-    static constexpr int kRowsPerPage = 10;
-    static constexpr int kMaxPages = kMaxHits / kRowsPerPage;
-    static constexpr int kTextLimit = 2001;
-    static constexpr int kTitleLimit = 81;
-    static constexpr int kExcerptLimit = 85;
+    // The limits of search/Limits.h under the names the engine's callers use.
+    static constexpr int kMaxWords = limits::kWords;
+    static constexpr int kWordSlot = limits::kWordSlot;
+    static constexpr int kMaxWordBytes = limits::kWordBytes;
+    static constexpr int kMaxHits = limits::kHits;
+    static constexpr int kPathSlot = limits::kPathBytes;
+    static constexpr int kRowsPerPage = limits::kRows;
+    static constexpr int kMaxPages = limits::kPages;
+    static constexpr int kTextLimit = limits::kTextBytes;
+    static constexpr int kTitleLimit = limits::kTitleBytes;
+    static constexpr int kExcerptLimit = limits::kExcerptBytes;
 
     virtual ~CSearchEngin() {}
 
@@ -71,9 +74,13 @@ class CSearchEngin {
     // with its path and the system's error code. The window leaves it unset.
     using ReadFailureHook = void (*)(const char* pszPath, DWORD dwError);
     ReadFailureHook m_pfnOnReadFailure;
+    // Set when the last search ended early because not even one file
+    // descriptor could be had (reported once, with ERROR_TOO_MANY_OPEN_FILES):
+    // its hits are then incomplete.
+    unsigned char m_bTooManyOpenFiles;
 
   private:
-    static constexpr int kTextBuffer = 2100;
+    static constexpr int kTextBuffer = limits::kTextBuffer;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
     static constexpr int kMaxFolderDepth = kPathSlot / 2;
     // The folders one search walks are remembered up to kMaxWalked, in an
@@ -112,7 +119,6 @@ class CSearchEngin {
     void m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead);
     void m_sub_TestCandidates();
     bool m_sub_Keeps(const char* pszText) const;
-    bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
     void m_sub_LoadRow(ResultItem& item);
     void m_sub_FillPage(bool fromScan);
@@ -121,6 +127,8 @@ class CSearchEngin {
     void m_sub_BeginWalk();
     bool m_sub_MarkWalked(const WalkedFolder& folder);
     void m_sub_ReportReadFailure(const char* pszPath) const;
+    void m_sub_NoteTooManyOpenFiles(const char* pszPath);
+    bool m_sub_FreeDescriptors(FolderTrail& trail);
     void m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail);
 
     WalkedFolder m_walked[kWalkedSlots];

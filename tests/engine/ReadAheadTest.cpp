@@ -148,7 +148,7 @@ class ScrambledClient final : public CReadAheadClient {
   public:
     explicit ScrambledClient(int refuse) : m_refuse(refuse) {}
 
-    void m_sub_Fill(CReadSlot& slot) const override {
+    void m_sub_Fill(CReadSlot& slot, CReadRoom&) const override {
         int number = std::atoi(slot.szPath);
         // Runs of reads as slow as the disk's, which wake every reader.
         if (number % 40 < 6) usleep(static_cast<useconds_t>(200 + number % 300));
