@@ -89,10 +89,10 @@ class CReadAhead {
     CReadRing m_ring;
     CReadPacing m_pacing;
     CReadRoom m_rooms[kMaxReaders + 1];  // one for each reader, the last for the walk
-    CReaderPool m_pool;                  // last: its threads stop before the rest goes
     std::atomic<CReadAheadClient*> m_pClient{nullptr};
     std::atomic<int> m_nWanted{kMaxReaders};
     bool m_bRefused = false;  // the walk's: the client refused a file
+    CReaderPool m_pool;       // last: its threads stop before the rest goes
 };
 
 // The one read-ahead of the process.

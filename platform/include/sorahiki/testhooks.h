@@ -5,10 +5,11 @@
 
 namespace testhooks {
 
-// The next `count` opens of a file or a folder through the file layer fail as
-// when the process has no file descriptor left (ERROR_TOO_MANY_OPEN_FILES).
-// A negative count makes every open fail until the hook is set again.
-void FailOpens(int count);
+// Opens of a file or a folder through the file layer: after the next `after`
+// succeed, `count` fail as when the process has no file descriptor left
+// (ERROR_TOO_MANY_OPEN_FILES). A negative count makes every open from then on
+// fail, until the hook is set again.
+void FailOpens(int after, int count);
 // Threads started from now on: the first `allowed` start, every later one is
 // refused as when the system can make no more. A negative count refuses none.
 void RefuseThreadsAfter(int allowed);

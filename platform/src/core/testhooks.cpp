@@ -7,13 +7,27 @@
 namespace testhooks {
 namespace {
 
-// Faults still to make: 0 for none, negative for every one from now on.
+// Opens to let succeed first, then failures still to make: 0 for none,
+// negative for every one from then on.
+std::atomic<int> g_opensBefore{0};
 std::atomic<int> g_openFailures{0};
+// Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
+
+// Takes one from a positive count; false when it stands at 0 or below.
+bool TakeOne(std::atomic<int>& count) {
+    int left = count.load(std::memory_order_relaxed);
+    while (left > 0) {
+        if (count.compare_exchange_weak(left, left - 1)) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
-void FailOpens(int count) {
+void FailOpens(int after, int count) {
+    g_openFailures = 0;
+    g_opensBefore = after;
     g_openFailures = count;
 }
 
@@ -22,23 +36,12 @@ void RefuseThreadsAfter(int allowed) {
 }
 
 bool OpenFails() {
-    int count = g_openFailures.load(std::memory_order_relaxed);
-    for (;;) {
-        if (count == 0) return false;
-        if (count < 0) return true;
-        if (g_openFailures.compare_exchange_weak(count, count - 1)) return true;
-    }
+    if (g_openFailures.load(std::memory_order_relaxed) == 0 || TakeOne(g_opensBefore)) return false;
+    return g_openFailures.load(std::memory_order_relaxed) < 0 || TakeOne(g_openFailures);
 }
 
-// Allowed starts are counted down; at 0 every start fails, and -1 means no
-// count at all.
 bool ThreadStartFails() {
-    int allowed = g_threadsAllowed.load(std::memory_order_relaxed);
-    for (;;) {
-        if (allowed < 0) return false;
-        if (allowed == 0) return true;
-        if (g_threadsAllowed.compare_exchange_weak(allowed, allowed - 1)) return false;
-    }
+    return g_threadsAllowed.load(std::memory_order_relaxed) >= 0 && !TakeOne(g_threadsAllowed);
 }
 
 }  // namespace testhooks
