@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "search/BytesInRoom.h"
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
@@ -29,33 +30,14 @@ bool MayHoldWords(const sjis::TextFileBytes& bytes, const sjis::WordProbes& prob
     return block == nullptr || probes.MayAllOccur(block, static_cast<int>(length), fileEnds, limit);
 }
 
-// The byte source of a file's text, built in the reader's room rather than
-// on its stack: it holds the decoder's two blocks.
-class BytesInRoom {
-  public:
-    BytesInRoom(CReadRoom& room, HANDLE file) {
-        static_assert(sizeof(sjis::TextFileBytes) <= CReadRoom::kBytes);
-        static_assert(alignof(sjis::TextFileBytes) <= 64);
-        m_bytes = new (room.bytes) sjis::TextFileBytes(file);
-    }
-    ~BytesInRoom() { m_bytes->~TextFileBytes(); }
-    BytesInRoom(const BytesInRoom&) = delete;
-    BytesInRoom& operator=(const BytesInRoom&) = delete;
-
-    sjis::TextFileBytes& operator*() const { return *m_bytes; }
-
-  private:
-    sjis::TextFileBytes* m_bytes;
-};
-
-// False when the file cannot be opened. With `probes`, a file whose first
-// block shows that it cannot hold the words is passed over, its text empty.
+// False when the file cannot be opened. A file whose first block shows that
+// it cannot hold the words of `probes` is passed over, its text empty.
 bool GatherText(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
-                const sjis::WordProbes* probes) {
+                const sjis::WordProbes& probes) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
-    BytesInRoom bytes(room, file.Handle());
-    if (probes != nullptr && !MayHoldWords(*bytes, *probes, limit)) {
+    CBytesInRoom bytes(room, file.Handle());
+    if (!MayHoldWords(*bytes, probes, limit)) {
         text[0] = '\0';
         gathered.passedOver = true;
         return true;
@@ -110,7 +92,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
         FileText gathered;
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, &m_probes);
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
         slot.nFirstLine = gathered.firstLine;
