@@ -56,7 +56,7 @@ void CFolderWarmer::m_sub_End() {
 // other, so a warmer that took the walk on is waited for.
 void CFolderWarmer::m_sub_Release() {
     m_sub_End();
-    while (m_bHolding.load()) m_bHolding.wait(true);
+    m_released.SleepUntil([this] { return !m_bHolding.load(); });
 }
 
 void CFolderWarmer::m_sub_Wake() {
@@ -71,7 +71,7 @@ void CFolderWarmer::m_sub_Loop() {
         m_sub_Warm(root, walk);
         m_nWarmed = walk;
         m_bHolding.store(false);
-        m_bHolding.notify_all();
+        m_released.Wake();
     }
 }
 
@@ -91,13 +91,13 @@ bool CFolderWarmer::m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk) {
             break;
         }
         m_bHolding.store(false);
-        m_bHolding.notify_all();
+        m_released.Wake();
         m_cv.wait(lock);
     }
     m_bSleeping = false;
     if (m_bQuit.load()) {
         m_bHolding.store(false);
-        m_bHolding.notify_all();
+        m_released.Wake();
     }
     return !m_bQuit.load();
 }

@@ -21,6 +21,7 @@
 
 #include "search/FolderListing.h"
 #include "search/ReadPacing.h"
+#include "search/WakeSignal.h"
 
 class CFolderWarmer {
   public:
@@ -69,6 +70,7 @@ class CFolderWarmer {
     std::atomic<bool> m_bReadsWait{false};
     std::atomic<bool> m_bSleeping{false};
     std::atomic<bool> m_bHolding{false};  // the warmer has taken a walk on
+    CWakeSignal m_released;               // the walk waits here for m_bHolding to fall
     std::atomic<bool> m_bQuit{false};
 };
 

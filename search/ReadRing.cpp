@@ -28,15 +28,14 @@ long long CReadRing::Claim() {
 // fills a slot sets the flag before it looks at the note: one of the two sees
 // the other, so the walk never sleeps through its file.
 void CReadRing::MarkFilled(long long number) {
-    std::atomic<int>& filled = flags[SlotIndex(number)].filled;
-    filled.store(1);
-    if (walkSleepsFor.load() == number) filled.notify_all();
+    flags[SlotIndex(number)].filled.store(1);
+    if (walkSleepsFor.load() == number) walkWakes.Wake();
 }
 
 void CReadRing::SleepUntilFilled(long long number) {
     std::atomic<int>& filled = flags[SlotIndex(number)].filled;
     walkSleepsFor.store(number);
-    while (filled.load() == 0) filled.wait(0);
+    walkWakes.SleepUntil([&filled] { return filled.load() != 0; });
     walkSleepsFor.store(-1);
 }
 

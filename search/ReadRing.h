@@ -25,6 +25,7 @@
 
 #include "search/Limits.h"
 #include "search/ReadPacing.h"
+#include "search/WakeSignal.h"
 
 // One queued file and what was read from it.
 struct CReadSlot {
@@ -107,4 +108,5 @@ class CReadRing {
     std::atomic<long long> first{0};
     std::atomic<int> size{kQuickSlots};
     std::atomic<long long> walkSleepsFor{-1};
+    CWakeSignal walkWakes;
 };

@@ -38,7 +38,7 @@ bool CReaderPool::WakeAt(int self) {
     int expected = kAsleep;
     if (!state.compare_exchange_strong(expected, kAwake)) return false;
     awake.fetch_add(1);
-    state.notify_one();
+    readers[self].wakes.Wake();
     return true;
 }
 

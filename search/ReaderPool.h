@@ -21,6 +21,7 @@
 #include <sorahiki/thread.h>
 
 #include "search/ReadPacing.h"
+#include "search/WakeSignal.h"
 
 class CReaderPool {
   public:
@@ -54,7 +55,7 @@ class CReaderPool {
             WakeAt(self);
             return;
         }
-        while (state.load() == kAsleep) state.wait(kAsleep);
+        readers[self].wakes.SleepUntil([&state] { return state.load() != kAsleep; });
     }
     // Wakes one sleeping reader numbered below `limit`; false when none
     // sleeps there.
@@ -67,6 +68,7 @@ class CReaderPool {
     struct alignas(64) Reader {
         CStartedThread thread;
         std::atomic<int> state{kAwake};
+        CWakeSignal wakes;
         CReaderPool* pool = nullptr;
         int self = 0;
     };

@@ -18,6 +18,17 @@ using namespace testing_support;
 
 namespace {
 
+// Keeps the thread busy for about `microseconds`, as a read from the disk
+// would: a sleep of the system may last far longer.
+void TakeMicroseconds(long long microseconds) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    do {
+        QueryPerformanceCounter(&now);
+    } while ((now.QuadPart - start.QuadPart) * 1000000 < microseconds * frequency.QuadPart);
+}
+
 // More files hold the word than the hit list takes: both walks stop at the
 // same file, and the next search starts clean.
 TEST(ReadAhead, StopsAtTheFullHitList) {
@@ -44,7 +55,7 @@ class ScrambledClient final : public CReadAheadClient {
     void m_sub_Fill(CReadSlot& slot, CReadRoom&) const override {
         int number = std::atoi(slot.szPath);
         // Runs of reads as slow as the disk's, which set every reader to work.
-        if (number % 40 < 6) Sleep(1);
+        if (number % 40 < 6) TakeMicroseconds(200 + number % 300);
         slot.bOpened = number % 11 != 0;
         slot.nFirstLine = number;
         m_filled.fetch_add(1);
