@@ -77,8 +77,6 @@ bool HoldsWord(const char* text, int textLength, const char* word) {
 // file gathers its text and gives the verdict on it; the walk records the
 // hits in its own order.
 class CSearchEngin::PassReader final : public CReadAheadClient {
-    static_assert(CReadSlot::kPathBytes == kPathSlot && CReadSlot::kTextBytes >= kTextBuffer);
-
   public:
     // The quick look passes over a file that cannot hold the words the
     // verdict asks for: every word in the scan, the pass's word later.
