@@ -22,12 +22,17 @@ std::string DescribeError(DWORD error) {
             return "not a folder";
         case ERROR_NOT_ENOUGH_MEMORY:
             return "out of memory";
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return "too many open files";
         default:
             return "system error " + std::to_string(error);
     }
 }
 
+// Running out of file descriptors is no warning about one path: the search
+// stops, and the tool says so once (see main.cpp).
 void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
+    if (dwError == ERROR_TOO_MANY_OPEN_FILES) return;
     std::string path = pszPath;
     if (!g_bRawPaths) Cp932ToUtf8(pszPath, path);
     std::fprintf(stderr, "sorahiki-cli: cannot read %s: %s\n", path.c_str(),

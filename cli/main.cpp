@@ -4,10 +4,11 @@
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
 // with one line on stderr that says what is wrong and one that points to
 // --help. A folder or file under DATA that cannot be read gets a warning line
-// and does not change the status. Output that cannot be written (a full
-// disk, a closed descriptor, a pipe whose reader is gone while SIGPIPE is
-// ignored) ends the run with status 2 and one line that says why; with SIGPIPE
-// at its default a reader that goes away ends the tool quietly.
+// and does not change the status; a search that ran out of file descriptors
+// prints nothing but one line that says so, with status 2. Output that cannot
+// be written (a full disk, a closed descriptor, a pipe whose reader is gone
+// while SIGPIPE is ignored) ends the run with status 2 and one line that says
+// why; with SIGPIPE at its default a reader that goes away ends the tool quietly.
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -109,6 +110,10 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
 
     WarnOfUnreadablePaths(g_engine, options.raw);
     g_engine.m_sub_Search(query.c_str());
+    if (g_engine.m_bTooManyOpenFiles) {
+        std::fputs("sorahiki-cli: too many open files\n", stderr);
+        return kExitError;
+    }
     if (g_engine.m_nWords == 0) return Fail("the query holds no word");
     int pageIndex = options.page - 1;
     if (!options.all && !PageExists(pageIndex)) {

@@ -11,7 +11,9 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
   # include/ also holds the Linux stand-in for <windows.h>: searched after the
   # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
@@ -27,7 +29,10 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()
-target_link_libraries(sorahiki_platform_core PRIVATE sorahiki_options)
+find_package(Threads REQUIRED)
+target_link_libraries(sorahiki_platform_core PUBLIC Threads::Threads PRIVATE sorahiki_options)

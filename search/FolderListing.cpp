@@ -4,9 +4,15 @@
 
 #include <sorahiki/listing.h>
 
-CFolderListing::CFolderListing(const char* pszFolder) : m_pszFolder(pszFolder), m_szPath{} {
+CFolderListing::CFolderListing(const char* pszFolder)
+    : m_pszFolder(pszFolder), m_hFind(INVALID_HANDLE_VALUE), m_szPath{} {
+    m_sub_Open();
+}
+
+void CFolderListing::m_sub_Open() {
+    if (m_hFind != INVALID_HANDLE_VALUE) return;
     char pattern[kPathBytes + 8];
-    std::snprintf(pattern, sizeof pattern, "%s/*.*", pszFolder);
+    std::snprintf(pattern, sizeof pattern, "%s/*.*", m_pszFolder);
     m_hFind = FindFirstFileA(pattern, &m_entry);
     m_bFirstWaits = m_hFind != INVALID_HANDLE_VALUE;
 }

@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include "search/Limits.h"
+
 class CFolderListing {
   public:
-    static constexpr int kPathBytes = 210;
+    static constexpr int kPathBytes = limits::kPathBytes;
 
     explicit CFolderListing(const char* pszFolder);
     ~CFolderListing();
@@ -17,6 +19,8 @@ class CFolderListing {
 
     // False when the folder could not be listed; GetLastError tells why.
     bool m_sub_Opened() const { return m_hFind != INVALID_HANDLE_VALUE; }
+    // Tries to list the folder again, after it could not be.
+    void m_sub_Open();
     // Moves to the next entry; false past the last one.
     bool m_sub_Next();
     // The entry's path: the folder, a slash and its name.

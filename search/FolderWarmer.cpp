@@ -4,7 +4,8 @@
 #include "search/FolderWarmer.h"
 
 #include <cstring>
-#include <system_error>
+
+#include "search/Limits.h"
 
 CFolderWarmer::~CFolderWarmer() {
     {
@@ -12,22 +13,19 @@ CFolderWarmer::~CFolderWarmer() {
         m_bQuit = true;
     }
     m_cv.notify_all();
-    if (m_thread.joinable()) m_thread.join();
+    m_thread.Join();
 }
 
 // A thread that cannot be started leaves the walk to list every folder cold.
 void CFolderWarmer::m_sub_Start() {
     m_bStarted = true;
-    try {
-        m_thread = std::thread([this] { m_sub_Loop(); });
-    } catch (const std::system_error&) {
-    }
+    m_thread.Start(Run, this, limits::kThreadStackBytes);
 }
 
 void CFolderWarmer::m_sub_Begin(const char* pszRoot) {
     if (!m_bStarted) m_sub_Start();
     size_t length = std::strlen(pszRoot);
-    m_bBegun = m_thread.joinable() && length < sizeof m_szRoot;
+    m_bBegun = m_thread.Started() && length < sizeof m_szRoot;
     if (!m_bBegun) return;
     std::lock_guard<std::mutex> lock(m_mutex);
     std::memcpy(m_szRoot, pszRoot, length + 1);
@@ -53,6 +51,14 @@ void CFolderWarmer::m_sub_End() {
     if (m_bSleeping.load()) m_sub_Wake();
 }
 
+// The warmer notes that it holds a walk before it looks at the walk's number,
+// and this ends the walk before it looks at that note: one of the two sees the
+// other, so a warmer that took the walk on is waited for.
+void CFolderWarmer::m_sub_Release() {
+    m_sub_End();
+    m_released.SleepUntil([this] { return !m_bHolding.load(); });
+}
+
 void CFolderWarmer::m_sub_Wake() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_cv.notify_one();
@@ -64,6 +70,8 @@ void CFolderWarmer::m_sub_Loop() {
     while (m_sub_SleepUntilWanted(root, walk)) {
         m_sub_Warm(root, walk);
         m_nWarmed = walk;
+        m_bHolding.store(false);
+        m_released.Wake();
     }
 }
 
@@ -73,6 +81,7 @@ bool CFolderWarmer::m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_bSleeping = true;
     for (;;) {
+        m_bHolding.store(true);
         long long walk = m_nWalk.load();
         if (m_bQuit.load()) break;
         if ((walk & 1) != 0 && walk != m_nWarmed.load() && m_bReadsWait.load()) {
@@ -81,9 +90,15 @@ bool CFolderWarmer::m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk) {
             m_nListed = 0;
             break;
         }
+        m_bHolding.store(false);
+        m_released.Wake();
         m_cv.wait(lock);
     }
     m_bSleeping = false;
+    if (m_bQuit.load()) {
+        m_bHolding.store(false);
+        m_released.Wake();
+    }
     return !m_bQuit.load();
 }
 

@@ -9,19 +9,23 @@
 // It works only while the walk tells it that reads wait, never lists more than
 // kFoldersAhead folders beyond those the walk has reached, passes over links
 // (the walk follows them itself, with its own rule against loops) and gives up
-// as soon as the walk ends. The thread is started at the first walk and kept.
+// as soon as the walk ends, or lets go of its folders when the walk runs short
+// of file descriptors. The thread is started at the first walk and kept.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
+
+#include <sorahiki/thread.h>
 
 #include "search/FolderListing.h"
+#include "search/ReadPacing.h"
+#include "search/WakeSignal.h"
 
 class CFolderWarmer {
   public:
-    static constexpr int kFoldersAhead = 8;
+    static constexpr int kFoldersAhead = CReadPacing::kFoldersAhead;
 
     CFolderWarmer() = default;
     ~CFolderWarmer();
@@ -33,12 +37,16 @@ class CFolderWarmer {
     void m_sub_Begin(const char* pszRoot);
     void m_sub_Reached(bool bReadsWait);
     void m_sub_End();
+    // Ends the warming of this walk, and returns once the warmer holds no
+    // folder open; the walk goes on without it.
+    void m_sub_Release();
 
     // Folders listed ahead of the last walk so far.
     int m_sub_Listed() const { return m_nListed.load(); }
 
   private:
     void m_sub_Start();
+    static void Run(void* warmer) { static_cast<CFolderWarmer*>(warmer)->m_sub_Loop(); }
     void m_sub_Loop();
     bool m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk);
     bool m_sub_Warm(const char* pszFolder, long long nWalk);
@@ -47,7 +55,7 @@ class CFolderWarmer {
     bool m_sub_MayList(long long nWalk) const;
     void m_sub_Wake();
 
-    std::thread m_thread;
+    CStartedThread m_thread;
     bool m_bStarted = false;  // walking thread only
     bool m_bBegun = false;    // walking thread only: this walk is warmed
 
@@ -61,6 +69,8 @@ class CFolderWarmer {
     std::atomic<int> m_nListed{0};        // folders listed ahead of it
     std::atomic<bool> m_bReadsWait{false};
     std::atomic<bool> m_bSleeping{false};
+    std::atomic<bool> m_bHolding{false};  // the warmer has taken a walk on
+    CWakeSignal m_released;               // the walk waits here for m_bHolding to fall
     std::atomic<bool> m_bQuit{false};
 };
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "search/Limits.h"
 #include "search/WalkedFolders.h"
 
 class CDC;
@@ -32,16 +33,17 @@ struct ResultItem {
 
 class CSearchEngin {
   public:
-    static constexpr int kMaxWords = 10;
-    static constexpr int kWordSlot = 250;
-    static constexpr int kMaxWordBytes = 20;
-    static constexpr int kMaxHits = 1010;
-    static constexpr int kPathSlot = 210;
-    static constexpr int kRowsPerPage = 10;
-    static constexpr int kMaxPages = kMaxHits / kRowsPerPage;
-    static constexpr int kTextLimit = 2001;
-    static constexpr int kTitleLimit = 81;
-    static constexpr int kExcerptLimit = 85;
+    // The limits of search/Limits.h under the names the engine's callers use.
+    static constexpr int kMaxWords = limits::kWords;
+    static constexpr int kWordSlot = limits::kWordSlot;
+    static constexpr int kMaxWordBytes = limits::kWordBytes;
+    static constexpr int kMaxHits = limits::kHits;
+    static constexpr int kPathSlot = limits::kPathBytes;
+    static constexpr int kRowsPerPage = limits::kRows;
+    static constexpr int kMaxPages = limits::kPages;
+    static constexpr int kTextLimit = limits::kTextBytes;
+    static constexpr int kTitleLimit = limits::kTitleBytes;
+    static constexpr int kExcerptLimit = limits::kExcerptBytes;
 
     virtual ~CSearchEngin() {}
 
@@ -82,9 +84,13 @@ class CSearchEngin {
     // with its path and the system's error code. The window leaves it unset.
     using ReadFailureHook = void (*)(const char* pszPath, DWORD dwError);
     ReadFailureHook m_pfnOnReadFailure;
+    // Set when the last search ended early because not even one file
+    // descriptor could be had (reported once, with ERROR_TOO_MANY_OPEN_FILES):
+    // its hits are then incomplete.
+    unsigned char m_bTooManyOpenFiles;
 
   private:
-    static constexpr int kTextBuffer = 2100;
+    static constexpr int kTextBuffer = limits::kTextBuffer;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
     static constexpr int kMaxFolderDepth = kPathSlot / 2;
 
@@ -111,7 +117,6 @@ class CSearchEngin {
     void m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead);
     void m_sub_TestCandidates();
     bool m_sub_Keeps(const char* pszText) const;
-    bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
     void m_sub_LoadRow(ResultItem& item);
     void m_sub_LoadContext(ResultItem& item) const;
@@ -120,6 +125,8 @@ class CSearchEngin {
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;
+    void m_sub_NoteTooManyOpenFiles(const char* pszPath);
+    bool m_sub_FreeDescriptors(FolderTrail& trail);
     void m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail);
 
     CWalkedFolders m_walked;  // the folders this search has walked

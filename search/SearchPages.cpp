@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "search/BytesInRoom.h"
+#include "search/ReadAhead.h"
 #include "search/RowMarks.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
@@ -128,12 +130,13 @@ void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
 }
 
 // Fills the title and the excerpt of a row from its file. A file that cannot
-// be opened leaves both empty; the row stays present with its path.
+// be opened leaves both empty; the row stays present with its path. Rows are
+// loaded on the searching thread between walks, in the walk's own room.
 void CSearchEngin::m_sub_LoadRow(ResultItem& item) {
     sjis::OpenFile file(item.szPath);
     if (!file.IsOpen()) return;
-    sjis::TextFileBytes bytes(file.Handle());
-    Reader reader(bytes);
+    CBytesInRoom bytes(SharedReadAhead().m_sub_WalkRoom(), file.Handle());
+    Reader reader(*bytes);
     ReadTitle(reader, item.szTitle, kTitleLimit);
     ReadExcerpt(reader, item.szContent, kExcerptLimit);
 }

@@ -26,6 +26,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     m_nWords = 0;
     m_nHits = 0;
     m_nCandidates = 0;
+    m_bTooManyOpenFiles = 0;
     m_pszQuery = pszQuery;
     m_sub_ForgetScanRows();
     m_sub_ParseWords();
@@ -83,7 +84,7 @@ void CSearchEngin::m_sub_ApplyFilterPasses() {
     m_nWordIndex = 1;
     m_nCandidates = m_nHits;
     if (m_nHits == 0) return;
-    while (m_nWordIndex < m_nWords) {
+    while (m_nWordIndex < m_nWords && !m_bTooManyOpenFiles) {
         m_nHits = 0;
         m_sub_TestCandidates();
         m_nCandidates = m_nHits;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "search/BytesInRoom.h"
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
@@ -31,19 +32,19 @@ bool MayHoldWords(const sjis::TextFileBytes& bytes, const sjis::WordProbes& prob
     return block == nullptr || probes.MayAllOccur(block, static_cast<int>(length), fileEnds, limit);
 }
 
-// False when the file cannot be opened. With `probes`, a file whose first
-// block shows that it cannot hold the words is passed over, its text empty.
-bool GatherText(const char* path, char* text, int limit, FileText& gathered,
-                const sjis::WordProbes* probes = nullptr) {
+// False when the file cannot be opened. A file whose first block shows that
+// it cannot hold the words of `probes` is passed over, its text empty.
+bool GatherText(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
+                const sjis::WordProbes& probes) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
-    sjis::TextFileBytes bytes(file.Handle());
-    if (probes != nullptr && !MayHoldWords(bytes, *probes, limit)) {
+    CBytesInRoom bytes(room, file.Handle());
+    if (!MayHoldWords(*bytes, probes, limit)) {
         text[0] = '\0';
         gathered.passedOver = true;
         return true;
     }
-    sjis::SjisCharReader reader(bytes);
+    sjis::SjisCharReader reader(*bytes);
     gathered.firstLine = reader.ReadText(text, limit, true);
     gathered.nulEndsLine = reader.Stop() == sjis::TextStop::kNul;
     if (reader.Stop() == sjis::TextStop::kLineFeed) {
@@ -52,23 +53,21 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered,
     return true;
 }
 
-// True when `word` occurs in `text` at a character boundary.
-bool ContainsWord(const char* text, int textLength, const char* word, int wordLength) {
-    return sjis::FindWord(std::string_view(text, static_cast<size_t>(textLength)),
-                          std::string_view(word, static_cast<size_t>(wordLength))) >= 0;
+// The match rule (search/WordMatch.h): true when `word` occurs in `text` at a
+// character boundary.
+bool HoldsWord(const char* text, int textLength, const char* word) {
+    return sjis::FindWord(std::string_view(text, static_cast<size_t>(textLength)), word) >= 0;
 }
 
 }  // namespace
 
-// The engine as the client of the read-ahead for one pass: the reader threads
-// gather each file's text and decide whether it holds the words; the walk
-// records the hits in its own order, as a plain walk does.
+// The engine as the client of the read-ahead for one pass: whoever reads a
+// file gathers its text and gives the verdict on it; the walk records the
+// hits in its own order.
 class CSearchEngin::PassReader final : public CReadAheadClient {
-    static_assert(CReadSlot::kPathBytes == kPathSlot && CReadSlot::kTextBytes >= kTextBuffer);
-
   public:
-    // The scan keeps a file that holds every word, a later pass one that
-    // holds the pass's word.
+    // The quick look passes over a file that cannot hold the words the
+    // verdict asks for: every word in the scan, the pass's word later.
     explicit PassReader(CSearchEngin& engine) : m_engine(engine) {
         if (engine.m_nWordIndex != 0) {
             m_probes.Add(engine.m_words[engine.m_nWordIndex]);
@@ -77,18 +76,25 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         for (int i = 0; i < engine.m_nWords; ++i) m_probes.Add(engine.m_words[i]);
     }
 
-    void m_sub_Fill(CReadSlot& slot) const override {
+    void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
         FileText gathered;
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, &m_probes);
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
         slot.nFirstLine = gathered.firstLine;
         slot.bNulEndsLine = gathered.nulEndsLine;
     }
 
+    // A file that could not be opened for want of a descriptor, even with
+    // no other read in flight, ends the walk: the answer would be partial.
     bool m_sub_Take(const CReadSlot& slot) override {
+        if (m_engine.m_bTooManyOpenFiles) return false;
         if (!slot.bOpened) {
             SetLastError(slot.dwError);
+            if (slot.dwError == ERROR_TOO_MANY_OPEN_FILES) {
+                m_engine.m_sub_NoteTooManyOpenFiles(slot.szPath);
+                return false;
+            }
             m_engine.m_sub_ReportReadFailure(slot.szPath);
             return true;
         }
@@ -101,28 +107,23 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         return m_engine.m_nHits < kMaxHits;
     }
 
+    void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
+
   private:
     CSearchEngin& m_engine;
     sjis::WordProbes m_probes;
 };
 
-// Tests the file at once when no reader threads are wanted, else queues it.
+// Queues the file; whoever reads it gives the verdict.
 void CSearchEngin::m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead) {
-    if (pReadAhead == nullptr) {
-        m_sub_TestFile(pszPath);
-    } else {
-        pReadAhead->m_sub_Push(pszPath);
-    }
+    pReadAhead->m_sub_Push(pszPath);
 }
 
-// Runs `walk` with the read-ahead when reader threads are wanted.
+// Runs `walk` with the read-ahead: with no reader thread, the walk reads each
+// file itself as it takes it back.
 template <typename Walk>
 void CSearchEngin::m_sub_RunPass(Walk walk) {
     CReadAhead& readAhead = SharedReadAhead();
-    if (readAhead.m_sub_Readers() == 0) {
-        walk(nullptr);
-        return;
-    }
     PassReader reader(*this);
     readAhead.m_sub_Begin(reader);
     walk(&readAhead);
@@ -151,9 +152,9 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
     m_sub_RunPass([&](CReadAhead* readAhead) {
         FolderTrail trail;
         trail.readAhead = readAhead;
-        if (readAhead != nullptr) SharedFolderWarmer().m_sub_Begin(pszFolder);
+        SharedFolderWarmer().m_sub_Begin(pszFolder);
         result = m_sub_ScanFolder(pszFolder, trail);
-        if (readAhead != nullptr) SharedFolderWarmer().m_sub_End();
+        SharedFolderWarmer().m_sub_End();
     });
     return result;
 }
@@ -169,7 +170,8 @@ void CSearchEngin::m_sub_TestCandidates() {
 // links costs no more than its folders.
 int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
     FolderId id;
-    if (!ReadFolderId(pszFolder, id)) {
+    if (!ReadFolderId(pszFolder, id) &&
+        !(m_sub_FreeDescriptors(trail) && ReadFolderId(pszFolder, id))) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
@@ -185,29 +187,49 @@ void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {
     if (m_pfnOnReadFailure != nullptr) m_pfnOnReadFailure(pszPath, GetLastError());
 }
 
+// Not even one descriptor could be had: the walk ends, and the failure is
+// reported once.
+void CSearchEngin::m_sub_NoteTooManyOpenFiles(const char* pszPath) {
+    if (m_bTooManyOpenFiles) return;
+    m_bTooManyOpenFiles = 1;
+    SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    m_sub_ReportReadFailure(pszPath);
+}
+
+// After a folder could not be read for want of a descriptor: every read in
+// flight is let finish and the warmer lets go of its folders; true when the
+// folder is worth trying again.
+bool CSearchEngin::m_sub_FreeDescriptors(FolderTrail& trail) {
+    if (GetLastError() != ERROR_TOO_MANY_OPEN_FILES || m_bTooManyOpenFiles) return false;
+    trail.readAhead->m_sub_QuietReads();
+    return true;
+}
+
 // The files queued before the folder are handed back first, so that their
 // failures are reported before the folder's, in the order of a plain walk.
 void CSearchEngin::m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail) {
     DWORD error = GetLastError();
-    if (trail.readAhead != nullptr) trail.readAhead->m_sub_Drain();
+    trail.readAhead->m_sub_Drain();
+    if (error == ERROR_TOO_MANY_OPEN_FILES) {
+        m_sub_NoteTooManyOpenFiles(pszFolder);
+        return;
+    }
     SetLastError(error);
     m_sub_ReportReadFailure(pszFolder);
 }
 
 // Walks the entries of one folder in listing order, sub-folders at once where
-// they stand, and stops once the hit list is full. With reader threads, the
+// they stand, and stops once the hit list is full or descriptors ran out. The
 // warmer lists the folders ahead while the disk is slow.
 int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
-    static_assert(CFolderListing::kPathBytes == kPathSlot);
-    if (trail.readAhead != nullptr) {
-        SharedFolderWarmer().m_sub_Reached(trail.readAhead->m_sub_ReadsWait());
-    }
+    SharedFolderWarmer().m_sub_Reached(trail.readAhead->m_sub_WarmerRuns());
     CFolderListing listing(pszFolder);
+    if (!listing.m_sub_Opened() && m_sub_FreeDescriptors(trail)) listing.m_sub_Open();
     if (!listing.m_sub_Opened()) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    while (m_nHits < kMaxHits && listing.m_sub_Next()) {
+    while (m_nHits < kMaxHits && !m_bTooManyOpenFiles && listing.m_sub_Next()) {
         if (listing.m_sub_IsFolder()) {
             m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
@@ -217,55 +239,31 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
     return 0;
 }
 
-// Tests the word of the current pass against the file's text. In the folder
-// scan a file is kept only when its text holds every word of the query, so the
-// hit list never fills with files that hold the first word alone. A file that
-// cannot be opened is no hit.
+// Tests the word of the current pass against one file, as a pass of that
+// one file: the text is gathered and judged as for any file of a walk.
 int CSearchEngin::m_sub_TestFile(const char* pszPath) {
-    char text[kTextBuffer];
-    FileText gathered;
-    if (!GatherText(pszPath, text, kTextLimit, gathered)) {
-        m_sub_ReportReadFailure(pszPath);
-        return 0;
-    }
-    std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
-    if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(text)) return 0;
-    int hit = m_nHits;
-    m_sub_MatchWord(text, m_words[m_nWordIndex]);
-    if (m_nHits > hit) {
-        m_sub_KeepScanRow(hit, text, gathered.firstLine, gathered.nulEndsLine);
-    }
+    m_sub_RunPass([pszPath](CReadAhead* readAhead) { readAhead->m_sub_Push(pszPath); });
     return 0;
 }
 
-// What m_sub_TestFile decides, without recording: safe on any thread, since
-// the words do not change during a search.
+// The verdict on a file's text, the one every path takes: in the folder scan
+// a file is kept only when its text holds every word of the query, so the hit
+// list never fills with files that hold the first word alone; in a later
+// pass, when it holds the pass's word. Safe on any thread, since the words do
+// not change during a search.
 bool CSearchEngin::m_sub_Keeps(const char* pszText) const {
-    if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(pszText)) return false;
-    const char* word = m_words[m_nWordIndex];
-    int wordLength = static_cast<int>(std::strlen(word));
     int textLength = static_cast<int>(std::strlen(pszText));
-    if (wordLength == 0 || wordLength > textLength) return false;
-    return ContainsWord(pszText, textLength, word, wordLength);
-}
-
-bool CSearchEngin::m_sub_HoldsOtherWords(const char* pszText) const {
-    int textLength = static_cast<int>(std::strlen(pszText));
+    if (!HoldsWord(pszText, textLength, m_words[m_nWordIndex])) return false;
+    if (m_nWordIndex != 0) return true;
     for (int i = 1; i < m_nWords; ++i) {
-        int wordLength = static_cast<int>(std::strlen(m_words[i]));
-        if (wordLength > 0 && !ContainsWord(pszText, textLength, m_words[i], wordLength)) {
-            return false;
-        }
+        if (!HoldsWord(pszText, textLength, m_words[i])) return false;
     }
     return true;
 }
 
 int CSearchEngin::m_sub_MatchWord(const char* pszText, const char* pszWord) {
-    int wordLength = static_cast<int>(std::strlen(pszWord));
-    if (wordLength == 0) return -1;
-    int textLength = static_cast<int>(std::strlen(pszText));
-    if (wordLength > textLength) return 0;
-    if (!ContainsWord(pszText, textLength, pszWord, wordLength)) return 0;
+    if (pszWord[0] == '\0') return -1;
+    if (!HoldsWord(pszText, static_cast<int>(std::strlen(pszText)), pszWord)) return 0;
     m_sub_RecordHit();
     return 1;
 }

@@ -18,6 +18,9 @@ DWORD Win32ErrorFromErrno(int error) {
             return ERROR_NOT_ENOUGH_MEMORY;
         case EBADF:
             return ERROR_INVALID_HANDLE;
+        case EMFILE:
+        case ENFILE:
+            return ERROR_TOO_MANY_OPEN_FILES;
         default:
             return ERROR_INVALID_PARAMETER;
     }

@@ -1,11 +1,12 @@
 // The folder listing: FindFirstFileA reads the whole folder at once, orders
 // it and hands the entries out one by one. The kind of an entry comes from
 // readdir; only a link, or an entry whose kind the file system does not tell,
-// is looked up with stat, when it is handed out.
+// is looked up with stat, when it is handed out. The folder is closed once
+// read, so that a walk deep in a tree holds no descriptor for each folder
+// above it.
 #include <windows.h>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include <sorahiki/codepage.h>
 #include <sorahiki/cp932.h>
 #include <sorahiki/listing.h>
+#include <sorahiki/testhooks.h>
 
 #include "platform/src/core/errors.h"
 #include "platform/src/core/paths.h"
@@ -32,13 +34,9 @@ struct FindEntry {
 };
 
 struct FindState {
-    DIR* dir = nullptr;
+    std::string folder;  // the file system's path of the folder, for stat
     std::vector<FindEntry> entries;
     size_t next = 0;
-
-    ~FindState() {
-        if (dir != nullptr) closedir(dir);
-    }
 };
 
 unsigned char UpperAscii(unsigned char c) {
@@ -128,9 +126,9 @@ void KeepOpenableNames(std::vector<FindEntry>& sorted) {
 }
 
 // Reads every entry whose name matches and can be held.
-void ReadEntries(FindState& state, std::string_view pattern) {
+void ReadEntries(DIR* dir, FindState& state, std::string_view pattern) {
     std::vector<FindEntry> named;
-    while (dirent* d = readdir(state.dir)) {
+    while (dirent* d = readdir(dir)) {
         if (IsDotOrDotDot(d->d_name) || !MatchesPattern(pattern, d->d_name)) continue;
         FindEntry entry;
         if (!IsListable(d->d_name, entry.name)) continue;
@@ -174,14 +172,12 @@ DWORD AttributesOf(const FindState& state, const FindEntry& entry) {
     unsigned char type = entry.type;
     bool isLink = type == DT_LNK;
     if (type == DT_LNK || type == DT_UNKNOWN) {
-        int dirFd = dirfd(state.dir);
+        std::string path = state.folder + '/' + entry.fileName;
         struct stat st {};
-        type = fstatat(dirFd, entry.fileName.c_str(), &st, 0) == 0
-                   ? TypeOfMode(st.st_mode)
-                   : static_cast<unsigned char>(DT_REG);
+        type = stat(path.c_str(), &st) == 0 ? TypeOfMode(st.st_mode)
+                                            : static_cast<unsigned char>(DT_REG);
         if (entry.type == DT_UNKNOWN) {
-            isLink = fstatat(dirFd, entry.fileName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                     S_ISLNK(st.st_mode);
+            isLink = lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
         }
     }
     DWORD attributes = KindAttribute(type);
@@ -217,21 +213,27 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
 
+    if (testhooks::OpenFails()) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return INVALID_HANDLE_VALUE;
+    }
     auto* state = new (std::nothrow) FindState;
     if (state == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return INVALID_HANDLE_VALUE;
     }
-    state->dir = opendir(folder.c_str());
-    if (state->dir == nullptr && errno == ENOENT && FindListedFolder(lpFileName, folder)) {
-        state->dir = opendir(folder.c_str());
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr && errno == ENOENT && FindListedFolder(lpFileName, folder)) {
+        dir = opendir(folder.c_str());
     }
-    if (state->dir == nullptr) {
+    if (dir == nullptr) {
         SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
         delete state;
         return INVALID_HANDLE_VALUE;
     }
-    ReadEntries(*state, pattern);
+    ReadEntries(dir, *state, pattern);
+    closedir(dir);
+    state->folder = std::move(folder);
     if (!HandOutNext(*state, *lpFindFileData)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         delete state;

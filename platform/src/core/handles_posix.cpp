@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <string>
 
+#include <sorahiki/testhooks.h>
+
 #include "platform/src/core/errors.h"
 #include "platform/src/core/paths.h"
 #include "platform/src/core/filetime.h"
@@ -55,6 +57,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
         return Fail(ERROR_ACCESS_DENIED);
     }
     if (lpFileName == nullptr) return Fail(ERROR_FILE_NOT_FOUND);
+    if (testhooks::OpenFails()) return Fail(ERROR_TOO_MANY_OPEN_FILES);
     char ascii[kAsciiPathBytes];
     std::string path;
     if (!AsciiPath(lpFileName, ascii) && !Utf8PathFromCp932(lpFileName, path)) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include <sorahiki/testhooks.h>
+
 #include "platform/cp932forms.h"
 #include "platform/src/core/listed_files_win32.h"
 
@@ -158,6 +160,10 @@ bool FindListedPath(const char* cp932Path, std::wstring& path) {
 }
 
 HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    if (testhooks::OpenFails()) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return INVALID_HANDLE_VALUE;
+    }
     std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring folder;
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -208,6 +214,10 @@ HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
                                 LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                                 DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
                                 HANDLE hTemplateFile) {
+    if (testhooks::OpenFails()) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return INVALID_HANDLE_VALUE;
+    }
     HANDLE file = CreateFileA(lpFileName, dwDesiredAccess, dwShareMode, lpSecurityAttributes,
                               dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
     if (file != INVALID_HANDLE_VALUE || !IsNotFound(GetLastError())) return file;

@@ -1,0 +1,21 @@
+// Machine faults that tests make on purpose, so that what the program does
+// when the system runs short can be tried without lowering real limits.
+// Both builds include it; nothing outside tests calls the setters.
+#pragma once
+
+namespace testhooks {
+
+// Opens of a file or a folder through the file layer: after the next `after`
+// succeed, `count` fail as when the process has no file descriptor left
+// (ERROR_TOO_MANY_OPEN_FILES). A negative count makes every open from then on
+// fail, until the hook is set again.
+void FailOpens(int after, int count);
+// Threads started from now on: the first `allowed` start, every later one is
+// refused as when the system can make no more. A negative count refuses none.
+void RefuseThreadsAfter(int allowed);
+
+// For the layer: whether this open, or this thread start, is to fail.
+bool OpenFails();
+bool ThreadStartFails();
+
+}  // namespace testhooks

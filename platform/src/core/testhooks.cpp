@@ -1,0 +1,47 @@
+// The counts of faults still to make. Any thread may take one; each count is
+// a single atomic, so two threads never both take the last.
+#include <sorahiki/testhooks.h>
+
+#include <atomic>
+
+namespace testhooks {
+namespace {
+
+// Opens to let succeed first, then failures still to make: 0 for none,
+// negative for every one from then on.
+std::atomic<int> g_opensBefore{0};
+std::atomic<int> g_openFailures{0};
+// Thread starts still allowed; negative for no limit.
+std::atomic<int> g_threadsAllowed{-1};
+
+// Takes one from a positive count; false when it stands at 0 or below.
+bool TakeOne(std::atomic<int>& count) {
+    int left = count.load(std::memory_order_relaxed);
+    while (left > 0) {
+        if (count.compare_exchange_weak(left, left - 1)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void FailOpens(int after, int count) {
+    g_openFailures = 0;
+    g_opensBefore = after;
+    g_openFailures = count;
+}
+
+void RefuseThreadsAfter(int allowed) {
+    g_threadsAllowed = allowed;
+}
+
+bool OpenFails() {
+    if (g_openFailures.load(std::memory_order_relaxed) == 0 || TakeOne(g_opensBefore)) return false;
+    return g_openFailures.load(std::memory_order_relaxed) < 0 || TakeOne(g_openFailures);
+}
+
+bool ThreadStartFails() {
+    return g_threadsAllowed.load(std::memory_order_relaxed) >= 0 && !TakeOne(g_threadsAllowed);
+}
+
+}  // namespace testhooks

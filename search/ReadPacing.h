@@ -1,0 +1,114 @@
+// The pacing of the read-ahead: how many readers work, when a read counts as
+// waiting for the disk, when the walk reads files itself, when a sleeping
+// reader is woken, when the ring grows and when the folder warmer runs. Every
+// tuning constant of the read-ahead is here.
+//
+// While files come from the cache, one reader and the walking thread share
+// the work, which keeps both cores busy without threads waking each other for
+// every file. Once reads wait for the disk, every reader works, so that
+// enough reads are in flight to keep a cold disk busy, and the walk stays free
+// to queue files; after a run of quick reads the extra readers sleep again.
+// When a read fails for want of a file descriptor, no reader works for the
+// rest of the walk: the walk reads every file itself, one at a time.
+//
+// Who writes what: the score of slow reads is written by whoever fills a file
+// (a reader or the walk), with relaxed atomics, since a late look at it only
+// delays a change of pace by a file; the shortage of descriptors by whoever
+// meets it; Begin and the clock's rates by the walk before it queues a file.
+// Anyone may read.
+#pragma once
+
+#include <atomic>
+
+class CReadPacing {
+  public:
+    // Slots of the ring: enough to ride out a reader that the system holds up
+    // for a while, and to keep every reader busy on a cold disk. While reads
+    // are quick a walk uses only the first kQuickSlots, so that a short-lived
+    // process does not fault in the 2.4 MB of them all for nothing.
+    static constexpr int kSlots = 1024;
+    static constexpr int kQuickSlots = 256;
+    static constexpr int kMaxReaders = 32;
+    // How far ahead of the walk the folder warmer may list.
+    static constexpr int kFoldersAhead = 8;
+
+    // At the start of each walk, on the walking thread.
+    void Begin();
+
+    // Readers that should work, of the `usable` threads that run.
+    int Working(int usable) const {
+        if (shortOfDescriptors.load(std::memory_order_relaxed)) return 0;
+        int wanted = ReadsWait() ? kMaxReaders : 1;
+        return wanted < usable ? wanted : usable;
+    }
+    // Threads worth having started: one while reads are quick, all once they
+    // wait, so that a search of a few files does not pay for 32 threads.
+    int ThreadsWanted() const { return ReadsWait() ? kMaxReaders : 1; }
+    // The walk reads queued files itself while it waits for its next one
+    // when at most one reader works: with none, nobody else would; with one,
+    // on a warm cache, that keeps the walk's core busy too.
+    static bool WalkHelps(int working) { return working <= 1; }
+    // Whether a sleeping reader should be woken, with `waiting` files queued
+    // and not taken on, `awake` readers awake and `working` that should be.
+    // While one reader works, it is woken only when a batch of files waits,
+    // so that it does not sleep and wake again for every file while the walk
+    // lists a folder; `urgent`, for a walk that waits itself, drops the
+    // batch. While all work, one more is woken while more files wait than
+    // readers are awake.
+    static bool ShouldWake(long long waiting, int awake, int working, bool urgent) {
+        if (awake >= working || waiting <= 0) return false;
+        if (working == 1) return urgent || waiting >= kWakeBatch;
+        return waiting > awake;
+    }
+    // Once reads wait, the walk uses every slot from then on.
+    bool Widens(int ringSlots) const { return ringSlots < kSlots && ReadsWait(); }
+    // The folder warmer lists ahead while reads wait, and never while
+    // descriptors are short, since it would hold some.
+    bool WarmerRuns() const {
+        return ReadsWait() && !shortOfDescriptors.load(std::memory_order_relaxed);
+    }
+    bool ReadsWait() const { return slowScore.load(std::memory_order_relaxed) >= kManyReaders; }
+
+    // Every read is timed once one was slow, else one in kTimedEvery.
+    bool Times(long long fileNumber) const {
+        return slowScore.load(std::memory_order_relaxed) > 0 || fileNumber % kTimedEvery == 0;
+    }
+    // Notes a timed read of `ticks`; true when reads have just begun to wait.
+    bool NoteRead(long long ticks);
+    void NoteShortOfDescriptors() { shortOfDescriptors.store(true); }
+    bool ShortOfDescriptors() const { return shortOfDescriptors.load(); }
+    // How long a thread with nothing to do spins before it sleeps.
+    long long SpinTicks() const { return spinTicks.load(std::memory_order_relaxed); }
+
+  private:
+    // A read that takes longer than this waited for the disk. A file from the
+    // cache takes under 10 microseconds; one from a disk that answers fast, as
+    // a virtual machine's does from its host's cache, 40 to 150 one at a time.
+    // Set above that, a walk that began with one reader took every file as
+    // quick and kept one read in flight for the whole cold search.
+    static constexpr long long kSlowReadMicroseconds = 30;
+    // While reads are quick, one read in this many is timed: reading the clock
+    // costs about as much as the rest of the bookkeeping of a file.
+    static constexpr long long kTimedEvery = 8;
+    // Files that wake the one sleeping reader while reads are quick.
+    static constexpr long long kWakeBatch = 16;
+    // A slow read adds kSlowWeight to a score that each quick read lowers by
+    // one; while the score stands at kManyReaders or above, reads wait. So a
+    // run of slow reads, as from a cold disk, wakes every reader at once,
+    // while a read now and then held up by other programs does not.
+    static constexpr int kSlowWeight = 8;
+    static constexpr int kManyReaders = 2 * kSlowWeight;
+    static constexpr int kMaxScore = 64;
+    // A thread that finds nothing to do waits this long before it sleeps: the
+    // walk's next file or a reader's slot is usually a few microseconds away,
+    // and a sleep and a wake cost more than that.
+    static constexpr long long kSpinMicroseconds = 50;
+
+    std::atomic<int> slowScore{0};  // kept from walk to walk
+    std::atomic<bool> shortOfDescriptors{false};
+    std::atomic<long long> slowTicks{0};
+    std::atomic<long long> spinTicks{0};
+};
+
+// The clock the pacing counts in.
+long long PacingTicks();

@@ -1,0 +1,68 @@
+// What the read-ahead's tests share: the number of reader threads for one
+// scope, searches that note the failures reported on the way, and a tree of
+// nested folders with files holding some of the words "ka", "ki", "ku".
+#pragma once
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "search/ReadAhead.h"
+#include "tests/support/DataFolder.h"
+
+namespace testing_support {
+
+using Strings = std::vector<std::string>;
+
+class Readers {
+  public:
+    explicit Readers(int n) : m_previous(SharedReadAhead().m_sub_Readers()) {
+        SharedReadAhead().m_sub_SetReaders(n);
+    }
+    ~Readers() { SharedReadAhead().m_sub_SetReaders(m_previous); }
+
+  private:
+    int m_previous;
+};
+
+// The files and folders a walk could not read, in the order reported, each
+// with the system's error code.
+inline Strings g_failures;
+
+inline void NoteFailure(const char* path, DWORD error) {
+    g_failures.push_back(std::string(path) + " " + std::to_string(error));
+}
+
+// The hits of each query, and last the failures reported on the way.
+inline std::vector<Strings> SearchAll(const Strings& queries, int readers) {
+    Readers scope(readers);
+    std::vector<Strings> hits;
+    auto engine = NewEngine();
+    engine->m_pfnOnReadFailure = NoteFailure;
+    g_failures.clear();
+    for (const std::string& query : queries) {
+        engine->m_sub_Search(query.c_str());
+        hits.push_back(HitPaths(*engine));
+    }
+    hits.push_back(g_failures);
+    return hits;
+}
+
+// Nested folders, and 150 files of up to 3,000 blanks and a line of words.
+inline Strings MakeFolderTree(const DataFolder& folder, std::mt19937& rng) {
+    Strings folders = {"DATA"};
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+    for (int i = 0; i < 12; ++i) {
+        std::string made = folders[pick(folders.size())] + "/d" + std::to_string(i);
+        folder.MakeFolder(made);
+        folders.push_back(made);
+    }
+    const char* words[] = {"ka", "ki", "ku", "ka ki", "ki ku ka", "xx"};
+    for (int i = 0; i < 150; ++i) {
+        std::string body = std::string(pick(3000), ' ') + words[pick(6)] + "\nmore";
+        folder.Write(folders[pick(folders.size())] + "/f" + std::to_string(i) + ".txt", body);
+    }
+    return folders;
+}
+
+}  // namespace testing_support
