@@ -280,11 +280,16 @@ void CSearchEngin::m_sub_RecordHit() {
 }
 
 // The text around the first word for a row loaded after the search: the
-// file's text is gathered again as the search gathered it.
+// file's text is gathered again as the search gathered it, in the walk's room
+// (rows are loaded only between searches).
 void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
     item.szContext[0] = '\0';
     char text[kTextBuffer];
     FileText gathered;
-    if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered)) return;
+    const sjis::WordProbes everyFile;  // no probe: nothing is passed over
+    if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered,
+                                     SharedReadAhead().m_sub_WalkRoom(), everyFile)) {
+        return;
+    }
     row_marks::CutContext(text, m_words[0], item.szContext, kExcerptLimit);
 }
