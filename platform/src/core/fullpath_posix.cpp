@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -19,12 +20,14 @@ DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBu
     }
     std::string full;
     if (lpFileName[0] != '/') {
-        char szCwd[4096];
-        if (getcwd(szCwd, sizeof szCwd) == nullptr) {
+        // getcwd allocates the name: no page of it lives on a small stack.
+        char* cwd = getcwd(nullptr, 0);
+        if (cwd == nullptr) {
             SetLastError(ERROR_PATH_NOT_FOUND);
             return 0;
         }
-        Utf8ToCp932(szCwd, full);
+        Utf8ToCp932(cwd, full);
+        std::free(cwd);
         if (full.empty() || full.back() != '/') full += '/';
     }
     full += lpFileName;

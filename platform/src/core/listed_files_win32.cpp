@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cp932forms.h"
+#include <sorahiki/cp932forms.h>
 #include "platform/src/core/listed_files_win32.h"
 
 std::wstring Wide(std::string_view text) {
