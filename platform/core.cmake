@@ -26,7 +26,9 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()

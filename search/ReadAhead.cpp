@@ -12,11 +12,14 @@
 // at the other's, so that no wake is lost.
 #include "search/ReadAhead.h"
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
+#include <sorahiki/listing.h>
 #endif
 
 namespace {
@@ -181,10 +184,11 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     if (m_bRefused) return false;
     if (m_nQueued.load() - m_nTaken == m_nRingSlots.load() && !m_sub_TakeOldest()) return false;
     CReadSlot& data = m_sub_SlotOf(m_nQueued.load()).data;
-    size_t length = std::strlen(pszPath);
-    if (length >= sizeof data.szPath) length = sizeof data.szPath - 1;
-    std::memcpy(data.szPath, pszPath, length);
-    data.szPath[length] = '\0';
+    if (!listed::CopyPath(pszPath, data.szPath, sizeof data.szPath)) {
+        size_t length = std::min(std::strlen(pszPath), sizeof data.szPath - 1);
+        std::memcpy(data.szPath, pszPath, length);
+        data.szPath[length] = '\0';
+    }
     m_nQueued.fetch_add(1);
     m_sub_StartReadersWhenSlow();
     m_sub_WakeReaders(false);

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <sorahiki/listing.h>
+
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
@@ -102,7 +104,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             m_engine.m_sub_ReportReadFailure(slot.szPath);
             return true;
         }
-        std::memcpy(m_engine.m_szPath, slot.szPath, std::strlen(slot.szPath) + 1);
+        listed::CopyPath(slot.szPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
         int hit = m_engine.m_nHits;
         if (slot.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
@@ -277,7 +279,9 @@ int CSearchEngin::m_sub_TestFile(const char* pszPath) {
         m_sub_ReportReadFailure(pszPath);
         return 0;
     }
-    std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
+    if (!listed::CopyPath(pszPath, m_szPath, sizeof m_szPath)) {
+        std::snprintf(m_szPath, sizeof m_szPath, "%s", pszPath);
+    }
     if (m_nWordIndex == 0 && !m_sub_HoldsOtherWords(text)) return 0;
     int hit = m_nHits;
     m_sub_MatchWord(text, m_words[m_nWordIndex]);
@@ -319,13 +323,13 @@ int CSearchEngin::m_sub_MatchWord(const char* pszText, const char* pszWord) {
     return 1;
 }
 
-// Appends m_szPath to both lists. Beyond kMaxHits hits, or for a path that
-// does not fit a slot, nothing is recorded.
+// Appends m_szPath, with the keys of its marked parts, to both lists. Beyond
+// kMaxHits hits, or for a path that does not fit a slot, nothing is recorded.
 void CSearchEngin::m_sub_RecordHit() {
-    size_t length = std::strlen(m_szPath);
-    if (m_nHits >= kMaxHits || length >= static_cast<size_t>(kPathSlot)) return;
+    size_t size = listed::PathSize(m_szPath);
+    if (m_nHits >= kMaxHits || size > static_cast<size_t>(kPathSlot)) return;
     if (m_nHits < kRowsPerPage) m_scanRows[m_nHits].bKnown = false;
-    std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
-    std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
+    std::memcpy(m_hitPaths[m_nHits], m_szPath, size);
+    std::memcpy(m_candPaths[m_nHits], m_szPath, size);
     ++m_nHits;
 }

@@ -37,7 +37,8 @@ struct ChunkBuffers {
     std::vector<char> out = std::vector<char>(3 * kChunk);
 };
 
-void ReadChunk(iconv_t converter, int first, ChunkBuffers& buffers, unsigned short forms[kBmpSize]) {
+void ReadChunk(iconv_t converter, int first, ChunkBuffers& buffers,
+               unsigned short forms[kBmpSize]) {
     char16_t* in = buffers.in.data();
     int units = 0;
     for (int c = first; c < first + kChunk; ++c) {
