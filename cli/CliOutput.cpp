@@ -67,6 +67,18 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
     return EscapeField(utf8, style);
 }
 
+namespace {
+
+// A path as the listing gave it; a name with no form of its own is printed
+// as the file system has it, and as its form with the mark 〓 when raw.
+std::string PathField(const char* path, const OutputStyle& style) {
+    std::string utf8;
+    if (!style.raw && ListedPathUtf8(path, utf8)) return EscapeField(utf8, style);
+    return OutputField(path, style);
+}
+
+}  // namespace
+
 void PrintHitCount(std::FILE* out, int hits, const OutputStyle& style) {
     std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
     if (style.raw) {
@@ -83,11 +95,11 @@ void PrintRow(std::FILE* out, int number, const ResultItem& item, const OutputSt
     std::string indent(prefix.size(), ' ');
     WriteText(out, "\n" + prefix + OutputField(item.szTitle, style) + "\n");
     WriteText(out, indent + OutputField(item.szContent, style) + "\n");
-    WriteText(out, indent + OutputField(item.szPath, style) + "\n");
+    WriteText(out, indent + PathField(item.szPath, style) + "\n");
 }
 
 void PrintTsvRow(std::FILE* out, int number, const ResultItem& item, const OutputStyle& style) {
-    WriteText(out, std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+    WriteText(out, std::to_string(number) + "\t" + PathField(item.szPath, style) + "\t" +
                        OutputField(item.szTitle, style) + "\t" +
                        OutputField(item.szContent, style) + "\n");
 }

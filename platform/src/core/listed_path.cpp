@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include <sorahiki/codepage.h>
 #include <sorahiki/cp932.h>
 #include <sorahiki/listing.h>
 
@@ -144,3 +145,15 @@ std::string ListedFormOf(const SystemString& path) {
 }
 
 }  // namespace listed
+
+bool ListedPathUtf8(const char* cp932Path, std::string& utf8) {
+    listed::SystemString path;
+    if (!listed::HoldsMark(cp932Path) || !listed::ResolveListedPath(cp932Path, false, path)) {
+        return false;
+    }
+    utf8 = listed::Utf8Of(path);
+    for (char& c : utf8) {
+        if (c == static_cast<char>(listed::kSystemSeparator)) c = '/';
+    }
+    return true;
+}

@@ -21,6 +21,10 @@ bool SystemExists(const SystemString& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+std::string Utf8Of(const SystemString& name) {
+    return name;
+}
+
 bool ForEachName(const SystemString& folder,
                  const std::function<bool(const SystemString&)>& visit) {
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
