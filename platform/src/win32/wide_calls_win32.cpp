@@ -5,10 +5,9 @@
 #define SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
-
-#include <sorahiki/cp932.h>
 
 #include "platform/src/core/listed_files_win32.h"
 
@@ -31,16 +30,12 @@ class WideName {
     LPCWSTR m_pointer;
 };
 
-// Copies code page 932 text into a buffer of `size` bytes, cut at a
-// character boundary, NUL-terminated; returns the bytes copied.
+// Copies code page 932 text into a buffer of `size` bytes, NUL-terminated,
+// as the ANSI calls do: a double-byte character at the end may be cut in
+// two. Returns the bytes copied.
 int CopyOut(const std::string& text, LPSTR buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
-    size_t count = 0;
-    while (count < text.size()) {
-        size_t step = cp932::IsLeadByte(static_cast<unsigned char>(text[count])) ? 2 : 1;
-        if (count + step > static_cast<size_t>(size - 1)) break;
-        count += step;
-    }
+    size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
     CopyMemory(buffer, text.data(), count);
     buffer[count] = '\0';
     return static_cast<int>(count);
