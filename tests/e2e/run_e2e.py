@@ -18,6 +18,11 @@ with ImageMagick's `import` and judged by its pixels:
   8. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
+With --compare-locale LOCALE (Windows build) steps 1 and 2 run again after
+a restart of Wine under that locale (en_US.UTF-8: code page 1252), and their
+pictures of the usage page and of the first result page must match those of
+the Japanese run.
+
 With --input-method the run is a different one: 料理 is searched once pasted
 and once typed as "ryouri" through ibus with Mozc (a real Japanese input
 method), with the conversion shown in the edit box while it is composed; the
@@ -28,6 +33,7 @@ screenshot of the failing step in the work folder.
 
 usage: run_e2e.py --program PATH --work DIR [--zip ZIP] [--wine]
                   [--wine-prefix DIR] [--screenshot PNG] [--input-method]
+                  [--compare-locale LOCALE]
 """
 
 import argparse
@@ -579,7 +585,7 @@ class Run:
         if self.dark_pixels(HIT_COUNT_BOX) > 0:
             raise Failure(self.step, "an empty hit-count box before the first search",
                           "text in the box (650,0)-(800,45)")
-        self.shot("01-usage-page")
+        self.usage_picture = self.shot("01-usage-page")
         self.measure_bars()
 
     def step_search(self):
@@ -599,7 +605,8 @@ class Run:
                                "row 2's fill from x = 0 to 799")
         self.hit_count_13 = self.hit_count_picture()
         picture = self.desktop.grab()
-        self.program.client_shot(picture).save_png(os.path.join(self.shots, "02-search.png"))
+        self.search_picture = self.program.client_shot(picture)
+        self.search_picture.save_png(os.path.join(self.shots, "02-search.png"))
         if self.args.screenshot:
             self.program.window_shot(picture).save_png(self.args.screenshot)
 
@@ -718,6 +725,31 @@ class Run:
             raise Failure(self.step, "the program to end after Escape", "it still runs after 20 s")
         if status != 0:
             raise Failure(self.step, "exit status 0 after Escape", f"exit status {status}")
+
+    # The same pictures under another locale (--compare-locale).
+
+    def step_other_locale(self, command, cwd):
+        usage, search = self.usage_picture, self.search_picture
+        usage.save_png(os.path.join(self.shots, "01-usage-page-ja.png"))
+        search.save_png(os.path.join(self.shots, "02-search-ja.png"))
+        locale = self.args.compare_locale
+        os.killpg(self.program.process.pid, signal.SIGKILL)
+        self.program.process.wait()
+        subprocess.run(["wineserver", "-k"], env=self.desktop.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.desktop.env = wine_environment(dict(self.desktop.env, SORAHIKI_WINE_LANG=locale),
+                                            self.desktop.env["WINEPREFIX"])
+        self.program = Program(self.desktop, command, cwd, os.path.join(self.work, "program-2.log"))
+        Watched.poll = self.program.process.poll
+        self.step_window()
+        self.step_search()
+        for name, reference, seen in (("usage page", usage, self.usage_picture),
+                                      ("first result page", search, self.search_picture)):
+            differ = seen.differing_pixels(reference)
+            if differ > 3:
+                seen.save_png(os.path.join(self.shots, f"{locale}-{name.replace(' ', '-')}.png"))
+                raise Failure(self.step, f"the {name} under {locale} drawn as under ja_JP.UTF-8",
+                              f"{differ} pixels differ")
 
     # Japanese typed through a real input method (--input-method).
 
@@ -865,6 +897,9 @@ class Run:
             if self.args.input_method:
                 return self.input_method_scenario()
             self.timed("2 search", self.step_search)
+            if self.args.compare_locale:
+                return self.timed(f"3 the same under {self.args.compare_locale}",
+                                  lambda: self.step_other_locale(command, cwd))
             self.timed("3 pages", self.step_pages)
             self.timed("4 open a row", self.step_open)
             self.timed("5 history", self.step_history)
@@ -937,6 +972,8 @@ def main():
     parser.add_argument("--screenshot", help="save the window after the first search as this PNG")
     parser.add_argument("--input-method", action="store_true",
                         help="search 料理 typed through ibus with Mozc instead of the full scenario")
+    parser.add_argument("--compare-locale",
+                        help="with --wine: steps 1 and 2 again under this locale, drawn the same")
     args = parser.parse_args()
 
     run = Run(args)

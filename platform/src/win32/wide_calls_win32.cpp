@@ -150,7 +150,40 @@ int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTy
     return MessageBoxW(hWnd, WideName(lpText).Get(), WideName(lpCaption).Get(), uType);
 }
 
+namespace {
+
+// The font that a device context selects when it selects none, as a
+// Japanese system gives it: the system font of code page 932, fixed-pitch,
+// 18 pixels high and 8 wide. Another system's own lacks the Japanese
+// characters or draws them otherwise, so there its Japanese stand-in is
+// made, once, and kept for the process; a Japanese system keeps its own.
+HFONT JapaneseSystemFont() {
+    static const HFONT font = [] {
+        LOGFONTW system{};
+        GetObjectW(GetStockObject(SYSTEM_FONT), sizeof system, &system);
+        if (system.lfCharSet == SHIFTJIS_CHARSET) return HFONT{};
+        LOGFONTW japanese{};
+        japanese.lfHeight = 18;
+        japanese.lfWidth = 8;
+        japanese.lfWeight = FW_NORMAL;
+        japanese.lfCharSet = SHIFTJIS_CHARSET;
+        japanese.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        lstrcpyW(japanese.lfFaceName, L"MS Gothic");
+        return CreateFontIndirectW(&japanese);
+    }();
+    return font;
+}
+
+}  // namespace
+
+// Text drawn in the device context's own font is drawn in the Japanese
+// system font, so that it looks the same on every system.
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
-    return TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
+    HFONT japanese = JapaneseSystemFont();
+    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
+    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
+    BOOL drawn = TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
+    if (previous != nullptr) SelectObject(hdc, previous);
+    return drawn;
 }
