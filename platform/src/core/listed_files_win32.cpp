@@ -176,10 +176,7 @@ DWORD WINAPI ListedGetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPST
     bool absolute = listed::IsSeparator(static_cast<unsigned char>(lpFileName[0])) ||
                     (lpFileName[0] != '\0' && lpFileName[1] == ':');
     if (!absolute) {
-        DWORD size = GetCurrentDirectoryW(0, nullptr);
-        std::wstring cwd(size, L'\0');
-        cwd.resize(GetCurrentDirectoryW(size, cwd.data()));
-        std::string form = listed::ListedFormOf(cwd);
+        std::string form = listed::ListedFormOf(listed::CurrentFolder());
         full = form.c_str();
         keys = form.substr(full.size() + 1);
         if (full.empty() || full.back() != '\\') full += '\\';

@@ -75,18 +75,23 @@ bool FindPart(const SystemString& folder, const Part& part, SystemString& name) 
     return FindByForm(folder, part, name);
 }
 
-// The text of the first `count` parts with their keys: what names a folder.
+// The text of the first `count` parts with their keys: what names a folder
+// from the current one.
 std::string FolderKey(const std::vector<Part>& parts, size_t count) {
     std::string key;
     for (size_t i = 0; i < count; ++i) {
         key.append(parts[i].text);
-        key += parts[i].marked ? '\1' : '/';
-        if (parts[i].marked) key.append(reinterpret_cast<const char*>(&parts[i].key), 4);
+        key += '/';
+        if (!parts[i].marked) continue;
+        char bytes[kKeyBytes];
+        WriteKey(parts[i].key, bytes);
+        key.append(bytes, kKeyBytes);
     }
     return key;
 }
 
 struct LastFolder {
+    SystemString current;  // the current folder it was found from
     std::string key;
     SystemString path;
 };
@@ -96,12 +101,13 @@ bool ResolveParts(const std::vector<Part>& parts, size_t count, SystemString& ou
     size_t first = 0;
     out.clear();
     std::string folderKey = count > 1 ? FolderKey(parts, count - 1) : std::string();
-    if (count > 1 && folderKey == last.key) {
+    SystemString current = CurrentFolder();
+    if (count > 1 && folderKey == last.key && current == last.current) {
         out = last.path;
         first = count - 1;
     }
     for (size_t i = first; i < count; ++i) {
-        if (i == count - 1 && count > 1 && first == 0) last = LastFolder{folderKey, out};
+        if (i == count - 1 && count > 1 && first == 0) last = LastFolder{current, folderKey, out};
         if (parts[i].text.empty()) {
             if (i == 0) out = SystemString(1, kSystemSeparator);
             continue;

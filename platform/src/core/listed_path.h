@@ -29,6 +29,7 @@ inline std::string_view Units(const SystemString& name) {
 // is; false when it has no such name.
 bool SystemPart(std::string_view cp932Part, SystemString& out);
 bool SystemExists(const SystemString& path);
+SystemString CurrentFolder();
 std::string Utf8Of(const SystemString& name);
 // Calls `visit` with each name of `folder` ("" for the current folder), "."
 // and ".." left out, until it returns true. False when the folder cannot be

@@ -2,7 +2,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
 
 #include <sorahiki/codepage.h>
 #include <sorahiki/listing.h>
@@ -19,6 +22,13 @@ bool SystemPart(std::string_view cp932Part, SystemString& out) {
 bool SystemExists(const SystemString& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;
+}
+
+SystemString CurrentFolder() {
+    char* cwd = getcwd(nullptr, 0);
+    SystemString current = cwd != nullptr ? cwd : "";
+    std::free(cwd);
+    return current;
 }
 
 std::string Utf8Of(const SystemString& name) {

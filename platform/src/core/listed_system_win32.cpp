@@ -73,6 +73,13 @@ bool SystemExists(const SystemString& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+SystemString CurrentFolder() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    SystemString current(size, L'\0');
+    current.resize(GetCurrentDirectoryW(size, current.data()));
+    return current;
+}
+
 std::string Utf8Of(const SystemString& name) {
     std::string utf8;
     if (name.empty()) return utf8;
