@@ -49,6 +49,23 @@ Rows ReloadedRows(CSearchEngin& engine) {
     return rows;
 }
 
+// The first bytes of the file at the full path of a row's path, as a click
+// hands it to the shell.
+std::string ReadByFullPath(const char* path, size_t bytes) {
+    char full[1024];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return "no full path";
+    HANDLE file =
+        CreateFileA(full, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "not opened";
+    std::string text(bytes, '\0');
+    DWORD read = 0;
+    ReadFile(file, text.data(), static_cast<DWORD>(bytes), &read, nullptr);
+    CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
 TEST(Names, EveryNameIsSearchedAndOpensItsOwnFile) {
     DataFolder folder;
     Rows expected;
@@ -62,6 +79,11 @@ TEST(Names, EveryNameIsSearchedAndOpensItsOwnFile) {
     auto engine = NewEngine();
     engine->m_sub_Search("kondate");
     EXPECT_EQ(ReloadedRows(*engine), expected);
+    for (const ResultItem& item : engine->m_items) {
+        if (!item.bPresent) continue;
+        std::string title = item.szTitle;
+        EXPECT_EQ(ReadByFullPath(item.szPath, title.size()), title) << item.szPath;
+    }
     // A filter pass opens each candidate again by its path.
     for (const char* title : {"memo", "page", "mark", "rice", "fish"}) {
         std::string query = std::string("kondate ") + title;
