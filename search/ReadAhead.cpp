@@ -16,10 +16,10 @@
 #include <cstring>
 #include <system_error>
 
+#include <sorahiki/listing.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
-
-#include <sorahiki/listing.h>
 #endif
 
 namespace {
