@@ -759,8 +759,11 @@ class Run:
         locale = self.args.compare_locale
         os.killpg(self.program.process.pid, signal.SIGKILL)
         self.program.process.wait()
-        subprocess.run(["wineserver", "-k"], env=self.desktop.env, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Wine takes its code page when its server starts: the server ends
+        # wholly before the program starts again.
+        for ask in (["wineserver", "-k"], ["wineserver", "-w"]):
+            subprocess.run(ask, env=self.desktop.env, check=False, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.desktop.env = wine_environment(dict(self.desktop.env, SORAHIKI_WINE_LANG=locale),
                                             self.desktop.env["WINEPREFIX"])
         self.program = Program(self.desktop, command, cwd, os.path.join(self.work, "program-2.log"))
