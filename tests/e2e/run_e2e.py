@@ -19,9 +19,9 @@ with ImageMagick's `import` and judged by its pixels:
      running, and Escape ends it with exit status 0.
 
 With --compare-locale LOCALE (Windows build) steps 1 and 2 run again after
-a restart of Wine under that locale (en_US.UTF-8: code page 1252), and their
-pictures of the usage page and of the first result page must match those of
-the Japanese run.
+a restart of Wine under ja_JP.UTF-8 and then under that locale (en_US.UTF-8:
+code page 1252), and the pictures of the usage page and of the first result
+page must match between the two.
 
 With --input-method the run is a different one: 料理 is searched once pasted
 and once typed as "ryouri" through ibus with Mozc (a real Japanese input
@@ -752,11 +752,8 @@ class Run:
 
     # The same pictures under another locale (--compare-locale).
 
-    def step_other_locale(self, command, cwd):
-        usage, search = self.usage_picture, self.search_picture
-        usage.save_png(os.path.join(self.shots, "01-usage-page-ja.png"))
-        search.save_png(os.path.join(self.shots, "02-search-ja.png"))
-        locale = self.args.compare_locale
+    def restart_under(self, locale, command, cwd):
+        """Starts the program again under `locale` and takes steps 1 and 2."""
         os.killpg(self.program.process.pid, signal.SIGKILL)
         self.program.process.wait()
         # Wine takes its code page when its server starts: the server ends
@@ -764,12 +761,31 @@ class Run:
         for ask in (["wineserver", "-k"], ["wineserver", "-w"]):
             subprocess.run(ask, env=self.desktop.env, check=False, timeout=60,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.desktop.env = wine_environment(dict(self.desktop.env, SORAHIKI_WINE_LANG=locale),
-                                            self.desktop.env["WINEPREFIX"])
-        self.program = Program(self.desktop, command, cwd, os.path.join(self.work, "program-2.log"))
+        # Each locale has a prefix of its own: Wine maps the system font
+        # otherwise in a prefix that has seen another code page.
+        if not hasattr(self, "japanese_prefix"):
+            self.japanese_prefix = self.desktop.env["WINEPREFIX"]
+        prefix = self.japanese_prefix
+        if locale != "ja_JP.UTF-8":
+            prefix += "-" + locale
+        self.desktop.env = wine_environment(dict(self.desktop.env, SORAHIKI_WINE_LANG=locale), prefix)
+        subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), prefix], env=self.desktop.env,
+                       check=True, timeout=240)
+        log = os.path.join(self.work, f"program-{locale}.log")
+        self.program = Program(self.desktop, command, cwd, log)
         Watched.poll = self.program.process.poll
         self.step_window()
         self.step_search()
+        return self.usage_picture, self.search_picture
+
+    def step_other_locale(self, command, cwd):
+        # The reference comes from a second Japanese run: the first run in a
+        # new prefix may find its fonts otherwise.
+        usage, search = self.restart_under("ja_JP.UTF-8", command, cwd)
+        usage.save_png(os.path.join(self.shots, "01-usage-page-ja.png"))
+        search.save_png(os.path.join(self.shots, "02-search-ja.png"))
+        locale = self.args.compare_locale
+        self.restart_under(locale, command, cwd)
         for name, reference, seen in (("usage page", usage, self.usage_picture),
                                       ("first result page", search, self.search_picture)):
             differ = seen.differing_pixels(reference)

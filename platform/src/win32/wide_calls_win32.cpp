@@ -153,10 +153,10 @@ int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTy
 namespace {
 
 // The font that a device context selects when it selects none, as a
-// Japanese system gives it: the system font of code page 932, fixed-pitch,
-// 18 pixels high and 8 wide. Another system's own lacks the Japanese
-// characters or draws them otherwise, so there its Japanese stand-in is
-// made, once, and kept for the process; a Japanese system keeps its own.
+// Japanese system gives it: the system font of code page 932, 18 pixels high
+// and 8 wide. Another system's own lacks the Japanese characters or draws
+// them otherwise, so there its Japanese stand-in is made, once, and kept for
+// the process; a Japanese system keeps its own.
 HFONT JapaneseSystemFont() {
     static const HFONT font = [] {
         LOGFONTW system{};
@@ -167,8 +167,8 @@ HFONT JapaneseSystemFont() {
         japanese.lfWidth = 8;
         japanese.lfWeight = FW_NORMAL;
         japanese.lfCharSet = SHIFTJIS_CHARSET;
-        japanese.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-        lstrcpyW(japanese.lfFaceName, L"MS Gothic");
+        japanese.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        lstrcpyW(japanese.lfFaceName, L"System");
         return CreateFontIndirectW(&japanese);
     }();
     return font;
