@@ -63,6 +63,18 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
     return EscapeField(utf8, style);
 }
 
+namespace {
+
+// A path as the listing gave it; a name with no form of its own is printed
+// as the file system has it, and as its form with the mark 〓 when raw.
+std::string PathField(const char* path, const OutputStyle& style) {
+    std::string utf8;
+    if (!style.raw && ListedPathUtf8(path, utf8)) return EscapeField(utf8, style);
+    return OutputField(path, style);
+}
+
+}  // namespace
+
 // Each run of marked or unmarked bytes is converted on its own: the runs
 // hold whole characters, so together they read as the whole field.
 std::string MarkedField(std::string_view cp932, std::span<const unsigned char> marks,
@@ -102,11 +114,11 @@ void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const Out
     if (style.context) {
         out.Write(indent + MarkedField(item.szContext, item.contextMarks, style) + "\n");
     }
-    out.Write(indent + OutputField(item.szPath, style) + "\n");
+    out.Write(indent + PathField(item.szPath, style) + "\n");
 }
 
 void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style) {
-    std::string line = std::to_string(number) + "\t" + OutputField(item.szPath, style) + "\t" +
+    std::string line = std::to_string(number) + "\t" + PathField(item.szPath, style) + "\t" +
                        OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style);
     if (style.context) line.append("\t").append(OutputField(item.szContext, style));
     out.Write(line + "\n");

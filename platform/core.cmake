@@ -6,12 +6,15 @@
 if(WIN32)
   # The system's <windows.h> with the folder walk's file functions taken
   # through listed_files_win32.cpp, and the shell's open through
-  # listed_shell_win32.cpp.
+  # listed_shell_win32.cpp, all in code page 932 whatever the system's.
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
@@ -28,7 +31,9 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_posix.cpp)

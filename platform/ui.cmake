@@ -6,8 +6,12 @@
 #                               and calls WinMain;
 #   sorahiki_platform_gtk       (Linux) the GTK driver, from gtk.cmake.
 if(WIN32)
-  add_library(sorahiki_platform_ui INTERFACE)
-  target_link_libraries(sorahiki_platform_ui INTERFACE user32 gdi32 shell32)
+  # The system's window calls, taken to their wide forms with text in code
+  # page 932 (include-win32/windows.h names them).
+  add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp)
+  target_link_libraries(sorahiki_platform_ui
+    PUBLIC sorahiki_platform_core user32 gdi32 shell32
+    PRIVATE sorahiki_options)
   return()
 endif()
 

@@ -1,7 +1,8 @@
 # Source this file: . scripts/wine-env.sh
 #
 # The one environment in which Wine runs the Windows build, as on a Japanese
-# Windows: code page 932 from LANG=ja_JP.UTF-8, a quiet Wine, no Mono or
+# Windows: code page 932 from LANG=ja_JP.UTF-8 (another locale through
+# SORAHIKI_WINE_LANG, en_US.UTF-8 for code page 1252), a quiet Wine, no Mono or
 # Gecko installer, no desktop menu entries. The prefix is $WINEPREFIX when
 # set, else build/wineprefix of the repository.
 #
@@ -13,7 +14,7 @@ wine_env_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$wine_env_root/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-export LANG=ja_JP.UTF-8
+export LANG="${SORAHIKI_WINE_LANG:-ja_JP.UTF-8}"
 unset LC_ALL
 
 wine_env_xvfb_pid=""

@@ -1,7 +1,7 @@
 // The table of code page 932 forms, built on first use.
 #include "search/Cp932Forms.h"
 
-#include "platform/cp932forms.h"
+#include <sorahiki/cp932forms.h>
 
 namespace cp932 {
 namespace {

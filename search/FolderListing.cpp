@@ -1,8 +1,32 @@
 #include "search/FolderListing.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include <sorahiki/listing.h>
+
+namespace {
+
+// The bytes of the keys after a listed path's NUL.
+size_t KeyBytes(const char* pszPath) {
+    return listed::PathSize(pszPath) - std::strlen(pszPath) - 1;
+}
+
+// "folder/name" and its keys, the folder's and then the name's own; false
+// when they do not fit `size` bytes.
+bool ComposePath(char* out, size_t size, const char* folder, const char* name, DWORD key) {
+    int length = std::snprintf(out, size, "%s/%s", folder, name);
+    if (length < 0 || static_cast<size_t>(length) >= size) return false;
+    size_t folderKeys = KeyBytes(folder);
+    bool marked = listed::MarkedParts(name) != 0;
+    char* keys = out + length + 1;
+    if (keys + folderKeys + (marked ? listed::kKeyBytes : 0) > out + size) return false;
+    std::memcpy(keys, folder + std::strlen(folder) + 1, folderKeys);
+    if (marked) listed::WriteKey(key, keys + folderKeys);
+    return true;
+}
+
+}  // namespace
 
 CFolderListing::CFolderListing(const char* pszFolder)
     : m_pszFolder(pszFolder), m_hFind(INVALID_HANDLE_VALUE), m_szPath{} {
@@ -12,8 +36,9 @@ CFolderListing::CFolderListing(const char* pszFolder)
 void CFolderListing::m_sub_Open() {
     if (m_hFind != INVALID_HANDLE_VALUE) return;
     char pattern[kPathBytes + 8];
-    std::snprintf(pattern, sizeof pattern, "%s/*.*", m_pszFolder);
-    m_hFind = FindFirstFileA(pattern, &m_entry);
+    m_hFind = ComposePath(pattern, sizeof pattern, m_pszFolder, "*.*", 0)
+                  ? FindFirstFileA(pattern, &m_entry)
+                  : INVALID_HANDLE_VALUE;
     m_bFirstWaits = m_hFind != INVALID_HANDLE_VALUE;
 }
 
@@ -33,9 +58,12 @@ bool CFolderListing::m_sub_Next() {
             (m_entry.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)) {
             continue;
         }
-        int length =
-            std::snprintf(m_szPath, sizeof m_szPath, "%s/%s", m_pszFolder, m_entry.cFileName);
-        if (length >= 0 && length < kPathBytes) return true;
+        // The listing gives each marked name's key in the otherwise unused
+        // dwReserved1.
+        if (ComposePath(m_szPath, sizeof m_szPath, m_pszFolder, m_entry.cFileName,
+                        m_entry.dwReserved1)) {
+            return true;
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The entries of one folder as every walk of the engine takes them: in
 // listing order, without "." and "..", without entries that are neither file
 // nor folder (pipes, devices: never opened), and without those whose path
-// would not fit a path slot.
+// would not fit a path slot. A path whose text holds the mark 〓 carries the
+// keys of its marked parts after its NUL (<sorahiki/listing.h>).
 #pragma once
 
 #include <windows.h>
@@ -23,7 +24,7 @@ class CFolderListing {
     void m_sub_Open();
     // Moves to the next entry; false past the last one.
     bool m_sub_Next();
-    // The entry's path: the folder, a slash and its name.
+    // The entry's path: the folder, a slash and its name, and the keys.
     const char* m_sub_Path() const { return m_szPath; }
     bool m_sub_IsFolder() const {
         return (m_entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -7,6 +7,8 @@
 
 #include "search/Limits.h"
 
+#include <sorahiki/listing.h>
+
 CFolderWarmer::~CFolderWarmer() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -24,11 +26,11 @@ void CFolderWarmer::m_sub_Start() {
 
 void CFolderWarmer::m_sub_Begin(const char* pszRoot) {
     if (!m_bStarted) m_sub_Start();
-    size_t length = std::strlen(pszRoot);
-    m_bBegun = m_thread.Started() && length < sizeof m_szRoot;
+    size_t size = listed::PathSize(pszRoot);
+    m_bBegun = m_thread.Started() && size <= sizeof m_szRoot;
     if (!m_bBegun) return;
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::memcpy(m_szRoot, pszRoot, length + 1);
+    std::memcpy(m_szRoot, pszRoot, size);
     m_nReached = 0;
     m_nListed = 0;
     m_bReadsWait = false;

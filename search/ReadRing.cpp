@@ -1,6 +1,9 @@
 #include "search/ReadRing.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include <sorahiki/listing.h>
 
 void CReadRing::Resize(int slots) {
     first = queued.load();
@@ -9,10 +12,12 @@ void CReadRing::Resize(int slots) {
 
 void CReadRing::Push(const char* pszPath) {
     CReadSlot& slot = At(queued.load(std::memory_order_relaxed));
-    size_t length = std::strlen(pszPath);
-    if (length >= sizeof slot.szPath) length = sizeof slot.szPath - 1;
-    std::memcpy(slot.szPath, pszPath, length);
-    slot.szPath[length] = '\0';
+    // A listed path keeps the keys of its marked names after its NUL.
+    if (!listed::CopyPath(pszPath, slot.szPath, sizeof slot.szPath)) {
+        size_t length = std::min(std::strlen(pszPath), sizeof slot.szPath - 1);
+        std::memcpy(slot.szPath, pszPath, length);
+        slot.szPath[length] = '\0';
+    }
     queued.fetch_add(1);
 }
 

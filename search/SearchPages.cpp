@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sorahiki/listing.h>
+
 #include "search/BytesInRoom.h"
 #include "search/ReadAhead.h"
 #include "search/RowMarks.h"
@@ -103,7 +105,7 @@ void CSearchEngin::m_sub_FillPage(bool fromScan) {
         if (m_hitFlags[hit] != 1) break;
         ResultItem& item = m_items[row];
         item.bPresent = 1;
-        std::snprintf(item.szPath, sizeof item.szPath, "%s", m_hitPaths[hit]);
+        listed::CopyPath(m_hitPaths[hit], item.szPath, sizeof item.szPath);
         if (fromScan && m_nPage == 0 && m_scanRows[row].bKnown) {
             std::memcpy(item.szTitle, m_scanRows[row].szTitle, sizeof m_scanRows[row].szTitle);
             std::memcpy(item.szContent, m_scanRows[row].szContent,

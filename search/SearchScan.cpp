@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <sorahiki/listing.h>
+
 #include "search/BytesInRoom.h"
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
@@ -98,7 +100,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             m_engine.m_sub_ReportReadFailure(slot.szPath);
             return true;
         }
-        std::memcpy(m_engine.m_szPath, slot.szPath, std::strlen(slot.szPath) + 1);
+        listed::CopyPath(slot.szPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
         int hit = m_engine.m_nHits;
         if (slot.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
@@ -268,14 +270,14 @@ int CSearchEngin::m_sub_MatchWord(const char* pszText, const char* pszWord) {
     return 1;
 }
 
-// Appends m_szPath to both lists. Beyond kMaxHits hits, or for a path that
-// does not fit a slot, nothing is recorded.
+// Appends m_szPath, with the keys of its marked parts, to both lists. Beyond
+// kMaxHits hits, or for a path that does not fit a slot, nothing is recorded.
 void CSearchEngin::m_sub_RecordHit() {
-    size_t length = std::strlen(m_szPath);
-    if (m_nHits >= kMaxHits || length >= static_cast<size_t>(kPathSlot)) return;
+    size_t size = listed::PathSize(m_szPath);
+    if (m_nHits >= kMaxHits || size > static_cast<size_t>(kPathSlot)) return;
     if (m_nHits < kRowsPerPage) m_scanRows[m_nHits].bKnown = false;
-    std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
-    std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
+    std::memcpy(m_hitPaths[m_nHits], m_szPath, size);
+    std::memcpy(m_candPaths[m_nHits], m_szPath, size);
     ++m_nHits;
 }
 

@@ -72,6 +72,18 @@ TEST(Cli, TsvAndRaw) {
     EXPECT_EQ(rawCount.out.substr(0, rawCount.out.find('\n') + 1), "総ヒット数 1 件\n");
 }
 
+// A name with no code page 932 form is printed as the file system has it,
+// and with the mark 〓 in its place when raw.
+TEST(Cli, NameWithoutFormPrintedAsItIs) {
+    DataFolder folder;
+    std::ofstream(folder.Root() / "DATA" / fs::path(u8"📝買い物.txt")) << "memo\nrice\n";
+    CliResult tsv = RunCli({"--tsv", "rice"});
+    const std::string real = U8(u8"1\tDATA/📝買い物.txt\tmemo\trice\n");
+    EXPECT_EQ(tsv.out, real);
+    CliResult raw = RunCli({"--raw", "--tsv", "rice"});
+    EXPECT_EQ(raw.out, "1\tDATA/〓買い物.txt\tmemo\trice\n");
+}
+
 TEST(Cli, TsvEscapes) {
     DataFolder folder;
     folder.Write("DATA/a.txt", "t\\a\tb\x01\x7F\rc\nソ word\0ignored"s);

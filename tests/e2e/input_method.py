@@ -1,5 +1,7 @@
 """A real Japanese input method for the end-to-end test: ibus with the Mozc
-engine, in a D-Bus session of its own, on the test's private X server.
+engine, in a D-Bus session of its own, on the test's private X server. GTK
+programs reach it through GTK's ibus module; Wine's programs (with xim) through
+the X Input Method bridge of ibus.
 
 Mozc's conversion server refuses to run as root, and ibus accepts clients of
 its own user only, so when the test runs as root the input method and the
@@ -41,8 +43,9 @@ class InputMethod:
     """ibus-daemon with Mozc selected, and the environment of a program that
     types through it with GTK's ibus module."""
 
-    def __init__(self, display_env, data_folder, program, log_path):
+    def __init__(self, display_env, data_folder, program, log_path, xim=False):
         self.log_path = log_path
+        self.xim = xim
         try:
             self.user = pwd.getpwnam("nobody") if os.geteuid() == 0 else None
         except KeyError:
@@ -71,6 +74,8 @@ class InputMethod:
                    XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
                    XDG_RUNTIME_DIR=runtime, GTK_IM_MODULE="ibus", GSETTINGS_BACKEND="memory",
                    NO_AT_BRIDGE="1")
+        if self.xim:
+            env.update(XMODIFIERS="@im=ibus")
         if self.user:
             env.update(USER=self.user.pw_name, LOGNAME=self.user.pw_name)
         return env
@@ -116,9 +121,10 @@ class InputMethod:
 
         # No panel, emoji picker or settings service: Mozc shows its
         # conversion in the program's own preedit.
+        xim = ["--xim"] if self.xim else []
         self.daemon = subprocess.Popen(
             self.command("ibus-daemon", "--panel=disable", "--emoji-extension=disable",
-                         "--config=disable"),
+                         "--config=disable", *xim),
             env=self.env, stdout=subprocess.DEVNULL, stderr=log, start_new_session=True)
 
     def _select_engine(self, timeout):

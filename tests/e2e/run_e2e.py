@@ -19,6 +19,11 @@ with ImageMagick's `import` and judged by its pixels:
   8. the close question from the menu answered "いいえ" keeps the program
      running, and Escape ends it with exit status 0.
 
+With --compare-locale LOCALE (Windows build) steps 1 and 2 run again after
+a restart of Wine under ja_JP.UTF-8 and then under that locale (en_US.UTF-8:
+code page 1252), and the pictures of the usage page and of the first result
+page must match between the two.
+
 With --input-method the run is a different one: 料理 is searched once pasted
 and once typed as "ryouri" through ibus with Mozc (a real Japanese input
 method), with the conversion shown in the edit box while it is composed; the
@@ -29,6 +34,7 @@ screenshot of the failing step in the work folder.
 
 usage: run_e2e.py --program PATH --work DIR [--zip ZIP] [--wine]
                   [--wine-prefix DIR] [--screenshot PNG] [--input-method]
+                  [--compare-locale LOCALE]
 """
 
 import argparse
@@ -387,6 +393,7 @@ class Run:
         self.program = None
         self.opened_log = None
         self.input_method = None
+        self.edit_frame_ink = None
 
     # Screen reading, in client coordinates.
 
@@ -491,6 +498,29 @@ class Run:
         self.history_back = (first + 22 * unit, 35)
         self.history_forward = (first + 66.5 * unit, 35)
 
+    def paste_key(self):
+        """Through Wine's input method bridge Ctrl+V arrives as "v"; an edit
+        box also pastes on Shift+Insert."""
+        return "shift+Insert" if self.args.wine and self.input_method else "ctrl+v"
+
+    def paste(self, before):
+        """Pastes the clipboard into the edit box, which shows `before`."""
+        self.desktop.xdo("key", "--clearmodifiers", self.paste_key())
+        if self.input_method and self.args.wine:
+            # Wine may hear of the clipboard's new owner after the key.
+            for _ in range(5):
+                time.sleep(1)
+                if self.edit_picture().differing_pixels(before) > 20:
+                    break
+                self.desktop.xdo("key", "--clearmodifiers", self.paste_key())
+
+    def clear_keys(self):
+        """Keys that empty the edit box; through Wine's input method bridge
+        Shift+Home may arrive as Home."""
+        if self.args.wine and self.input_method:
+            return ["End"] + ["BackSpace"] * 30
+        return ["End", "shift+Home", "Delete"]
+
     def edit_picture(self):
         return self.shot().crop(self.edit_left, 8, self.edit_right, 42)
 
@@ -499,12 +529,12 @@ class Run:
         program, desktop = self.program, self.desktop
         program.focus()
         program.click(*self.edit_point)
-        desktop.xdo("key", "--clearmodifiers", "End", "shift+Home", "Delete")
+        desktop.xdo("key", "--clearmodifiers", *self.clear_keys())
         before = self.edit_picture()
         # Japanese cannot be typed through a keyboard map, so it is pasted;
         # the ASCII words are typed key by key.
         desktop.set_clipboard(japanese)
-        desktop.xdo("key", "--clearmodifiers", "ctrl+v")
+        self.paste(before)
         if ascii_words:
             desktop.xdo("type", "--delay", "20", ascii_words)
         wait_for(self.step, f"the text \"{japanese}{ascii_words}\" to show in the edit box",
@@ -583,7 +613,7 @@ class Run:
         if self.dark_pixels(HIT_COUNT_BOX) > 0:
             raise Failure(self.step, "an empty hit-count box before the first search",
                           "text in the box (650,0)-(800,45)")
-        self.shot("01-usage-page")
+        self.usage_picture = self.shot("01-usage-page")
         self.measure_bars()
 
     def step_search(self):
@@ -610,7 +640,8 @@ class Run:
                                "row 2's fill from x = 0 to 799")
         self.hit_count_13 = self.hit_count_picture()
         picture = self.desktop.grab()
-        self.program.client_shot(picture).save_png(os.path.join(self.shots, "02-search.png"))
+        self.search_picture = self.program.client_shot(picture)
+        self.search_picture.save_png(os.path.join(self.shots, "02-search.png"))
         if self.args.screenshot:
             self.program.window_shot(picture).save_png(self.args.screenshot)
 
@@ -745,6 +776,50 @@ class Run:
         if status != 0:
             raise Failure(self.step, "exit status 0 after Escape", f"exit status {status}")
 
+    # The same pictures under another locale (--compare-locale).
+
+    def restart_under(self, locale, command, cwd):
+        """Starts the program again under `locale` and takes steps 1 and 2."""
+        os.killpg(self.program.process.pid, signal.SIGKILL)
+        self.program.process.wait()
+        # Wine takes its code page when its server starts: the server ends
+        # wholly before the program starts again.
+        for ask in (["wineserver", "-k"], ["wineserver", "-w"]):
+            subprocess.run(ask, env=self.desktop.env, check=False, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Each locale has a prefix of its own: Wine maps the system font
+        # otherwise in a prefix that has seen another code page.
+        if not hasattr(self, "japanese_prefix"):
+            self.japanese_prefix = self.desktop.env["WINEPREFIX"]
+        prefix = self.japanese_prefix
+        if locale != "ja_JP.UTF-8":
+            prefix += "-" + locale
+        self.desktop.env = wine_environment(dict(self.desktop.env, SORAHIKI_WINE_LANG=locale), prefix)
+        subprocess.run([os.path.join(SCRIPTS, "wine-prefix.sh"), prefix], env=self.desktop.env,
+                       check=True, timeout=240)
+        log = os.path.join(self.work, f"program-{locale}.log")
+        self.program = Program(self.desktop, command, cwd, log)
+        Watched.poll = self.program.process.poll
+        self.step_window()
+        self.step_search()
+        return self.usage_picture, self.search_picture
+
+    def step_other_locale(self, command, cwd):
+        # The reference comes from a second Japanese run: the first run in a
+        # new prefix may find its fonts otherwise.
+        usage, search = self.restart_under("ja_JP.UTF-8", command, cwd)
+        usage.save_png(os.path.join(self.shots, "01-usage-page-ja.png"))
+        search.save_png(os.path.join(self.shots, "02-search-ja.png"))
+        locale = self.args.compare_locale
+        self.restart_under(locale, command, cwd)
+        for name, reference, seen in (("usage page", usage, self.usage_picture),
+                                      ("first result page", search, self.search_picture)):
+            differ = seen.differing_pixels(reference)
+            if differ > 3:
+                seen.save_png(os.path.join(self.shots, f"{locale}-{name.replace(' ', '-')}.png"))
+                raise Failure(self.step, f"the {name} under {locale} drawn as under ja_JP.UTF-8",
+                              f"{differ} pixels differ")
+
     # Japanese typed through a real input method (--input-method).
 
     def start_input_method(self, command):
@@ -753,17 +828,28 @@ class Run:
         self.step = "input method"
         try:
             self.input_method = InputMethod(self.desktop.env, os.path.join(self.work, "DATA"),
-                                            command[-1], os.path.join(self.work, "input-method.log"))
+                                            command[-1], os.path.join(self.work, "input-method.log"),
+                                            xim=self.args.wine)
             self.input_method.start()
         except InputMethodError as error:
             raise Failure(self.step, "ibus running with the Mozc engine", str(error))
         self.desktop.env = self.input_method.env
+        if self.args.wine:
+            # Wine serves only the owner of its prefix: the input method's
+            # user gets one of its own.
+            prefix = os.path.join(self.input_method.folder, "wineprefix")
+            self.desktop.env = wine_environment(self.desktop.env, prefix)
+            subprocess.run(self.input_method.command(os.path.join(SCRIPTS, "wine-prefix.sh"), prefix),
+                           env=self.desktop.env, check=True, timeout=240)
         return self.input_method.command(*command[:-1], self.input_method.program), self.input_method.folder
 
     def input_method_scenario(self):
         self.timed("2 料理 pasted", self.step_pasted_query)
         self.timed("3 料理 typed through the input method", self.step_typed_query)
-        self.timed("4 Escape", self.step_escape)
+        # Through Wine's bridge to the input method Escape never reaches the
+        # window; the run of the whole scenario ends sorahiki.exe that way.
+        if not self.args.wine:
+            self.timed("4 Escape", self.step_escape)
 
     def steady_edit(self, expected, test, timeout=10):
         """The edit box's picture once test(picture) holds for two grabs in a row
@@ -780,13 +866,32 @@ class Run:
         return last[0]
 
     def ink(self, picture):
-        return picture.count((0, 0, picture.width, picture.height), is_dark)
+        """Pixels of the edit box's text: dark ones, or under Wine, which
+        draws the preedit as selected text, any that are not light; Wine's
+        sunken frame is not counted."""
+        inked = (lambda c: not near(c, WHITE, 60)) if self.args.wine else is_dark
+        raw = picture.count((0, 0, picture.width, picture.height), inked)
+        return max(0, raw - self.edit_frame_ink)
+
+    def measure_edit_frame(self):
+        """The dark pixels of the empty box with the blinking text cursor
+        off: the least of a few grabs over a blink."""
+        self.edit_frame_ink = 0
+        if self.args.wine:
+            inks = []
+            for _ in range(8):
+                inks.append(self.ink(self.edit_picture()))
+                time.sleep(0.15)
+            self.edit_frame_ink = min(inks)
 
     def empty_edit(self):
         """Clicks into the edit box and empties it; the text cursor alone is dark."""
         self.program.focus()
         self.program.click(*self.edit_point)
-        self.desktop.xdo("key", "--clearmodifiers", "End", "shift+Home", "Delete")
+        self.desktop.xdo("key", "--clearmodifiers", *self.clear_keys())
+        if self.edit_frame_ink is None:
+            time.sleep(0.5)
+            self.measure_edit_frame()
         return self.steady_edit("an empty edit box holding the text cursor",
                                 lambda p: (self.ink(p) < 40, f"{self.ink(p)} dark pixels"))
 
@@ -795,9 +900,9 @@ class Run:
         self.program.move(*EMPTY_SPOT)
 
     def step_pasted_query(self):
-        self.empty_edit()
+        empty = self.empty_edit()
         self.desktop.set_clipboard("料理")
-        self.desktop.xdo("key", "--clearmodifiers", "ctrl+v")
+        self.paste(empty)
         self.pasted_edit = self.steady_edit("the pasted text 料理 in the edit box",
                                             lambda p: (self.ink(p) >= 60, f"{self.ink(p)} dark pixels"))
         self.search_with_button()
@@ -877,7 +982,7 @@ class Run:
 
         self.desktop = Desktop(self.work, env)
         try:
-            if self.args.wine:
+            if self.args.wine and not self.args.input_method:
                 script = os.path.join(SCRIPTS, "wine-prefix.sh")
                 self.step = "wine prefix"
                 subprocess.run([script, env["WINEPREFIX"]], env=self.desktop.env, check=True,
@@ -891,6 +996,9 @@ class Run:
             if self.args.input_method:
                 return self.input_method_scenario()
             self.timed("2 search", self.step_search)
+            if self.args.compare_locale:
+                return self.timed(f"3 the same under {self.args.compare_locale}",
+                                  lambda: self.step_other_locale(command, cwd))
             self.timed("3 pages", self.step_pages)
             self.timed("4 open a row", self.step_open)
             self.timed("5 history", self.step_history)
@@ -920,7 +1028,10 @@ class Run:
             os.killpg(self.program.process.pid, signal.SIGKILL)
             self.program.process.wait()
         if self.args.wine and self.desktop:
-            subprocess.run(["wineserver", "-k"], env=self.desktop.env, check=False,
+            kill = ["wineserver", "-k"]
+            if self.input_method:
+                kill = self.input_method.command(*kill)
+            subprocess.run(kill, env=self.desktop.env, check=False,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self.input_method:
             self.input_method.stop()
@@ -964,6 +1075,8 @@ def main():
     parser.add_argument("--screenshot", help="save the window after the first search as this PNG")
     parser.add_argument("--input-method", action="store_true",
                         help="search 料理 typed through ibus with Mozc instead of the full scenario")
+    parser.add_argument("--compare-locale",
+                        help="with --wine: steps 1 and 2 again under this locale, drawn the same")
     args = parser.parse_args()
 
     run = Run(args)

@@ -92,15 +92,21 @@ TEST(Listing, PatternsAndFailures) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
-TEST(Listing, NamesWithoutShiftJisFormAreLeftOut) {
+// Each character with no form, and each byte that is not UTF-8, is listed
+// as the mark 〓.
+TEST(Listing, NamesWithoutShiftJisFormAreMarked) {
     DataFolder folder;
     folder.Write("DATA/keep.txt", "x");
     for (const std::string& name :
          {U8(u8"한국어.txt"), U8(u8"smile😀.txt"), std::string("bad\xFF\xFE.txt")}) {
         std::ofstream(folder.Root() / "DATA" / name) << "x";
     }
-    EXPECT_EQ(List("DATA/*"),
-              (std::vector<Listed>{{".", true}, {"..", true}, {"keep.txt", false}}));
+    EXPECT_EQ(List("DATA/*"), (std::vector<Listed>{{".", true},
+                                                   {"..", true},
+                                                   {"bad〓〓.txt", false},
+                                                   {"keep.txt", false},
+                                                   {"smile〓.txt", false},
+                                                   {"〓〓〓.txt", false}}));
 }
 
 TEST(Listing, Cp932NamesOpenTheirFiles) {

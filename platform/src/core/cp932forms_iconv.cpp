@@ -1,10 +1,14 @@
 // Code page 932 forms over iconv, a few thousand characters per call: each
 // character is followed by a line feed, and the converter leaves out the
 // characters it has no form for, so the line feeds tell the forms apart.
+// The buffers of a call live on the heap: the table may be built on a reader
+// thread with a small stack.
 #include <cerrno>
 #include <iconv.h>
 
-#include "platform/cp932forms.h"
+#include <vector>
+
+#include <sorahiki/cp932forms.h>
 
 namespace {
 
@@ -28,18 +32,24 @@ void ConvertAll(iconv_t converter, char* in, size_t inLeft, char*& out, size_t o
     }
 }
 
-void ReadChunk(iconv_t converter, int first, unsigned short forms[kBmpSize]) {
-    char16_t in[2 * kChunk];
+struct ChunkBuffers {
+    std::vector<char16_t> in = std::vector<char16_t>(2 * kChunk);
+    std::vector<char> out = std::vector<char>(3 * kChunk);
+};
+
+void ReadChunk(iconv_t converter, int first, ChunkBuffers& buffers,
+               unsigned short forms[kBmpSize]) {
+    char16_t* in = buffers.in.data();
     int units = 0;
     for (int c = first; c < first + kChunk; ++c) {
         if (IsSkipped(c)) continue;
         in[units++] = static_cast<char16_t>(c);
         in[units++] = u'\n';
     }
-    char out[3 * kChunk];
+    char* out = buffers.out.data();
     char* end = out;
     ConvertAll(converter, reinterpret_cast<char*>(in), 2 * static_cast<size_t>(units), end,
-               sizeof out);
+               buffers.out.size());
     const auto* p = reinterpret_cast<const unsigned char*>(out);
     const auto* stop = reinterpret_cast<const unsigned char*>(end);
     for (int c = first; c < first + kChunk && p < stop; ++c) {
@@ -58,7 +68,10 @@ void ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) forms[c] = 0;
     iconv_t converter = iconv_open("CP932//IGNORE", "UTF-16LE");
     if (converter == reinterpret_cast<iconv_t>(-1)) return;
-    for (int first = 0; first < kBmpSize; first += kChunk) ReadChunk(converter, first, forms);
+    ChunkBuffers buffers;
+    for (int first = 0; first < kBmpSize; first += kChunk) {
+        ReadChunk(converter, first, buffers, forms);
+    }
     iconv_close(converter);
     forms[0x0A] = 0x0A;  // the separator, never converted itself
 }

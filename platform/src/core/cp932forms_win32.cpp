@@ -3,7 +3,7 @@
 // that has no form.
 #include <windows.h>
 
-#include "platform/cp932forms.h"
+#include <sorahiki/cp932forms.h>
 
 void ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) {

@@ -23,6 +23,7 @@
 #include <sorahiki/testhooks.h>
 
 #include "platform/src/core/errors.h"
+#include "platform/src/core/listed_names.h"
 #include "platform/src/core/paths.h"
 
 namespace {
@@ -31,6 +32,7 @@ struct FindEntry {
     std::string name;      // code page 932, as handed out
     std::string fileName;  // the file system's own name
     unsigned char type;    // as readdir gives it: DT_LNK, DT_UNKNOWN, ...
+    unsigned long key;     // tells names of one marked form apart
 };
 
 struct FindState {
@@ -53,7 +55,8 @@ bool ListsBefore(const FindEntry& a, const FindEntry& b) {
         if (x != y) return x < y;
     }
     if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
-    return a.name < b.name;
+    if (a.name != b.name) return a.name < b.name;
+    return a.fileName < b.fileName;
 }
 
 // Wildcards "*" and "?" over the UTF-8 name, ASCII letters compared without
@@ -81,48 +84,34 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-// Whether a byte 0x5C stands at a character boundary of `cp932`: the layer
-// reads it as a separator in every path it is given.
-bool HoldsSeparator(std::string_view cp932) {
-    for (size_t i = 0; i < cp932.size();) {
-        auto c = static_cast<unsigned char>(cp932[i]);
-        if (c == '\\') return true;
-        i += cp932::IsLeadByte(c) ? 2 : 1;
-    }
-    return false;
+// The form of a name and, when the form holds the mark, its key. False when
+// the form is too long for the find data.
+bool FormEntry(listed::FormRule rule, FindEntry& entry) {
+    entry.name = listed::ShownForm(entry.fileName, rule);
+    entry.key = listed::MarkedParts(entry.name) != 0 ? listed::NameKey(entry.fileName) : 0;
+    return entry.name.size() < MAX_PATH;
 }
 
-// A name the program can hold: it has a code page 932 form, and that form
-// has no backslash, whether the name has one or a character that converts
-// to one ("¥").
-bool IsListable(const char* fileName, std::string& cp932) {
-    return Utf8ToCp932(fileName, cp932) && cp932.size() < MAX_PATH && !HoldsSeparator(cp932);
-}
-
-// Where several names share one code page 932 form ("〜" and "～" both give
-// 0x81 0x60), the path can open only one of them: the name the form converts
-// back to, when it is there, or else, alone in its group, the one name that
-// has the form. The others are left out, so no entry opens another's file.
-void KeepOpenableNames(std::vector<FindEntry>& sorted) {
-    auto sameName = [](const FindEntry& a, const FindEntry& b) { return a.name == b.name; };
-    if (std::adjacent_find(sorted.begin(), sorted.end(), sameName) == sorted.end()) return;
-    std::vector<FindEntry> kept;
-    kept.reserve(sorted.size());
+// Where several names share one form ("〜" and "～" both give 0x81 0x60),
+// the form opens the name it converts back to; every other name of the group
+// is marked where a character takes another's form, so that its path opens
+// it by its key. False when nothing changed.
+bool MarkOneWayNames(std::vector<FindEntry>& sorted) {
+    bool changed = false;
     for (size_t first = 0; first < sorted.size();) {
         size_t end = first + 1;
         while (end < sorted.size() && sorted[end].name == sorted[first].name) ++end;
-        if (end - first == 1) {
-            kept.push_back(std::move(sorted[first]));
-        } else {
-            std::string roundTrip;
-            Cp932ToUtf8(sorted[first].name, roundTrip);
-            for (size_t i = first; i < end; ++i) {
-                if (sorted[i].fileName == roundTrip) kept.push_back(std::move(sorted[i]));
-            }
+        std::string roundTrip;
+        if (end - first > 1 && sorted[first].key == 0) Cp932ToUtf8(sorted[first].name, roundTrip);
+        for (size_t i = first; i < end && end - first > 1; ++i) {
+            FindEntry& entry = sorted[i];
+            if (entry.key != 0 || entry.fileName == roundTrip) continue;
+            FormEntry(listed::FormRule::kOwnForm, entry);
+            changed = true;
         }
         first = end;
     }
-    sorted.swap(kept);
+    return changed;
 }
 
 // Reads every entry whose name matches and can be held.
@@ -131,16 +120,16 @@ void ReadEntries(DIR* dir, FindState& state, std::string_view pattern) {
     while (dirent* d = readdir(dir)) {
         if (IsDotOrDotDot(d->d_name) || !MatchesPattern(pattern, d->d_name)) continue;
         FindEntry entry;
-        if (!IsListable(d->d_name, entry.name)) continue;
         entry.fileName = d->d_name;
         entry.type = d->d_type;
-        named.push_back(std::move(entry));
+        if (FormEntry(listed::FormRule::kFaithful, entry)) named.push_back(std::move(entry));
     }
     std::sort(named.begin(), named.end(), ListsBefore);
-    KeepOpenableNames(named);
+    if (MarkOneWayNames(named)) std::sort(named.begin(), named.end(), ListsBefore);
     state.entries.reserve(named.size() + 2);
     for (const char* dots : {".", ".."}) {
-        if (MatchesPattern(pattern, dots)) state.entries.push_back(FindEntry{dots, dots, DT_DIR});
+        if (MatchesPattern(pattern, dots))
+            state.entries.push_back(FindEntry{dots, dots, DT_DIR, 0});
     }
     for (FindEntry& entry : named) state.entries.push_back(std::move(entry));
 }
@@ -192,6 +181,7 @@ DWORD AttributesOf(const FindState& state, const FindEntry& entry) {
 void FillFindData(const FindState& state, const FindEntry& entry, WIN32_FIND_DATAA& data) {
     std::memset(&data, 0, sizeof data);
     data.dwFileAttributes = AttributesOf(state, entry);
+    data.dwReserved1 = static_cast<DWORD>(entry.key);
     std::memcpy(data.cFileName, entry.name.c_str(), entry.name.size() + 1);
 }
 
@@ -212,6 +202,12 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
     std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A marked folder is found by its keys, never by its form's own name.
+    bool marked = listed::HoldsMark(lpFileName);
+    if (marked && !FindListedFolder(lpFileName, folder)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
 
     if (testhooks::OpenFails()) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
@@ -223,7 +219,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr && errno == ENOENT && FindListedFolder(lpFileName, folder)) {
+    if (dir == nullptr && errno == ENOENT && !marked && FindListedFolder(lpFileName, folder)) {
         dir = opendir(folder.c_str());
     }
     if (dir == nullptr) {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <string>
 
+#include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
 #include "platform/src/core/errors.h"
@@ -60,7 +61,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     if (testhooks::OpenFails()) return Fail(ERROR_TOO_MANY_OPEN_FILES);
     char ascii[kAsciiPathBytes];
     std::string path;
-    if (!AsciiPath(lpFileName, ascii) && !Utf8PathFromCp932(lpFileName, path)) {
+    // A marked path is found by its keys, never by its form's own name.
+    bool marked = listed::HoldsMark(lpFileName);
+    if (marked && !FindListedPath(lpFileName, path)) return Fail(ERROR_FILE_NOT_FOUND);
+    if (!marked && !AsciiPath(lpFileName, ascii) && !Utf8PathFromCp932(lpFileName, path)) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
     // Opening never waits: a pipe or a device put in a file's place after it
@@ -68,7 +72,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     // nothing may be the form of a listed name ("x~y.txt" for "x‾y.txt").
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     int fd = open(path.empty() ? ascii : path.c_str(), kFlags);
-    if (fd < 0 && errno == ENOENT && FindListedPath(lpFileName, path)) {
+    if (fd < 0 && errno == ENOENT && !marked && FindListedPath(lpFileName, path)) {
         fd = open(path.c_str(), kFlags);
     }
     if (fd < 0) return Fail(Win32ErrorFromErrno(errno));

@@ -1,29 +1,20 @@
 // The folder walk's file functions on Windows: listing through the wide
-// functions with names given in code page 932 as the ANSI functions give
-// them, and finding a listed path again where its code page 932 form converts
-// back to another name.
+// functions, each name handed out in its code page 932 form as the Linux
+// layer gives it (the mark 〓 for a character with none, the name's key in
+// dwReserved1), and a listed path opened as the entry it was listed for.
 #define SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #include <windows.h>
 
 #include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
-#include "platform/cp932forms.h"
 #include "platform/src/core/listed_files_win32.h"
-
-std::wstring Wide(std::string_view text) {
-    std::wstring wide;
-    if (text.empty()) return wide;
-    int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    wide.resize(static_cast<size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
+#include "platform/src/core/listed_names.h"
+#include "platform/src/core/listed_path.h"
 
 namespace {
 
@@ -33,50 +24,8 @@ bool IsNotFound(DWORD error) {
            error == ERROR_INVALID_NAME;
 }
 
-// The character whose code page 932 form `c` takes ("～" for "〜").
-wchar_t SharedFormCharacter(wchar_t c) {
-    for (const SharedCp932Form& pair : kSharedCp932Forms) {
-        if (c == static_cast<wchar_t>(pair.alone)) return static_cast<wchar_t>(pair.convertsBack);
-    }
-    return c;
-}
-
-// The code page 932 form of a name, the same as on Linux: exact mappings and
-// the shared forms, no other best fit. False when some character has no form.
-bool Narrow(const wchar_t* name, std::string& out) {
-    std::wstring folded = name;
-    for (wchar_t& c : folded) c = SharedFormCharacter(c);
-    BOOL usedDefault = FALSE;
-    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folded.c_str(), -1, nullptr, 0,
-                                     nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) return false;
-    out.resize(static_cast<size_t>(length));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folded.c_str(), -1, out.data(), length,
-                        nullptr, nullptr);
-    out.resize(static_cast<size_t>(length - 1));
-    return true;
-}
-
-// The parts of a path between separators ("/" or "\" at a character
-// boundary); a leading separator gives an empty first part.
-std::vector<std::string_view> SplitPath(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i < path.size();) {
-        char c = path[i];
-        if (c == '/' || c == '\\') {
-            parts.push_back(path.substr(start, i - start));
-            start = ++i;
-        } else {
-            i += IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size() ? 2 : 1;
-        }
-    }
-    parts.push_back(path.substr(start));
-    return parts;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::u16string_view Units(const wchar_t* name) {
+    return {reinterpret_cast<const char16_t*>(name), std::wcslen(name)};
 }
 
 std::wstring Join(const std::wstring& folder, const std::wstring& name) {
@@ -85,50 +34,30 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
     return folder + L'\\' + name;
 }
 
-// The one name in `folder` whose code page 932 form is `part`.
-bool FindByForm(const std::wstring& folder, std::string_view part, std::wstring& name) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW(Join(folder.empty() ? L"." : folder, L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    int found = 0;
-    std::string form;
-    do {
-        if (Narrow(entry.cFileName, form) && form == part) {
-            name = entry.cFileName;
-            ++found;
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    return found == 1;
-}
-
-// The first `count` parts of a listed path as a wide path.
-bool Resolve(const std::vector<std::string_view>& parts, size_t count, std::wstring& out) {
-    out.clear();
-    for (size_t i = 0; i < count; ++i) {
-        if (parts[i].empty()) {
-            if (i == 0) out = L"\\";
-            continue;
-        }
-        std::wstring name = Wide(parts[i]);
-        if (!Exists(Join(out, name)) && !FindByForm(out, parts[i], name)) return false;
-        out = Join(out, name);
-    }
-    return true;
-}
-
 struct ListedFind {
     HANDLE find;
     std::wstring folder;
 };
 
-// A name is handed out when it has a code page 932 form that opens it: the
-// form converts back to the name itself, or to no entry of the folder.
+// The form of a name as the listing hands it out. Where the form converts
+// back to another name of the folder ("〜" gives the form of "～"), the
+// characters that take another's form are marked, so that the path opens
+// this name by its key.
+std::string ListedForm(const ListedFind& state, const wchar_t* name) {
+    std::string form = listed::ShownForm(Units(name));
+    if (listed::MarkedParts(form) != 0) return form;
+    std::wstring back = Wide(form);
+    if (back == name ||
+        GetFileAttributesW(Join(state.folder, back).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return form;
+    }
+    return listed::ShownForm(Units(name), listed::FormRule::kOwnForm);
+}
+
+// Fills the find data of one entry; false when its form is too long.
 bool FillEntry(const ListedFind& state, const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) {
-    std::string name;
-    if (!Narrow(wide.cFileName, name) || name.size() >= MAX_PATH) return false;
-    std::wstring back = Wide(name);
-    if (back != wide.cFileName && Exists(Join(state.folder, back))) return false;
+    std::string name = ListedForm(state, wide.cFileName);
+    if (name.size() >= MAX_PATH) return false;
     data.dwFileAttributes = wide.dwFileAttributes;
     data.ftCreationTime = wide.ftCreationTime;
     data.ftLastAccessTime = wide.ftLastAccessTime;
@@ -136,10 +65,9 @@ bool FillEntry(const ListedFind& state, const WIN32_FIND_DATAW& wide, WIN32_FIND
     data.nFileSizeHigh = wide.nFileSizeHigh;
     data.nFileSizeLow = wide.nFileSizeLow;
     data.dwReserved0 = wide.dwReserved0;
-    data.dwReserved1 = wide.dwReserved1;
+    data.dwReserved1 = listed::MarkedParts(name) != 0 ? listed::NameKey(Units(wide.cFileName)) : 0;
     CopyMemory(data.cFileName, name.c_str(), name.size() + 1);
-    std::string shortName;
-    if (!Narrow(wide.cAlternateFileName, shortName)) shortName.clear();
+    std::string shortName = listed::ShownForm(Units(wide.cAlternateFileName));
     lstrcpynA(data.cAlternateFileName, shortName.c_str(), sizeof data.cAlternateFileName);
     return true;
 }
@@ -152,34 +80,52 @@ bool HandOut(ListedFind& state, WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) 
     return true;
 }
 
-}  // namespace
-
-bool FindListedPath(const char* cp932Path, std::wstring& path) {
-    std::vector<std::string_view> parts = SplitPath(cp932Path);
-    return Resolve(parts, parts.size(), path);
+// The folder and the pattern of a listing's path: a marked folder is found
+// by its keys; another as converted, or through the listing when that names
+// nothing.
+HANDLE FindFirst(const char* path, std::wstring& folder, WIN32_FIND_DATAW& wide) {
+    std::string_view text(path);
+    size_t cut = text.size();
+    for (size_t i = 0; i < text.size();) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (listed::IsSeparator(c)) cut = i;
+        i += cp932::IsLeadByte(c) && i + 1 < text.size() ? 2 : 1;
+    }
+    std::wstring pattern = Wide(cut == text.size() ? text : text.substr(cut + 1));
+    bool marked = listed::HoldsMark(path);
+    if (cut == text.size()) {
+        folder.clear();
+    } else if (marked) {
+        if (!listed::ResolveListedPath(path, true, folder)) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+    } else {
+        folder = cut == 0 ? std::wstring(L"\\") : Wide(text.substr(0, cut));
+    }
+    HANDLE find = FindFirstFileW(Join(folder, pattern).c_str(), &wide);
+    if (find != INVALID_HANDLE_VALUE || marked || !IsNotFound(GetLastError()) ||
+        cut == text.size()) {
+        return find;
+    }
+    DWORD error = GetLastError();
+    if (!listed::ResolveListedPath(path, true, folder)) {
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstFileW(Join(folder, pattern).c_str(), &wide);
 }
+
+}  // namespace
 
 HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     if (testhooks::OpenFails()) {
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
         return INVALID_HANDLE_VALUE;
     }
-    std::vector<std::string_view> parts = SplitPath(lpFileName);
     std::wstring folder;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        folder = i == 0 && parts[0].empty() ? L"\\" : Join(folder, Wide(parts[i]));
-    }
-    std::wstring pattern = Wide(parts.back());
     WIN32_FIND_DATAW wide;
-    HANDLE find = FindFirstFileW(Join(folder, pattern).c_str(), &wide);
-    if (find == INVALID_HANDLE_VALUE && IsNotFound(GetLastError()) && parts.size() > 1) {
-        DWORD error = GetLastError();
-        if (!Resolve(parts, parts.size() - 1, folder)) {
-            SetLastError(error);
-            return INVALID_HANDLE_VALUE;
-        }
-        find = FindFirstFileW(Join(folder, pattern).c_str(), &wide);
-    }
+    HANDLE find = FindFirst(lpFileName, folder, wide);
     if (find == INVALID_HANDLE_VALUE) return INVALID_HANDLE_VALUE;
     auto* state = new (std::nothrow) ListedFind{find, folder};
     if (state == nullptr) {
@@ -218,15 +164,50 @@ HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE file = CreateFileA(lpFileName, dwDesiredAccess, dwShareMode, lpSecurityAttributes,
-                              dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
-    if (file != INVALID_HANDLE_VALUE || !IsNotFound(GetLastError())) return file;
-    DWORD error = GetLastError();
-    std::wstring path;
-    if (!FindListedPath(lpFileName, path)) {
-        SetLastError(error);
+    if (lpFileName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileW(path.c_str(), dwDesiredAccess, dwShareMode, lpSecurityAttributes,
-                       dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
+    return CreateFileW(OpenablePath(lpFileName).c_str(), dwDesiredAccess, dwShareMode,
+                       lpSecurityAttributes, dwCreationDisposition, dwFlagsAndAttributes,
+                       hTemplateFile);
+}
+
+// The current folder's listed form, then the path as given; the keys of
+// both follow the NUL, as on Linux.
+DWORD WINAPI ListedGetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
+                                    LPSTR* lpFilePart) {
+    if (lpFileName == nullptr || lpFileName[0] == '\0') {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string full, keys;
+    bool absolute = listed::IsSeparator(static_cast<unsigned char>(lpFileName[0])) ||
+                    (lpFileName[0] != '\0' && lpFileName[1] == ':');
+    if (!absolute) {
+        std::string form = listed::ListedFormOf(listed::CurrentFolder());
+        full = form.c_str();
+        keys = form.substr(full.size() + 1);
+        if (full.empty() || full.back() != '\\') full += '\\';
+    }
+    full += lpFileName;
+    size_t length = std::strlen(lpFileName);
+    keys.append(lpFileName + length + 1, listed::PathSize(lpFileName) - length - 1);
+    size_t size = full.size() + 1 + keys.size();
+    if (lpBuffer == nullptr || size > nBufferLength) return static_cast<DWORD>(size);
+    CopyMemory(lpBuffer, full.c_str(), full.size() + 1);
+    CopyMemory(lpBuffer + full.size() + 1, keys.data(), keys.size());
+    if (lpFilePart != nullptr) {
+        size_t cut = full.find_last_of("\\/");
+        *lpFilePart = cut + 1 < full.size() ? lpBuffer + cut + 1 : nullptr;
+    }
+    return static_cast<DWORD>(full.size());
+}
+
+BOOL WINAPI ListedSetCurrentDirectoryA(LPCSTR lpPathName) {
+    if (lpPathName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return SetCurrentDirectoryW(OpenablePath(lpPathName).c_str());
 }

@@ -1,4 +1,4 @@
-// What the Windows file layer shares with the layer's shell call.
+// What the Windows file layer shares with the layer's shell and window calls.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +6,17 @@
 #include <string>
 #include <string_view>
 
-// Text in the program's code page as UTF-16.
+// Text in the program's code page 932 as UTF-16, whatever the system's code
+// page; a byte that begins no character becomes U+FFFD.
 std::wstring Wide(std::string_view text);
+// UTF-16 text in code page 932; a character with no form becomes "?".
+std::string Narrow(std::wstring_view text);
 
-// The wide path of a path as the listing gave it, found part by part where a
-// part's code page 932 form converts back to another name. False when some
+// The wide path of a path as the listing gave it: a marked part by its form
+// and key, another part as converted, or else by its form. False when some
 // part is not found.
 bool FindListedPath(const char* cp932Path, std::wstring& path);
+
+// The wide path that a code page 932 path names: found through the listing
+// when it is marked or names nothing as converted.
+std::wstring OpenablePath(const char* cp932Path);

@@ -1,6 +1,7 @@
-// The shell's "open" of a listed path on Windows: where the path as converted
-// names nothing ("〜" gives 0x81 0x60, which converts back to "～"), the shell
-// gets the wide path of the entry that was listed.
+// The shell's "open" of a listed path on Windows, through ShellExecuteW with
+// every text converted from code page 932: a marked path, or one that names
+// nothing as converted ("〜" gives 0x81 0x60, which converts back to "～"),
+// goes to the shell as the wide path of the entry listed.
 #define SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #include <windows.h>
 
@@ -21,13 +22,9 @@ const wchar_t* WideOrNull(const char* text, std::wstring& wide) {
 
 HINSTANCE WINAPI ListedShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
                                      LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd) {
-    std::wstring path;
-    if (lpFile == nullptr || *lpFile == '\0' ||
-        GetFileAttributesA(lpFile) != INVALID_FILE_ATTRIBUTES || !FindListedPath(lpFile, path)) {
-        return ShellExecuteA(hwnd, lpOperation, lpFile, lpParameters, lpDirectory, nShowCmd);
-    }
-    std::wstring operation, parameters, directory;
-    return ShellExecuteW(hwnd, WideOrNull(lpOperation, operation), path.c_str(),
-                         WideOrNull(lpParameters, parameters), WideOrNull(lpDirectory, directory),
-                         nShowCmd);
+    std::wstring operation, file, parameters, directory;
+    if (lpFile != nullptr && *lpFile != '\0') file = OpenablePath(lpFile);
+    return ShellExecuteW(
+        hwnd, WideOrNull(lpOperation, operation), lpFile == nullptr ? nullptr : file.c_str(),
+        WideOrNull(lpParameters, parameters), WideOrNull(lpDirectory, directory), nShowCmd);
 }

@@ -10,7 +10,8 @@ bool Utf8PathFromCp932(const char* path, std::string& out);
 // A path as the listing gave it, in UTF-8, found part by part where the
 // converted path names nothing: a part that is not there as converted is the
 // one name in its folder with that code page 932 form. False (errno ENOENT)
-// when some part is not found. Defined in listed_path_posix.cpp.
+// when some part is not found. Defined in listed_system_posix.cpp over the
+// routine both builds share (listed_path.cpp).
 bool FindListedPath(const char* cp932Path, std::string& utf8);
 
 // The same for the folder of a path: every part but the last.

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <sorahiki/listing.h>
+
 #include "platform/src/core/paths.h"
 #include "platform/src/ui/state.h"
 
@@ -127,10 +129,13 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     // is "～"): then the shell opens the entry the listing gave, as a file
     // handle would.
     struct stat st;
-    std::string listed;
-    if (!request.file_utf8.empty() && stat(request.file_utf8.c_str(), &st) != 0 &&
-        errno == ENOENT && FindListedPath(lpFile, listed)) {
-        request.file_utf8 = listed;
+    std::string listedPath;
+    // A marked path is found by its keys alone.
+    bool marked = lpFile != nullptr && listed::HoldsMark(lpFile);
+    if (!request.file_utf8.empty() &&
+        (marked || (stat(request.file_utf8.c_str(), &st) != 0 && errno == ENOENT)) &&
+        FindListedPath(lpFile, listedPath)) {
+        request.file_utf8 = listedPath;
     }
     bool started = CurrentDriverRef().ShellOpen(request);
     // Above 32 is success; 2 is "file not found".

@@ -1,0 +1,189 @@
+// The window calls of the Windows build: each is the wide call, its text
+// converted between the program's code page 932 and UTF-16, so that the
+// program looks and reads the same whatever the system's code page. Names
+// given as resource or atom numbers pass as they are.
+#define SORAHIKI_LISTED_FILES_IMPLEMENTATION
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "platform/src/core/listed_files_win32.h"
+
+namespace {
+
+// A name, or a number in the low word of the pointer.
+class WideName {
+  public:
+    explicit WideName(LPCSTR name) : m_number(name != nullptr && IS_INTRESOURCE(name)) {
+        if (name != nullptr && !m_number) m_text = Wide(name);
+        m_pointer = m_number          ? reinterpret_cast<LPCWSTR>(name)
+                    : name == nullptr ? nullptr
+                                      : m_text.c_str();
+    }
+    LPCWSTR Get() const { return m_pointer; }
+
+  private:
+    bool m_number;
+    std::wstring m_text;
+    LPCWSTR m_pointer;
+};
+
+// Copies code page 932 text into a buffer of `size` bytes, NUL-terminated,
+// as the ANSI calls do: a double-byte character at the end may be cut in
+// two. Returns the bytes copied.
+int CopyOut(const std::string& text, LPSTR buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
+    CopyMemory(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+
+std::string WindowText(HWND hWnd) {
+    int length = GetWindowTextLengthW(hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), length + 1)));
+    return Narrow(text);
+}
+
+}  // namespace
+
+ATOM WINAPI Cp932RegisterClassA(const WNDCLASSA* lpWndClass) {
+    WideName className(lpWndClass->lpszClassName);
+    WideName menuName(lpWndClass->lpszMenuName);
+    WNDCLASSW wide{lpWndClass->style,      lpWndClass->lpfnWndProc,   lpWndClass->cbClsExtra,
+                   lpWndClass->cbWndExtra, lpWndClass->hInstance,     lpWndClass->hIcon,
+                   lpWndClass->hCursor,    lpWndClass->hbrBackground, menuName.Get(),
+                   className.Get()};
+    return RegisterClassW(&wide);
+}
+
+BOOL WINAPI Cp932UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance) {
+    return UnregisterClassW(WideName(lpClassName).Get(), hInstance);
+}
+
+// The class's fields but its names, which keep the pointers given.
+BOOL WINAPI Cp932GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass) {
+    WNDCLASSW wide;
+    if (!GetClassInfoW(hInstance, WideName(lpClassName).Get(), &wide)) return FALSE;
+    *lpWndClass =
+        WNDCLASSA{wide.style, wide.lpfnWndProc, wide.cbClsExtra,    wide.cbWndExtra, wide.hInstance,
+                  wide.hIcon, wide.hCursor,     wide.hbrBackground, nullptr,         lpClassName};
+    return TRUE;
+}
+
+int WINAPI Cp932GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
+    wchar_t name[256];
+    int length = GetClassNameW(hWnd, name, 256);
+    return CopyOut(Narrow(std::wstring_view(name, static_cast<size_t>(length))), lpClassName,
+                   nMaxCount);
+}
+
+HWND WINAPI Cp932CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
+                                 DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
+                                 HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                                 LPVOID lpParam) {
+    return CreateWindowExW(dwExStyle, WideName(lpClassName).Get(), WideName(lpWindowName).Get(),
+                           dwStyle, X, Y, nWidth, nHeight, hWndParent, hMenu, hInstance, lpParam);
+}
+
+// The templates hold their texts in UTF-16: a Unicode dialog takes them as
+// they are, and its edit box is a Unicode window.
+HWND WINAPI Cp932CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
+                                    DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    return CreateDialogParamW(hInstance, WideName(lpTemplateName).Get(), hWndParent, lpDialogFunc,
+                              dwInitParam);
+}
+
+HMENU WINAPI Cp932LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName) {
+    return LoadMenuW(hInstance, WideName(lpMenuName).Get());
+}
+
+int WINAPI Cp932GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags) {
+    int length = GetMenuStringW(hMenu, uIDItem, nullptr, 0, flags);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetMenuStringW(hMenu, uIDItem, text.data(), length + 1, flags)));
+    std::string narrow = Narrow(text);
+    if (lpString == nullptr || cchMax == 0) return static_cast<int>(narrow.size());
+    return CopyOut(narrow, lpString, cchMax);
+}
+
+// Messages that carry text are converted; any other goes as it is.
+LRESULT WINAPI Cp932SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+        case WM_SETTEXT:
+            return Cp932SetWindowTextA(hWnd, reinterpret_cast<LPCSTR>(lParam));
+        case WM_GETTEXT:
+            return CopyOut(WindowText(hWnd), reinterpret_cast<LPSTR>(lParam),
+                           static_cast<int>(wParam));
+        case WM_GETTEXTLENGTH:
+            return Cp932GetWindowTextLengthA(hWnd);
+        default:
+            return SendMessageW(hWnd, Msg, wParam, lParam);
+    }
+}
+
+int WINAPI Cp932GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
+    return CopyOut(WindowText(hWnd), lpString, nMaxCount);
+}
+
+int WINAPI Cp932GetWindowTextLengthA(HWND hWnd) {
+    return static_cast<int>(WindowText(hWnd).size());
+}
+
+BOOL WINAPI Cp932SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    return SetWindowTextW(hWnd, lpString == nullptr ? nullptr : Wide(lpString).c_str());
+}
+
+UINT WINAPI Cp932GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax) {
+    return static_cast<UINT>(Cp932GetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString, cchMax));
+}
+
+BOOL WINAPI Cp932SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {
+    return Cp932SetWindowTextA(GetDlgItem(hDlg, nIDDlgItem), lpString);
+}
+
+int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    return MessageBoxW(hWnd, WideName(lpText).Get(), WideName(lpCaption).Get(), uType);
+}
+
+namespace {
+
+// The font that a device context selects when it selects none, as a
+// Japanese system gives it: the system font of code page 932, 18 pixels high
+// and 8 wide. Another system's own lacks the Japanese characters or draws
+// them otherwise, so there its Japanese stand-in is made, once, and kept for
+// the process; a Japanese system keeps its own.
+HFONT JapaneseSystemFont() {
+    static const HFONT font = [] {
+        LOGFONTW system{};
+        GetObjectW(GetStockObject(SYSTEM_FONT), sizeof system, &system);
+        if (system.lfCharSet == SHIFTJIS_CHARSET) return HFONT{};
+        LOGFONTW japanese{};
+        japanese.lfHeight = 18;
+        japanese.lfWidth = 8;
+        japanese.lfWeight = FW_NORMAL;
+        japanese.lfCharSet = SHIFTJIS_CHARSET;
+        japanese.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        lstrcpyW(japanese.lfFaceName, L"System");
+        return CreateFontIndirectW(&japanese);
+    }();
+    return font;
+}
+
+}  // namespace
+
+// Text drawn in the device context's own font is drawn in the Japanese
+// system font, so that it looks the same on every system.
+BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
+    HFONT japanese = JapaneseSystemFont();
+    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
+    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
+    BOOL drawn = TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
+    if (previous != nullptr) SelectObject(hdc, previous);
+    return drawn;
+}
