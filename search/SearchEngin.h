@@ -9,6 +9,7 @@
 
 class CDC;
 class CReadAhead;
+struct CSearchControl;
 
 // One row of the page shown.
 struct ResultItem {
@@ -72,6 +73,10 @@ class CSearchEngin {
     using ReadFailureHook = void (*)(const char* pszPath, DWORD dwError);
     ReadFailureHook m_pfnOnReadFailure;
 
+    // When set, a search that runs on a thread of its own can be watched and
+    // stopped from another (see CSearchControl). The CLI leaves it unset.
+    CSearchControl* m_pControl;
+
   private:
     static constexpr int kTextBuffer = 2100;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
@@ -114,6 +119,7 @@ class CSearchEngin {
     bool m_sub_Keeps(const char* pszText) const;
     bool m_sub_HoldsOtherWords(const char* pszText) const;
     void m_sub_RecordHit();
+    bool m_sub_StopAsked() const;
     void m_sub_LoadRow(ResultItem& item);
     void m_sub_FillPage(bool fromScan);
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);

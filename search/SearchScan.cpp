@@ -6,6 +6,7 @@
 #include "search/FolderListing.h"
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
+#include "search/SearchControl.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 #include "search/WordProbe.h"
@@ -108,7 +109,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
         }
-        return m_engine.m_nHits < kMaxHits;
+        return m_engine.m_nHits < kMaxHits && !m_engine.m_sub_StopAsked();
     }
 
   private:
@@ -256,7 +257,7 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    while (m_nHits < kMaxHits && listing.m_sub_Next()) {
+    while (m_nHits < kMaxHits && !m_sub_StopAsked() && listing.m_sub_Next()) {
         if (listing.m_sub_IsFolder()) {
             m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
@@ -328,4 +329,17 @@ void CSearchEngin::m_sub_RecordHit() {
     std::memcpy(m_hitPaths[m_nHits], m_szPath, length + 1);
     std::memcpy(m_candPaths[m_nHits], m_szPath, length + 1);
     ++m_nHits;
+    // The filter passes count the hits again from zero: only the scan's
+    // count is progress.
+    if (m_pControl != nullptr && m_nWordIndex == 0) {
+        m_pControl->hits.store(m_nHits, std::memory_order_relaxed);
+    }
+}
+
+// Only the folder scan stops early: the filter passes that follow read again
+// just the hits found, so a stopped search still shows files that hold every
+// word.
+bool CSearchEngin::m_sub_StopAsked() const {
+    return m_pControl != nullptr && m_nWordIndex == 0 &&
+           m_pControl->stop.load(std::memory_order_relaxed);
 }

@@ -47,6 +47,7 @@ class CWindow {
     void m_sub_ConfirmClose();
     void m_sub_ShowAbout();
     void m_sub_Unlink();
+    bool m_sub_SetPointer(HWND hOver, UINT nHitTest);
 };
 
 // Head of the list of live windows, newest first, linked through m_pNext.

@@ -20,6 +20,9 @@ namespace sorahiki::ui {
 // The kinds of child window the layer creates for dialog templates.
 enum class ChildKind { Dialog, Edit, Button, Static, Other };
 
+// The pointer shapes of LoadCursorA.
+enum class PointerShape { Arrow, Text, Wait, Working };
+
 struct MessageBoxRequest {
     HWND owner;
     std::string text_utf8;
@@ -91,6 +94,12 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& request) = 0;
+
+    // SetFocus moved the keyboard to this window (a control, or a top-level
+    // window's client area).
+    virtual void FocusMoved(HWND) {}
+    // SetCursor: the pointer's shape over every window of the program.
+    virtual void PointerChanged(PointerShape) {}
 
     // Recording hooks, for a driver that keeps what the program did (the
     // headless driver of tests); a display has no use for them. Drawn sees

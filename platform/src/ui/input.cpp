@@ -136,3 +136,43 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     // Above 32 is success; 2 is "file not found".
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
 }
+
+namespace {
+
+struct SystemPointer {
+    WORD id;
+    PointerShape shape;
+};
+constexpr SystemPointer kPointers[] = {{32512, PointerShape::Arrow},
+                                       {32513, PointerShape::Text},
+                                       {32514, PointerShape::Wait},
+                                       {32650, PointerShape::Working}};
+
+// A pointer's handle is its id; no pointer of the program's own is loaded.
+const SystemPointer* PointerOf(HCURSOR cursor) {
+    for (const SystemPointer& pointer : kPointers) {
+        if (reinterpret_cast<HCURSOR>(static_cast<UINT_PTR>(pointer.id)) == cursor) return &pointer;
+    }
+    return nullptr;
+}
+
+HCURSOR g_cursor = nullptr;
+
+}  // namespace
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
+    auto cursor = reinterpret_cast<HCURSOR>(const_cast<LPSTR>(lpCursorName));
+    if (hInstance != nullptr || !IS_INTRESOURCE(lpCursorName) || PointerOf(cursor) == nullptr) {
+        ReportUnsupported("LoadCursorA", "a pointer other than the system's arrow, I-beam and waits");
+        return nullptr;
+    }
+    return cursor;
+}
+
+HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
+    HCURSOR old = g_cursor;
+    g_cursor = hCursor;
+    const SystemPointer* pointer = PointerOf(hCursor);
+    CurrentDriverRef().PointerChanged(pointer ? pointer->shape : PointerShape::Arrow);
+    return old;
+}
