@@ -50,6 +50,7 @@ void CSearchRun::Start(const char* pszQuery) {
     std::strncpy(query, pszQuery, kQueryBytes - 1);
     query[kQueryBytes - 1] = '\0';
     engine.m_pControl = &control;
+    engine.m_pfnOnReadFailure = onReadFailure;
     control.stop.store(false, std::memory_order_relaxed);
     control.hits.store(0, std::memory_order_relaxed);
     finished.store(false, std::memory_order_relaxed);

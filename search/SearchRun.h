@@ -38,6 +38,8 @@ class CSearchRun {
     bool WasStopped() const { return stopped; }
 
     ThreadStarter startThread = StartDetachedThread;
+    // Given to the search's engine: called on the search's thread.
+    CSearchEngin::ReadFailureHook onReadFailure = nullptr;
     // Test hook: runs first on the search's thread, before the search.
     void (*beforeSearch)() = nullptr;
 
