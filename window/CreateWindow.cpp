@@ -2,6 +2,8 @@
 // the creation hand-off and the fitting of the client area.
 #include "window/Window.h"
 
+#include "res/resource.h"
+
 namespace {
 
 constexpr const char* kClassName = "Window";
@@ -91,7 +93,7 @@ bool CWindow::m_sub_RegisterWndClass(const char* pszClassName) {
     wc.cbClsExtra = 0;
     wc.cbWndExtra = 0;
     wc.hInstance = m_hInstance;
-    wc.hIcon = nullptr;
+    wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDI_SORAHIKI));
     wc.hCursor = nullptr;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(kWindowBrush));
     wc.lpszMenuName = nullptr;

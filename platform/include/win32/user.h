@@ -360,6 +360,9 @@ BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 // the next SetCursor.
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+// The program's own icons only (a group icon of its resources); any other
+// gives null (reported). A window whose class has one shows it.
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA

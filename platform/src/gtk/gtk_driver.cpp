@@ -82,6 +82,23 @@ class GtkDriver final : public Driver {
         Remember(std::move(shown));
     }
 
+    // The image of the icon that the loader picks; the window manager scales it.
+    void TopLevelIcon(HWND hwnd, const std::vector<std::uint8_t>& ico_file) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || shown->parent) return;
+        GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
+        if (!loader) return;
+        if (gdk_pixbuf_loader_write(loader, ico_file.data(), ico_file.size(), nullptr) &&
+            gdk_pixbuf_loader_close(loader, nullptr)) {
+            if (GdkPixbuf* icon = gdk_pixbuf_loader_get_pixbuf(loader)) {
+                gtk_window_set_icon(GTK_WINDOW(shown->widget), icon);
+            }
+        } else {
+            gdk_pixbuf_loader_close(loader, nullptr);
+        }
+        g_object_unref(loader);
+    }
+
     void TopLevelMoved(HWND hwnd, const RECT& window, const RECT& client) override {
         Shown* shown = Find(hwnd);
         if (!shown || shown->parent) return;

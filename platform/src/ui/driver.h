@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ class Driver {
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& request) = 0;
 
+    // The icon of a top-level window's class, as the bytes of an .ico file.
+    virtual void TopLevelIcon(HWND, const std::vector<std::uint8_t>&) {}
     // SetFocus moved the keyboard to this window (a control, or a top-level
     // window's client area).
     virtual void FocusMoved(HWND) {}

@@ -135,6 +135,9 @@ void NotifyDriverCreated(Window& w) {
         RECT client{w.rect.left + w.client.left, w.rect.top + w.client.top,
                     w.rect.left + w.client.right, w.rect.top + w.client.bottom};
         CurrentDriverRef().TopLevelCreated(w.handle, Utf8FromCp932(w.text), w.menu, w.rect, client);
+        const WindowClass* cls = FindClass(w.class_name.c_str());
+        const auto* icon = cls ? IconFileOf(cls->wc.hIcon) : nullptr;
+        if (icon) CurrentDriverRef().TopLevelIcon(w.handle, *icon);
     } else {
         CurrentDriverRef().ChildCreated(w.handle, w.parent, w.kind, w.rect, Utf8FromCp932(w.text),
                                         w.Visible());
