@@ -12,8 +12,9 @@ constexpr const char* kWindowTitle = "Sorahiki";
 // and hidden until start-up shows it.
 constexpr LONG kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CLIENTEDGE;
-// Any change of size repaints the whole client area.
-constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW;
+// Any change of size repaints the whole client area; the second press of a
+// double click comes as WM_LBUTTONDBLCLK, so that a row opens once.
+constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 // The system brush of COLOR_WINDOW is given as the colour index plus one.
 constexpr int kWindowBrush = COLOR_WINDOW + 1;
 

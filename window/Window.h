@@ -60,6 +60,8 @@ extern CWindow* g_pCreatingWindow;
 extern int g_nMouseX;
 extern int g_nMouseY;
 extern unsigned char g_bLeftClick;
+// 1 while the pending click is the second press of a double click.
+extern unsigned char g_bDoubleClick;
 
 // Puts the globals above back to their values at process start (defined with
 // them in WindowGlobals.cpp); the window objects are unlinked, not destroyed.

@@ -45,8 +45,10 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             RecordPointer(lParam);
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             RecordPointer(lParam);
             g_bLeftClick = 1;
+            g_bDoubleClick = message == WM_LBUTTONDBLCLK ? 1 : 0;
             return 0;
         case WM_LBUTTONUP:
             g_bLeftClick = 0;

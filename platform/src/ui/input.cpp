@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/src/core/paths.h"
 #include "platform/src/ui/state.h"
@@ -41,11 +44,34 @@ bool ModalTurn() {
     return true;
 }
 
+// Windows makes the second press of a double click WM_LBUTTONDBLCLK for a
+// window whose class asks for it: a press on the same window within the
+// double-click time and a few pixels of the first. A third press starts anew.
+UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
+    constexpr long long kDoubleClickMs = 500;
+    constexpr int kDoubleClickPixels = 2;
+    static struct {
+        HWND hwnd;
+        int x, y;
+        long long at;
+    } first{};
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long at = now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+    Window* w = FindWindowObject(hwnd);
+    const bool second = w != nullptr && (w->class_style & CS_DBLCLKS) != 0 && first.hwnd == hwnd &&
+                        at - first.at <= kDoubleClickMs && std::abs(x - first.x) <= kDoubleClickPixels &&
+                        std::abs(y - first.y) <= kDoubleClickPixels;
+    first = {second ? nullptr : hwnd, x, y, at};
+    return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+}
+
 }  // namespace
 
 void PostMouse(HWND hwnd, UINT message, int x, int y) {
+    if (message == WM_LBUTTONDOWN) message = PressOrDoubleClick(hwnd, x, y);
     WPARAM keys = 0;
-    if (message == WM_LBUTTONDOWN) keys = MK_LBUTTON;
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) keys = MK_LBUTTON;
     if (message == WM_RBUTTONDOWN) keys = MK_RBUTTON;
     PostInput(hwnd, message, keys, MAKELPARAM(x, y));
 }
