@@ -46,6 +46,9 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            // A click on the results takes the keyboard from the bars, so
+            // that Escape reaches the window.
+            SetFocus(m_hWnd);
             RecordPointer(lParam);
             g_bLeftClick = 1;
             g_bDoubleClick = message == WM_LBUTTONDBLCLK ? 1 : 0;
