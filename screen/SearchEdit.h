@@ -37,8 +37,8 @@ class CSearchEdit {
 
     // The search under way, and what the screen shows of it.
     CSearchRun m_run;
-    int m_nProgressShown;             // the count the box shows while searching
-    long long m_llProgressShownAt;    // when it was last changed, in milliseconds
+    int m_nProgressShown;                      // the count the box shows while searching
+    long long m_llProgressShownAt;             // when it was last changed, in milliseconds
     char m_szFolderWithoutData[kFolderBytes];  // where the last search found no DATA
 
   private:

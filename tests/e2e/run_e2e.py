@@ -746,10 +746,10 @@ class Run:
             count = shot.crop(*HIT_COUNT_BOX)
             if stop_label and (not counts or count.differing_pixels(counts[-1]) > 3):
                 counts.append(count)
-            return stop_label and len(counts) >= 3, \
+            return stop_label and len(counts) >= 2, \
                 f"{len(counts)} different hit counts while the button read \"中止\"" \
                 f" (it reads {'中止' if stop_label else '検索'} now)"
-        wait_for(self.step, "the hit count to change twice while \"中止\" stands in the button",
+        wait_for(self.step, "the hit count to change while \"中止\" stands in the button",
                  probe, 30)
         self.shot("08-searching")
         self.program.click(*self.search_button)

@@ -43,8 +43,8 @@ TEST(SearchRun, TheHandedOverResultIsThatOfAPlainSearch) {
     DataFolder folder;
     for (int i = 0; i < 40; ++i) {
         const std::string name = "DATA/s" + std::to_string(i % 3) + "/f" + std::to_string(i);
-        folder.Write(name + ".txt", "Title " + std::to_string(i) + "\nword" +
-                                        (i % 4 ? " other" : "") + " text\n");
+        folder.Write(name + ".txt",
+                     "Title " + std::to_string(i) + "\nword" + (i % 4 ? " other" : "") + " text\n");
     }
     auto plain = NewEngine();
     plain->m_sub_Search("word other");
@@ -71,7 +71,8 @@ CSearchRun* g_pStoppedRun;
 
 TEST(SearchRun, AStopKeepsTheHitsFoundSoFarAsAResult) {
     DataFolder folder;
-    for (int i = 10; i < 60; ++i) folder.Write("DATA/f" + std::to_string(i) + ".txt", "Head\nword\n");
+    for (int i = 10; i < 60; ++i)
+        folder.Write("DATA/f" + std::to_string(i) + ".txt", "Head\nword\n");
     folder.Link("DATA/f30x.txt", "nowhere");
     auto plain = NewEngine();
     plain->m_sub_Search("word");

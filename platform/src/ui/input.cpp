@@ -60,7 +60,8 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
     const long long at = now.tv_sec * 1000LL + now.tv_nsec / 1000000;
     Window* w = FindWindowObject(hwnd);
     const bool second = w != nullptr && (w->class_style & CS_DBLCLKS) != 0 && first.hwnd == hwnd &&
-                        at - first.at <= kDoubleClickMs && std::abs(x - first.x) <= kDoubleClickPixels &&
+                        at - first.at <= kDoubleClickMs &&
+                        std::abs(x - first.x) <= kDoubleClickPixels &&
                         std::abs(y - first.y) <= kDoubleClickPixels;
     first = {second ? nullptr : hwnd, x, y, at};
     return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
@@ -189,7 +190,8 @@ HCURSOR g_cursor = nullptr;
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     auto cursor = reinterpret_cast<HCURSOR>(const_cast<LPSTR>(lpCursorName));
     if (hInstance != nullptr || !IS_INTRESOURCE(lpCursorName) || PointerOf(cursor) == nullptr) {
-        ReportUnsupported("LoadCursorA", "a pointer other than the system's arrow, I-beam and waits");
+        ReportUnsupported("LoadCursorA",
+                          "a pointer other than the system's arrow, I-beam and waits");
         return nullptr;
     }
     return cursor;
