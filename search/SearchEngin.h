@@ -2,7 +2,9 @@
 // passes, the page map and the ten rows of the page shown. The engine's own
 // members are defined in this folder, its painting and pointer tracking in
 // screen/. Every buffer is a
-// fixed array inside the object, so a search allocates nothing.
+// fixed array inside the object, so a search allocates nothing. One thread
+// at a time uses the record; while a search runs on a thread of its own,
+// another may only stop it and read its count (m_pControl).
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,6 @@
 // The search beside the window: its thread, and the hand-over of its results.
+// The search's thread writes the run's engine and `cutShort`, then releases
+// `finished`; the owner reads them only after acquiring it (see SearchRun.h).
 #include "search/SearchRun.h"
 
 #include <cstring>
