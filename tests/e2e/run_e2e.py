@@ -352,7 +352,7 @@ def write_data(work):
 # The large folder: every tenth file holds 進捗, so the count of hits grows
 # all through the search. Under Wine reading is slow by itself.
 LARGE = "many"
-LARGE_FILES = {False: 4000, True: 12000}
+LARGE_FILES = {False: 800, True: 12000}
 
 
 def write_large_folder(work, wine):
@@ -757,7 +757,11 @@ class Run:
         wait_for(self.step, "\"検索\" back in the button after \"中止\"",
                  lambda: (self.button_label().differing_pixels(self.search_label) <= 3,
                           "another label"), 10)
-        self.expect_rows(10, "the hits found before \"中止\"")
+        def rows_probe():
+            rows = self.rows_present(self.shot())
+            shown = rows.index(False) if False in rows else len(rows)
+            return shown >= 1 and not any(rows[shown:]), f"rows with labels: {rows}"
+        wait_for(self.step, "the rows of the hits found before \"中止\"", rows_probe, 20)
         # "（中止）" after the count reaches further right than any count.
         marked = self.dark_pixels((745, 22, 800, 45))
         if marked < 10:

@@ -1,5 +1,5 @@
 /* A slow disk for the end-to-end tests, loaded with LD_PRELOAD: opening a
- * file whose path holds the text of SORAHIKI_E2E_SLOW_PATHS waits 2 ms, and
+ * file whose path holds the text of SORAHIKI_E2E_SLOW_PATHS waits 5 ms, and
  * such opens wait one after another, as reads of one disk do. So a search of
  * a few thousand files lasts long enough to watch and to stop. */
 #define _GNU_SOURCE
@@ -16,7 +16,7 @@ static pthread_mutex_t disk = PTHREAD_MUTEX_INITIALIZER;
 static void wait_for_disk(const char* path) {
     const char* mark = getenv("SORAHIKI_E2E_SLOW_PATHS");
     if (path == NULL || mark == NULL || *mark == '\0' || strstr(path, mark) == NULL) return;
-    struct timespec wait = {0, 2000000};
+    struct timespec wait = {0, 5000000};
     pthread_mutex_lock(&disk);
     nanosleep(&wait, NULL);
     pthread_mutex_unlock(&disk);
