@@ -574,7 +574,7 @@ class Run:
         wait_for(self.step, f"{what} to be opened ({names}{' ...' if len(allowed) > 3 else ''})", probe, 30)
         if double:
             # A second opening would follow the first within moments.
-            time.sleep(1.5)
+            time.sleep(1.0)
             opened = self.opened_files()[already:]
             if len(opened) != 1:
                 raise Failure(self.step, f"{what} opened once by a double click", opened)

@@ -16,6 +16,13 @@ void HoldSearch() {
 
 class SearchProgressTest : public SearchScreenTest {
   protected:
+    // A held search is let go and ended before the program is reset.
+    void TearDown() override {
+        g_bReleased = true;
+        Settle();
+        SearchScreenTest::TearDown();
+    }
+
     std::string ButtonText() {
         char sz[32] = "";
         GetWindowTextA(GetDlgItem(Screen().m_hSearchBar, IDC_SEARCH_BUTTON), sz, sizeof sz);
