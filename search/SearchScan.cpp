@@ -90,6 +90,14 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     void m_sub_Fill(CReadSlot& slot) const override {
         FileText gathered;
+        // A stopped scan takes no more files: the reads still queued are
+        // passed over, so that the walk need not wait for the disk.
+        if (m_engine.m_sub_StopAsked()) {
+            slot.bOpened = true;
+            slot.bKeep = false;
+            slot.szText[0] = '\0';
+            return;
+        }
         slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, &m_probes);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
