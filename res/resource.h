@@ -5,6 +5,7 @@
 #define IDD_SEARCHBAR 101
 #define IDD_HISTORYBAR 104
 #define IDD_ABOUTBOX 103
+#define IDI_SORAHIKI 107
 
 #define IDM_EXIT 105
 #define IDM_ABOUT 104

@@ -43,8 +43,9 @@ void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
     for (int r = 0; r < layout::kRows; ++r) {
         const RECT row = layout::RowRect(r);
         if (!PtInRect(&row, pt) || engine.m_items[r].bPresent != 1) continue;
+        // The second press of a double click has opened the file already.
         if (g_bLeftClick == 1) {
-            OpenWithShell(engine.m_items[r].szPath);
+            if (g_bDoubleClick == 0) OpenWithShell(engine.m_items[r].szPath);
             g_bLeftClick = 0;
         }
         SetHover(engine.m_nHoverItem, r, hWnd);

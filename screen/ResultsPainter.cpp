@@ -5,6 +5,7 @@
 // from the engine's fields; clipping to the invalid area is the platform's.
 #include <cstdio>
 
+#include "screen/HitCountBox.h"
 #include "screen/PageLabels.h"
 #include "screen/RowHighlights.h"
 #include "screen/ScreenLayout.h"
@@ -119,13 +120,6 @@ void DrawPageLinks(const CSearchEngin& engine, HDC hDC) {
     }
 }
 
-void DrawHitCount(const CSearchEngin& engine, HDC hDC) {
-    DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "総ヒット数");
-    char szCount[32];
-    std::snprintf(szCount, sizeof szCount, "%d　件", engine.m_nHits);
-    DrawString(hDC, layout::kHitCountX, layout::kHitCountValueY, szCount);
-}
-
 }  // namespace
 
 bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
@@ -137,7 +131,7 @@ bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
         // without hits the count and the usage page keep the context's
         // defaults: black text in opaque white boxes.
         if (m_bNoHit == 1) {
-            DrawHitCount(*this, hDC);
+            DrawHitCount(hDC, m_nHits);
             DrawUsagePage(dc);
         }
         return true;
@@ -151,6 +145,6 @@ bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
     DrawRowLabels(*this, hDC);
     SetTextColor(hDC, kTextColour);
     DrawPageLinks(*this, hDC);
-    DrawHitCount(*this, hDC);
+    DrawHitCount(hDC, m_nHits);
     return true;
 }

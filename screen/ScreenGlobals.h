@@ -16,6 +16,12 @@ enum HistoryCommand { kHistoryNone = 0, kHistoryBack = 1, kHistoryForward = 2 };
 // The history bar's pending command (a HistoryCommand value).
 extern int g_nHistoryCommand;
 
+// 1 while a search runs: written by the frame steps, read by the search bar,
+// whose button then asks to stop it and whose Enter does nothing.
+extern int g_bSearchRunning;
+// 1 once "中止" was pressed, until the frame step has passed it on.
+extern int g_bStopRequested;
+
 // Puts the globals above back to their values at process start (defined with
 // them in ScreenGlobals.cpp).
 void ResetScreenGlobals();

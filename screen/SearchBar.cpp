@@ -1,5 +1,7 @@
-// The search bar's dialog procedure: the "検索" button fetches the edit text
-// and asks the frame step for a search when the text is not blank.
+// The search bar's dialog procedure: the "検索" button, or Enter in the edit
+// box, fetches the edit text and asks the frame step for a search when the
+// text is not blank. While a search runs the button reads "中止" and asks to
+// stop it, and Enter does nothing.
 #include "screen/ScreenGlobals.h"
 
 #include <sorahiki/cp932.h>
@@ -15,6 +17,28 @@ constexpr unsigned char kBlankLead = cp932::kSeparatorLead;
 void FetchSearchRequest(HWND hDlg) {
     GetWindowTextA(GetDlgItem(hDlg, IDC_SEARCH_EDIT), g_szSearchText, kSearchTextBytes);
     g_bSearchRequested = HasNonBlankByte(g_szSearchText) ? 1 : 0;
+}
+
+// The edit box's own procedure, which the search bar's subclass passes on to.
+WNDPROC g_pfnEditProc;
+
+// Enter reaches the edit box as VK_RETURN only outside an input method's
+// composition (the key that commits a conversion arrives as another code),
+// so it submits exactly what the button would. Its character is swallowed:
+// a one-line edit box has no use for it.
+LRESULT CALLBACK SearchEditProc(HWND hEdit, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
+        if (message == WM_KEYDOWN && g_bSearchRunning == 0) FetchSearchRequest(GetParent(hEdit));
+        return 0;
+    }
+    return CallWindowProcA(g_pfnEditProc, hEdit, message, wParam, lParam);
+}
+
+void SubclassEdit(HWND hDlg) {
+    HWND hEdit = GetDlgItem(hDlg, IDC_SEARCH_EDIT);
+    auto pfnOld = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchEditProc)));
+    if (pfnOld != SearchEditProc) g_pfnEditProc = pfnOld;
 }
 
 }  // namespace
@@ -37,13 +61,20 @@ bool HasNonBlankByte(const char* pszText) {
 }
 
 INT_PTR CALLBACK SearchBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_INITDIALOG) {
+        SubclassEdit(hDlg);
+        return TRUE;
+    }
     if (message != WM_COMMAND) return FALSE;
 
     Sleep(1);
     switch (LOWORD(wParam)) {
         case IDC_SEARCH_BUTTON:
-            FetchSearchRequest(hDlg);
+            if (g_bSearchRunning == 1) {
+                g_bStopRequested = 1;
+            } else {
+                FetchSearchRequest(hDlg);
+            }
             return TRUE;
         case IDCANCEL:
             DestroyWindow(hDlg);

@@ -58,11 +58,17 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_nHistory = 0;
 
     m_hParent = hParent;
+    // The keyboard starts in the search box, so that typing begins a query.
+    SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT));
     return true;
 }
 
+// While a search runs, this step follows it instead, and a request made
+// meanwhile is dropped.
 int CSearchEdit::m_sub_CheckSearchRequest() {
-    if (g_bSearchRequested == 1) {
+    if (m_run.Running()) {
+        m_sub_FollowSearch();
+    } else if (g_bSearchRequested == 1) {
         // A full history gives up its oldest entry, so the newest query is
         // always kept and nothing is written past the last entry.
         if (m_nHistory == kHistoryEntries) {
@@ -71,12 +77,8 @@ int CSearchEdit::m_sub_CheckSearchRequest() {
         }
         CopyQuery(m_history[m_nHistory], g_szSearchText);
         ++m_nHistory;
-        // The stored entry is searched, not the global buffer, so the words
-        // of the shown results live as long as the entry.
-        m_engine.m_sub_Search(m_history[m_nHistory - 1]);
         m_nHistoryCursor = m_nHistory - 1;
-        InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
-        InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+        m_sub_StartSearch(m_history[m_nHistory - 1]);
     }
     g_bSearchRequested = 0;
     return 0;
@@ -84,6 +86,10 @@ int CSearchEdit::m_sub_CheckSearchRequest() {
 
 int CSearchEdit::m_sub_CheckHistoryCommand() {
     int nTarget = -1;
+    if (m_run.Running()) {
+        g_nHistoryCommand = kHistoryNone;
+        return 0;
+    }
     if (g_nHistoryCommand == kHistoryBack && m_nHistory > 0 && m_nHistoryCursor > 0) {
         nTarget = m_nHistoryCursor - 1;
     } else if (g_nHistoryCommand == kHistoryForward && m_nHistoryCursor < m_nHistory - 1) {
@@ -95,10 +101,8 @@ int CSearchEdit::m_sub_CheckHistoryCommand() {
         // Setting the text does not submit it: the edit box's change
         // notification is not acted on by the search bar.
         SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT), m_history[nTarget]);
-        m_engine.m_sub_Search(m_history[nTarget]);
         m_nHistoryCursor = nTarget;
-        InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
-        InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+        m_sub_StartSearch(m_history[nTarget]);
     }
     g_nHistoryCommand = kHistoryNone;
     return 0;

@@ -1,20 +1,31 @@
 // The search screen: the two bars, the query history and the engine.
+//
+// Threads: every field here is read and written by the window's thread only.
+// The search itself runs in m_run on a thread of its own, into a record of
+// its own; m_engine, which the painters and the pointer tracking read, takes
+// the results only when the frame step sees the search ended (CSearchRun).
 #pragma once
 
 #include <windows.h>
 
 #include "search/SearchEngin.h"
+#include "search/SearchRun.h"
+
+class CDC;
 
 class CSearchEdit {
   public:
     static constexpr int kHistoryEntries = 150;
     static constexpr int kHistoryEntryBytes = 350;
+    static constexpr int kFolderBytes = 1024;
 
     virtual ~CSearchEdit() {}
 
     bool m_sub_Create(HWND hParent, HINSTANCE hInstance);
     int m_sub_CheckSearchRequest();
     int m_sub_CheckHistoryCommand();
+    // Paints the results area and the hit-count box (screen/SearchStatus.cpp).
+    void m_sub_DrawScreen(CDC& dc);
 
     HWND m_hSearchBar;
     HWND m_hHistoryBar;
@@ -23,4 +34,17 @@ class CSearchEdit {
     char m_history[kHistoryEntries][kHistoryEntryBytes];
     int m_nHistory;
     int m_nHistoryCursor;
+
+    // The search under way, and what the screen shows of it.
+    CSearchRun m_run;
+    int m_nProgressShown;                      // the count the box shows while searching
+    long long m_llProgressShownAt;             // when it was last changed, in milliseconds
+    char m_szFolderWithoutData[kFolderBytes];  // where the last search found no DATA
+
+  private:
+    // screen/SearchProgress.cpp
+    void m_sub_StartSearch(const char* pszQuery);
+    void m_sub_FollowSearch();
+    void m_sub_EndSearch();
+    void m_sub_ShowProgress();
 };

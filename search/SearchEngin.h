@@ -2,7 +2,9 @@
 // passes, the page map and the ten rows of the page shown. The engine's own
 // members are defined in this folder, its painting and pointer tracking in
 // screen/. Every buffer is a
-// fixed array inside the object, so a search allocates nothing.
+// fixed array inside the object, so a search allocates nothing. One thread
+// at a time uses the record; while a search runs on a thread of its own,
+// another may only stop it and read its count (m_pControl).
 #pragma once
 
 #include <windows.h>
@@ -12,6 +14,7 @@
 
 class CDC;
 class CReadAhead;
+struct CSearchControl;
 
 // One row of the page shown.
 struct ResultItem {
@@ -89,6 +92,10 @@ class CSearchEngin {
     // its hits are then incomplete.
     unsigned char m_bTooManyOpenFiles;
 
+    // When set, a search that runs on a thread of its own can be watched and
+    // stopped from another (see CSearchControl). The CLI leaves it unset.
+    CSearchControl* m_pControl;
+
   private:
     static constexpr int kTextBuffer = limits::kTextBuffer;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
@@ -118,6 +125,7 @@ class CSearchEngin {
     void m_sub_TestCandidates();
     bool m_sub_Keeps(const char* pszText) const;
     void m_sub_RecordHit();
+    bool m_sub_StopAsked() const;
     void m_sub_LoadRow(ResultItem& item);
     void m_sub_LoadContext(ResultItem& item) const;
     void m_sub_MarkRow(ResultItem& item) const;

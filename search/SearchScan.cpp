@@ -10,6 +10,7 @@
 #include "search/FolderWarmer.h"
 #include "search/ReadAhead.h"
 #include "search/RowMarks.h"
+#include "search/SearchControl.h"
 #include "search/SearchEngin.h"
 #include "search/SjisReader.h"
 #include "search/WordMatch.h"
@@ -80,6 +81,14 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
         FileText gathered;
+        // A stopped scan takes no more files: the reads still queued are
+        // passed over, so that the walk need not wait for the disk.
+        if (m_engine.m_sub_StopAsked()) {
+            slot.bOpened = true;
+            slot.bKeep = false;
+            slot.szText[0] = '\0';
+            return;
+        }
         slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
         slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
         slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
@@ -106,7 +115,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
         }
-        return m_engine.m_nHits < kMaxHits;
+        return m_engine.m_nHits < kMaxHits && !m_engine.m_sub_StopAsked();
     }
 
     void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
@@ -231,7 +240,8 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    while (m_nHits < kMaxHits && !m_bTooManyOpenFiles && listing.m_sub_Next()) {
+    while (m_nHits < kMaxHits && !m_bTooManyOpenFiles && !m_sub_StopAsked() &&
+           listing.m_sub_Next()) {
         if (listing.m_sub_IsFolder()) {
             m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
@@ -279,6 +289,19 @@ void CSearchEngin::m_sub_RecordHit() {
     std::memcpy(m_hitPaths[m_nHits], m_szPath, size);
     std::memcpy(m_candPaths[m_nHits], m_szPath, size);
     ++m_nHits;
+    // The filter passes count the hits again from zero: only the scan's
+    // count is progress.
+    if (m_pControl != nullptr && m_nWordIndex == 0) {
+        m_pControl->hits.store(m_nHits, std::memory_order_relaxed);
+    }
+}
+
+// Only the folder scan stops early: the filter passes that follow read again
+// just the hits found, so a stopped search still shows files that hold every
+// word.
+bool CSearchEngin::m_sub_StopAsked() const {
+    return m_pControl != nullptr && m_nWordIndex == 0 &&
+           m_pControl->stop.load(std::memory_order_relaxed);
 }
 
 // The text around the first word for a row loaded after the search: the

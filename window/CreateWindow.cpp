@@ -2,6 +2,8 @@
 // the creation hand-off and the fitting of the client area.
 #include "window/Window.h"
 
+#include "res/resource.h"
+
 namespace {
 
 constexpr const char* kClassName = "Window";
@@ -10,8 +12,9 @@ constexpr const char* kWindowTitle = "Sorahiki";
 // and hidden until start-up shows it.
 constexpr LONG kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CLIENTEDGE;
-// Any change of size repaints the whole client area.
-constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW;
+// Any change of size repaints the whole client area; the second press of a
+// double click comes as WM_LBUTTONDBLCLK, so that a row opens once.
+constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 // The system brush of COLOR_WINDOW is given as the colour index plus one.
 constexpr int kWindowBrush = COLOR_WINDOW + 1;
 
@@ -91,7 +94,7 @@ bool CWindow::m_sub_RegisterWndClass(const char* pszClassName) {
     wc.cbClsExtra = 0;
     wc.cbWndExtra = 0;
     wc.hInstance = m_hInstance;
-    wc.hIcon = nullptr;
+    wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDI_SORAHIKI));
     wc.hCursor = nullptr;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(kWindowBrush));
     wc.lpszMenuName = nullptr;

@@ -47,6 +47,7 @@ class CWindow {
     void m_sub_ConfirmClose();
     void m_sub_ShowAbout();
     void m_sub_Unlink();
+    bool m_sub_SetPointer(HWND hOver, UINT nHitTest);
 };
 
 // Head of the list of live windows, newest first, linked through m_pNext.
@@ -59,6 +60,8 @@ extern CWindow* g_pCreatingWindow;
 extern int g_nMouseX;
 extern int g_nMouseY;
 extern unsigned char g_bLeftClick;
+// 1 while the pending click is the second press of a double click.
+extern unsigned char g_bDoubleClick;
 
 // Puts the globals above back to their values at process start (defined with
 // them in WindowGlobals.cpp); the window objects are unlinked, not destroyed.

@@ -6,6 +6,7 @@ CWindow* g_pCreatingWindow = nullptr;
 int g_nMouseX = 0;
 int g_nMouseY = 0;
 unsigned char g_bLeftClick = 0;
+unsigned char g_bDoubleClick = 0;
 
 void ResetWindowGlobals() {
     g_pWindowList = nullptr;
@@ -13,4 +14,5 @@ void ResetWindowGlobals() {
     g_nMouseX = 0;
     g_nMouseY = 0;
     g_bLeftClick = 0;
+    g_bDoubleClick = 0;
 }

@@ -2,6 +2,8 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
+#include "screen/SearchEdit.h"
+
 namespace {
 
 constexpr LRESULT kCreateFailed = -1;
@@ -43,8 +45,13 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             RecordPointer(lParam);
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // A click on the results takes the keyboard from the bars, so
+            // that Escape reaches the window.
+            SetFocus(m_hWnd);
             RecordPointer(lParam);
             g_bLeftClick = 1;
+            g_bDoubleClick = message == WM_LBUTTONDBLCLK ? 1 : 0;
             return 0;
         case WM_LBUTTONUP:
             g_bLeftClick = 0;
@@ -54,6 +61,9 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_RBUTTONUP:
             return 0;
+        case WM_SETCURSOR:
+            if (m_sub_SetPointer(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+            return DefWindowProcA(m_hWnd, message, wParam, lParam);
         default:
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
     }
@@ -77,4 +87,18 @@ void CWindow::m_sub_ConfirmClose() {
     const int answer = MessageBoxA(m_hWnd, "アプリケーションを終了します。\n宜しいですか？。",
                                    "確認メッセージ", MB_YESNO);
     if (answer == IDYES) OnDestroy();
+}
+
+// While a search runs, the pointer shows that work goes on over the whole
+// client area, bars included (their controls ask their parent first); else
+// the client area has the arrow and each control its own pointer.
+bool CWindow::m_sub_SetPointer(HWND hOver, UINT nHitTest) {
+    if (nHitTest != HTCLIENT) return false;
+    if (m_pSearchEdit != nullptr && m_pSearchEdit->m_run.Running()) {
+        SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
+        return true;
+    }
+    if (hOver != m_hWnd) return false;
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    return true;
 }

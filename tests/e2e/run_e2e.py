@@ -16,8 +16,16 @@ with ImageMagick's `import` and judged by its pixels:
   7. a memo in UTF-8 is found beside its Shift-JIS twin and shows the same
      title and excerpt; a file whose word lies past its excerpt shows the
      text around the word instead;
-  8. the close question from the menu answered "いいえ" keeps the program
-     running, and Escape ends it with exit status 0.
+  8. a search of a large folder keeps the window alive: the hit count
+     changes while "中止" stands in the button, and "中止" ends the search
+     with the hits found so far;
+  9. the close question from the menu answered "いいえ" keeps the program
+     running, and Escape ends it with exit status 0 at once, mid-search.
+
+On the way: the first key typed after start lands in the search box, Enter
+searches, and a double click on a row opens its file once. The Linux program
+reads the large folder through a slow disk (--slow-open, a preloaded library);
+under Wine the folder is slow enough as it is.
 
 With --compare-locale LOCALE (Windows build) steps 1 and 2 run again after
 a restart of Wine under ja_JP.UTF-8 and then under that locale (en_US.UTF-8:
@@ -34,7 +42,7 @@ screenshot of the failing step in the work folder.
 
 usage: run_e2e.py --program PATH --work DIR [--zip ZIP] [--wine]
                   [--wine-prefix DIR] [--screenshot PNG] [--input-method]
-                  [--compare-locale LOCALE]
+                  [--compare-locale LOCALE] [--slow-open LIBRARY]
 """
 
 import argparse
@@ -350,6 +358,23 @@ def write_data(work):
     return data
 
 
+# The large folder: every tenth file holds 進捗, so the count of hits grows
+# all through the search. The Linux program reads it through the slow disk
+# (5 ms a file); under Wine reading is slow by itself, and more files give
+# the search seconds.
+LARGE = "many"
+LARGE_FILES = {False: 800, True: 15000}
+
+
+def write_large_folder(work, wine):
+    folder = os.path.join(work, "DATA", LARGE)
+    os.makedirs(folder, exist_ok=True)
+    for n in range(LARGE_FILES[wine]):
+        word = "進捗" if n % 10 == 0 else "別件"
+        with open(os.path.join(folder, f"f{n:05d}.txt"), "wb") as out:
+            out.write(f"記録 {n}\r\n{word}の覚え書き\r\n".encode("cp932"))
+
+
 def install_recorder(work, env):
     """Makes a recorder the desktop's default application for text files.
 
@@ -524,8 +549,9 @@ class Run:
     def edit_picture(self):
         return self.shot().crop(self.edit_left, 8, self.edit_right, 42)
 
-    def submit(self, japanese, ascii_words=""):
-        """Clicks into the edit box, replaces its text and presses "検索"."""
+    def submit(self, japanese, ascii_words="", enter=False):
+        """Clicks into the edit box, replaces its text and presses "検索", or
+        Enter in the box."""
         program, desktop = self.program, self.desktop
         program.focus()
         program.click(*self.edit_point)
@@ -539,7 +565,10 @@ class Run:
             desktop.xdo("type", "--delay", "20", ascii_words)
         wait_for(self.step, f"the text \"{japanese}{ascii_words}\" to show in the edit box",
                  lambda: (self.edit_picture().differing_pixels(before) > 20, "the edit box unchanged"), 10)
-        program.click(*self.search_button)
+        if enter:
+            desktop.xdo("key", "Return")
+        else:
+            program.click(*self.search_button)
         program.move(*EMPTY_SPOT)
 
     def opened_files(self):
@@ -550,12 +579,14 @@ class Run:
         with open(self.opened_log, encoding="utf-8", errors="replace") as log:
             return [line.rstrip("\n") for line in log if line.strip()]
 
-    def open_row(self, row, allowed, what):
-        """Clicks a row and waits for its file to be opened: one of allowed,
-        (folder, name) pairs under DATA.
+    def open_row(self, row, allowed, what, double=False):
+        """Clicks a row, or double-clicks it, and waits for its file to be
+        opened once: one of allowed, (folder, name) pairs under DATA.
         """
         already = len(self.opened_files()) if not self.args.wine else 0
         self.program.click(400, 45 + 53 * row + 27)
+        if double:
+            self.desktop.xdo("click", "1")
         self.program.move(*EMPTY_SPOT)
         data = os.path.realpath(os.path.join(self.work, "DATA"))
 
@@ -576,6 +607,12 @@ class Run:
 
         names = ", ".join(os.path.join("DATA", f, n) for f, n in allowed[:3])
         wait_for(self.step, f"{what} to be opened ({names}{' ...' if len(allowed) > 3 else ''})", probe, 30)
+        if double:
+            # A second opening would follow the first within moments.
+            time.sleep(1.0)
+            opened = self.opened_files()[already:]
+            if len(opened) != 1:
+                raise Failure(self.step, f"{what} opened once by a double click", opened)
         if self.args.wine:
             self.close_notepad()
 
@@ -615,6 +652,14 @@ class Run:
                           "text in the box (650,0)-(800,45)")
         self.usage_picture = self.shot("01-usage-page")
         self.measure_bars()
+        # The search box has the keyboard from the start: a key typed into
+        # the window lands there.
+        before = self.edit_picture()
+        self.program.focus()
+        self.desktop.xdo("key", "x")
+        wait_for(self.step, "the first key typed to show in the search box",
+                 lambda: (self.edit_picture().differing_pixels(before) > 5, "the edit box unchanged"), 10)
+        self.desktop.xdo("key", "BackSpace")
 
     def step_search(self):
         self.submit("料理", " apple")
@@ -639,6 +684,7 @@ class Run:
         self.expect_grey_edges([(0, 125), (799, 125)], [(-1, 125), (800, 125)],
                                "row 2's fill from x = 0 to 799")
         self.hit_count_13 = self.hit_count_picture()
+        self.search_label = self.button_label()
         picture = self.desktop.grab()
         self.search_picture = self.program.client_shot(picture)
         self.search_picture.save_png(os.path.join(self.shots, "02-search.png"))
@@ -679,7 +725,7 @@ class Run:
         if self.hit_count_1.differing_pixels(self.hit_count_13) < 10:
             raise Failure(self.step, "a hit count of 1 that looks unlike the 13 before",
                           "the same pixels in (650,0)-(800,45)")
-        self.open_row(0, [KIWI], "DATA/果物/kiwi.txt")
+        self.open_row(0, [KIWI], "DATA/果物/kiwi.txt", double=True)
         self.shot("05-opened")
 
     def step_history(self):
@@ -699,7 +745,8 @@ class Run:
         self.expect_same_hit_count(self.hit_count_1, "1 hit")
 
     def step_no_hit(self):
-        self.submit("該当なし", " zzz")
+        # Enter searches as the button does.
+        self.submit("該当なし", " zzz", enter=True)
         self.expect_usage_page()
         wait_for(self.step, "the hit count of 0 at the top right",
                  lambda: (self.hit_count_picture().differing_pixels(self.hit_count_1) >= 10
@@ -741,6 +788,47 @@ class Run:
         wait_for(self.step, "柚子 on light yellow on the excerpt line, none in the title", probe, 10)
         self.shot("07-context")
 
+    def button_label(self, shot=None):
+        """The middle of the search bar's button, where its label stands."""
+        x = int(self.search_button[0])
+        return (shot or self.shot()).crop(x - 16, 17, x + 16, 34)
+
+    def step_long_search(self):
+        write_large_folder(self.work, self.args.wine)
+        self.submit("進捗")
+        counts = []
+
+        def probe():
+            shot = self.shot()
+            stop_label = self.button_label(shot).differing_pixels(self.search_label) > 15
+            count = shot.crop(*HIT_COUNT_BOX)
+            if stop_label and (not counts or count.differing_pixels(counts[-1]) > 3):
+                counts.append(count)
+            return stop_label and len(counts) >= 2, \
+                f"{len(counts)} different hit counts while the button read \"中止\"" \
+                f" (it reads {'中止' if stop_label else '検索'} now)"
+        wait_for(self.step, "the hit count to change while \"中止\" stands in the button",
+                 probe, 30)
+        self.shot("08-searching")
+        self.program.click(*self.search_button)
+        self.program.move(*EMPTY_SPOT)
+        wait_for(self.step, "\"検索\" back in the button after \"中止\"",
+                 lambda: (self.button_label().differing_pixels(self.search_label) <= 3,
+                          "another label"), 10)
+        def rows_probe():
+            rows = self.rows_present(self.shot())
+            shown = rows.index(False) if False in rows else len(rows)
+            return shown >= 1 and not any(rows[shown:]), f"rows with labels: {rows}"
+        wait_for(self.step, "the rows of the hits found before \"中止\"", rows_probe, 20)
+        # "（中止）" after the count reaches further right than any count.
+        marked = self.dark_pixels((745, 22, 800, 45))
+        if marked < 10:
+            raise Failure(self.step, "the count marked \"（中止）\"", f"{marked} dark pixels right of x = 745")
+        # The window goes on as after any search.
+        self.program.move(400, 45 + 27)
+        self.expect_highlight(0, True)
+        self.shot("08-stopped")
+
     def step_close(self):
         program, desktop = self.program, self.desktop
         program.focus()
@@ -763,16 +851,24 @@ class Run:
         program.move(400, 45 + 27)
         self.expect_highlight(0, True)
 
-    def step_escape(self):
+    def step_escape(self, mid_search=True):
         program = self.program
+        if mid_search:
+            # The large folder again: Escape does not wait for the search.
+            self.submit("進捗", enter=True)
+            wait_for(self.step, "\"中止\" in the button",
+                     lambda: (self.button_label().differing_pixels(self.search_label) > 15,
+                              "\"検索\""), 10)
         program.focus()
         program.click(*EMPTY_SPOT)
         self.desktop.xdo("key", "Escape")
         Watched.poll = None  # ending is what is wanted now
+        limit = 5 if mid_search else 20
         try:
-            status = program.process.wait(20)
+            status = program.process.wait(limit)
         except subprocess.TimeoutExpired:
-            raise Failure(self.step, "the program to end after Escape", "it still runs after 20 s")
+            raise Failure(self.step, "the program to end at once after Escape",
+                          f"it still runs after {limit} s")
         if status != 0:
             raise Failure(self.step, "exit status 0 after Escape", f"exit status {status}")
 
@@ -849,7 +945,7 @@ class Run:
         # Through Wine's bridge to the input method Escape never reaches the
         # window; the run of the whole scenario ends sorahiki.exe that way.
         if not self.args.wine:
-            self.timed("4 Escape", self.step_escape)
+            self.timed("4 Escape", lambda: self.step_escape(mid_search=False))
 
     def steady_edit(self, expected, test, timeout=10):
         """The edit box's picture once test(picture) holds for two grabs in a row
@@ -975,6 +1071,10 @@ class Run:
             hint = " (build it first: cmake --preset windows && cmake --build --preset windows)" \
                 if self.args.wine else ""
             raise Failure("start", f"the program {command[0]}", f"no such file{hint}")
+        if self.args.slow_open:
+            # The program alone reads through the slow disk.
+            command = ["env", "LD_PRELOAD=" + os.path.abspath(self.args.slow_open),
+                       f"SORAHIKI_E2E_SLOW_PATHS=DATA/{LARGE}/"] + command
         if self.args.wine:
             prefix = os.path.abspath(self.args.wine_prefix or os.path.join(self.work, "wineprefix"))
             env = wine_environment(env, prefix)
@@ -1004,9 +1104,10 @@ class Run:
             self.timed("5 history", self.step_history)
             self.timed("6 no hit", self.step_no_hit)
             self.timed("7 UTF-8", self.step_utf8)
-            self.timed("7 text around the word", self.step_context)
-            self.timed("8 close question", self.step_close)
-            self.timed("9 Escape", self.step_escape)
+            self.timed("8 text around the word", self.step_context)
+            self.timed("9 long search and 中止", self.step_long_search)
+            self.timed("10 close question", self.step_close)
+            self.timed("11 Escape mid-search", self.step_escape)
         except Failure as failure:
             self.keep_failure_shot(failure.step)
             raise
@@ -1073,6 +1174,8 @@ def main():
     parser.add_argument("--wine", action="store_true", help="run the program under Wine")
     parser.add_argument("--wine-prefix", help="Wine prefix (default: WORK/wineprefix)")
     parser.add_argument("--screenshot", help="save the window after the first search as this PNG")
+    parser.add_argument("--slow-open",
+                        help="library preloaded into the program that slows opening the large folder's files")
     parser.add_argument("--input-method", action="store_true",
                         help="search 料理 typed through ibus with Mozc instead of the full scenario")
     parser.add_argument("--compare-locale",

@@ -166,6 +166,36 @@ TEST_F(WindowTest, SendMessageCallsTheProcedureAtOnce) {
     EXPECT_EQ(g_received[0].lparam, 22);
 }
 
+WNDPROC g_pfnRecording;
+
+// Answers WM_USER + 6 itself and passes the rest on to the recording procedure.
+LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_USER + 6) return 66;
+    return CallWindowProcA(g_pfnRecording, hwnd, message, wparam, lparam);
+}
+
+TEST_F(WindowTest, SubclassFocusAndPointer) {
+    HWND main = CreateMain();
+    HWND child = CreateChild(main, 8);
+    g_pfnRecording = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    ASSERT_NE(g_pfnRecording, nullptr);
+    g_received.clear();
+    EXPECT_EQ(SendMessageA(child, WM_USER + 6, 0, 0), 66);
+    SendMessageA(child, WM_USER + 7, 0, 0);
+    EXPECT_EQ(Only({WM_USER + 6, WM_USER + 7}), std::vector<UINT>{WM_USER + 7});
+
+    g_received.clear();
+    SetFocus(child);
+    EXPECT_EQ(GetFocus(), child);
+    EXPECT_EQ(Only({WM_SETFOCUS}, child), std::vector<UINT>{WM_SETFOCUS});
+
+    HCURSOR working = LoadCursorA(nullptr, IDC_APPSTARTING);
+    ASSERT_NE(working, nullptr);
+    SetCursor(working);
+    EXPECT_EQ(SetCursor(LoadCursorA(nullptr, IDC_ARROW)), working);
+}
+
 TEST_F(WindowTest, PointInRectangleExcludesRightColumnAndBottomRow) {
     const RECT r{10, 20, 30, 40};
     struct Case {

@@ -136,6 +136,14 @@ TEST_F(PointerTrackingTest, AClickOnARowOpensItsFile) {
         EXPECT_EQ(Opened(), std::vector<std::string>{FullPath(HitPath(c.hit))});
         EXPECT_EQ(Engine().m_nPage, 0);
     }
+    // A double click opens its row's file once.
+    headless::ClearLogs();
+    for (int press = 0; press < 2; ++press) {
+        headless::LeftDown(400, 60);
+        headless::LeftUp(400, 60);
+    }
+    Settle();
+    EXPECT_EQ(Opened(), std::vector<std::string>{FullPath(HitPath(0))});
     // On the last page the rows after the last hit do nothing.
     GoToPage(1);
     headless::ClearLogs();
@@ -176,6 +184,7 @@ TEST_F(PointerTrackingTest, TheShellGetsTheListedPathAndOpensTheListedFile) {
          "12月.txt",
          u8"DATA/10〜12月.txt"},
     };
+    int nX = 400;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.listed);
         const fs::path onDisk = m_dir / fs::path(c.onDisk);
@@ -183,7 +192,8 @@ TEST_F(PointerTrackingTest, TheShellGetsTheListedPathAndOpensTheListedFile) {
         std::ofstream(onDisk, std::ios::binary) << "表題\n" << c.word << "\n";
         Submit(c.word);
         headless::ClearLogs();
-        Click(400, 60);
+        // Clicks apart, so that no two make a double click.
+        Click(nX += 10, 60);
         ASSERT_EQ(Opened(), std::vector<std::string>{FullPath(c.listed)});
         EXPECT_EQ(fs::path(headless::ShellCalls()[0].opened), onDisk);
     }

@@ -96,12 +96,15 @@ class SearchScreenTest : public ::testing::Test {
         return sz;
     }
 
-    // Runs the frame loop until no message (paints included) is left.
+    // Runs the frame loop until no search runs and no message (paints
+    // included) is left.
     void Settle() {
         MSG msg;
         for (int i = 0; i < 5000; ++i) {
             apptest::RunTurns(1);
-            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+            if (!Screen().m_run.Running() && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                return;
+            }
         }
         FAIL() << "the program never became idle";
     }

@@ -21,6 +21,7 @@
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
+#define WM_SETCURSOR 0x0020
 #define WM_SHOWWINDOW 0x0018
 #define WM_GETMINMAXINFO 0x0024
 #define WM_SETFONT 0x0030
@@ -106,6 +107,16 @@
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
 #define GWL_ID (-12)
+#define GWLP_WNDPROC (-4)
+
+// Hit-test codes (the low word of WM_SETCURSOR's lParam).
+#define HTCLIENT 1
+
+// The system's pointers and the default icon.
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
 
 // ---- Show, position and z-order ------------------------------------------
 #define SW_HIDE 0
@@ -289,6 +300,15 @@ BOOL WINAPI IsWindowVisible(HWND hWnd);
 HWND WINAPI GetParent(HWND hWnd);
 // GWL_STYLE, GWL_EXSTYLE and GWL_ID; any other index gives 0 (reported).
 LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
+// GWLP_WNDPROC only, to subclass a window; any other index gives 0
+// (reported).
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam);
+// The keyboard focus: the window gets WM_SETFOCUS, the one that had it
+// WM_KILLFOCUS, and the driver moves the display's focus there.
+HWND WINAPI SetFocus(HWND hWnd);
+HWND WINAPI GetFocus();
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 // No z-order: hWndInsertAfter other than HWND_TOP is ignored (reported).
@@ -341,6 +361,16 @@ int WINAPI SetBkMode(HDC hdc, int mode);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+
+// Pointers: the system's only (null instance), IDC_ARROW, IDC_IBEAM,
+// IDC_WAIT and IDC_APPSTARTING; any other gives null (reported). No
+// WM_SETCURSOR is sent: the shape set stays over the program's windows until
+// the next SetCursor.
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+// The program's own icons only (a group icon of its resources); any other
+// gives null (reported). A window whose class has one shows it.
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA

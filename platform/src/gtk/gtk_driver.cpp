@@ -82,6 +82,23 @@ class GtkDriver final : public Driver {
         Remember(std::move(shown));
     }
 
+    // The image of the icon that the loader picks; the window manager scales it.
+    void TopLevelIcon(HWND hwnd, const std::vector<std::uint8_t>& ico_file) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || shown->parent) return;
+        GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
+        if (!loader) return;
+        if (gdk_pixbuf_loader_write(loader, ico_file.data(), ico_file.size(), nullptr) &&
+            gdk_pixbuf_loader_close(loader, nullptr)) {
+            if (GdkPixbuf* icon = gdk_pixbuf_loader_get_pixbuf(loader)) {
+                gtk_window_set_icon(GTK_WINDOW(shown->widget), icon);
+            }
+        } else {
+            gdk_pixbuf_loader_close(loader, nullptr);
+        }
+        g_object_unref(loader);
+    }
+
     void TopLevelMoved(HWND hwnd, const RECT& window, const RECT& client) override {
         Shown* shown = Find(hwnd);
         if (!shown || shown->parent) return;
@@ -98,6 +115,7 @@ class GtkDriver final : public Driver {
             return;
         }
         gtk_widget_show(shown->widget);
+        ApplyPointer(*shown);
         if (show_cmd == SW_SHOWMINIMIZED || show_cmd == SW_MINIMIZE ||
             show_cmd == SW_SHOWMINNOACTIVE) {
             gtk_window_iconify(GTK_WINDOW(shown->widget));
@@ -205,6 +223,22 @@ class GtkDriver final : public Driver {
 
     bool ShellOpen(const ShellRequest& request) override { return OpenWithDesktop(request); }
 
+    void FocusMoved(HWND hwnd) override {
+        Shown* shown = Find(hwnd);
+        if (!shown) return;
+        GtkWidget* target = shown->parent ? shown->widget : shown->area;
+        if (target) gtk_widget_grab_focus(target);
+    }
+
+    // The shape shows over each whole top-level window; a control with a
+    // pointer of its own (the edit box's text beam) keeps it.
+    void PointerChanged(PointerShape shape) override {
+        m_pointer = shape;
+        for (auto& [hwnd, shown] : m_shown) {
+            if (!shown->parent) ApplyPointer(*shown);
+        }
+    }
+
   private:
     // The widget pointer goes null when GTK destroys the widget along with
     // its container, so a child reported gone after its parent is not
@@ -225,6 +259,25 @@ class GtkDriver final : public Driver {
         Shown* shown = Find(hwnd);
         while (shown && shown->parent) shown = Find(shown->parent);
         return shown;
+    }
+
+    void ApplyPointer(const Shown& top) const {
+        GdkWindow* window = top.widget ? gtk_widget_get_window(top.widget) : nullptr;
+        if (!window) return;
+        const char* name = nullptr;  // the parent's pointer: the default arrow
+        if (m_pointer == PointerShape::Working) name = "progress";
+        if (m_pointer == PointerShape::Wait) name = "wait";
+        if (m_pointer == PointerShape::Text) name = "text";
+        GdkCursor* cursor =
+            name ? gdk_cursor_new_from_name(gdk_window_get_display(window), name) : nullptr;
+        gdk_window_set_cursor(window, cursor);
+        // The client area and the bars have windows of their own.
+        GList* children = gdk_window_get_children(window);
+        for (GList* child = children; child; child = child->next) {
+            gdk_window_set_cursor(GDK_WINDOW(child->data), nullptr);
+        }
+        g_list_free(children);
+        if (cursor) g_object_unref(cursor);
     }
 
     // ---- Building widgets ----------------------------------------------
@@ -267,6 +320,7 @@ class GtkDriver final : public Driver {
                 gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
                 gtk_entry_set_text(GTK_ENTRY(entry), text_utf8.c_str());
                 g_signal_connect(entry, "changed", G_CALLBACK(OnEdited), shown.hwnd);
+                g_signal_connect(entry, "activate", G_CALLBACK(OnActivated), shown.hwnd);
                 return entry;
             }
             case ChildKind::Button: {
@@ -403,6 +457,14 @@ class GtkDriver final : public Driver {
         EditTyped(static_cast<HWND>(hwnd), gtk_entry_get_text(GTK_ENTRY(entry)));
     }
 
+    // Enter in the entry, which an input method's commit does not give: the
+    // edit box gets the key as on Windows.
+    static void OnActivated(GtkEntry*, gpointer hwnd) {
+        if (!Accepts(static_cast<HWND>(hwnd))) return;
+        PostKey(static_cast<HWND>(hwnd), WM_KEYDOWN, VK_RETURN);
+        PostKey(static_cast<HWND>(hwnd), WM_KEYUP, VK_RETURN);
+    }
+
     bool PointerReaches(HWND hwnd, int x, int y) const {
         auto it = m_shown.find(hwnd);
         return it != m_shown.end() && ReachesClientArea(*it->second, x, y);
@@ -417,6 +479,7 @@ class GtkDriver final : public Driver {
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver
     std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
     std::unique_ptr<MessageBoxes> m_boxes;
+    PointerShape m_pointer = PointerShape::Arrow;
 };
 
 GtkDriver* GtkDriver::s_driver = nullptr;

@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ namespace sorahiki::ui {
 
 // The kinds of child window the layer creates for dialog templates.
 enum class ChildKind { Dialog, Edit, Button, Static, Other };
+
+// The pointer shapes of LoadCursorA.
+enum class PointerShape { Arrow, Text, Wait, Working };
 
 struct MessageBoxRequest {
     HWND owner;
@@ -100,6 +104,14 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
+
+    // The icon of a top-level window's class, as the bytes of an .ico file.
+    virtual void TopLevelIcon(HWND, const std::vector<std::uint8_t>&) {}
+    // SetFocus moved the keyboard to this window (a control, or a top-level
+    // window's client area).
+    virtual void FocusMoved(HWND) {}
+    // SetCursor: the pointer's shape over every window of the program.
+    virtual void PointerChanged(PointerShape) {}
 
     // Recording hooks, for a driver that keeps what the program did (the
     // headless driver of tests); a display has no use for them. Drawn sees

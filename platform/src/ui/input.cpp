@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include <sorahiki/listing.h>
 
@@ -43,11 +46,35 @@ bool ModalTurn() {
     return true;
 }
 
+// Windows makes the second press of a double click WM_LBUTTONDBLCLK for a
+// window whose class asks for it: a press on the same window within the
+// double-click time and a few pixels of the first. A third press starts anew.
+UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
+    constexpr long long kDoubleClickMs = 500;
+    constexpr int kDoubleClickPixels = 2;
+    static struct {
+        HWND hwnd;
+        int x, y;
+        long long at;
+    } first{};
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long at = now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+    Window* w = FindWindowObject(hwnd);
+    const bool second = w != nullptr && (w->class_style & CS_DBLCLKS) != 0 && first.hwnd == hwnd &&
+                        at - first.at <= kDoubleClickMs &&
+                        std::abs(x - first.x) <= kDoubleClickPixels &&
+                        std::abs(y - first.y) <= kDoubleClickPixels;
+    first = {second ? nullptr : hwnd, x, y, at};
+    return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+}
+
 }  // namespace
 
 void PostMouse(HWND hwnd, UINT message, int x, int y) {
+    if (message == WM_LBUTTONDOWN) message = PressOrDoubleClick(hwnd, x, y);
     WPARAM keys = 0;
-    if (message == WM_LBUTTONDOWN) keys = MK_LBUTTON;
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) keys = MK_LBUTTON;
     if (message == WM_RBUTTONDOWN) keys = MK_RBUTTON;
     PostInput(hwnd, message, keys, MAKELPARAM(x, y));
 }
@@ -140,4 +167,45 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     bool started = CurrentDriverRef().ShellOpen(request);
     // Above 32 is success; 2 is "file not found".
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
+}
+
+namespace {
+
+struct SystemPointer {
+    WORD id;
+    PointerShape shape;
+};
+constexpr SystemPointer kPointers[] = {{32512, PointerShape::Arrow},
+                                       {32513, PointerShape::Text},
+                                       {32514, PointerShape::Wait},
+                                       {32650, PointerShape::Working}};
+
+// A pointer's handle is its id; no pointer of the program's own is loaded.
+const SystemPointer* PointerOf(HCURSOR cursor) {
+    for (const SystemPointer& pointer : kPointers) {
+        if (reinterpret_cast<HCURSOR>(static_cast<UINT_PTR>(pointer.id)) == cursor) return &pointer;
+    }
+    return nullptr;
+}
+
+HCURSOR g_cursor = nullptr;
+
+}  // namespace
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
+    auto cursor = reinterpret_cast<HCURSOR>(const_cast<LPSTR>(lpCursorName));
+    if (hInstance != nullptr || !IS_INTRESOURCE(lpCursorName) || PointerOf(cursor) == nullptr) {
+        ReportUnsupported("LoadCursorA",
+                          "a pointer other than the system's arrow, I-beam and waits");
+        return nullptr;
+    }
+    return cursor;
+}
+
+HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
+    HCURSOR old = g_cursor;
+    g_cursor = hCursor;
+    const SystemPointer* pointer = PointerOf(hCursor);
+    CurrentDriverRef().PointerChanged(pointer ? pointer->shape : PointerShape::Arrow);
+    return old;
 }

@@ -120,6 +120,11 @@ void NotifyDriverCreated(Window& w);
 // Gives the keyboard focus to a window (null for none): WM_KILLFOCUS to the
 // old one, WM_SETFOCUS to the new one.
 void MoveFocus(HWND to);
+// ---- Icons (icon.cpp) -----------------------------------------------------------
+// The .ico file of an icon that LoadIconA gave, or null.
+const std::vector<std::uint8_t>* IconFileOf(HICON icon);
+// The window that has the keyboard focus (possibly destroyed since).
+HWND& FocusSlot();
 
 // ---- Classes (classes.cpp; the controls' classes in dialog.cpp) ---------------
 // The class of that name (or atom), or null.

@@ -114,8 +114,13 @@ bool SendCreationMessages(HWND hwnd, CREATESTRUCTA& cs) {
 
 }  // namespace
 
-void MoveFocus(HWND to) {
+HWND& FocusSlot() {
     static HWND focus = nullptr;
+    return focus;
+}
+
+void MoveFocus(HWND to) {
+    HWND& focus = FocusSlot();
     HWND old = FindWindowObject(focus) ? focus : nullptr;
     if (old == to) return;
     focus = to;
@@ -130,6 +135,9 @@ void NotifyDriverCreated(Window& w) {
         RECT client{w.rect.left + w.client.left, w.rect.top + w.client.top,
                     w.rect.left + w.client.right, w.rect.top + w.client.bottom};
         CurrentDriverRef().TopLevelCreated(w.handle, Utf8FromCp932(w.text), w.menu, w.rect, client);
+        const WindowClass* cls = FindClass(w.class_name.c_str());
+        const auto* icon = cls ? IconFileOf(cls->wc.hIcon) : nullptr;
+        if (icon) CurrentDriverRef().TopLevelIcon(w.handle, *icon);
     } else {
         CurrentDriverRef().ChildCreated(w.handle, w.parent, w.kind, w.rect, Utf8FromCp932(w.text),
                                         w.Visible());
@@ -213,4 +221,34 @@ LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
             ReportUnsupported("GetWindowLongA", "index " + std::to_string(nIndex));
             return 0;
     }
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr) return 0;
+    if (nIndex != GWLP_WNDPROC) {
+        ReportUnsupported("SetWindowLongPtrA", "index " + std::to_string(nIndex));
+        return 0;
+    }
+    WNDPROC old = w->proc;
+    w->proc = reinterpret_cast<WNDPROC>(dwNewLong);
+    return reinterpret_cast<LONG_PTR>(old);
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam) {
+    return lpPrevWndFunc ? lpPrevWndFunc(hWnd, Msg, wParam, lParam) : 0;
+}
+
+HWND WINAPI SetFocus(HWND hWnd) {
+    if (hWnd != nullptr && FindWindowObject(hWnd) == nullptr) return nullptr;
+    HWND old = GetFocus();
+    MoveFocus(hWnd);
+    if (hWnd != nullptr) CurrentDriverRef().FocusMoved(hWnd);
+    return old;
+}
+
+HWND WINAPI GetFocus() {
+    HWND focus = FocusSlot();
+    return FindWindowObject(focus) ? focus : nullptr;
 }

@@ -1,0 +1,45 @@
+#include "screen/HitCountBox.h"
+
+#include <cstdio>
+
+#include "screen/ScreenLayout.h"
+#include "screen/ScreenText.h"
+
+namespace {
+
+namespace layout = screen_layout;
+
+// The box down to the bars' lower edge: the band below belongs to the rows.
+constexpr RECT kCountText{layout::kHitCountBox.left, layout::kHitCountBox.top,
+                          layout::kHitCountBox.right, layout::kResultsBand.top};
+
+void ClearBox(HDC hDC) {
+    FillRect(hDC, &kCountText, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void DrawCountLine(HDC hDC, int nHits, const char* pszMark) {
+    char szCount[48];
+    std::snprintf(szCount, sizeof szCount, "%d　件%s", nHits, pszMark);
+    DrawString(hDC, layout::kHitCountX, layout::kHitCountValueY, szCount);
+}
+
+}  // namespace
+
+void DrawHitCount(HDC hDC, int nHits) {
+    DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "総ヒット数");
+    DrawCountLine(hDC, nHits, "");
+}
+
+void DrawSearchProgress(HDC hDC, int nHitsSoFar) {
+    ClearBox(hDC);
+    SetTextColor(hDC, RGB(0, 0, 0));
+    DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "検索中");
+    DrawCountLine(hDC, nHitsSoFar, "");
+}
+
+void DrawStoppedCount(HDC hDC, int nHits) {
+    ClearBox(hDC);
+    SetTextColor(hDC, RGB(0, 0, 0));
+    DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "総ヒット数");
+    DrawCountLine(hDC, nHits, "（中止）");
+}

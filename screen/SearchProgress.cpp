@@ -1,0 +1,124 @@
+// A search while the window goes on: its start from the frame step, the
+// progress in the hit-count box, the stop, and the hand-over of its results.
+// All of it runs on the window's thread; the search's own thread touches
+// nothing here (see CSearchRun).
+#include <cstring>
+
+#include <sorahiki/cp932.h>
+
+#include "res/resource.h"
+#include "screen/ScreenGlobals.h"
+#include "screen/ScreenLayout.h"
+#include "screen/SearchEdit.h"
+#include "window/Window.h"
+
+namespace {
+
+// The count so far is shown again at most this often, at least four times a
+// second while it grows.
+constexpr long long kProgressPeriodMs = 100;
+
+long long NowMs() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000 / frequency.QuadPart;
+}
+
+// The pointer says that work goes on in the background; it changes at once,
+// and the main window's procedure keeps it so while the pointer moves.
+void ShowSearchPointer(bool bSearching) {
+    SetCursor(LoadCursorA(nullptr, bSearching ? IDC_APPSTARTING : IDC_ARROW));
+}
+
+bool FolderExists(const char* pszName) {
+    HANDLE hFolder = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFolder == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool bFolder = GetFileInformationByHandle(hFolder, &info) &&
+                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(hFolder);
+    return bFolder;
+}
+
+// Cuts the last name off a full path, keeping the separator of a root. The
+// path is code page 932: a byte 0x5C that ends a double-byte character is no
+// separator.
+void CutLastName(char* pszPath) {
+    char* pszLastSeparator = nullptr;
+    for (char* p = pszPath; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (cp932::IsLeadByte(c) && p[1] != '\0') {
+            ++p;
+        } else if (c == '\\' || c == '/') {
+            pszLastSeparator = p;
+        }
+    }
+    if (pszLastSeparator == nullptr) return;
+    const bool bRoot = pszLastSeparator == pszPath || pszLastSeparator[-1] == ':';
+    pszLastSeparator[bRoot ? 1 : 0] = '\0';
+}
+
+// The folder where the search looked for DATA when it found none there, else
+// an empty text.
+void NoteFolderWithoutData(char* pszFolder, int nBytes) {
+    pszFolder[0] = '\0';
+    if (FolderExists("DATA")) return;
+    const DWORD nLength = GetFullPathNameA("DATA", static_cast<DWORD>(nBytes), pszFolder, nullptr);
+    if (nLength == 0 || nLength >= static_cast<DWORD>(nBytes)) {
+        std::strcpy(pszFolder, ".");
+        return;
+    }
+    CutLastName(pszFolder);
+}
+
+}  // namespace
+
+void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
+    m_run.Start(pszQuery);
+    g_bSearchRunning = 1;
+    g_bStopRequested = 0;
+    SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
+    ShowSearchPointer(true);
+    m_nProgressShown = 0;
+    m_llProgressShownAt = NowMs();
+    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    // A search that could not have a thread has ended already.
+    m_sub_FollowSearch();
+}
+
+void CSearchEdit::m_sub_FollowSearch() {
+    if (g_bStopRequested == 1) {
+        m_run.Stop();
+        g_bStopRequested = 0;
+    }
+    if (m_run.HandOver(m_engine)) {
+        m_sub_EndSearch();
+        return;
+    }
+    // The rows of the last result keep their look, but neither they nor the
+    // page links act on a click until the search has ended.
+    g_bLeftClick = 0;
+    m_sub_ShowProgress();
+}
+
+void CSearchEdit::m_sub_ShowProgress() {
+    const int nHits = m_run.HitsSoFar();
+    const long long llNow = NowMs();
+    if (nHits == m_nProgressShown || llNow - m_llProgressShownAt < kProgressPeriodMs) return;
+    m_nProgressShown = nHits;
+    m_llProgressShownAt = llNow;
+    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+}
+
+void CSearchEdit::m_sub_EndSearch() {
+    g_bSearchRunning = 0;
+    g_bStopRequested = 0;
+    SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "検索");
+    ShowSearchPointer(false);
+    NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
+    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+}

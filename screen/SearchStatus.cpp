@@ -1,0 +1,45 @@
+// What the main window's paint draws of the search screen: the results or the
+// usage page, the line that says where no DATA folder was found, and over the
+// hit-count box the progress of a search under way or the mark of one that
+// was stopped.
+#include <cstdio>
+
+#include "screen/HitCountBox.h"
+#include "screen/ScreenText.h"
+#include "screen/SearchEdit.h"
+#include "screen/UsagePage.h"
+#include "window/DC.h"
+
+namespace {
+
+constexpr int kNoticeX = 20;
+constexpr int kNoticeY = 50;
+
+// One line in place of the results and the usage page, so that a person who
+// started the program in another folder sees where it looked.
+void DrawMissingDataFolder(HDC hDC, const char* pszFolder) {
+    DrawHitCount(hDC, 0);
+    char szLine[CSearchEdit::kFolderBytes + 128];
+    std::snprintf(szLine, sizeof szLine,
+                  "DATA という名前のフォルダーが見つかりません（探した場所：%s）", pszFolder);
+    DrawString(hDC, kNoticeX, kNoticeY, szLine);
+}
+
+}  // namespace
+
+void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
+    if (m_szFolderWithoutData[0] != '\0') {
+        DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData);
+    } else {
+        m_engine.m_sub_DrawResults(dc);
+        // Until the first search has ended the results area shows how to use
+        // it; a search under way with one query in the history is the first.
+        const bool bFirstRuns = m_nHistory == 1 && m_run.Running();
+        if (m_nHistory == 0 || bFirstRuns) DrawUsagePage(dc);
+    }
+    if (m_run.Running()) {
+        DrawSearchProgress(dc.m_hDC, m_nProgressShown);
+    } else if (m_run.WasStopped()) {
+        DrawStoppedCount(dc.m_hDC, m_engine.m_nHits);
+    }
+}

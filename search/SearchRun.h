@@ -1,0 +1,65 @@
+// A search on a thread of its own, beside a window that goes on working.
+//
+// Threads and hand-off: the thread that owns the run (the window's) calls
+// every member. Start copies the query and starts the search's thread, which
+// alone writes `engine` until it stores `finished` (release). The owner reads
+// only `control` and `finished` meanwhile; once HandOver sees `finished`
+// (acquire), the search's thread has ended its work and the owner copies the
+// results into the record that it shows. So the record that a window paints
+// is never written by another thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include <sorahiki/thread.h>
+
+#include "search/SearchControl.h"
+#include "search/SearchEngin.h"
+
+class CSearchRun {
+  public:
+    // Test hook: starts `body(arg)` on a thread of the test's own; false
+    // when it refuses.
+    using ThreadStarter = bool (*)(void (*body)(void*), void* arg);
+    static constexpr int kQueryBytes = 350;
+
+    // Begins a search of `query` (copied). When no thread can be started the
+    // search runs to its end inside this call.
+    void Start(const char* query);
+    // A search was started and its results are not handed over yet.
+    bool Running() const { return running; }
+    // The hits that the folder scan has found so far.
+    int HitsSoFar() const { return control.hits.load(std::memory_order_relaxed); }
+    // Asks the search to end early; its hits so far become its result.
+    void Stop() { control.stop.store(true, std::memory_order_relaxed); }
+    // When the search has ended: copies its results (hits, pages, rows and
+    // words) into `shown`, leaving shown's pointer hover alone, and returns
+    // true. The run is then idle again.
+    bool HandOver(CSearchEngin& shown);
+    // The last search handed over was stopped before its scan ended.
+    bool WasStopped() const { return stopped; }
+
+    ThreadStarter startThread = nullptr;
+    // Given to the search's engine: called on the search's thread.
+    CSearchEngin::ReadFailureHook onReadFailure = nullptr;
+    // Test hook: runs first on the search's thread, before the search.
+    void (*beforeSearch)() = nullptr;
+
+  private:
+    // The walk recurses once per folder level, a few hundred bytes a level.
+    static constexpr std::size_t kStackBytes = 1024 * 1024;
+
+    bool StartThread();
+    static void Search(void* run);
+
+    CStartedThread thread;  // joined once its search is handed over
+
+    CSearchEngin engine{};
+    CSearchControl control;
+    char query[kQueryBytes] = {};
+    std::atomic<bool> finished{false};
+    bool cutShort = false;  // written by the search's thread before `finished`
+    bool running = false;
+    bool stopped = false;
+};

@@ -1,0 +1,105 @@
+// A search beside the window: what the screen shows and does while one runs,
+// its stop, Enter in the search box, and a start without a DATA folder.
+#include <atomic>
+
+#include "tests/screen/ScreenFixture.h"
+
+namespace screentest {
+namespace {
+
+std::atomic<bool> g_bReleased;
+
+// Holds the search on its thread until the test releases it.
+void HoldSearch() {
+    while (!g_bReleased.load()) Sleep(1);
+}
+
+class SearchProgressTest : public SearchScreenTest {
+  protected:
+    // A held search is let go and ended before the program is reset.
+    void TearDown() override {
+        g_bReleased = true;
+        Settle();
+        SearchScreenTest::TearDown();
+    }
+
+    std::string ButtonText() {
+        char sz[32] = "";
+        GetWindowTextA(GetDlgItem(Screen().m_hSearchBar, IDC_SEARCH_BUTTON), sz, sizeof sz);
+        return sz;
+    }
+    // A few turns of the frame loop: a held search never lets Settle end.
+    void Turns() { apptest::RunTurns(4); }
+    std::vector<std::string> PaintedTexts() {
+        InvalidateRect(Main(), nullptr, TRUE);
+        Turns();
+        std::vector<std::string> texts;
+        for (const DrawCall& call : Only(LastPaint(), Draw::TextOut)) texts.push_back(call.bytes);
+        return texts;
+    }
+    bool Painted(const std::string& text) {
+        const auto texts = PaintedTexts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    void PressEnter() {
+        PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(Edit(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    }
+};
+
+TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
+    EXPECT_EQ(GetFocus(), Edit());
+    MakeHits(14);
+    Submit("料理");
+    g_bReleased = false;
+    Screen().m_run.beforeSearch = HoldSearch;
+    headless::TypeText(Edit(), "本文0001");
+    headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON);
+    Turns();
+    ASSERT_TRUE(Screen().m_run.Running());
+    EXPECT_EQ(ButtonText(), "中止");
+    EXPECT_TRUE(Painted("検索中"));
+    EXPECT_TRUE(Painted("0　件"));
+    EXPECT_TRUE(Painted(HitTitle(0)));
+
+    // Enter, the history buttons and a click on a row do nothing meanwhile.
+    PressEnter();
+    headless::PressButton(Screen().m_hHistoryBar, IDC_HISTORY_BACK);
+    headless::LeftDown(400, 60);
+    headless::LeftUp(400, 60);
+    Turns();
+    EXPECT_EQ(Screen().m_nHistory, 2);
+    EXPECT_EQ(Screen().m_nHistoryCursor, 1);
+    EXPECT_TRUE(headless::ShellCalls().empty());
+
+    // "中止" stops it: an ordinary result, marked as cut short.
+    headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON);
+    Turns();
+    g_bReleased = true;
+    Settle();
+    EXPECT_EQ(ButtonText(), "検索");
+    EXPECT_TRUE(Painted("0　件（中止）"));
+    EXPECT_EQ(Screen().m_nHistory, 2);
+    EXPECT_STREQ(Screen().m_history[1], "本文0001");
+
+    // Enter searches as the button does, and the mark goes.
+    headless::TypeText(Edit(), "本文0003");
+    PressEnter();
+    Settle();
+    EXPECT_EQ(Screen().m_nHistory, 3);
+    EXPECT_EQ(Engine().m_nHits, 1);
+    EXPECT_TRUE(Painted("1　件"));
+}
+
+TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
+    fs::remove_all("DATA");
+    Submit("料理");
+    const auto texts = PaintedTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "0　件");
+    EXPECT_NE(texts[2].find("DATA"), std::string::npos);
+    EXPECT_NE(texts[2].find(fs::current_path().string()), std::string::npos);
+}
+
+}  // namespace
+}  // namespace screentest
