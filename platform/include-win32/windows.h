@@ -62,6 +62,7 @@ UINT WINAPI Cp932GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int 
 BOOL WINAPI Cp932SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 
 #ifndef SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #define FindFirstFileA ListedFindFirstFileA
@@ -88,6 +89,7 @@ BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 #define SetDlgItemTextA Cp932SetDlgItemTextA
 #define MessageBoxA Cp932MessageBoxA
 #define TextOutA Cp932TextOutA
+#define GetTextExtentPoint32A Cp932GetTextExtentPoint32A
 // Calls that carry no text, taken to their wide forms so that the messages
 // of Unicode windows stay Unicode.
 #define DefWindowProcA DefWindowProcW
@@ -96,4 +98,9 @@ BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 #define DispatchMessageA DispatchMessageW
 #define PostMessageA PostMessageW
 #define GetWindowLongA GetWindowLongW
+// A window subclassed through the ANSI call would turn ANSI itself, and the
+// edit box's text would pass through the system code page.
+#define SetWindowLongPtrA SetWindowLongPtrW
+#define GetWindowLongPtrA GetWindowLongPtrW
+#define CallWindowProcA CallWindowProcW
 #endif

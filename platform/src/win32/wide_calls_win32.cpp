@@ -187,3 +187,16 @@ BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     if (previous != nullptr) SelectObject(hdc, previous);
     return drawn;
 }
+
+// Measured in the font that Cp932TextOutA draws in, so that a highlight
+// behind a word covers exactly the word as drawn.
+BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
+    HFONT japanese = JapaneseSystemFont();
+    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
+    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
+    BOOL measured =
+        GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
+    if (previous != nullptr) SelectObject(hdc, previous);
+    return measured;
+}
