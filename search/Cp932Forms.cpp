@@ -13,26 +13,36 @@ bool KeepsOneByteForm(int c, unsigned short form) {
 
 struct Table {
     unsigned short forms[kBmpSize];
-
-    Table() {
-        ReadCp932Forms(forms);
-        for (int c = 0; c < kBmpSize; ++c) {
-            if (forms[c] < 0x100 && !KeepsOneByteForm(c, forms[c])) forms[c] = 0;
-        }
-        for (const SharedCp932Form& pair : kSharedCp932Forms) {
-            unsigned short& alone = forms[pair.alone];
-            unsigned short& back = forms[pair.convertsBack];
-            alone = back = alone ? alone : back;
-        }
-    }
 };
+
+bool MakeTable(Table& table) {
+    unsigned short* forms = table.forms;
+    if (!ReadCp932Forms(forms)) return false;
+    for (int c = 0; c < kBmpSize; ++c) {
+        if (forms[c] < 0x100 && !KeepsOneByteForm(c, forms[c])) forms[c] = 0;
+    }
+    for (const SharedCp932Form& pair : kSharedCp932Forms) {
+        unsigned short& alone = forms[pair.alone];
+        unsigned short& back = forms[pair.convertsBack];
+        alone = back = alone ? alone : back;
+    }
+    return true;
+}
+
+CFormsOnceRead<Table, MakeTable> g_table;
+const Table kNoForms{};
 
 }  // namespace
 
+// Read by the first thread that needs it, once the converter can be had;
+// read-only after that.
 const unsigned short* Forms() {
-    // Built once, by the first thread that needs it; read-only after that.
-    static const Table table;
-    return table.forms;
+    return g_table.Get(kNoForms).forms;
+}
+
+bool FormsRead() {
+    Forms();
+    return g_table.Ready();
 }
 
 unsigned short FormOf(char32_t c) {

@@ -14,7 +14,11 @@ namespace cp932 {
 // The form of `c`: 0 when it has none, else the byte, or (first << 8) | second.
 unsigned short FormOf(char32_t c);
 
-// The table itself, for converters that look up every character.
+// The table itself, for converters that look up every character. While the
+// system's converter cannot be had (a process short of file descriptors
+// cannot load it), a table without forms.
 const unsigned short* Forms();
+// Reads the table when it is not read yet; true once it is.
+bool FormsRead();
 
 }  // namespace cp932

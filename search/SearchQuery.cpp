@@ -1,4 +1,5 @@
 // The search: the query parser and the passes over the folder "DATA".
+#include "search/Cp932Forms.h"
 #include "search/SearchEngin.h"
 
 #include "search/SjisReader.h"
@@ -33,6 +34,10 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     // A query without a word finds nothing; the word slots that an earlier
     // search left are never searched for.
     if (m_nWords > 0) {
+        // The forms of UTF-8 and UTF-16 text are read before any file is
+        // opened: reading them loads the system's converter, which takes a
+        // file descriptor that a reader holding its file might not find.
+        cp932::FormsRead();
         m_nWordIndex = 0;
         m_sub_ScanFolder("DATA");
         m_sub_ApplyFilterPasses();

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include <sorahiki/cp932forms.h>
+
 #include "search/Cp932Forms.h"
 #include "search/Utf8Sequence.h"
 
@@ -43,26 +45,36 @@ constexpr std::uint64_t kHigh = 0x8080808080808080u;
 // included, is itself.
 struct OutputForms {
     std::uint32_t forms[0x10000];
+};
 
-    OutputForms() {
-        const unsigned short* table = cp932::Forms();
-        for (unsigned c = 0; c < 0x10000; ++c) {
-            unsigned form = c < 0x80 ? c : table[c];
-            if (c < 0x80 || (form != 0 && form < 0x100)) {
-                forms[c] = form | 1u << 16;
-            } else if (form != 0) {
-                forms[c] = (form >> 8) | (form & 0xFFu) << 8 | 2u << 16;
-            } else {
-                forms[c] = 0;
-            }
+bool MakeOutputForms(OutputForms& out) {
+    if (!cp932::FormsRead()) return false;
+    const unsigned short* table = cp932::Forms();
+    for (unsigned c = 0; c < 0x10000; ++c) {
+        unsigned form = c < 0x80 ? c : table[c];
+        if (c < 0x80 || (form != 0 && form < 0x100)) {
+            out.forms[c] = form | 1u << 16;
+        } else if (form != 0) {
+            out.forms[c] = (form >> 8) | (form & 0xFFu) << 8 | 2u << 16;
+        } else {
+            out.forms[c] = 0;
         }
+    }
+    return true;
+}
+
+// ASCII alone, while the forms cannot be read.
+struct AsciiForms : OutputForms {
+    AsciiForms() : OutputForms{} {
+        for (unsigned c = 0; c < 0x80; ++c) forms[c] = c | 1u << 16;
     }
 };
 
+CFormsOnceRead<OutputForms, MakeOutputForms> g_outputForms;
+
 const std::uint32_t* FormsToWrite() {
-    // Built once, by the first thread that needs it; read-only after that.
-    static const OutputForms table;
-    return table.forms;
+    static const AsciiForms asciiAlone;
+    return g_outputForms.Get(asciiAlone).forms;
 }
 
 // The length of the character that a byte begins, for the fast path: 0 for

@@ -48,8 +48,7 @@ BOOL WINAPI Cp932GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLA
 int WINAPI Cp932GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 HWND WINAPI Cp932CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
                                  DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                                 HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
-                                 LPVOID lpParam);
+                                 HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
 HWND WINAPI Cp932CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                     DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HMENU WINAPI Cp932LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +39,7 @@ void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pi
 }  // namespace
 
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
-               const std::filesystem::path& errPath, StdoutTo stdoutTo) {
+               const std::filesystem::path& errPath, StdoutTo stdoutTo, int openFiles) {
     int ends[2];
     if (pipe(ends) != 0) return -1;
     close(ends[0]);  // the pipe has no reader from the start
@@ -47,6 +48,13 @@ int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path
         OpenAs(STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
         SetUpStdout(stdoutTo, outPath, ends[1]);
         close(ends[1]);
+        if (openFiles > 0) {
+            // Only the three standard descriptors go with the tool.
+            for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) close(fd);
+            const auto limit = static_cast<rlim_t>(openFiles);
+            rlimit files{limit, limit};
+            setrlimit(RLIMIT_NOFILE, &files);
+        }
         std::vector<char*> argv{const_cast<char*>(SORAHIKI_CLI_PATH)};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

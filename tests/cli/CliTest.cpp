@@ -292,6 +292,26 @@ TEST(Cli, WriteErrors) {
     }
 }
 
+// Four descriptors: the three standard ones and one file or folder at a
+// time. UTF-8 text needs the system's converter, whose loading takes a
+// descriptor too, so it must be had before a file holds the last one.
+TEST(Cli, FourDescriptorsGiveTheWholeAnswer) {
+    if (kWindowsBuild) GTEST_SKIP() << "descriptor limits are set on Linux";
+    DataFolder folder;
+    for (int i = 0; i < 12; ++i) {
+        const std::string n = std::to_string(i);
+        folder.Write("DATA/sjis" + n + "/note.txt", "メモ " + n + "\n料理 rice\n");
+        folder.Write("DATA/utf8" + n + "/note.txt", U8(u8"メモ\n料理 rice ") + n + "\n");
+    }
+    const std::vector<std::string> args{"--all", "--tsv", U8(u8"料理")};
+    const CliResult whole = RunCli(args);
+    ASSERT_EQ(CountLines(whole.out), 24) << whole.out;
+    const CliResult scarce = RunCli(args, StdoutTo::kFile, 4);
+    EXPECT_EQ(scarce.status, 0);
+    EXPECT_EQ(scarce.err, "");
+    EXPECT_EQ(scarce.out, whole.out);
+}
+
 TEST(Cli, ChangesFolderWithC) {
     DataFolder folder(false);
     folder.Write("work/DATA/a.txt", "rice");

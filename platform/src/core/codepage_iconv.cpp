@@ -13,7 +13,7 @@ constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
 class Converter {
   public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : m_to(to), m_from(from) { m_sub_Open(); }
     ~Converter() {
         if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
     }
@@ -26,7 +26,7 @@ class Converter {
     template <typename OnBad>
     bool Convert(std::string_view in, std::string& out, OnBad onBad) {
         out.clear();
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) return false;
+        if (!m_sub_Open()) return false;
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         bool clean = true;
         char* src = const_cast<char*>(in.data());
@@ -50,7 +50,16 @@ class Converter {
     }
 
   private:
-    iconv_t m_cd;
+    // Opening loads the system's converter, which takes a file descriptor:
+    // one that could not be opened for want of it is opened again next time.
+    bool m_sub_Open() {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) m_cd = iconv_open(m_to, m_from);
+        return m_cd != reinterpret_cast<iconv_t>(-1);
+    }
+
+    const char* m_to;
+    const char* m_from;
+    iconv_t m_cd = reinterpret_cast<iconv_t>(-1);
 };
 
 // Length of the UTF-8 sequence that `rest` begins with, or 1 when it begins

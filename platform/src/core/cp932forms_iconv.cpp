@@ -64,14 +64,15 @@ void ReadChunk(iconv_t converter, int first, ChunkBuffers& buffers,
 
 }  // namespace
 
-void ReadCp932Forms(unsigned short forms[kBmpSize]) {
+bool ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) forms[c] = 0;
     iconv_t converter = iconv_open("CP932//IGNORE", "UTF-16LE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return;
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
     ChunkBuffers buffers;
     for (int first = 0; first < kBmpSize; first += kChunk) {
         ReadChunk(converter, first, buffers, forms);
     }
     iconv_close(converter);
     forms[0x0A] = 0x0A;  // the separator, never converted itself
+    return true;
 }

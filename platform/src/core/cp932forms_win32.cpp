@@ -5,7 +5,7 @@
 
 #include <sorahiki/cp932forms.h>
 
-void ReadCp932Forms(unsigned short forms[kBmpSize]) {
+bool ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) {
         forms[c] = 0;
         if (c >= 0xD800 && c <= 0xDFFF) continue;
@@ -20,4 +20,5 @@ void ReadCp932Forms(unsigned short forms[kBmpSize]) {
         if (length == 1) forms[c] = first;
         if (length == 2) forms[c] = static_cast<unsigned short>(first << 8 | second);
     }
+    return true;
 }

@@ -1,9 +1,11 @@
 // Forms of names from the system's own table of code page 932 forms, built
 // once per process on the heap by the first thread that lists a name it
-// cannot copy as ASCII.
+// cannot copy as ASCII (tried again while the converter cannot be had).
 #include "platform/src/core/listed_names.h"
 
 #include <memory>
+#include <new>
+#include <utility>
 
 #include <sorahiki/cp932forms.h>
 #include <sorahiki/listing.h>
@@ -11,24 +13,38 @@
 namespace listed {
 namespace {
 
+// On the heap: a process that lists only ASCII names never makes it.
 struct FormTable {
-    std::unique_ptr<unsigned short[]> forms{new unsigned short[kBmpSize]};
-
-    // Both characters of a pair that shares one form take it, whichever of
-    // the two this system's converter knows.
-    FormTable() {
-        ReadCp932Forms(forms.get());
-        for (const SharedCp932Form& pair : kSharedCp932Forms) {
-            unsigned short& alone = forms[pair.alone];
-            unsigned short& back = forms[pair.convertsBack];
-            alone = back = alone ? alone : back;
-        }
-    }
+    std::unique_ptr<unsigned short[]> forms;
 };
 
+// Both characters of a pair that shares one form take it, whichever of the
+// two this system's converter knows.
+bool MakeFormTable(FormTable& table) {
+    std::unique_ptr<unsigned short[]> forms(new (std::nothrow) unsigned short[kBmpSize]);
+    if (forms == nullptr || !ReadCp932Forms(forms.get())) return false;
+    for (const SharedCp932Form& pair : kSharedCp932Forms) {
+        unsigned short& alone = forms[pair.alone];
+        unsigned short& back = forms[pair.convertsBack];
+        alone = back = alone ? alone : back;
+    }
+    table.forms = std::move(forms);
+    return true;
+}
+
+CFormsOnceRead<FormTable, MakeFormTable> g_forms;
+
+// While the system's converter cannot be had, no name has a form but its
+// ASCII characters.
 const unsigned short* Forms() {
-    static const FormTable table;
-    return table.forms.get();
+    static const unsigned short* const asciiAlone = [] {
+        static unsigned short forms[kBmpSize] = {};
+        for (unsigned short c = 0; c < 0x80; ++c) forms[c] = c;
+        return forms;
+    }();
+    static const FormTable fallback{};
+    const FormTable& table = g_forms.Get(fallback);
+    return table.forms != nullptr ? table.forms.get() : asciiAlone;
 }
 
 // A character whose form converts back to another: one of a pair that

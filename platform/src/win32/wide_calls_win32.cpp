@@ -195,8 +195,7 @@ BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE p
     HFONT japanese = JapaneseSystemFont();
     bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
     HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
-    BOOL measured =
-        GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
+    BOOL measured = GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
     if (previous != nullptr) SelectObject(hdc, previous);
     return measured;
 }
