@@ -174,28 +174,33 @@ HFONT JapaneseSystemFont() {
     return font;
 }
 
+// Runs `call(text)` with `lpString`'s `c` bytes as UTF-16, in the Japanese
+// system font where the device context has its own font selected.
+template <typename Call>
+BOOL InJapaneseFont(HDC hdc, LPCSTR lpString, int c, Call call) {
+    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
+    HFONT japanese = JapaneseSystemFont();
+    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
+    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
+    BOOL done = call(text);
+    if (previous != nullptr) SelectObject(hdc, previous);
+    return done;
+}
+
 }  // namespace
 
 // Text drawn in the device context's own font is drawn in the Japanese
 // system font, so that it looks the same on every system.
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
-    HFONT japanese = JapaneseSystemFont();
-    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
-    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
-    BOOL drawn = TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
-    if (previous != nullptr) SelectObject(hdc, previous);
-    return drawn;
+    return InJapaneseFont(hdc, lpString, c, [&](const std::wstring& text) {
+        return TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
+    });
 }
 
 // Measured in the font that Cp932TextOutA draws in, so that a highlight
 // behind a word covers exactly the word as drawn.
 BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
-    HFONT japanese = JapaneseSystemFont();
-    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
-    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
-    BOOL measured = GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
-    if (previous != nullptr) SelectObject(hdc, previous);
-    return measured;
+    return InJapaneseFont(hdc, lpString, c, [&](const std::wstring& text) {
+        return GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
+    });
 }
