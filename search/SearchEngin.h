@@ -91,6 +91,17 @@ class CSearchEngin {
     // descriptor could be had (reported once, with ERROR_TOO_MANY_OPEN_FILES):
     // its hits are then incomplete.
     unsigned char m_bTooManyOpenFiles;
+    // Set when the last search ended early because memory could not be had
+    // (reported once, with ERROR_NOT_ENOUGH_MEMORY): its hits are incomplete.
+    unsigned char m_bOutOfMemory;
+    // Set when some file of the last search was opened but could not be read
+    // to its end (each reported with the system's error, ERROR_READ_FAULT and
+    // the like): such a file is never a hit, and the answer may lack it.
+    unsigned char m_bReadFailed;
+    // Set when a stop asked from another thread (m_pControl) cut the folder
+    // scan short, so that files were left unread. A stop that comes once the
+    // scan has ended cuts nothing: the hits are then complete.
+    unsigned char m_bStopped;
 
     // When set, a search that runs on a thread of its own can be watched and
     // stopped from another (see CSearchControl). The CLI leaves it unset.

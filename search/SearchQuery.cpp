@@ -28,6 +28,9 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     m_nHits = 0;
     m_nCandidates = 0;
     m_bTooManyOpenFiles = 0;
+    m_bOutOfMemory = 0;
+    m_bReadFailed = 0;
+    m_bStopped = 0;
     m_pszQuery = pszQuery;
     m_sub_ForgetScanRows();
     m_sub_ParseWords();
@@ -40,6 +43,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
         cp932::FormsRead();
         m_nWordIndex = 0;
         m_sub_ScanFolder("DATA");
+        m_bStopped = m_sub_StopAsked();
         m_sub_ApplyFilterPasses();
     }
     m_sub_MakePages();

@@ -1,5 +1,5 @@
 // The search beside the window: its thread, and the hand-over of its results.
-// The search's thread writes the run's engine and `cutShort`, then releases
+// The search's thread writes the run's engine, then releases
 // `finished`; the owner reads them only after acquiring it (see SearchRun.h).
 #include "search/SearchRun.h"
 
@@ -11,7 +11,8 @@ namespace {
 // and pointer tracking read; the hover fields belong to the window.
 void CopyResults(const CSearchEngin& from, CSearchEngin& to) {
     to.m_bNoHit = from.m_bNoHit;
-    to.m_pszQuery = from.m_pszQuery;
+    // The run's query buffer is overwritten by the next search.
+    to.m_pszQuery = nullptr;
     to.m_nWords = from.m_nWords;
     to.m_nChar = from.m_nChar;
     std::memcpy(to.m_szPath, from.m_szPath, sizeof to.m_szPath);
@@ -24,6 +25,10 @@ void CopyResults(const CSearchEngin& from, CSearchEngin& to) {
     std::memcpy(to.m_items, from.m_items, sizeof to.m_items);
     std::memcpy(to.m_hitFlags, from.m_hitFlags, sizeof to.m_hitFlags);
     to.m_nPage = from.m_nPage;
+    to.m_bTooManyOpenFiles = from.m_bTooManyOpenFiles;
+    to.m_bOutOfMemory = from.m_bOutOfMemory;
+    to.m_bReadFailed = from.m_bReadFailed;
+    to.m_bStopped = from.m_bStopped;
 }
 
 }  // namespace
@@ -38,7 +43,6 @@ void CSearchRun::Search(void* run) {
     auto& self = *static_cast<CSearchRun*>(run);
     if (self.beforeSearch != nullptr) self.beforeSearch();
     self.engine.m_sub_Search(self.query);
-    self.cutShort = self.control.stop.load(std::memory_order_relaxed);
     self.finished.store(true, std::memory_order_release);
 }
 
@@ -58,7 +62,7 @@ bool CSearchRun::HandOver(CSearchEngin& shown) {
     if (!running || !finished.load(std::memory_order_acquire)) return false;
     thread.Join();  // its search is over: at most the return is left to wait for
     CopyResults(engine, shown);
-    stopped = cutShort;
+    stopped = shown.m_bStopped != 0;
     running = false;
     return true;
 }

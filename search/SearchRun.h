@@ -37,7 +37,8 @@ class CSearchRun {
     // words) into `shown`, leaving shown's pointer hover alone, and returns
     // true. The run is then idle again.
     bool HandOver(CSearchEngin& shown);
-    // The last search handed over was stopped before its scan ended.
+    // The last search handed over was stopped before its scan ended, so
+    // that its hits are incomplete.
     bool WasStopped() const { return stopped; }
 
     ThreadStarter startThread = nullptr;
@@ -59,7 +60,6 @@ class CSearchRun {
     CSearchControl control;
     char query[kQueryBytes] = {};
     std::atomic<bool> finished{false};
-    bool cutShort = false;  // written by the search's thread before `finished`
     bool running = false;
     bool stopped = false;
 };
