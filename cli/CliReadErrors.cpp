@@ -21,7 +21,12 @@ std::string DescribeError(DWORD error) {
         case ERROR_DIRECTORY:
             return "not a folder";
         case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
             return "out of memory";
+        case ERROR_READ_FAULT:
+            return "input/output error";
+        case ERROR_FILENAME_EXCED_RANGE:
+            return "path too long";
         case ERROR_TOO_MANY_OPEN_FILES:
             return "too many open files";
         default:
@@ -29,10 +34,10 @@ std::string DescribeError(DWORD error) {
     }
 }
 
-// Running out of file descriptors is no warning about one path: the search
-// stops, and the tool says so once (see main.cpp).
+// Running out of file descriptors or memory is no warning about one path:
+// the search stops, and the tool says so once (see main.cpp).
 void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
-    if (dwError == ERROR_TOO_MANY_OPEN_FILES) return;
+    if (dwError == ERROR_TOO_MANY_OPEN_FILES || dwError == ERROR_NOT_ENOUGH_MEMORY) return;
     std::string path = pszPath;
     if (!g_bRawPaths) Cp932ToUtf8(pszPath, path);
     std::fprintf(stderr, "sorahiki-cli: cannot read %s: %s\n", path.c_str(),

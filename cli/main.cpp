@@ -3,15 +3,18 @@
 //
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
 // with one line on stderr that says what is wrong and one that points to
-// --help. A folder or file under DATA that cannot be read gets a warning line
-// and does not change the status; a search that ran out of file descriptors
-// prints nothing but one line that says so, with status 2. Output that cannot
+// --help. A folder or file under DATA that cannot be opened gets a warning
+// line and does not change the status; a file opened but not read to its end
+// (a failing disk) gets one too, and makes the status 2 once the hits are
+// printed. A search that ran out of file descriptors or memory prints nothing
+// but one line that says so, with status 2. Output that cannot
 // be written (a full disk, a closed descriptor, a pipe whose reader is gone
 // while SIGPIPE is ignored) ends the run with status 2 and one line that says
 // why; with SIGPIPE at its default a reader that goes away ends the tool quietly.
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include <sorahiki/codepage.h>
@@ -54,12 +57,30 @@ std::string JoinWords(const std::vector<std::string>& words) {
     return query;
 }
 
-// Colour only in the listing, and by default only for a terminal when the
-// environment does not ask for none.
+// Whether the variable is set to something: an empty value counts as unset.
+bool IsSetNonEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Colour only in the listing, and by default only for a terminal that can
+// show it (not TERM=dumb) when the environment does not ask for none.
 bool UsesColour(const CliOptions& options) {
     if (options.tsv || options.color == ColorWhen::kNever) return false;
     if (options.color == ColorWhen::kAlways) return true;
-    return std::getenv("NO_COLOR") == nullptr && OutputIsColourTerminal();
+    const char* term = std::getenv("TERM");
+    if (IsSetNonEmpty("NO_COLOR") || (term != nullptr && std::strcmp(term, "dumb") == 0)) {
+        return false;
+    }
+    return OutputIsColourTerminal();
+}
+
+// A search that ran out of descriptors or memory has a partial answer, which
+// is never printed.
+int FailedSearch() {
+    std::fprintf(stderr, "sorahiki-cli: %s\n",
+                 g_engine.m_bTooManyOpenFiles ? "too many open files" : "out of memory");
+    return kExitError;
 }
 
 // The first page always exists, even without hits (the count alone).
@@ -110,10 +131,7 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
 
     WarnOfUnreadablePaths(g_engine, options.raw);
     g_engine.m_sub_Search(query.c_str());
-    if (g_engine.m_bTooManyOpenFiles) {
-        std::fputs("sorahiki-cli: too many open files\n", stderr);
-        return kExitError;
-    }
+    if (g_engine.m_bTooManyOpenFiles || g_engine.m_bOutOfMemory) return FailedSearch();
     if (g_engine.m_nWords == 0) return Fail("the query holds no word");
     int pageIndex = options.page - 1;
     if (!options.all && !PageExists(pageIndex)) {
@@ -131,6 +149,10 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
     } else {
         PrintPage(out, pageIndex, options, style);
     }
+    // Rows of later pages are read as they are printed.
+    if (g_engine.m_bOutOfMemory) return FailedSearch();
+    // A file that could not be read was warned of: the answer may lack it.
+    if (g_engine.m_bReadFailed) return kExitError;
     return g_engine.m_nHits > 0 ? kExitFound : kExitNothingFound;
 }
 
@@ -149,7 +171,12 @@ int main(int argc, char** argv) {
         }
     }
     CCheckedOutput out(stdout, ReasonOfFailedWrite);
-    int status = Run(options, out);
+    int status = kExitError;
+    try {
+        status = Run(options, out);
+    } catch (const std::bad_alloc&) {
+        std::fputs("sorahiki-cli: out of memory\n", stderr);
+    }
     if (!out.Finish()) return FailToWrite(out.Error());
     return status;
 }

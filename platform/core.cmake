@@ -15,6 +15,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/reads_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)

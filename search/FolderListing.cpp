@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include <sorahiki/listing.h>
 
@@ -33,12 +34,19 @@ CFolderListing::CFolderListing(const char* pszFolder)
     m_sub_Open();
 }
 
+// The file layer may need memory for names; a listing that cannot have it
+// fails with ERROR_NOT_ENOUGH_MEMORY rather than throwing into the walk.
 void CFolderListing::m_sub_Open() {
     if (m_hFind != INVALID_HANDLE_VALUE) return;
     char pattern[kPathBytes + 8];
-    m_hFind = ComposePath(pattern, sizeof pattern, m_pszFolder, "*.*", 0)
-                  ? FindFirstFileA(pattern, &m_entry)
-                  : INVALID_HANDLE_VALUE;
+    try {
+        m_hFind = ComposePath(pattern, sizeof pattern, m_pszFolder, "*.*", 0)
+                      ? FindFirstFileA(pattern, &m_entry)
+                      : INVALID_HANDLE_VALUE;
+    } catch (const std::bad_alloc&) {
+        m_hFind = INVALID_HANDLE_VALUE;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     m_bFirstWaits = m_hFind != INVALID_HANDLE_VALUE;
 }
 
@@ -51,7 +59,7 @@ bool CFolderListing::m_sub_Next() {
     for (;;) {
         if (m_bFirstWaits) {
             m_bFirstWaits = false;
-        } else if (FindNextFileA(m_hFind, &m_entry) != TRUE) {
+        } else if (!m_sub_FindNext()) {
             return false;
         }
         if (IsDotOrDotDot(m_entry.cFileName) ||
@@ -60,17 +68,33 @@ bool CFolderListing::m_sub_Next() {
         }
         // The listing gives each marked name's key in the otherwise unused
         // dwReserved1.
-        if (ComposePath(m_szPath, sizeof m_szPath, m_pszFolder, m_entry.cFileName,
-                        m_entry.dwReserved1)) {
-            return true;
+        if (!ComposePath(m_szPath, sizeof m_szPath, m_pszFolder, m_entry.cFileName,
+                         m_entry.dwReserved1)) {
+            m_szPath[0] = '\0';
         }
+        return true;
+    }
+}
+
+bool CFolderListing::m_sub_FindNext() {
+    try {
+        return FindNextFileA(m_hFind, &m_entry) == TRUE;
+    } catch (const std::bad_alloc&) {
+        m_bFailed = true;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
     }
 }
 
 bool ReadFolderId(const char* pszFolder, FolderId& id) {
-    HANDLE handle =
-        CreateFileA(pszFolder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    try {
+        handle = CreateFileA(pszFolder, GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     if (handle == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info;
     bool known = GetFileInformationByHandle(handle, &info) != FALSE;

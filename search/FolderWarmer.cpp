@@ -112,7 +112,7 @@ bool CFolderWarmer::m_sub_Warm(const char* pszFolder, long long nWalk) {
     CFolderListing listing(pszFolder);
     while (listing.m_sub_Next()) {
         if (!m_sub_Current(nWalk)) return false;
-        if (listing.m_sub_IsFolder() && !listing.m_sub_IsLink() &&
+        if (listing.m_sub_IsFolder() && !listing.m_sub_IsLink() && !listing.m_sub_TooLong() &&
             !m_sub_Warm(listing.m_sub_Path(), nWalk)) {
             return false;
         }

@@ -126,6 +126,7 @@ class CSearchEngin {
     ScanRow m_scanRows[kRowsPerPage];
 
     int m_sub_GetQueryChar();
+    bool m_sub_ReadForms();
     void m_sub_ParseWords();
     void m_sub_ApplyFilterPasses();
     int m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail);
@@ -145,10 +146,17 @@ class CSearchEngin {
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;
     void m_sub_NoteTooManyOpenFiles(const char* pszPath);
+    void m_sub_NoteOutOfMemory(const char* pszPath);
+    // The walk ended for want of descriptors or memory.
+    bool m_sub_WalkFailed() const { return m_bTooManyOpenFiles || m_bOutOfMemory; }
+    void m_sub_NoteStop(int taken);
+    void m_sub_KeepUntested(int first);
     bool m_sub_FreeDescriptors(FolderTrail& trail);
     void m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail& trail);
+    void m_sub_ReportTooLong(const char* pszFolder, const char* pszName, FolderTrail& trail);
 
     CWalkedFolders m_walked;  // the folders this search has walked
+    int m_nStoppedAt;         // the candidate a stopped pass ended at; -1 for none
 };
 
 static_assert(sizeof ResultItem::titleMarks == CSearchEngin::kTitleLimit + 1 &&

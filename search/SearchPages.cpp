@@ -2,6 +2,7 @@
 // row read again from its file (title and excerpt).
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include <sorahiki/listing.h>
 
@@ -134,11 +135,18 @@ void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
 // Fills the title and the excerpt of a row from its file. A file that cannot
 // be opened leaves both empty; the row stays present with its path. Rows are
 // loaded on the searching thread between walks, in the walk's own room.
+// A row that cannot have the memory its file needs stays empty too, and the
+// record says that memory ran out.
 void CSearchEngin::m_sub_LoadRow(ResultItem& item) {
-    sjis::OpenFile file(item.szPath);
-    if (!file.IsOpen()) return;
-    CBytesInRoom bytes(SharedReadAhead().m_sub_WalkRoom(), file.Handle());
-    Reader reader(*bytes);
-    ReadTitle(reader, item.szTitle, kTitleLimit);
-    ReadExcerpt(reader, item.szContent, kExcerptLimit);
+    try {
+        sjis::OpenFile file(item.szPath);
+        if (!file.IsOpen()) return;
+        CBytesInRoom bytes(SharedReadAhead().m_sub_WalkRoom(), file.Handle());
+        Reader reader(*bytes);
+        ReadTitle(reader, item.szTitle, kTitleLimit);
+        ReadExcerpt(reader, item.szContent, kExcerptLimit);
+    } catch (const std::bad_alloc&) {
+        item.szTitle[0] = item.szContent[0] = '\0';
+        m_bOutOfMemory = 1;
+    }
 }

@@ -1,4 +1,6 @@
 // The search: the query parser and the passes over the folder "DATA".
+#include <new>
+
 #include "search/Cp932Forms.h"
 #include "search/SearchEngin.h"
 
@@ -40,14 +42,25 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
         // The forms of UTF-8 and UTF-16 text are read before any file is
         // opened: reading them loads the system's converter, which takes a
         // file descriptor that a reader holding its file might not find.
-        cp932::FormsRead();
         m_nWordIndex = 0;
-        m_sub_ScanFolder("DATA");
-        m_bStopped = m_sub_StopAsked();
-        m_sub_ApplyFilterPasses();
+        if (m_sub_ReadForms()) {
+            m_sub_ScanFolder("DATA");
+            m_sub_ApplyFilterPasses();
+        }
     }
     m_sub_MakePages();
     return true;
+}
+
+// False, with the search failed, when the forms cannot have their memory.
+bool CSearchEngin::m_sub_ReadForms() {
+    try {
+        cp932::FormsRead();
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_sub_NoteOutOfMemory("DATA");
+        return false;
+    }
 }
 
 int CSearchEngin::m_sub_GetQueryChar() {
@@ -93,7 +106,7 @@ void CSearchEngin::m_sub_ApplyFilterPasses() {
     m_nWordIndex = 1;
     m_nCandidates = m_nHits;
     if (m_nHits == 0) return;
-    while (m_nWordIndex < m_nWords && !m_bTooManyOpenFiles) {
+    while (m_nWordIndex < m_nWords && !m_sub_WalkFailed() && !m_sub_StopAsked()) {
         m_nHits = 0;
         m_sub_TestCandidates();
         m_nCandidates = m_nHits;

@@ -1,6 +1,7 @@
 // The folder scan, the gathering of a file's text and the match test.
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include <sorahiki/listing.h>
@@ -23,9 +24,10 @@ namespace {
 // `limit` bytes of whole characters are kept. The first line is read on its
 // own, so that the row of a hit can be cut from the same text.
 struct FileText {
-    int firstLine = 0;         // bytes of the text that come from the first line
-    bool nulEndsLine = false;  // a NUL ends the first line (and the text)
-    bool passedOver = false;   // not gathered: the words cannot be in it
+    int firstLine = 0;                // bytes of the text that come from the first line
+    bool nulEndsLine = false;         // a NUL ends the first line (and the text)
+    bool passedOver = false;          // not gathered: the words cannot be in it
+    DWORD readError = ERROR_SUCCESS;  // a read failed: the text is not the file's
 };
 
 bool MayHoldWords(const sjis::TextFileBytes& bytes, const sjis::WordProbes& probes, int limit) {
@@ -45,6 +47,7 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
     if (!MayHoldWords(*bytes, probes, limit)) {
         text[0] = '\0';
         gathered.passedOver = true;
+        gathered.readError = (*bytes).ReadError();
         return true;
     }
     sjis::SjisCharReader reader(*bytes);
@@ -53,7 +56,12 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
     if (reader.Stop() == sjis::TextStop::kLineFeed) {
         reader.ReadText(text + gathered.firstLine, limit - gathered.firstLine);
     }
+    gathered.readError = (*bytes).ReadError();
     return true;
+}
+
+bool IsOutOfMemory(DWORD error) {
+    return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
 }
 
 // The match rule (search/WordMatch.h): true when `word` occurs in `text` at a
@@ -80,32 +88,48 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     }
 
     void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
-        FileText gathered;
-        // A stopped scan takes no more files: the reads still queued are
+        slot.bKeep = false;
+        slot.szText[0] = '\0';
+        // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
         if (m_engine.m_sub_StopAsked()) {
             slot.bOpened = true;
-            slot.bKeep = false;
-            slot.szText[0] = '\0';
+            slot.dwError = ERROR_SUCCESS;
             return;
         }
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
-        slot.dwError = slot.bOpened ? ERROR_SUCCESS : GetLastError();
-        slot.bKeep = slot.bOpened && !gathered.passedOver && m_engine.m_sub_Keeps(slot.szText);
-        slot.nFirstLine = gathered.firstLine;
-        slot.bNulEndsLine = gathered.nulEndsLine;
+        // The file layer may need memory (names, conversions); when none can
+        // be had the file counts as unread, and the walk ends.
+        try {
+            FillFromFile(slot, room);
+        } catch (const std::bad_alloc&) {
+            slot.bOpened = false;
+            slot.bKeep = false;
+            slot.dwError = ERROR_NOT_ENOUGH_MEMORY;
+        }
     }
 
     // A file that could not be opened for want of a descriptor, even with
-    // no other read in flight, ends the walk: the answer would be partial.
+    // no other read in flight, or for want of memory, ends the walk: the
+    // answer would be partial. One opened but not read to its end is left
+    // out, and the search says so.
     bool m_sub_Take(const CReadSlot& slot) override {
-        if (m_engine.m_bTooManyOpenFiles) return false;
-        if (!slot.bOpened) {
+        if (m_engine.m_sub_WalkFailed()) return false;
+        if (m_engine.m_sub_StopAsked()) {
+            m_engine.m_sub_NoteStop(m_nTaken);
+            return false;
+        }
+        ++m_nTaken;
+        if (!slot.bOpened || slot.dwError != ERROR_SUCCESS) {
             SetLastError(slot.dwError);
             if (slot.dwError == ERROR_TOO_MANY_OPEN_FILES) {
                 m_engine.m_sub_NoteTooManyOpenFiles(slot.szPath);
                 return false;
             }
+            if (IsOutOfMemory(slot.dwError)) {
+                m_engine.m_sub_NoteOutOfMemory(slot.szPath);
+                return false;
+            }
+            if (slot.bOpened) m_engine.m_bReadFailed = 1;
             m_engine.m_sub_ReportReadFailure(slot.szPath);
             return true;
         }
@@ -115,14 +139,25 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
         }
-        return m_engine.m_nHits < kMaxHits && !m_engine.m_sub_StopAsked();
+        return m_engine.m_nHits < kMaxHits;
     }
 
     void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
 
   private:
+    void FillFromFile(CReadSlot& slot, CReadRoom& room) const {
+        FileText gathered;
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
+        slot.dwError = slot.bOpened ? gathered.readError : GetLastError();
+        slot.bKeep = slot.bOpened && slot.dwError == ERROR_SUCCESS && !gathered.passedOver &&
+                     m_engine.m_sub_Keeps(slot.szText);
+        slot.nFirstLine = gathered.firstLine;
+        slot.bNulEndsLine = gathered.nulEndsLine;
+    }
+
     CSearchEngin& m_engine;
     sjis::WordProbes m_probes;
+    int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
 // Queues the file; whoever reads it gives the verdict.
@@ -171,9 +206,38 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder) {
 }
 
 void CSearchEngin::m_sub_TestCandidates() {
+    m_nStoppedAt = -1;
     m_sub_RunPass([&](CReadAhead* readAhead) {
-        for (int j = 0; j < m_nCandidates; ++j) m_sub_TestFileInTurn(m_candPaths[j], readAhead);
+        for (int j = 0; j < m_nCandidates; ++j) {
+            if (!readAhead->m_sub_Push(m_candPaths[j])) break;
+        }
     });
+    if (m_nStoppedAt >= 0) m_sub_KeepUntested(m_nStoppedAt);
+}
+
+// A pass stopped at candidate `first`: the candidates from there on were not
+// read again, and keep the verdict of the scan, which found every word in
+// them. So a stop during the passes cuts no hit. Their rows as the scan read
+// them move along with them.
+void CSearchEngin::m_sub_KeepUntested(int first) {
+    for (int j = first; j < m_nCandidates; ++j) {
+        const ScanRow row = j < kRowsPerPage ? m_scanRows[j] : ScanRow{};
+        const int hit = m_nHits;
+        listed::CopyPath(m_candPaths[j], m_szPath, sizeof m_szPath);
+        m_sub_RecordHit();
+        if (hit < kRowsPerPage && m_nHits > hit) m_scanRows[hit] = row;
+    }
+}
+
+// A stop was seen when the walk took back its `taken`th file: in the scan the
+// files left unread cut the hits short; in a pass the rest keep the scan's
+// verdict.
+void CSearchEngin::m_sub_NoteStop(int taken) {
+    if (m_nWordIndex == 0) {
+        m_bStopped = 1;
+    } else if (m_nStoppedAt < 0) {
+        m_nStoppedAt = taken;
+    }
 }
 
 // Each folder is walked once per search, where the walk first reaches it;
@@ -187,7 +251,14 @@ int CSearchEngin::m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail) {
         return 1;
     }
     if (trail.Holds(id) || trail.depth == kMaxFolderDepth) return 1;
-    if (!m_walked.Mark(id)) return 0;
+    const CWalkedFolders::Marked marked = m_walked.Mark(id);
+    if (marked == CWalkedFolders::Marked::kAlready) return 0;
+    // Without a record of the folder, a link back to it would be walked
+    // again and its files shown twice.
+    if (marked == CWalkedFolders::Marked::kNoRoom) {
+        m_sub_NoteOutOfMemory(pszFolder);
+        return 1;
+    }
     trail.folders[trail.depth++] = id;
     int result = m_sub_ListFolder(pszFolder, trail);
     --trail.depth;
@@ -198,12 +269,19 @@ void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {
     if (m_pfnOnReadFailure != nullptr) m_pfnOnReadFailure(pszPath, GetLastError());
 }
 
-// Not even one descriptor could be had: the walk ends, and the failure is
-// reported once.
+// Not even one descriptor, or no memory, could be had: the walk ends, and
+// the failure is reported once.
 void CSearchEngin::m_sub_NoteTooManyOpenFiles(const char* pszPath) {
-    if (m_bTooManyOpenFiles) return;
+    if (m_sub_WalkFailed()) return;
     m_bTooManyOpenFiles = 1;
     SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    m_sub_ReportReadFailure(pszPath);
+}
+
+void CSearchEngin::m_sub_NoteOutOfMemory(const char* pszPath) {
+    if (m_sub_WalkFailed()) return;
+    m_bOutOfMemory = 1;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     m_sub_ReportReadFailure(pszPath);
 }
 
@@ -211,7 +289,7 @@ void CSearchEngin::m_sub_NoteTooManyOpenFiles(const char* pszPath) {
 // flight is let finish and the warmer lets go of its folders; true when the
 // folder is worth trying again.
 bool CSearchEngin::m_sub_FreeDescriptors(FolderTrail& trail) {
-    if (GetLastError() != ERROR_TOO_MANY_OPEN_FILES || m_bTooManyOpenFiles) return false;
+    if (GetLastError() != ERROR_TOO_MANY_OPEN_FILES || m_sub_WalkFailed()) return false;
     trail.readAhead->m_sub_QuietReads();
     return true;
 }
@@ -225,8 +303,24 @@ void CSearchEngin::m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail&
         m_sub_NoteTooManyOpenFiles(pszFolder);
         return;
     }
+    if (IsOutOfMemory(error)) {
+        m_sub_NoteOutOfMemory(pszFolder);
+        return;
+    }
     SetLastError(error);
     m_sub_ReportReadFailure(pszFolder);
+}
+
+// An entry whose path does not fit a path slot is passed over, with a
+// warning in its turn: the files queued before it are handed back first.
+void CSearchEngin::m_sub_ReportTooLong(const char* pszFolder, const char* pszName,
+                                       FolderTrail& trail) {
+    if (m_pfnOnReadFailure == nullptr) return;
+    trail.readAhead->m_sub_Drain();
+    char path[kPathSlot + MAX_PATH + 2];
+    std::snprintf(path, sizeof path, "%s/%s", pszFolder, pszName);
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    m_sub_ReportReadFailure(path);
 }
 
 // Walks the entries of one folder in listing order, sub-folders at once where
@@ -240,13 +334,24 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    while (m_nHits < kMaxHits && !m_bTooManyOpenFiles && !m_sub_StopAsked() &&
-           listing.m_sub_Next()) {
-        if (listing.m_sub_IsFolder()) {
+    while (m_nHits < kMaxHits && !m_sub_WalkFailed() && listing.m_sub_Next()) {
+        if (m_sub_StopAsked()) {
+            m_sub_NoteStop(0);
+            break;
+        }
+        if (listing.m_sub_TooLong()) {
+            m_sub_ReportTooLong(pszFolder, listing.m_sub_Name(), trail);
+        } else if (listing.m_sub_IsFolder()) {
             m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
             m_sub_TestFileInTurn(listing.m_sub_Path(), trail.readAhead);
         }
+    }
+    // A listing cut short (no memory for an entry's name) would leave files
+    // out unseen.
+    if (listing.m_sub_Failed() && !m_sub_WalkFailed()) {
+        trail.readAhead->m_sub_Drain();
+        m_sub_NoteOutOfMemory(pszFolder);
     }
     return 0;
 }
@@ -296,12 +401,10 @@ void CSearchEngin::m_sub_RecordHit() {
     }
 }
 
-// Only the folder scan stops early: the filter passes that follow read again
-// just the hits found, so a stopped search still shows files that hold every
-// word.
+// The scan and the passes both end at a stop; a stopped pass keeps the
+// scan's verdict on the files it did not reach (m_sub_KeepUntested).
 bool CSearchEngin::m_sub_StopAsked() const {
-    return m_pControl != nullptr && m_nWordIndex == 0 &&
-           m_pControl->stop.load(std::memory_order_relaxed);
+    return m_pControl != nullptr && m_pControl->stop.load(std::memory_order_relaxed);
 }
 
 // The text around the first word for a row loaded after the search: the
@@ -312,9 +415,13 @@ void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
     char text[kTextBuffer];
     FileText gathered;
     const sjis::WordProbes everyFile;  // no probe: nothing is passed over
-    if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered,
-                                     SharedReadAhead().m_sub_WalkRoom(), everyFile)) {
-        return;
+    try {
+        if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered,
+                                         SharedReadAhead().m_sub_WalkRoom(), everyFile)) {
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        return;  // the row shows without it
     }
     row_marks::CutContext(text, m_words[0], item.szContext, kExcerptLimit);
 }

@@ -104,6 +104,9 @@ class TextFileBytes {
         return m_decoder.m_sub_PlainFirstBlock(length, fileEnds);
     }
 
+    // ERROR_SUCCESS, or the error of a read that failed and ended the text.
+    DWORD ReadError() const { return m_decoder.m_sub_ReadError(); }
+
     // The bytes read into the buffer and not given out yet, for readers that
     // take plain runs of text at once. Text-mode bytes (CR, 0x1A) are in it
     // as they are; such a reader leaves them to Next().

@@ -290,9 +290,22 @@ TextEncoding EncodingOfMark(const unsigned char* block, DWORD length, DWORD& mar
 }  // namespace
 
 void CTextDecoder::m_sub_Begin(HANDLE hFile) {
-    DWORD read = 0;
-    if (!ReadFile(hFile, m_raw, kBlockBytes, &read, nullptr)) read = 0;
+    m_hFile = hFile;
+    m_dwReadError = ERROR_SUCCESS;
+    DWORD read = m_sub_Read(m_raw, kBlockBytes);
     m_sub_Begin(hFile, m_raw, read);
+}
+
+// A read that fails ends the text there; the error is kept, so that the file
+// is not judged on the part read as if it were all of it.
+DWORD CTextDecoder::m_sub_Read(unsigned char* pInto, DWORD nBytes) {
+    DWORD read = 0;
+    if (ReadFile(m_hFile, pInto, nBytes, &read, nullptr)) return read;
+    DWORD error = GetLastError();
+    if (m_dwReadError == ERROR_SUCCESS) {
+        m_dwReadError = error != ERROR_SUCCESS ? error : ERROR_READ_FAULT;
+    }
+    return 0;
 }
 
 void CTextDecoder::m_sub_Begin(HANDLE hFile, const unsigned char* pFirstBlock, DWORD length) {
@@ -356,8 +369,7 @@ bool CTextDecoder::m_sub_ReadMore() {
     DWORD kept = m_nPending;
     std::memmove(m_raw, m_pPending, kept);
     DWORD wanted = kBlockBytes - kept;
-    DWORD read = 0;
-    if (!ReadFile(m_hFile, m_raw + kept, wanted, &read, nullptr)) read = 0;
+    DWORD read = m_sub_Read(m_raw + kept, wanted);
     // A file gives fewer bytes than asked only at its end.
     m_bFileEnded = read < wanted;
     m_pPending = m_raw;

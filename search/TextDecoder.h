@@ -31,6 +31,10 @@ class CTextDecoder {
     DWORD m_sub_Fill(const unsigned char*& pData);
 
     TextEncoding m_sub_Encoding() const { return m_encoding; }
+    // The system's error when a read of the file failed (a failing disk, a
+    // share that went away), else ERROR_SUCCESS. The text then ends where
+    // the failed read began: it is not the file's whole text.
+    DWORD m_sub_ReadError() const { return m_dwReadError; }
 
     // Before anything is given out: the first block as it stands in the
     // file when the file is passed through as code page 932, else nullptr;
@@ -45,6 +49,7 @@ class CTextDecoder {
   private:
     void m_sub_TryUtf8();
     bool m_sub_ReadMore();
+    DWORD m_sub_Read(unsigned char* pInto, DWORD nBytes);
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     TextEncoding m_encoding = TextEncoding::kCp932;
@@ -52,6 +57,7 @@ class CTextDecoder {
     DWORD m_nPending = 0;
     DWORD m_nReady = 0;  // converted bytes in m_text not given out yet
     bool m_bFileEnded = true;
+    DWORD m_dwReadError = ERROR_SUCCESS;
     unsigned char m_raw[kBlockBytes];
     unsigned char m_text[kBlockBytes];  // never more than the bytes converted
 };

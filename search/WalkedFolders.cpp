@@ -17,16 +17,16 @@ void CWalkedFolders::Begin() {
     }
 }
 
-bool CWalkedFolders::Mark(const FolderId& id) {
+CWalkedFolders::Marked CWalkedFolders::Mark(const FolderId& id) {
     Slot* slot = &Find(Slots(), id);
-    if (slot->search == search) return false;
+    if (slot->search == search) return Marked::kAlready;
     if (2 * (count + 1) > slotCount) {
-        if (!Grow()) return true;
+        if (!Grow()) return Marked::kNoRoom;
         slot = &Find(Slots(), id);
     }
     *slot = Slot{id, search};
     ++count;
-    return true;
+    return Marked::kNew;
 }
 
 CWalkedFolders::Slot& CWalkedFolders::Find(Slot* slots, const FolderId& id) const {

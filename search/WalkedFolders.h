@@ -22,10 +22,11 @@ class CWalkedFolders {
     // Begins a search: the folders of earlier searches no longer count.
     void Begin();
 
-    // Records `id` as walked in this search; false when it was walked
-    // already. True for a new folder also when the table cannot grow and
-    // the folder is not remembered.
-    bool Mark(const FolderId& id);
+    enum class Marked { kNew, kAlready, kNoRoom };
+    // Records `id` as walked in this search: kAlready when it was walked
+    // already, kNoRoom when it is new but the table could not grow to hold
+    // it (the folder is not remembered).
+    Marked Mark(const FolderId& id);
 
   private:
     static constexpr std::size_t kInlineSlots = 16384;

@@ -41,6 +41,10 @@ BOOL WINAPI ListedSetCurrentDirectoryA(LPCSTR lpPathName);
 HINSTANCE WINAPI ListedShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
                                      LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd);
 
+// ReadFile, failing when a test asks it to (<sorahiki/testhooks.h>).
+BOOL WINAPI HookedReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                           LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+
 // The window calls, each the wide call with code page 932 text.
 ATOM WINAPI Cp932RegisterClassA(const WNDCLASSA* lpWndClass);
 BOOL WINAPI Cp932UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
@@ -71,6 +75,7 @@ BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE p
 #define GetFullPathNameA ListedGetFullPathNameA
 #define SetCurrentDirectoryA ListedSetCurrentDirectoryA
 #define ShellExecuteA ListedShellExecuteA
+#define ReadFile HookedReadFile
 
 #define RegisterClassA Cp932RegisterClassA
 #define UnregisterClassA Cp932UnregisterClassA

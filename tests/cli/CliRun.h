@@ -28,12 +28,17 @@ enum class StdoutTo {
 // going to the two files; returns its exit status, 128 and the signal's
 // number when a signal ended it, or -1 when it could not run. On Windows an
 // argument that is valid UTF-8 is passed as that text and any other is taken
-// as code page 932 bytes, which is how --raw expects its words. With
-// `openFiles` above 0 the tool may hold that many descriptors, its three
-// standard ones included (Linux only).
+// as code page 932 bytes, which is how --raw expects its words.
+struct ChildLimits {
+    // Above 0: the descriptors the tool may hold, its three standard ones
+    // included (Linux only).
+    int openFiles = 0;
+    // Above 0: the bytes of address space it may have (Linux only).
+    long long addressSpace = 0;
+};
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
                const std::filesystem::path& errPath, StdoutTo stdoutTo = StdoutTo::kFile,
-               int openFiles = 0);
+               ChildLimits limits = {});
 
 // Whether a file whose read permission is taken away cannot be read: not
 // for root.
@@ -47,11 +52,11 @@ inline std::string ReadWhole(const std::filesystem::path& path) {
 }
 
 inline CliResult RunCli(const std::vector<std::string>& args, StdoutTo stdoutTo = StdoutTo::kFile,
-                        int openFiles = 0) {
+                        ChildLimits limits = {}) {
     const std::filesystem::path outPath = std::filesystem::current_path() / "cli.out";
     const std::filesystem::path errPath = std::filesystem::current_path() / "cli.err";
     CliResult result;
-    result.status = RunCliInto(args, outPath, errPath, stdoutTo, openFiles);
+    result.status = RunCliInto(args, outPath, errPath, stdoutTo, limits);
     result.out = ReadWhole(outPath);
     result.err = ReadWhole(errPath);
     std::filesystem::remove(outPath);

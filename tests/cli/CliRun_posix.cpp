@@ -39,7 +39,7 @@ void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pi
 }  // namespace
 
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
-               const std::filesystem::path& errPath, StdoutTo stdoutTo, int openFiles) {
+               const std::filesystem::path& errPath, StdoutTo stdoutTo, ChildLimits limits) {
     int ends[2];
     if (pipe(ends) != 0) return -1;
     close(ends[0]);  // the pipe has no reader from the start
@@ -48,12 +48,17 @@ int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path
         OpenAs(STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
         SetUpStdout(stdoutTo, outPath, ends[1]);
         close(ends[1]);
-        if (openFiles > 0) {
+        if (limits.openFiles > 0) {
             // Only the three standard descriptors go with the tool.
             for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) close(fd);
-            const auto limit = static_cast<rlim_t>(openFiles);
+            const auto limit = static_cast<rlim_t>(limits.openFiles);
             rlimit files{limit, limit};
             setrlimit(RLIMIT_NOFILE, &files);
+        }
+        if (limits.addressSpace > 0) {
+            const auto limit = static_cast<rlim_t>(limits.addressSpace);
+            rlimit space{limit, limit};
+            setrlimit(RLIMIT_AS, &space);
         }
         std::vector<char*> argv{const_cast<char*>(SORAHIKI_CLI_PATH)};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

@@ -75,7 +75,7 @@ HANDLE NewStdout(StdoutTo stdoutTo, const fs::path& outPath) {
 }  // namespace
 
 int RunCliInto(const std::vector<std::string>& args, const fs::path& outPath,
-               const fs::path& errPath, StdoutTo stdoutTo, int) {
+               const fs::path& errPath, StdoutTo stdoutTo, ChildLimits) {
     const fs::path tool = ToolPath();
     std::wstring line = L"\"" + tool.wstring() + L"\"";
     for (const std::string& arg : args) AppendQuoted(line, Wide(arg));

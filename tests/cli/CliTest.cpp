@@ -309,10 +309,49 @@ TEST(Cli, FourDescriptorsGiveTheWholeAnswer) {
     const std::vector<std::string> args{"--all", "--tsv", U8(u8"料理")};
     const CliResult whole = RunCli(args);
     ASSERT_EQ(CountLines(whole.out), 24) << whole.out;
-    const CliResult scarce = RunCli(args, StdoutTo::kFile, 4);
+    const CliResult scarce = RunCli(args, StdoutTo::kFile, {.openFiles = 4});
     EXPECT_EQ(scarce.status, 0);
     EXPECT_EQ(scarce.err, "");
     EXPECT_EQ(scarce.out, whole.out);
+}
+
+// However little address space the tool has, its answer is the whole one or
+// one line that says memory ran out: never a crash, never part of it. The
+// tree is large enough that memory runs out in the walk at some limit.
+TEST(Cli, LittleMemoryGivesTheWholeAnswerOrSaysSo) {
+    if (kWindowsBuild) GTEST_SKIP() << "address space limits are set on Linux";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' runtime reserves address space of its own";
+#endif
+    DataFolder folder;
+    for (int d = 0; d < 30; ++d) {
+        const std::string n = std::to_string(d);
+        for (int f = 0; f < 30; ++f) {
+            const std::string text = f % 7 ? "nothing here\n" : "hit\nrice " + n + "\n";
+            folder.Write("DATA/s" + n + "/" + std::to_string(f) + ".txt", text);
+        }
+        folder.Write("DATA/u" + n + U8(u8"/メモ.txt"), U8(u8"メモ\n料理 rice\n"));
+    }
+    const std::vector<std::string> args{"--all", "--tsv", "rice"};
+    const CliResult whole = RunCli(args);
+    ASSERT_EQ(whole.status, 0);
+    int failed = 0;
+    for (long long mb = 8; mb <= 40; mb += 2) {
+        const CliResult r = RunCli(args, StdoutTo::kFile, {.addressSpace = mb << 20});
+        SCOPED_TRACE(std::to_string(mb) + " MiB");
+        // The program itself could not be loaded.
+        if (r.status == 127) continue;
+        if (r.status == 0) {
+            EXPECT_EQ(r.out, whole.out);
+            EXPECT_EQ(r.err, "");
+            continue;
+        }
+        ++failed;
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "sorahiki-cli: out of memory\n");
+    }
+    EXPECT_GT(failed, 0) << "no limit made memory run out";
 }
 
 TEST(Cli, ChangesFolderWithC) {

@@ -2,6 +2,8 @@
 // file, the match test, the folder walk and the filter passes.
 #include <gtest/gtest.h>
 
+#include <sorahiki/testhooks.h>
+
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;
@@ -139,7 +141,34 @@ TEST(Scan, MatchWordResults) {
     EXPECT_STREQ(engine->m_candPaths[0], "DATA/x.txt");
 }
 
-// Paths of 210 bytes or more are left out, files and folders alike.
+std::vector<std::pair<std::string, DWORD>> g_failures;
+
+void NoteFailure(const char* pszPath, DWORD dwError) {
+    g_failures.emplace_back(pszPath, dwError);
+}
+
+// A read that fails part way (a failing disk) is no end of the file: the
+// file is no hit, and it is reported rather than judged on its first block.
+TEST(ScanUnreadable, AReadThatFailsIsReportedNotTakenForTheEnd) {
+    DataFolder folder;
+    folder.Write("DATA/late.txt", std::string(5000, ' ') + "word");
+    auto engine = NewEngine();
+    g_failures.clear();
+    engine->m_pfnOnReadFailure = NoteFailure;
+    testhooks::FailReads(1, 1);
+    engine->m_sub_Search("word");
+    testhooks::FailReads(0, 0);
+    EXPECT_EQ(engine->m_nHits, 0);
+    EXPECT_EQ(engine->m_bReadFailed, 1);
+    EXPECT_EQ(g_failures, (std::vector<std::pair<std::string, DWORD>>{
+                              {"DATA/late.txt", static_cast<DWORD>(ERROR_READ_FAULT)}}));
+    engine->m_sub_Search("word");
+    EXPECT_EQ(engine->m_nHits, 1);
+    EXPECT_EQ(engine->m_bReadFailed, 0);
+}
+
+// Paths of 210 bytes or more are left out, files and folders alike, each
+// with a warning.
 TEST(ScanLimits, LongPathsAreLeftOut) {
     DataFolder folder;
     std::string kept = "DATA/" + std::string(200, 'k') + ".txt";     // 209 bytes
@@ -151,9 +180,19 @@ TEST(ScanLimits, LongPathsAreLeftOut) {
     folder.Write(deepFolder + "/abcd", "word");  // 210 bytes
     folder.Write(deepFolder + "/" + std::string(10, 'e') + "/f", "word");
     auto engine = NewEngine();
+    g_failures.clear();
+    engine->m_pfnOnReadFailure = NoteFailure;
     engine->m_sub_Search("word");
     EXPECT_EQ(InListingOrder(HitPaths(*engine)),
               InListingOrder(Strings{deepFolder + "/abc", kept}));
+    Strings tooLongOnes;
+    for (const auto& [path, error] : g_failures) {
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+        tooLongOnes.push_back(path);
+    }
+    EXPECT_EQ(InListingOrder(tooLongOnes),
+              InListingOrder(
+                  Strings{deepFolder + "/abcd", deepFolder + "/" + std::string(10, 'e'), tooLong}));
 }
 
 // A file that holds every word is found even when more than the hit list's

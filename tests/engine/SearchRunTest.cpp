@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include <sorahiki/testhooks.h>
+
 #include "search/SearchRun.h"
 #include "tests/support/DataFolder.h"
 
@@ -96,6 +98,34 @@ TEST(SearchRun, AStopKeepsTheHitsFoundSoFarAsAResult) {
     run->Start("word");
     FollowToTheEnd(*run, *shown);
     EXPECT_FALSE(run->WasStopped());
+    EXPECT_EQ(HitPaths(*shown), all);
+}
+
+// A stop while the later words are checked ends the search at once and cuts
+// nothing: the files not read again keep the scan's verdict, which found
+// every word in them. Every read after the scan's fails, and the first
+// failure stops the search.
+TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
+    DataFolder folder;
+    constexpr int kFiles = 30;
+    for (int i = 10; i < 10 + kFiles; ++i)
+        folder.Write("DATA/f" + std::to_string(i) + ".txt", "Head\nword other\n");
+    auto plain = NewEngine();
+    plain->m_sub_Search("word other");
+    auto run = NewRun();
+    g_pStoppedRun = run.get();
+    run->onReadFailure = [](const char*, DWORD) { g_pStoppedRun->Stop(); };
+    auto shown = NewEngine();
+    testhooks::FailReads(kFiles + 3, -1);
+    run->Start("word other");
+    while (!run->HandOver(*shown)) std::this_thread::yield();
+    testhooks::FailReads(0, 0);
+    EXPECT_FALSE(run->WasStopped());
+    EXPECT_EQ(shown->m_bReadFailed, 1);
+    std::vector<std::string> all = HitPaths(*plain);
+    ASSERT_EQ(all.size(), static_cast<size_t>(kFiles));
+    // The one that failed is left out.
+    all.erase(all.begin() + 3);
     EXPECT_EQ(HitPaths(*shown), all);
 }
 

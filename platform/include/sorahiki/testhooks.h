@@ -10,12 +10,16 @@ namespace testhooks {
 // (ERROR_TOO_MANY_OPEN_FILES). A negative count makes every open from then on
 // fail, until the hook is set again.
 void FailOpens(int after, int count);
+// Reads of an open file: after the next `after` succeed, `count` fail as
+// when the disk cannot give the bytes (ERROR_READ_FAULT); negative as above.
+void FailReads(int after, int count);
 // Threads started from now on: the first `allowed` start, every later one is
 // refused as when the system can make no more. A negative count refuses none.
 void RefuseThreadsAfter(int allowed);
 
 // For the layer: whether this open, or this thread start, is to fail.
 bool OpenFails();
+bool ReadFails();
 bool ThreadStartFails();
 
 }  // namespace testhooks

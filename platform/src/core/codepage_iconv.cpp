@@ -1,11 +1,16 @@
 // Code page conversion over iconv, with one converter per direction kept for
 // the thread's lifetime (opening one is costly, a folder walk converts every
 // name). Text that is all ASCII is the same in both code pages and is copied.
+// A conversion that cannot have memory throws std::bad_alloc, as the text it
+// appends to does: it is never taken for text that has no other form.
 #include <sorahiki/codepage.h>
 
 #include <iconv.h>
 
 #include <cerrno>
+#include <new>
+
+#include "platform/src/core/thread_slot.h"
 
 namespace {
 
@@ -13,7 +18,7 @@ constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
 class Converter {
   public:
-    Converter(const char* to, const char* from) : m_to(to), m_from(from) { m_sub_Open(); }
+    Converter(const char* to, const char* from) : m_to(to), m_from(from) {}
     ~Converter() {
         if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
     }
@@ -54,6 +59,7 @@ class Converter {
     // one that could not be opened for want of it is opened again next time.
     bool m_sub_Open() {
         if (m_cd == reinterpret_cast<iconv_t>(-1)) m_cd = iconv_open(m_to, m_from);
+        if (m_cd == reinterpret_cast<iconv_t>(-1) && errno == ENOMEM) throw std::bad_alloc();
         return m_cd != reinterpret_cast<iconv_t>(-1);
     }
 
@@ -82,6 +88,21 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
+struct ToUtf8 : Converter {
+    ToUtf8() : Converter("UTF-8", "CP932") {}
+};
+struct ToCp932 : Converter {
+    ToCp932() : Converter("CP932", "UTF-8") {}
+};
+
+template <typename T>
+T& ThisThreads() {
+    static CThreadSlot<T> slot;
+    T* converter = slot.Get();
+    if (converter == nullptr) throw std::bad_alloc();
+    return *converter;
+}
+
 }  // namespace
 
 bool Cp932ToUtf8(std::string_view in, std::string& out) {
@@ -89,8 +110,7 @@ bool Cp932ToUtf8(std::string_view in, std::string& out) {
         out.assign(in);
         return true;
     }
-    thread_local Converter converter("UTF-8", "CP932");
-    return converter.Convert(in, out, [](std::string& o, std::string_view) {
+    return ThisThreads<ToUtf8>().Convert(in, out, [](std::string& o, std::string_view) {
         o.append(kReplacementUtf8);
         return size_t{1};
     });
@@ -101,8 +121,7 @@ bool Utf8ToCp932(std::string_view in, std::string& out) {
         out.assign(in);
         return true;
     }
-    thread_local Converter converter("CP932", "UTF-8");
-    return converter.Convert(in, out, [](std::string& o, std::string_view rest) {
+    return ThisThreads<ToCp932>().Convert(in, out, [](std::string& o, std::string_view rest) {
         o.push_back('?');
         return Utf8SequenceLength(rest);
     });

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include <new>
 #include <vector>
 
 #include <sorahiki/cp932forms.h>
@@ -64,11 +65,14 @@ void ReadChunk(iconv_t converter, int first, ChunkBuffers& buffers,
 
 }  // namespace
 
+// Without memory for the converter or the buffers, std::bad_alloc: no table
+// is then taken for one of a system without the converter.
 bool ReadCp932Forms(unsigned short forms[kBmpSize]) {
     for (int c = 0; c < kBmpSize; ++c) forms[c] = 0;
-    iconv_t converter = iconv_open("CP932//IGNORE", "UTF-16LE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
     ChunkBuffers buffers;
+    iconv_t converter = iconv_open("CP932//IGNORE", "UTF-16LE");
+    if (converter == reinterpret_cast<iconv_t>(-1) && errno == ENOMEM) throw std::bad_alloc();
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
     for (int first = 0; first < kBmpSize; first += kChunk) {
         ReadChunk(converter, first, buffers, forms);
     }

@@ -21,6 +21,8 @@ DWORD Win32ErrorFromErrno(int error) {
         case EMFILE:
         case ENFILE:
             return ERROR_TOO_MANY_OPEN_FILES;
+        case EIO:
+            return ERROR_READ_FAULT;
         default:
             return ERROR_INVALID_PARAMETER;
     }

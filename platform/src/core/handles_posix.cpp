@@ -96,6 +96,10 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    if (testhooks::ReadFails()) {
+        SetLastError(ERROR_READ_FAULT);
+        return FALSE;
+    }
     ssize_t n;
     do {
         n = read(fd, lpBuffer, nNumberOfBytesToRead);

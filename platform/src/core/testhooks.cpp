@@ -7,10 +7,12 @@
 namespace testhooks {
 namespace {
 
-// Opens to let succeed first, then failures still to make: 0 for none,
-// negative for every one from then on.
+// Opens (and reads) to let succeed first, then failures still to make: 0 for
+// none, negative for every one from then on.
 std::atomic<int> g_opensBefore{0};
 std::atomic<int> g_openFailures{0};
+std::atomic<int> g_readsBefore{0};
+std::atomic<int> g_readFailures{0};
 // Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
 
@@ -23,6 +25,12 @@ bool TakeOne(std::atomic<int>& count) {
     return false;
 }
 
+// Whether this call is one of the failures still to make.
+bool Fails(std::atomic<int>& before, std::atomic<int>& failures) {
+    if (failures.load(std::memory_order_relaxed) == 0 || TakeOne(before)) return false;
+    return failures.load(std::memory_order_relaxed) < 0 || TakeOne(failures);
+}
+
 }  // namespace
 
 void FailOpens(int after, int count) {
@@ -31,13 +39,22 @@ void FailOpens(int after, int count) {
     g_openFailures = count;
 }
 
+void FailReads(int after, int count) {
+    g_readFailures = 0;
+    g_readsBefore = after;
+    g_readFailures = count;
+}
+
 void RefuseThreadsAfter(int allowed) {
     g_threadsAllowed = allowed;
 }
 
 bool OpenFails() {
-    if (g_openFailures.load(std::memory_order_relaxed) == 0 || TakeOne(g_opensBefore)) return false;
-    return g_openFailures.load(std::memory_order_relaxed) < 0 || TakeOne(g_openFailures);
+    return Fails(g_opensBefore, g_openFailures);
+}
+
+bool ReadFails() {
+    return Fails(g_readsBefore, g_readFailures);
 }
 
 bool ThreadStartFails() {
