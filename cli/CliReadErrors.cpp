@@ -33,8 +33,7 @@ std::string DescribeError(DWORD error) {
 // stops, and the tool says so once (see main.cpp).
 void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
     if (dwError == ERROR_TOO_MANY_OPEN_FILES) return;
-    std::string path = pszPath;
-    if (!g_bRawPaths) Cp932ToUtf8(pszPath, path);
+    std::string path = g_bRawPaths ? pszPath : ListedPathUtf8(pszPath);
     std::fprintf(stderr, "sorahiki-cli: cannot read %s: %s\n", path.c_str(),
                  DescribeError(dwError).c_str());
 }
