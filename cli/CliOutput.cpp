@@ -65,12 +65,12 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style) {
 
 namespace {
 
-// A path as the listing gave it; a name with no form of its own is printed
-// as the file system has it, and as its form with the mark 〓 when raw.
+// A path as the listing gave it, printed as the file system has it (a name
+// with no form of its own, or whose form converts back to another name,
+// included); raw, as the listing's code page 932 text with the mark 〓.
 std::string PathField(const char* path, const OutputStyle& style) {
-    std::string utf8;
-    if (!style.raw && ListedPathUtf8(path, utf8)) return EscapeField(utf8, style);
-    return OutputField(path, style);
+    if (style.raw) return OutputField(path, style);
+    return EscapeField(ListedPathUtf8(path), style);
 }
 
 }  // namespace
@@ -117,7 +117,8 @@ void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const Out
     out.Write(indent + PathField(item.szPath, style) + "\n");
 }
 
-void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style) {
+void PrintTsvRow(CCheckedOutput& out, int number, const ResultItem& item,
+                 const OutputStyle& style) {
     std::string line = std::to_string(number) + "\t" + PathField(item.szPath, style) + "\t" +
                        OutputField(item.szTitle, style) + "\t" + OutputField(item.szContent, style);
     if (style.context) line.append("\t").append(OutputField(item.szContext, style));

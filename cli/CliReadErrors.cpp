@@ -38,8 +38,7 @@ std::string DescribeError(DWORD error) {
 // the search stops, and the tool says so once (see main.cpp).
 void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
     if (dwError == ERROR_TOO_MANY_OPEN_FILES || dwError == ERROR_NOT_ENOUGH_MEMORY) return;
-    std::string path = pszPath;
-    if (!g_bRawPaths) Cp932ToUtf8(pszPath, path);
+    std::string path = g_bRawPaths ? pszPath : ListedPathUtf8(pszPath);
     std::fprintf(stderr, "sorahiki-cli: cannot read %s: %s\n", path.c_str(),
                  DescribeError(dwError).c_str());
 }

@@ -11,10 +11,12 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/reads_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_win32.cpp)
@@ -32,9 +34,11 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_posix.cpp)

@@ -72,16 +72,19 @@ TEST(Cli, TsvAndRaw) {
     EXPECT_EQ(rawCount.out.substr(0, rawCount.out.find('\n') + 1), "総ヒット数 1 件\n");
 }
 
-// A name with no code page 932 form is printed as the file system has it,
-// and with the mark 〓 in its place when raw.
-TEST(Cli, NameWithoutFormPrintedAsItIs) {
+// A name with no code page 932 form, or whose form converts back to another
+// character ("〜" gives the form of "～"), is printed as the file system has
+// it; raw, as its form, with the mark 〓 for a character that has none.
+TEST(Cli, NamesPrintedAsTheFileSystemHasThem) {
     DataFolder folder;
     std::ofstream(folder.Root() / "DATA" / fs::path(u8"📝買い物.txt")) << "memo\nrice\n";
+    std::ofstream(folder.Root() / "DATA" / fs::path(u8"〜only.txt")) << "wave\nonly\n";
     CliResult tsv = RunCli({"--tsv", "rice"});
     const std::string real = U8(u8"1\tDATA/📝買い物.txt\tmemo\trice\n");
     EXPECT_EQ(tsv.out, real);
     CliResult raw = RunCli({"--raw", "--tsv", "rice"});
     EXPECT_EQ(raw.out, "1\tDATA/〓買い物.txt\tmemo\trice\n");
+    EXPECT_EQ(RunCli({"--tsv", "only"}).out, U8(u8"1\tDATA/〜only.txt\twave\tonly\n"));
 }
 
 TEST(Cli, TsvEscapes) {
@@ -225,9 +228,13 @@ TEST(Cli, ReadFailuresAreReported) {
     DataFolder folder;
     WriteSample(folder);
     folder.Link("DATA/gone.txt", "missing.txt");
+    fs::create_symlink("missing.txt", folder.Root() / "DATA" / fs::path(u8"📎.txt"));
+    const std::string goneMarked =
+        U8(u8"sorahiki-cli: cannot read DATA/📎.txt: no such file or folder\n");
     CliResult r = RunCli({"rice"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n");
+    EXPECT_EQ(r.err,
+              "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n" + goneMarked);
     if (!ReadPermissionsHold()) GTEST_SKIP() << "permissions do not hold for root";
     folder.Write("DATA/closed/x.txt", "rice");
     folder.Write("DATA/secret.txt", "rice");
@@ -238,7 +245,8 @@ TEST(Cli, ReadFailuresAreReported) {
     EXPECT_EQ(r.err,
               "sorahiki-cli: cannot read DATA/closed: permission denied\n"
               "sorahiki-cli: cannot read DATA/gone.txt: no such file or folder\n"
-              "sorahiki-cli: cannot read DATA/secret.txt: permission denied\n");
+              "sorahiki-cli: cannot read DATA/secret.txt: permission denied\n" +
+                  goneMarked);
     fs::permissions("DATA", fs::perms::none);
     r = RunCli({"rice"});
     EXPECT_EQ(r.status, 2);

@@ -49,18 +49,27 @@ inline std::vector<Strings> SearchAll(const Strings& queries, int readers) {
 }
 
 // Nested folders, and 150 files of up to 3,000 blanks and a line of words.
-inline Strings MakeFolderTree(const DataFolder& folder, std::mt19937& rng) {
+// Each name begins with `mark` (UTF-8): an emoji lists every name with the
+// mark 〓, to be found again by its key. The folders' paths are returned in
+// code page 932 when the mark is empty.
+inline Strings MakeFolderTree(const DataFolder& folder, std::mt19937& rng,
+                              const std::string& mark = "") {
     Strings folders = {"DATA"};
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+    auto onDisk = [&](const std::string& utf8) {
+        return folder.Root() / fs::path(std::u8string(utf8.begin(), utf8.end()));
+    };
     for (int i = 0; i < 12; ++i) {
-        std::string made = folders[pick(folders.size())] + "/d" + std::to_string(i);
-        folder.MakeFolder(made);
+        std::string made = folders[pick(folders.size())] + "/" + mark + "d" + std::to_string(i);
+        fs::create_directories(onDisk(made));
         folders.push_back(made);
     }
     const char* words[] = {"ka", "ki", "ku", "ka ki", "ki ku ka", "xx"};
     for (int i = 0; i < 150; ++i) {
         std::string body = std::string(pick(3000), ' ') + words[pick(6)] + "\nmore";
-        folder.Write(folders[pick(folders.size())] + "/f" + std::to_string(i) + ".txt", body);
+        std::string path =
+            folders[pick(folders.size())] + "/" + mark + "f" + std::to_string(i) + ".txt";
+        std::ofstream(onDisk(path), std::ios::binary) << body;
     }
     return folders;
 }

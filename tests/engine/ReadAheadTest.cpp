@@ -115,12 +115,15 @@ TEST(ReadAhead, RingHandsBackInQueueOrderWhateverThreadsStart) {
 // Opens that fail for want of a descriptor, wherever they fall (a folder's
 // identity, its listing, a file read by a reader or by the walk), are made
 // again once nothing else is open: the hits and the failures reported are
-// those of a search without the fault. When every open fails from some point
-// on, the search says so once and marks its answer incomplete.
-TEST(ReadAhead, OpensShortOfDescriptorsAreMadeAgain) {
+// those of a search without the fault. Marked names too, whose folders are
+// listed again to find them by their keys. When every open fails from some
+// point on, the search says so once and marks its answer incomplete.
+class OpensShortOfDescriptors : public testing::TestWithParam<const char*> {};
+
+TEST_P(OpensShortOfDescriptors, AreMadeAgain) {
     DataFolder folder;
     std::mt19937 rng(7);
-    MakeFolderTree(folder, rng);
+    MakeFolderTree(folder, rng, GetParam());
     const Strings queries = {"ka", "ki ku"};
     std::vector<Strings> plain = SearchAll(queries, 0);
     for (int readers : {0, 4}) {
@@ -144,5 +147,9 @@ TEST(ReadAhead, OpensShortOfDescriptorsAreMadeAgain) {
         EXPECT_EQ(HitPaths(*engine), plain[0]);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(ReadAhead, OpensShortOfDescriptors,
+                         testing::Values("", "\xF0\x9F\x8D\x99"),
+                         [](const auto& names) { return names.index == 0 ? "Plain" : "Marked"; });
 
 }  // namespace

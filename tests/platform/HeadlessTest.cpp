@@ -1,9 +1,11 @@
 // The Linux layer with its headless driver: painting into the backing image,
 // the draw-call log, modal message boxes, injected input and the shell.
 #include <sorahiki/headless.h>
+#include <sorahiki/listing.h>
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -284,6 +286,26 @@ TEST_F(HeadlessTest, ShellCallsAreRecordedWithTheirNulls) {
     EXPECT_FALSE(call.params.has_value());
     EXPECT_FALSE(call.dir.has_value());
     EXPECT_EQ(call.show, SW_SHOWNORMAL);
+}
+
+// A marked path whose file was renamed after it was listed opens nothing,
+// never the file named as its form reads ("〓.txt").
+TEST_F(HeadlessTest, ShellOpensNoMarkedPathThatItsKeyNoLongerFinds) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "sorahiki-headless-shell";
+    fs::create_directories(folder);
+    std::ofstream(folder / fs::path(u8"📝.txt")) << "memo";
+    WIN32_FIND_DATAA found;
+    FindClose(FindFirstFileA((folder.string() + "/*.txt").c_str(), &found));
+    std::string path = folder.string() + "/" + found.cFileName + '\0' + "1234";
+    listed::WriteKey(found.dwReserved1, path.data() + path.size() - listed::kKeyBytes);
+    fs::rename(folder / fs::path(u8"📝.txt"), folder / fs::path(u8"📓.txt"));
+    std::ofstream(folder / fs::path(u8"〓.txt")) << "literal";
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(result), SE_ERR_FNF);
+    EXPECT_TRUE(hl::ShellCalls().empty());
+    fs::remove_all(folder);
 }
 
 TEST_F(HeadlessTest, TurnHookSeesEveryPeekAndCanEndTheLoop) {

@@ -19,8 +19,9 @@
 bool Cp932ToUtf8(std::string_view in, std::string& out);
 bool Utf8ToCp932(std::string_view in, std::string& out);
 
-// The file system's own name of a path that a listing gave, in UTF-8 with
-// "/" between its parts, where the path's text holds the mark 〓 (a name
-// with no form of its own): found by the keys after the path's NUL. False,
-// with `utf8` untouched, for any other path or one not found.
-bool ListedPathUtf8(const char* cp932Path, std::string& utf8);
+// The file system's own path of a path that a listing gave, in UTF-8 with
+// "/" between its parts: each part with the mark 〓 (a name with no form of
+// its own) found by its key after the path's NUL, and each part whose form
+// converts back to another name found as the name listed. A path no longer
+// found is converted as it is.
+std::string ListedPathUtf8(const char* cp932Path);

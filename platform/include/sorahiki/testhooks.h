@@ -5,8 +5,9 @@
 
 namespace testhooks {
 
-// Opens of a file or a folder through the file layer: after the next `after`
-// succeed, `count` fail as when the process has no file descriptor left
+// Opens of a file or a folder through the file layer, and the listings it
+// makes to find a marked name again: after the next `after` succeed, `count`
+// fail as when the process has no file descriptor left
 // (ERROR_TOO_MANY_OPEN_FILES). A negative count makes every open from then on
 // fail, until the hook is set again.
 void FailOpens(int after, int count);

@@ -375,7 +375,9 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
 // opens the file with the desktop whatever the verb; the parameters and the
-// directory are passed to the driver as given.
+// directory are passed to the driver as given. It returns 42 once the driver
+// started the open, else an error code no greater than 32 (SE_ERR_FNF for a
+// file that is not there, also a listed path whose keys find nothing).
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);

@@ -17,13 +17,11 @@
 #include <string_view>
 #include <vector>
 
-#include <sorahiki/codepage.h>
-#include <sorahiki/cp932.h>
 #include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
 #include "platform/src/core/errors.h"
-#include "platform/src/core/listed_names.h"
+#include "platform/src/core/listed_folder.h"
 #include "platform/src/core/paths.h"
 
 namespace {
@@ -84,48 +82,25 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-// The form of a name and, when the form holds the mark, its key. False when
-// the form is too long for the find data.
-bool FormEntry(listed::FormRule rule, FindEntry& entry) {
-    entry.name = listed::ShownForm(entry.fileName, rule);
-    entry.key = listed::MarkedParts(entry.name) != 0 ? listed::NameKey(entry.fileName) : 0;
-    return entry.name.size() < MAX_PATH;
-}
-
-// Where several names share one form ("〜" and "～" both give 0x81 0x60),
-// the form opens the name it converts back to; every other name of the group
-// is marked where a character takes another's form, so that its path opens
-// it by its key. False when nothing changed.
-bool MarkOneWayNames(std::vector<FindEntry>& sorted) {
-    bool changed = false;
-    for (size_t first = 0; first < sorted.size();) {
-        size_t end = first + 1;
-        while (end < sorted.size() && sorted[end].name == sorted[first].name) ++end;
-        std::string roundTrip;
-        if (end - first > 1 && sorted[first].key == 0) Cp932ToUtf8(sorted[first].name, roundTrip);
-        for (size_t i = first; i < end && end - first > 1; ++i) {
-            FindEntry& entry = sorted[i];
-            if (entry.key != 0 || entry.fileName == roundTrip) continue;
-            FormEntry(listed::FormRule::kOwnForm, entry);
-            changed = true;
-        }
-        first = end;
-    }
-    return changed;
-}
-
-// Reads every entry whose name matches and can be held.
+// Reads every entry of the folder, then hands out those whose names match
+// and whose forms fit the find data. The forms and keys come from all the
+// folder's names, as when a listed path is found again.
 void ReadEntries(DIR* dir, FindState& state, std::string_view pattern) {
-    std::vector<FindEntry> named;
+    std::vector<std::string> names;
+    std::vector<unsigned char> types;
     while (dirent* d = readdir(dir)) {
-        if (IsDotOrDotDot(d->d_name) || !MatchesPattern(pattern, d->d_name)) continue;
-        FindEntry entry;
-        entry.fileName = d->d_name;
-        entry.type = d->d_type;
-        if (FormEntry(listed::FormRule::kFaithful, entry)) named.push_back(std::move(entry));
+        if (IsDotOrDotDot(d->d_name)) continue;
+        names.emplace_back(d->d_name);
+        types.push_back(d->d_type);
+    }
+    std::vector<listed::ListedName> listings = listed::ListNames(state.folder, names);
+    std::vector<FindEntry> named;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (listings[i].form.size() >= MAX_PATH || !MatchesPattern(pattern, names[i])) continue;
+        named.push_back(
+            FindEntry{std::move(listings[i].form), std::move(names[i]), types[i], listings[i].key});
     }
     std::sort(named.begin(), named.end(), ListsBefore);
-    if (MarkOneWayNames(named)) std::sort(named.begin(), named.end(), ListsBefore);
     state.entries.reserve(named.size() + 2);
     for (const char* dots : {".", ".."}) {
         if (MatchesPattern(pattern, dots))
@@ -205,7 +180,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     // A marked folder is found by its keys, never by its form's own name.
     bool marked = listed::HoldsMark(lpFileName);
     if (marked && !FindListedFolder(lpFileName, folder)) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
+        SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
         return INVALID_HANDLE_VALUE;
     }
 
@@ -227,9 +202,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         delete state;
         return INVALID_HANDLE_VALUE;
     }
+    state->folder = std::move(folder);
     ReadEntries(dir, *state, pattern);
     closedir(dir);
-    state->folder = std::move(folder);
     if (!HandOutNext(*state, *lpFindFileData)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         delete state;

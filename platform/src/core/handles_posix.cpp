@@ -63,7 +63,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     std::string path;
     // A marked path is found by its keys, never by its form's own name.
     bool marked = listed::HoldsMark(lpFileName);
-    if (marked && !FindListedPath(lpFileName, path)) return Fail(ERROR_FILE_NOT_FOUND);
+    if (marked && !FindListedPath(lpFileName, path)) return Fail(Win32ErrorFromErrno(errno));
     if (!marked && !AsciiPath(lpFileName, ascii) && !Utf8PathFromCp932(lpFileName, path)) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }

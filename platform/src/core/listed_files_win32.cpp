@@ -5,9 +5,11 @@
 #define SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #include <windows.h>
 
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
@@ -15,6 +17,7 @@
 #include "platform/src/core/listed_files_win32.h"
 #include "platform/src/core/listed_names.h"
 #include "platform/src/core/listed_path.h"
+#include "platform/src/core/listed_table.h"
 
 namespace {
 
@@ -37,26 +40,35 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 struct ListedFind {
     HANDLE find;
     std::wstring folder;
+    // The folder's table, taken at the first name that needs it.
+    std::shared_ptr<const listed::FolderTable> table;
 };
 
-// The form of a name as the listing hands it out. Where the form converts
-// back to another name of the folder ("〜" gives the form of "～"), the
-// characters that take another's form are marked, so that the path opens
-// this name by its key.
-std::string ListedForm(const ListedFind& state, const wchar_t* name) {
-    std::string form = listed::ShownForm(Units(name));
-    if (listed::MarkedParts(form) != 0) return form;
-    std::wstring back = Wide(form);
-    if (back == name ||
-        GetFileAttributesW(Join(state.folder, back).c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return form;
+bool IsAscii(const wchar_t* name) {
+    for (; *name != L'\0'; ++name) {
+        if (*name >= 0x80) return false;
     }
-    return listed::ShownForm(Units(name), listed::FormRule::kOwnForm);
+    return true;
+}
+
+// The form and key of a name as the listing hands it out: an ASCII name is
+// its own form; any other is listed as the folder's table has it (the name
+// added since, on its own).
+listed::ListedName ListingOf(ListedFind& state, const wchar_t* name) {
+    if (IsAscii(name)) return {listed::ShownForm(Units(name)), 0};
+    bool built = false;
+    if (state.table == nullptr) state.table = listed::TableOf(state.folder, false, built);
+    const listed::ListedName* listing =
+        state.table != nullptr ? state.table->ListingOf(name) : nullptr;
+    if (listing != nullptr) return *listing;
+    std::vector<std::wstring> alone = {name};
+    return listed::ListNames(state.folder, alone)[0];
 }
 
 // Fills the find data of one entry; false when its form is too long.
-bool FillEntry(const ListedFind& state, const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) {
-    std::string name = ListedForm(state, wide.cFileName);
+bool FillEntry(ListedFind& state, const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& data) {
+    listed::ListedName listing = ListingOf(state, wide.cFileName);
+    const std::string& name = listing.form;
     if (name.size() >= MAX_PATH) return false;
     data.dwFileAttributes = wide.dwFileAttributes;
     data.ftCreationTime = wide.ftCreationTime;
@@ -65,7 +77,7 @@ bool FillEntry(const ListedFind& state, const WIN32_FIND_DATAW& wide, WIN32_FIND
     data.nFileSizeHigh = wide.nFileSizeHigh;
     data.nFileSizeLow = wide.nFileSizeLow;
     data.dwReserved0 = wide.dwReserved0;
-    data.dwReserved1 = listed::MarkedParts(name) != 0 ? listed::NameKey(Units(wide.cFileName)) : 0;
+    data.dwReserved1 = listing.key;
     CopyMemory(data.cFileName, name.c_str(), name.size() + 1);
     std::string shortName = listed::ShownForm(Units(wide.cAlternateFileName));
     lstrcpynA(data.cAlternateFileName, shortName.c_str(), sizeof data.cAlternateFileName);
@@ -97,7 +109,7 @@ HANDLE FindFirst(const char* path, std::wstring& folder, WIN32_FIND_DATAW& wide)
         folder.clear();
     } else if (marked) {
         if (!listed::ResolveListedPath(path, true, folder)) {
-            SetLastError(ERROR_PATH_NOT_FOUND);
+            if (IsNotFound(GetLastError())) SetLastError(ERROR_PATH_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
         }
     } else {
@@ -127,7 +139,7 @@ HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindF
     WIN32_FIND_DATAW wide;
     HANDLE find = FindFirst(lpFileName, folder, wide);
     if (find == INVALID_HANDLE_VALUE) return INVALID_HANDLE_VALUE;
-    auto* state = new (std::nothrow) ListedFind{find, folder};
+    auto* state = new (std::nothrow) ListedFind{find, folder, nullptr};
     if (state == nullptr) {
         FindClose(find);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -168,9 +180,10 @@ HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileW(OpenablePath(lpFileName).c_str(), dwDesiredAccess, dwShareMode,
-                       lpSecurityAttributes, dwCreationDisposition, dwFlagsAndAttributes,
-                       hTemplateFile);
+    std::wstring path;
+    if (!OpenablePath(lpFileName, path)) return INVALID_HANDLE_VALUE;
+    return CreateFileW(path.c_str(), dwDesiredAccess, dwShareMode, lpSecurityAttributes,
+                       dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
 }
 
 // The current folder's listed form, then the path as given; the keys of
@@ -209,5 +222,6 @@ BOOL WINAPI ListedSetCurrentDirectoryA(LPCSTR lpPathName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return SetCurrentDirectoryW(OpenablePath(lpPathName).c_str());
+    std::wstring path;
+    return OpenablePath(lpPathName, path) && SetCurrentDirectoryW(path.c_str());
 }

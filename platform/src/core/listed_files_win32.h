@@ -18,5 +18,7 @@ std::string Narrow(std::wstring_view text);
 bool FindListedPath(const char* cp932Path, std::wstring& path);
 
 // The wide path that a code page 932 path names: found through the listing
-// when it is marked or names nothing as converted.
-std::wstring OpenablePath(const char* cp932Path);
+// when it is marked or names nothing as converted. False, with the error
+// set, for a marked path that its keys no longer find (it never opens its
+// form's own name) or whose folder cannot be listed.
+bool OpenablePath(const char* cp932Path, std::wstring& path);

@@ -20,9 +20,11 @@ struct FormTable {
 
 // Both characters of a pair that shares one form take it, whichever of the
 // two this system's converter knows.
+// Without memory for it, std::bad_alloc: names are never given the forms of
+// a system without the converter for want of memory.
 bool MakeFormTable(FormTable& table) {
-    std::unique_ptr<unsigned short[]> forms(new (std::nothrow) unsigned short[kBmpSize]);
-    if (forms == nullptr || !ReadCp932Forms(forms.get())) return false;
+    std::unique_ptr<unsigned short[]> forms(new unsigned short[kBmpSize]);
+    if (!ReadCp932Forms(forms.get())) return false;
     for (const SharedCp932Form& pair : kSharedCp932Forms) {
         unsigned short& alone = forms[pair.alone];
         unsigned short& back = forms[pair.convertsBack];

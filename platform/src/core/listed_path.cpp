@@ -1,11 +1,13 @@
-// Finding a listed path again, part by part. A part with the mark is the one
+// Finding a listed path again, part by part. A part with the mark is the
 // name in its folder with that form and key; another part is the name it
 // converts to when that is there ("～" for 0x81 0x60), or else the one name
 // whose form it is ("〜", whose form converts back to "～"). The folder of
-// the last path found is kept per thread: a walk opens the files of one
-// folder in a row.
+// the last path found, and the tables of the last folders searched, are kept
+// per thread: a walk opens the files of one folder in a row.
 #include "platform/src/core/listed_path.h"
 
+#include <memory>
+#include <new>
 #include <vector>
 
 #include <sorahiki/codepage.h>
@@ -13,6 +15,8 @@
 #include <sorahiki/listing.h>
 
 #include "platform/src/core/listed_names.h"
+#include "platform/src/core/listed_table.h"
+#include "platform/src/core/thread_slot.h"
 
 namespace listed {
 namespace {
@@ -51,28 +55,28 @@ SystemString Join(const SystemString& folder, const SystemString& name) {
     return folder + kSystemSeparator + name;
 }
 
-bool HasForm(const SystemString& name, const Part& part) {
-    if (ShownForm(Units(name)) == part.text) return true;
-    return part.marked && ShownForm(Units(name), FormRule::kOwnForm) == part.text;
-}
-
-// The one name of `folder` that the part names; a marked part also by its key.
-bool FindByForm(const SystemString& folder, const Part& part, SystemString& name) {
-    int found = 0;
-    ForEachName(folder, [&](const SystemString& candidate) {
-        if (part.marked && NameKey(Units(candidate)) != part.key) return false;
-        if (!HasForm(candidate, part)) return false;
-        name = candidate;
-        return ++found > 1;
-    });
-    return found == 1;
+// The name of `folder` listed under the part's form and key, from the
+// folder's table; a table that no longer holds it is built again once.
+bool FindInTable(const SystemString& folder, const Part& part, SystemString& name) {
+    bool built = false;
+    for (bool rebuild = false; !built; rebuild = true) {
+        std::shared_ptr<const FolderTable> table = TableOf(folder, rebuild, built);
+        if (table == nullptr) return false;  // the listing's own error stands
+        const SystemString* found = table->NameOf(part.text, part.marked ? part.key : 0);
+        if (found != nullptr && SystemExists(Join(folder, *found))) {
+            name = *found;
+            return true;
+        }
+    }
+    SetNotFound();
+    return false;
 }
 
 bool FindPart(const SystemString& folder, const Part& part, SystemString& name) {
     if (!part.marked && SystemPart(part.text, name) && SystemExists(Join(folder, name))) {
         return true;
     }
-    return FindByForm(folder, part, name);
+    return FindInTable(folder, part, name);
 }
 
 // The text of the first `count` parts with their keys: what names a folder
@@ -97,7 +101,10 @@ struct LastFolder {
 };
 
 bool ResolveParts(const std::vector<Part>& parts, size_t count, SystemString& out) {
-    thread_local LastFolder last;
+    static CThreadSlot<LastFolder> slot;
+    LastFolder* thisThreads = slot.Get();
+    if (thisThreads == nullptr) throw std::bad_alloc();
+    LastFolder& last = *thisThreads;
     size_t first = 0;
     out.clear();
     std::string folderKey = count > 1 ? FolderKey(parts, count - 1) : std::string();
@@ -122,13 +129,18 @@ bool ResolveParts(const std::vector<Part>& parts, size_t count, SystemString& ou
 }  // namespace
 
 bool ResolveListedPath(const char* cp932Path, bool leaveLast, SystemString& out) {
-    std::vector<Part> parts = SplitPath(cp932Path);
-    size_t count = leaveLast ? parts.size() - 1 : parts.size();
-    if (count == 0) {
-        out = SystemString(1, '.');
-        return true;
+    try {
+        std::vector<Part> parts = SplitPath(cp932Path);
+        size_t count = leaveLast ? parts.size() - 1 : parts.size();
+        if (count == 0) {
+            out = SystemString(1, '.');
+            return true;
+        }
+        return ResolveParts(parts, count, out);
+    } catch (const std::bad_alloc&) {
+        SetOutOfMemory();
+        return false;
     }
-    return ResolveParts(parts, count, out);
 }
 
 std::string ListedFormOf(const SystemString& path) {
@@ -152,14 +164,16 @@ std::string ListedFormOf(const SystemString& path) {
 
 }  // namespace listed
 
-bool ListedPathUtf8(const char* cp932Path, std::string& utf8) {
+std::string ListedPathUtf8(const char* cp932Path) {
     listed::SystemString path;
-    if (!listed::HoldsMark(cp932Path) || !listed::ResolveListedPath(cp932Path, false, path)) {
-        return false;
+    std::string utf8;
+    if (!listed::ResolveListedPath(cp932Path, false, path)) {
+        Cp932ToUtf8(cp932Path, utf8);
+        return utf8;
     }
     utf8 = listed::Utf8Of(path);
     for (char& c : utf8) {
         if (c == static_cast<char>(listed::kSystemSeparator)) c = '/';
     }
-    return true;
+    return utf8;
 }

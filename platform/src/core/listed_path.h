@@ -35,11 +35,15 @@ std::string Utf8Of(const SystemString& name);
 // and ".." left out, until it returns true. False when the folder cannot be
 // listed.
 bool ForEachName(const SystemString& folder, const std::function<bool(const SystemString&)>& visit);
+// The system's error for a path that names nothing, and for want of memory.
+void SetNotFound();
+void SetOutOfMemory();
 
 // The file system's path of a listed path (every part, or every part but the
 // last with `leaveLast`): a marked part is the name of its form and key; any
 // other part is the name it converts to, or else the one name of its form.
-// False when some part is not found.
+// False when some part is not found, or when a folder on the way cannot be
+// listed or memory runs out: the system's error tells which.
 bool ResolveListedPath(const char* cp932Path, bool leaveLast, SystemString& out);
 
 // The listed form of a path of the file system: each part's form, and after

@@ -6,8 +6,11 @@
 
 #include <sorahiki/cp932forms.h>
 #include <sorahiki/listing.h>
+#include <sorahiki/testhooks.h>
 
 #include "platform/src/core/listed_files_win32.h"
+#include "platform/src/core/listed_folder.h"
+#include "platform/src/core/listed_names.h"
 #include "platform/src/core/listed_path.h"
 
 namespace {
@@ -49,17 +52,15 @@ bool FindListedPath(const char* cp932Path, std::wstring& path) {
     return listed::ResolveListedPath(cp932Path, false, path);
 }
 
-std::wstring OpenablePath(const char* cp932Path) {
-    std::wstring path;
-    bool marked = listed::HoldsMark(cp932Path);
-    if (marked && FindListedPath(cp932Path, path)) return path;
+bool OpenablePath(const char* cp932Path, std::wstring& path) {
+    if (listed::HoldsMark(cp932Path)) return FindListedPath(cp932Path, path);
     path = Wide(cp932Path);
     std::wstring listed;
-    if (!marked && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
         FindListedPath(cp932Path, listed)) {
-        return listed;
+        path = listed;
     }
-    return path;
+    return true;
 }
 
 namespace listed {
@@ -95,6 +96,10 @@ bool ForEachName(const SystemString& folder,
     std::wstring pattern = folder.empty() ? L"." : folder;
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
+    if (testhooks::OpenFails()) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return false;
+    }
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW(pattern.c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) return false;
@@ -104,6 +109,37 @@ bool ForEachName(const SystemString& folder,
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     return true;
+}
+
+void SetNotFound() {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+}
+
+void SetOutOfMemory() {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+}
+
+namespace {
+
+// Where the form converts back to another name of the folder ("〜" gives the
+// form of "～"), the characters that take another's form are marked, so that
+// the path opens this name by its key.
+std::string ListedForm(const SystemString& folder, const SystemString& name) {
+    std::string form = ShownForm(Units(name));
+    if (MarkedParts(form) != 0) return form;
+    std::wstring back = Wide(form);
+    if (back == name || !SystemExists(folder.empty() ? back : folder + L'\\' + back)) return form;
+    return ShownForm(Units(name), FormRule::kOwnForm);
+}
+
+}  // namespace
+
+std::vector<std::string> ListedForms(const SystemString& folder,
+                                     const std::vector<SystemString>& names) {
+    std::vector<std::string> forms;
+    forms.reserve(names.size());
+    for (const SystemString& name : names) forms.push_back(ListedForm(folder, name));
+    return forms;
 }
 
 }  // namespace listed

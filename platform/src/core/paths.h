@@ -9,8 +9,9 @@ bool Utf8PathFromCp932(const char* path, std::string& out);
 
 // A path as the listing gave it, in UTF-8, found part by part where the
 // converted path names nothing: a part that is not there as converted is the
-// one name in its folder with that code page 932 form. False (errno ENOENT)
-// when some part is not found. Defined in listed_system_posix.cpp over the
+// one name in its folder with that code page 932 form. False when some part
+// is not found (errno ENOENT), or with the error of a folder on the way that
+// cannot be listed (EMFILE, ENOMEM ...). Defined in listed_system_posix.cpp over the
 // routine both builds share (listed_path.cpp).
 bool FindListedPath(const char* cp932Path, std::string& utf8);
 

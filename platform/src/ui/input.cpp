@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include <shellapi.h>
 #include <sorahiki/listing.h>
 
+#include "platform/src/core/errors.h"
 #include "platform/src/core/paths.h"
 #include "platform/src/ui/state.h"
 
@@ -29,6 +31,15 @@ bool ForDisabledWindow(const MSG& msg) {
         if (w->disabled) return true;
     }
     return false;
+}
+
+// What ShellExecuteA returns when it cannot open a file for `error`: the
+// system's error where it is one of the shell's old codes (all of them at or
+// below 32), else "file not found".
+HINSTANCE ShellFailure(int error) {
+    DWORD code = Win32ErrorFromErrno(error);
+    SetLastError(code);
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(code <= 32 ? code : SE_ERR_FNF));
 }
 
 void SetDisabled(HWND hwnd, bool disabled) {
@@ -157,8 +168,10 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     // handle would.
     struct stat st;
     std::string listedPath;
-    // A marked path is found by its keys alone.
+    // A marked path is found by its keys alone: whose keys find nothing,
+    // opens nothing (its text names no file of its own).
     bool marked = lpFile != nullptr && listed::HoldsMark(lpFile);
+    if (marked && !FindListedPath(lpFile, listedPath)) return ShellFailure(errno);
     if (!request.file_utf8.empty() &&
         (marked || (stat(request.file_utf8.c_str(), &st) != 0 && errno == ENOENT)) &&
         FindListedPath(lpFile, listedPath)) {
