@@ -375,7 +375,8 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
 // opens the file with the desktop whatever the verb; the parameters and the
-// directory are passed to the driver as given.
+// directory are passed to the driver as given. A file that is not there gives
+// SE_ERR_FNF, one that the desktop did not open SE_ERR_NOASSOC.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include <shellapi.h>
 #include <sorahiki/listing.h>
 
 #include "platform/src/core/paths.h"
@@ -164,9 +165,12 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
         FindListedPath(lpFile, listedPath)) {
         request.file_utf8 = listedPath;
     }
-    bool started = CurrentDriverRef().ShellOpen(request);
-    // Above 32 is success; 2 is "file not found".
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
+    // As on Windows, a file that is not there opens nothing; above 32 is success.
+    int result = SE_ERR_FNF;
+    if (stat(request.file_utf8.c_str(), &st) == 0) {
+        result = CurrentDriverRef().ShellOpen(request) ? 42 : SE_ERR_NOASSOC;
+    }
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(result));
 }
 
 namespace {
