@@ -10,6 +10,7 @@
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
+#include "screen/SteadyClock.h"
 #include "window/Window.h"
 
 namespace {
@@ -17,14 +18,6 @@ namespace {
 // The count so far is shown again at most this often, at least four times a
 // second while it grows.
 constexpr long long kProgressPeriodMs = 100;
-
-long long NowMs() {
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return now.QuadPart * 1000 / frequency.QuadPart;
-}
 
 // The pointer says that work goes on in the background; it changes at once,
 // and the main window's procedure keeps it so while the pointer moves.
@@ -83,7 +76,7 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);
     m_nProgressShown = 0;
-    m_llProgressShownAt = NowMs();
+    m_llProgressShownAt = MillisecondsNow();
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
     // A search that could not have a thread has ended already.
     m_sub_FollowSearch();
@@ -106,7 +99,7 @@ void CSearchEdit::m_sub_FollowSearch() {
 
 void CSearchEdit::m_sub_ShowProgress() {
     const int nHits = m_run.HitsSoFar();
-    const long long llNow = NowMs();
+    const long long llNow = MillisecondsNow();
     if (nHits == m_nProgressShown || llNow - m_llProgressShownAt < kProgressPeriodMs) return;
     m_nProgressShown = nHits;
     m_llProgressShownAt = llNow;

@@ -1,5 +1,6 @@
 // A search beside the window: what the screen shows and does while one runs,
-// its stop, Enter in the search box, and a start without a DATA folder.
+// its stop, a double click on its button, Enter in the search box, and a
+// start without a DATA folder.
 #include <atomic>
 
 #include "tests/screen/ScreenFixture.h"
@@ -41,6 +42,7 @@ class SearchProgressTest : public SearchScreenTest {
         const auto texts = PaintedTexts();
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
+    void PressSearchButton() { headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON); }
     void PressEnter() {
         PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
         PostMessageA(Edit(), WM_KEYUP, VK_RETURN, 0xC0000001);
@@ -72,7 +74,9 @@ TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
     EXPECT_EQ(Screen().m_nHistoryCursor, 1);
     EXPECT_TRUE(headless::ShellCalls().empty());
 
-    // "中止" stops it: an ordinary result, marked as cut short.
+    // "中止", pressed later than a double click's second press would come,
+    // stops it: an ordinary result, marked as cut short.
+    Sleep(GetDoubleClickTime());
     headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON);
     Turns();
     g_bReleased = true;
@@ -99,6 +103,29 @@ TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
     EXPECT_EQ(texts[1], "0　件");
     EXPECT_NE(texts[2].find("DATA"), std::string::npos);
     EXPECT_NE(texts[2].find(fs::current_path().string()), std::string::npos);
+}
+
+TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
+    MakeHits(14);
+    Submit("本文0001");
+    // The search still runs at the second press: it goes on to its end.
+    g_bReleased = false;
+    Screen().m_run.beforeSearch = HoldSearch;
+    headless::TypeText(Edit(), "料理");
+    PressSearchButton();
+    PressSearchButton();
+    Turns();
+    g_bReleased = true;
+    Settle();
+    EXPECT_EQ(Screen().m_nHistory, 2);
+    EXPECT_TRUE(Painted("14　件"));
+    // The search has ended at the second press: no second search.
+    Screen().m_run.startThread = [](void (*)(void*), void*) { return false; };
+    headless::TypeText(Edit(), "本文0003");
+    PressSearchButton();
+    PressSearchButton();
+    Settle();
+    EXPECT_EQ(Screen().m_nHistory, 3);
 }
 
 }  // namespace

@@ -368,6 +368,9 @@ BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 // the next SetCursor.
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+// Windows's default, 500 milliseconds, within which a second press makes a
+// double click; the desktop's own setting is not read.
+UINT WINAPI GetDoubleClickTime();
 // The program's own icons only (a group icon of its resources); any other
 // gives null (reported). A window whose class has one shows it.
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);

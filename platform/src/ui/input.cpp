@@ -51,7 +51,7 @@ bool ModalTurn() {
 // window whose class asks for it: a press on the same window within the
 // double-click time and a few pixels of the first. A third press starts anew.
 UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
-    constexpr long long kDoubleClickMs = 500;
+    const long long doubleClickMs = GetDoubleClickTime();
     constexpr int kDoubleClickPixels = 2;
     static struct {
         HWND hwnd;
@@ -63,7 +63,7 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
     const long long at = now.tv_sec * 1000LL + now.tv_nsec / 1000000;
     Window* w = FindWindowObject(hwnd);
     const bool second = w != nullptr && (w->class_style & CS_DBLCLKS) != 0 && first.hwnd == hwnd &&
-                        at - first.at <= kDoubleClickMs &&
+                        at - first.at <= doubleClickMs &&
                         std::abs(x - first.x) <= kDoubleClickPixels &&
                         std::abs(y - first.y) <= kDoubleClickPixels;
     first = {second ? nullptr : hwnd, x, y, at};
@@ -112,6 +112,10 @@ void CloseRequested(HWND toplevel) {
 }  // namespace sorahiki::ui
 
 using namespace sorahiki::ui;
+
+UINT WINAPI GetDoubleClickTime() {
+    return 500;
+}
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     return lpModuleName == nullptr ? ProgramInstance() : nullptr;
