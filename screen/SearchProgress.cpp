@@ -91,10 +91,14 @@ void CSearchEdit::m_sub_FollowSearch() {
         m_sub_EndSearch();
         return;
     }
-    // The rows of the last result keep their look, but neither they nor the
-    // page links act on a click until the search has ended.
-    g_bLeftClick = 0;
     m_sub_ShowProgress();
+}
+
+// The rows of the last result keep their look while a search runs, but
+// neither they nor the page links act on a click then; nor do the rows that
+// a search hands over before they have been painted.
+void CSearchEdit::m_sub_DropClickOnUnseenRows() {
+    if (m_run.Running() || m_bResultUnpainted) g_bLeftClick = 0;
 }
 
 void CSearchEdit::m_sub_ShowProgress() {
@@ -112,6 +116,7 @@ void CSearchEdit::m_sub_EndSearch() {
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "検索");
     ShowSearchPointer(false);
     NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
+    m_bResultUnpainted = 1;
     InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
 }

@@ -1,7 +1,8 @@
 // A search beside the window: what the screen shows and does while one runs,
-// its stop, a double click on its button, Enter in the search box, and a
-// start without a DATA folder.
+// its stop, a double click on its button, clicks as it ends, Enter in the
+// search box, and a start without a DATA folder.
 #include <atomic>
+#include <thread>
 
 #include "tests/screen/ScreenFixture.h"
 
@@ -15,12 +16,21 @@ void HoldSearch() {
     while (!g_bReleased.load()) Sleep(1);
 }
 
+// The search's thread, when the test starts it, so that it can wait for the
+// search's end before the window sees it.
+std::thread g_searchThread;
+bool StartTestThread(void (*body)(void*), void* arg) {
+    g_searchThread = std::thread(body, arg);
+    return true;
+}
+
 class SearchProgressTest : public SearchScreenTest {
   protected:
     // A held search is let go and ended before the program is reset.
     void TearDown() override {
         g_bReleased = true;
         Settle();
+        if (g_searchThread.joinable()) g_searchThread.join();
         SearchScreenTest::TearDown();
     }
 
@@ -43,6 +53,26 @@ class SearchProgressTest : public SearchScreenTest {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
     void PressSearchButton() { headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON); }
+    // Turns until no message waits, while the search is held.
+    void Drain() {
+        MSG msg;
+        for (int i = 0; i < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE); ++i) Turns();
+    }
+    // Searches for `text` on the test's thread and waits for the search's
+    // end; the window has not seen it yet.
+    void EndSearchUnseen(const std::string& text) {
+        Screen().m_run.startThread = StartTestThread;
+        Screen().m_run.beforeSearch = HoldSearch;
+        g_bReleased = false;
+        headless::TypeText(Edit(), text);
+        PressSearchButton();
+        Drain();
+        ASSERT_TRUE(Screen().m_run.Running());
+        g_bReleased = true;
+        g_searchThread.join();
+        Screen().m_run.startThread = nullptr;
+        Screen().m_run.beforeSearch = nullptr;
+    }
     void PressEnter() {
         PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
         PostMessageA(Edit(), WM_KEYUP, VK_RETURN, 0xC0000001);
@@ -126,6 +156,32 @@ TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
     PressSearchButton();
     Settle();
     EXPECT_EQ(Screen().m_nHistory, 3);
+}
+
+TEST_F(SearchProgressTest, AClickActsOnlyOnWhatWasOnScreenWhenItWasMade) {
+    MakeHits(14);
+    Submit("本文0001");
+    // A click that comes in the turn in which the search ends.
+    EndSearchUnseen("料理");
+    headless::ClearLogs();
+    headless::LeftDown(400, 60);
+    apptest::RunTurns(1);
+    EXPECT_FALSE(Screen().m_run.Running());
+    headless::LeftUp(400, 60);
+    Settle();
+    EXPECT_TRUE(headless::ShellCalls().empty());
+    // One that comes after the search has ended, before its rows are painted.
+    Submit("本文0001");
+    EndSearchUnseen("料理");
+    apptest::RunTurns(1);
+    ASSERT_FALSE(Screen().m_run.Running());
+    const RECT cell = layout::PageCellRect(1);
+    headless::LeftDown(cell.left + 5, cell.top + 5);
+    apptest::RunTurns(1);
+    headless::LeftUp(cell.left + 5, cell.top + 5);
+    Settle();
+    EXPECT_EQ(Engine().m_nPage, 0);
+    EXPECT_EQ(Engine().m_nHits, 14);
 }
 
 }  // namespace
