@@ -1,8 +1,10 @@
 // A search beside the window: what the screen shows and does while one runs,
 // its stop, a double click on its button, clicks as it ends, Enter in the
-// search box, and a start without a DATA folder.
+// search box, a start without a DATA folder and one without descriptors.
 #include <atomic>
 #include <thread>
+
+#include <sorahiki/testhooks.h>
 
 #include "tests/screen/ScreenFixture.h"
 
@@ -31,6 +33,7 @@ class SearchProgressTest : public SearchScreenTest {
         g_bReleased = true;
         Settle();
         if (g_searchThread.joinable()) g_searchThread.join();
+        testhooks::FailOpens(0, 0);
         SearchScreenTest::TearDown();
     }
 
@@ -182,6 +185,23 @@ TEST_F(SearchProgressTest, AClickActsOnlyOnWhatWasOnScreenWhenItWasMade) {
     Settle();
     EXPECT_EQ(Engine().m_nPage, 0);
     EXPECT_EQ(Engine().m_nHits, 14);
+}
+
+TEST_F(SearchProgressTest, ASearchShortOfDescriptorsSaysSoAndNotThatDataIsMissing) {
+    MakeHits(3);
+    headless::QueueAnswer(IDOK);
+    testhooks::FailOpens(0, -1);
+    Submit("料理");
+    testhooks::FailOpens(0, 0);
+    EXPECT_EQ(apptest::BoxesSeen(),
+              (std::vector<apptest::BoxSeen>{{"エラーメッセージ",
+                                              "開いているファイルが多すぎるため、検索を途中で終えま"
+                                              "した。\n表示しているのは、それまでに見つかったファイ"
+                                              "ルだけです。",
+                                              MB_OK}}));
+    for (const std::string& text : PaintedTexts()) {
+        EXPECT_EQ(text.find("DATA という名前"), std::string::npos) << text;
+    }
 }
 
 }  // namespace
