@@ -44,10 +44,9 @@ void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
         const RECT row = layout::RowRect(r);
         if (!PtInRect(&row, pt) || engine.m_items[r].bPresent != 1) continue;
         // The second press of a double click has opened the file already.
-        if (g_bLeftClick == 1) {
-            if (g_bDoubleClick == 0) OpenWithShell(engine.m_items[r].szPath);
-            g_bLeftClick = 0;
-        }
+        // The click is taken first: a file that will not open is told in a
+        // box, which waits for its answer.
+        if (TakeClick() && g_bDoubleClick == 0) OpenWithShell(hWnd, engine.m_items[r].szPath);
         SetHover(engine.m_nHoverItem, r, hWnd);
         return;
     }

@@ -8,6 +8,7 @@ int g_bSearchRequested;
 int g_nHistoryCommand;
 int g_bSearchRunning;
 int g_bStopRequested;
+long long g_llSearchClickedAt = kNoSearchClick;
 
 void ResetScreenGlobals() {
     std::memset(g_szSearchText, 0, sizeof g_szSearchText);
@@ -15,4 +16,5 @@ void ResetScreenGlobals() {
     g_nHistoryCommand = kHistoryNone;
     g_bSearchRunning = 0;
     g_bStopRequested = 0;
+    g_llSearchClickedAt = kNoSearchClick;
 }

@@ -21,6 +21,11 @@ extern int g_nHistoryCommand;
 extern int g_bSearchRunning;
 // 1 once "中止" was pressed, until the frame step has passed it on.
 extern int g_bStopRequested;
+// When the button's click last asked for a search (MillisecondsNow), so that
+// the second press of a double click neither stops that search nor asks for
+// another; kNoSearchClick once that press has come, or when Enter asked.
+constexpr long long kNoSearchClick = -1;
+extern long long g_llSearchClickedAt;
 
 // Puts the globals above back to their values at process start (defined with
 // them in ScreenGlobals.cpp).

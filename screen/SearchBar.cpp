@@ -1,12 +1,14 @@
 // The search bar's dialog procedure: the "検索" button, or Enter in the edit
 // box, fetches the edit text and asks the frame step for a search when the
 // text is not blank. While a search runs the button reads "中止" and asks to
-// stop it, and Enter does nothing.
+// stop it, and Enter does nothing. A double click on the button makes one
+// search.
 #include "screen/ScreenGlobals.h"
 
 #include <sorahiki/cp932.h>
 
 #include "res/resource.h"
+#include "screen/SteadyClock.h"
 
 namespace {
 
@@ -17,6 +19,26 @@ constexpr unsigned char kBlankLead = cp932::kSeparatorLead;
 void FetchSearchRequest(HWND hDlg) {
     GetWindowTextA(GetDlgItem(hDlg, IDC_SEARCH_EDIT), g_szSearchText, kSearchTextBytes);
     g_bSearchRequested = HasNonBlankByte(g_szSearchText) ? 1 : 0;
+    g_llSearchClickedAt = kNoSearchClick;
+}
+
+bool IsSecondPressOfSearchClick() {
+    return g_llSearchClickedAt != kNoSearchClick &&
+           MillisecondsNow() - g_llSearchClickedAt < GetDoubleClickTime();
+}
+
+// The button asks for a search, or stops the one under way. The second press
+// of a double click that asked for a search does neither, so that a double
+// click makes one search, which goes on.
+void PressSearchButton(HWND hDlg) {
+    if (IsSecondPressOfSearchClick()) {
+        g_llSearchClickedAt = kNoSearchClick;
+    } else if (g_bSearchRunning == 1) {
+        g_bStopRequested = 1;
+    } else {
+        FetchSearchRequest(hDlg);
+        if (g_bSearchRequested == 1) g_llSearchClickedAt = MillisecondsNow();
+    }
 }
 
 // The edit box's own procedure, which the search bar's subclass passes on to.
@@ -70,18 +92,18 @@ INT_PTR CALLBACK SearchBarProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM /*
     Sleep(1);
     switch (LOWORD(wParam)) {
         case IDC_SEARCH_BUTTON:
-            if (g_bSearchRunning == 1) {
-                g_bStopRequested = 1;
-            } else {
-                FetchSearchRequest(hDlg);
-            }
+            PressSearchButton(hDlg);
             return TRUE;
         case IDCANCEL:
             DestroyWindow(hDlg);
             return TRUE;
-        default:
+        case IDC_SEARCH_EDIT:
             // The edit box's notifications, among them the change that
-            // SetWindowTextA causes when the history puts an entry back.
+            // SetWindowTextA causes when the history puts an entry back,
+            // submit nothing; a press after a change asks for the new text.
+            if (HIWORD(wParam) == EN_CHANGE) g_llSearchClickedAt = kNoSearchClick;
+            return FALSE;
+        default:
             return FALSE;
     }
 }

@@ -81,6 +81,7 @@ int CSearchEdit::m_sub_CheckSearchRequest() {
         m_sub_StartSearch(m_history[m_nHistory - 1]);
     }
     g_bSearchRequested = 0;
+    m_sub_DropClickOnUnseenRows();
     return 0;
 }
 
@@ -105,5 +106,6 @@ int CSearchEdit::m_sub_CheckHistoryCommand() {
         m_sub_StartSearch(m_history[nTarget]);
     }
     g_nHistoryCommand = kHistoryNone;
+    m_sub_DropClickOnUnseenRows();
     return 0;
 }

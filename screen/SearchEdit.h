@@ -40,6 +40,7 @@ class CSearchEdit {
     int m_nProgressShown;                      // the count the box shows while searching
     long long m_llProgressShownAt;             // when it was last changed, in milliseconds
     char m_szFolderWithoutData[kFolderBytes];  // where the last search found no DATA
+    unsigned char m_bResultUnpainted;          // 1 from a search's hand-over until its first paint
 
   private:
     // screen/SearchProgress.cpp
@@ -47,4 +48,5 @@ class CSearchEdit {
     void m_sub_FollowSearch();
     void m_sub_EndSearch();
     void m_sub_ShowProgress();
+    void m_sub_DropClickOnUnseenRows();
 };

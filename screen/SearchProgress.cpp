@@ -1,5 +1,6 @@
 // A search while the window goes on: its start from the frame step, the
-// progress in the hit-count box, the stop, and the hand-over of its results.
+// progress in the hit-count box, the stop, the hand-over of its results, and
+// a word when it ended short.
 // All of it runs on the window's thread; the search's own thread touches
 // nothing here (see CSearchRun).
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
+#include "screen/SteadyClock.h"
 #include "window/Window.h"
 
 namespace {
@@ -18,29 +20,27 @@ namespace {
 // second while it grows.
 constexpr long long kProgressPeriodMs = 100;
 
-long long NowMs() {
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return now.QuadPart * 1000 / frequency.QuadPart;
-}
-
 // The pointer says that work goes on in the background; it changes at once,
 // and the main window's procedure keeps it so while the pointer moves.
 void ShowSearchPointer(bool bSearching) {
     SetCursor(LoadCursorA(nullptr, bSearching ? IDC_APPSTARTING : IDC_ARROW));
 }
 
-bool FolderExists(const char* pszName) {
+// True when nothing of that name is there, or a file that is no folder. A
+// folder that cannot be opened for want of descriptors or memory may well be
+// there, and the search says why it ended instead.
+bool FolderMissing(const char* pszName) {
     HANDLE hFolder = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hFolder == INVALID_HANDLE_VALUE) return false;
+    if (hFolder == INVALID_HANDLE_VALUE) {
+        const DWORD dwError = GetLastError();
+        return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+    }
     BY_HANDLE_FILE_INFORMATION info;
-    const bool bFolder = GetFileInformationByHandle(hFolder, &info) &&
-                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool bFile = GetFileInformationByHandle(hFolder, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     CloseHandle(hFolder);
-    return bFolder;
+    return bFile;
 }
 
 // Cuts the last name off a full path, keeping the separator of a root. The
@@ -65,13 +65,31 @@ void CutLastName(char* pszPath) {
 // an empty text.
 void NoteFolderWithoutData(char* pszFolder, int nBytes) {
     pszFolder[0] = '\0';
-    if (FolderExists("DATA")) return;
+    if (!FolderMissing("DATA")) return;
     const DWORD nLength = GetFullPathNameA("DATA", static_cast<DWORD>(nBytes), pszFolder, nullptr);
     if (nLength == 0 || nLength >= static_cast<DWORD>(nBytes)) {
         std::strcpy(pszFolder, ".");
         return;
     }
     CutLastName(pszFolder);
+}
+
+// A search that ran short of descriptors or memory ended early: the rows
+// show the hits found until then, and the box says that they are not all.
+void ReportSearchCutShort(HWND hOwner, const CSearchEngin& engine) {
+    const char* pszText = nullptr;
+    if (engine.m_bTooManyOpenFiles) {
+        pszText =
+            "開いているファイルが多すぎるため、検索を途中で終えました。\n"
+            "表示しているのは、それまでに見つかったファイルだけです。";
+    } else if (engine.m_bOutOfMemory) {
+        pszText =
+            "メモリーが足りないため、検索を途中で終えました。\n"
+            "表示しているのは、それまでに見つかったファイルだけです。";
+    } else {
+        return;
+    }
+    MessageBoxA(hOwner, pszText, "エラーメッセージ", MB_OK);
 }
 
 }  // namespace
@@ -83,7 +101,7 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);
     m_nProgressShown = 0;
-    m_llProgressShownAt = NowMs();
+    m_llProgressShownAt = MillisecondsNow();
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
     // A search that could not have a thread has ended already.
     m_sub_FollowSearch();
@@ -98,15 +116,19 @@ void CSearchEdit::m_sub_FollowSearch() {
         m_sub_EndSearch();
         return;
     }
-    // The rows of the last result keep their look, but neither they nor the
-    // page links act on a click until the search has ended.
-    g_bLeftClick = 0;
     m_sub_ShowProgress();
+}
+
+// The rows of the last result keep their look while a search runs, but
+// neither they nor the page links act on a click then; nor do the rows that
+// a search hands over before they have been painted.
+void CSearchEdit::m_sub_DropClickOnUnseenRows() {
+    if (m_run.Running() || m_bResultUnpainted) g_bLeftClick = 0;
 }
 
 void CSearchEdit::m_sub_ShowProgress() {
     const int nHits = m_run.HitsSoFar();
-    const long long llNow = NowMs();
+    const long long llNow = MillisecondsNow();
     if (nHits == m_nProgressShown || llNow - m_llProgressShownAt < kProgressPeriodMs) return;
     m_nProgressShown = nHits;
     m_llProgressShownAt = llNow;
@@ -119,6 +141,9 @@ void CSearchEdit::m_sub_EndSearch() {
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "検索");
     ShowSearchPointer(false);
     NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
+    m_bResultUnpainted = 1;
     InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    // The box's own loop paints the result behind it.
+    ReportSearchCutShort(m_hParent, m_engine);
 }

@@ -28,6 +28,7 @@ void DrawMissingDataFolder(HDC hDC, const char* pszFolder) {
 }  // namespace
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
+    m_bResultUnpainted = 0;
     if (m_szFolderWithoutData[0] != '\0') {
         DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData);
     } else {

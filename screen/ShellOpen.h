@@ -1,7 +1,12 @@
 // Opening a hit's file with the shell's "open" verb.
 #pragma once
 
+#include <windows.h>
+
 // The folder walk records paths relative to the current directory with "/"
 // between the parts; the shell is given the full path that the system makes
-// of it, with the separators its own file functions use.
-void OpenWithShell(const char* pszPath);
+// of it, with the separators its own file functions use. When the shell
+// opens nothing (the file was renamed or deleted since the search, or no
+// application opens it), a message box owned by hOwner names the file and
+// says why.
+void OpenWithShell(HWND hOwner, const char* pszPath);

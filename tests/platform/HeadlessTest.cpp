@@ -4,6 +4,7 @@
 #include <sorahiki/listing.h>
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -276,9 +277,21 @@ TEST_F(HeadlessTest, DialogControlsTakeClicksAndTyping) {
 }
 
 TEST_F(HeadlessTest, ShellCallsAreRecordedWithTheirNulls) {
-    HINSTANCE result =
-        ShellExecuteA(nullptr, "open", "DATA\\料理\\a.txt", nullptr, nullptr, SW_SHOWNORMAL);
-    EXPECT_GT(reinterpret_cast<INT_PTR>(result), 32);
+    const auto oldDir = std::filesystem::current_path();
+    const auto dir = std::filesystem::temp_directory_path() / "sorahiki-headless-shell";
+    std::filesystem::create_directories(dir / u8"DATA/料理");
+    std::filesystem::current_path(dir);
+    auto open = [] {
+        return reinterpret_cast<INT_PTR>(
+            ShellExecuteA(nullptr, "open", "DATA\\料理\\a.txt", nullptr, nullptr, SW_SHOWNORMAL));
+    };
+    // A file that is not there opens nothing.
+    EXPECT_EQ(open(), SE_ERR_FNF);
+    EXPECT_TRUE(hl::ShellCalls().empty());
+    std::ofstream(std::filesystem::path(u8"DATA/料理/a.txt")) << "a\n";
+    EXPECT_GT(open(), 32);
+    std::filesystem::current_path(oldDir);
+    std::filesystem::remove_all(dir);
     ASSERT_EQ(hl::ShellCalls().size(), 1u);
     const hl::ShellCall& call = hl::ShellCalls()[0];
     EXPECT_EQ(call.verb, std::optional<std::string>("open"));

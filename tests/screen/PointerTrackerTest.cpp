@@ -154,6 +154,24 @@ TEST_F(PointerTrackingTest, AClickOnARowOpensItsFile) {
     EXPECT_TRUE(Opened().empty());
 }
 
+TEST_F(PointerTrackingTest, ARowWhoseFileIsGoneSinceTheSearchOpensNothingAndSaysSo) {
+    MakeHits(3);
+    Submit("料理");
+    fs::remove(OnDisk(HitPath(1)));
+    headless::ClearLogs();
+    headless::QueueAnswer(IDOK);
+    Click(400, 120);
+    EXPECT_TRUE(Opened().empty());
+    ASSERT_EQ(apptest::BoxesSeen().size(), 1u);
+    const apptest::BoxSeen box = apptest::BoxesSeen()[0];
+    EXPECT_EQ(headless::Boxes()[0].owner, Main());
+    EXPECT_EQ(box.caption, "エラーメッセージ");
+    EXPECT_EQ(box.text, "ファイルを開けませんでした。\n" + HitPath(1) +
+                            "\n\nファイルが見つかりません。検索の後で名前が変わったか、"
+                            "削除されたようです。");
+    EXPECT_EQ(g_bLeftClick, 0);
+}
+
 TEST_F(PointerTrackingTest, APressOnEmptySpaceActsWhenDraggedOntoARow) {
     MakeHits(3);
     Submit("料理");

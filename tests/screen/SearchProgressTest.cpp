@@ -1,6 +1,10 @@
 // A search beside the window: what the screen shows and does while one runs,
-// its stop, Enter in the search box, and a start without a DATA folder.
+// its stop, a double click on its button, clicks as it ends, Enter in the
+// search box, a start without a DATA folder and one without descriptors.
 #include <atomic>
+#include <thread>
+
+#include <sorahiki/testhooks.h>
 
 #include "tests/screen/ScreenFixture.h"
 
@@ -14,12 +18,22 @@ void HoldSearch() {
     while (!g_bReleased.load()) Sleep(1);
 }
 
+// The search's thread, when the test starts it, so that it can wait for the
+// search's end before the window sees it.
+std::thread g_searchThread;
+bool StartTestThread(void (*body)(void*), void* arg) {
+    g_searchThread = std::thread(body, arg);
+    return true;
+}
+
 class SearchProgressTest : public SearchScreenTest {
   protected:
     // A held search is let go and ended before the program is reset.
     void TearDown() override {
         g_bReleased = true;
         Settle();
+        if (g_searchThread.joinable()) g_searchThread.join();
+        testhooks::FailOpens(0, 0);
         SearchScreenTest::TearDown();
     }
 
@@ -40,6 +54,27 @@ class SearchProgressTest : public SearchScreenTest {
     bool Painted(const std::string& text) {
         const auto texts = PaintedTexts();
         return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    void PressSearchButton() { headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON); }
+    // Turns until no message waits, while the search is held.
+    void Drain() {
+        MSG msg;
+        for (int i = 0; i < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE); ++i) Turns();
+    }
+    // Searches for `text` on the test's thread and waits for the search's
+    // end; the window has not seen it yet.
+    void EndSearchUnseen(const std::string& text) {
+        Screen().m_run.startThread = StartTestThread;
+        Screen().m_run.beforeSearch = HoldSearch;
+        g_bReleased = false;
+        headless::TypeText(Edit(), text);
+        PressSearchButton();
+        Drain();
+        ASSERT_TRUE(Screen().m_run.Running());
+        g_bReleased = true;
+        g_searchThread.join();
+        Screen().m_run.startThread = nullptr;
+        Screen().m_run.beforeSearch = nullptr;
     }
     void PressEnter() {
         PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
@@ -72,7 +107,9 @@ TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
     EXPECT_EQ(Screen().m_nHistoryCursor, 1);
     EXPECT_TRUE(headless::ShellCalls().empty());
 
-    // "中止" stops it: an ordinary result, marked as cut short.
+    // "中止", pressed later than a double click's second press would come,
+    // stops it: an ordinary result, marked as cut short.
+    Sleep(GetDoubleClickTime());
     headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON);
     Turns();
     g_bReleased = true;
@@ -99,6 +136,72 @@ TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
     EXPECT_EQ(texts[1], "0　件");
     EXPECT_NE(texts[2].find("DATA"), std::string::npos);
     EXPECT_NE(texts[2].find(fs::current_path().string()), std::string::npos);
+}
+
+TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
+    MakeHits(14);
+    Submit("本文0001");
+    // The search still runs at the second press: it goes on to its end.
+    g_bReleased = false;
+    Screen().m_run.beforeSearch = HoldSearch;
+    headless::TypeText(Edit(), "料理");
+    PressSearchButton();
+    PressSearchButton();
+    Turns();
+    g_bReleased = true;
+    Settle();
+    EXPECT_EQ(Screen().m_nHistory, 2);
+    EXPECT_TRUE(Painted("14　件"));
+    // The search has ended at the second press: no second search.
+    Screen().m_run.startThread = [](void (*)(void*), void*) { return false; };
+    headless::TypeText(Edit(), "本文0003");
+    PressSearchButton();
+    PressSearchButton();
+    Settle();
+    EXPECT_EQ(Screen().m_nHistory, 3);
+}
+
+TEST_F(SearchProgressTest, AClickActsOnlyOnWhatWasOnScreenWhenItWasMade) {
+    MakeHits(14);
+    Submit("本文0001");
+    // A click that comes in the turn in which the search ends.
+    EndSearchUnseen("料理");
+    headless::ClearLogs();
+    headless::LeftDown(400, 60);
+    apptest::RunTurns(1);
+    EXPECT_FALSE(Screen().m_run.Running());
+    headless::LeftUp(400, 60);
+    Settle();
+    EXPECT_TRUE(headless::ShellCalls().empty());
+    // One that comes after the search has ended, before its rows are painted.
+    Submit("本文0001");
+    EndSearchUnseen("料理");
+    apptest::RunTurns(1);
+    ASSERT_FALSE(Screen().m_run.Running());
+    const RECT cell = layout::PageCellRect(1);
+    headless::LeftDown(cell.left + 5, cell.top + 5);
+    apptest::RunTurns(1);
+    headless::LeftUp(cell.left + 5, cell.top + 5);
+    Settle();
+    EXPECT_EQ(Engine().m_nPage, 0);
+    EXPECT_EQ(Engine().m_nHits, 14);
+}
+
+TEST_F(SearchProgressTest, ASearchShortOfDescriptorsSaysSoAndNotThatDataIsMissing) {
+    MakeHits(3);
+    headless::QueueAnswer(IDOK);
+    testhooks::FailOpens(0, -1);
+    Submit("料理");
+    testhooks::FailOpens(0, 0);
+    EXPECT_EQ(apptest::BoxesSeen(),
+              (std::vector<apptest::BoxSeen>{{"エラーメッセージ",
+                                              "開いているファイルが多すぎるため、検索を途中で終えま"
+                                              "した。\n表示しているのは、それまでに見つかったファイ"
+                                              "ルだけです。",
+                                              MB_OK}}));
+    for (const std::string& text : PaintedTexts()) {
+        EXPECT_EQ(text.find("DATA という名前"), std::string::npos) << text;
+    }
 }
 
 }  // namespace

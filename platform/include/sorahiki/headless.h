@@ -83,6 +83,8 @@ struct Invalidation {
 };
 const std::vector<Invalidation>& Invalidations();
 
+// Each ShellExecuteA that reached the desktop: one for a file that is not
+// there opens nothing and is not logged.
 struct ShellCall {
     HWND owner;
     std::optional<std::string> verb, file, params, dir;  // empty where null was passed

@@ -368,6 +368,9 @@ BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 // the next SetCursor.
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+// Windows's default, 500 milliseconds, within which a second press makes a
+// double click; the desktop's own setting is not read.
+UINT WINAPI GetDoubleClickTime();
 // The program's own icons only (a group icon of its resources); any other
 // gives null (reported). A window whose class has one shows it.
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
@@ -376,8 +379,9 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
 // opens the file with the desktop whatever the verb; the parameters and the
 // directory are passed to the driver as given. It returns 42 once the driver
-// started the open, else an error code no greater than 32 (SE_ERR_FNF for a
-// file that is not there, also a listed path whose keys find nothing).
+// started the open, else an error code no greater than 32: SE_ERR_FNF for a
+// file that is not there (also a listed path whose keys find nothing),
+// SE_ERR_NOASSOC for one that the desktop did not open.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);

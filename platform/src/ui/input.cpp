@@ -61,7 +61,7 @@ bool ModalTurn() {
 // window whose class asks for it: a press on the same window within the
 // double-click time and a few pixels of the first. A third press starts anew.
 UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
-    constexpr long long kDoubleClickMs = 500;
+    const long long doubleClickMs = GetDoubleClickTime();
     constexpr int kDoubleClickPixels = 2;
     static struct {
         HWND hwnd;
@@ -73,7 +73,7 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
     const long long at = now.tv_sec * 1000LL + now.tv_nsec / 1000000;
     Window* w = FindWindowObject(hwnd);
     const bool second = w != nullptr && (w->class_style & CS_DBLCLKS) != 0 && first.hwnd == hwnd &&
-                        at - first.at <= kDoubleClickMs &&
+                        at - first.at <= doubleClickMs &&
                         std::abs(x - first.x) <= kDoubleClickPixels &&
                         std::abs(y - first.y) <= kDoubleClickPixels;
     first = {second ? nullptr : hwnd, x, y, at};
@@ -122,6 +122,10 @@ void CloseRequested(HWND toplevel) {
 }  // namespace sorahiki::ui
 
 using namespace sorahiki::ui;
+
+UINT WINAPI GetDoubleClickTime() {
+    return 500;
+}
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     return lpModuleName == nullptr ? ProgramInstance() : nullptr;
@@ -177,9 +181,12 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
         FindListedPath(lpFile, listedPath)) {
         request.file_utf8 = listedPath;
     }
-    bool started = CurrentDriverRef().ShellOpen(request);
-    // Above 32 is success; 2 is "file not found".
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(started ? 42 : 2));
+    // As on Windows, a file that is not there opens nothing; above 32 is success.
+    int result = SE_ERR_FNF;
+    if (stat(request.file_utf8.c_str(), &st) == 0) {
+        result = CurrentDriverRef().ShellOpen(request) ? 42 : SE_ERR_NOASSOC;
+    }
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(result));
 }
 
 namespace {
