@@ -22,6 +22,7 @@ enum class StdoutTo {
     kNothing,              // closed: no descriptor or handle at all
     kClosedPipe,           // a pipe without reader, SIGPIPE ignored
     kClosedPipeSignalled,  // the same, SIGPIPE at its default (Linux only)
+    kTerminal,             // a terminal, whose output is read back (Linux only)
 };
 
 // Runs the tool with `args` (bytes as given), its standard output and error

@@ -1,6 +1,7 @@
 #include "tests/cli/CliRun.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,7 +18,8 @@ void OpenAs(int fd, const char* path, int flags) {
 // In the child, before the tool starts: its standard output as asked. An
 // ignored SIGPIPE stays ignored across exec; a default one is restored, since
 // the test program may have inherited it ignored.
-void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pipeWriteEnd) {
+void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pipeWriteEnd,
+                 const char* terminal) {
     signal(SIGPIPE, stdoutTo == StdoutTo::kClosedPipe ? SIG_IGN : SIG_DFL);
     switch (stdoutTo) {
         case StdoutTo::kFile:
@@ -33,20 +35,49 @@ void SetUpStdout(StdoutTo stdoutTo, const std::filesystem::path& outPath, int pi
         case StdoutTo::kClosedPipeSignalled:
             dup2(pipeWriteEnd, STDOUT_FILENO);
             return;
+        case StdoutTo::kTerminal:
+            OpenAs(STDOUT_FILENO, terminal, O_WRONLY | O_NOCTTY);
+            return;
     }
+}
+
+// A new terminal's controlling side, or -1; its other side's path in `path`.
+int OpenTerminal(std::string& path) {
+    int controller = posix_openpt(O_RDWR | O_NOCTTY);
+    if (controller < 0) return -1;
+    if (grantpt(controller) != 0 || unlockpt(controller) != 0 || ptsname(controller) == nullptr) {
+        close(controller);
+        return -1;
+    }
+    path = ptsname(controller);
+    return controller;
+}
+
+// What the tool wrote to the terminal, once it has ended (a few lines: the
+// terminal holds them), into the output file.
+void CopyTerminalOutput(int controller, const std::filesystem::path& outPath) {
+    fcntl(controller, F_SETFL, O_NONBLOCK);
+    std::ofstream out(outPath, std::ios::binary);
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(controller, buffer, sizeof buffer)) > 0) out.write(buffer, n);
+    close(controller);
 }
 
 }  // namespace
 
 int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path& outPath,
                const std::filesystem::path& errPath, StdoutTo stdoutTo, ChildLimits limits) {
+    std::string terminal;
+    int controller = stdoutTo == StdoutTo::kTerminal ? OpenTerminal(terminal) : -1;
+    if (stdoutTo == StdoutTo::kTerminal && controller < 0) return -1;
     int ends[2];
     if (pipe(ends) != 0) return -1;
     close(ends[0]);  // the pipe has no reader from the start
     pid_t child = fork();
     if (child == 0) {
         OpenAs(STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
-        SetUpStdout(stdoutTo, outPath, ends[1]);
+        SetUpStdout(stdoutTo, outPath, ends[1], terminal.c_str());
         close(ends[1]);
         if (limits.openFiles > 0) {
             // Only the three standard descriptors go with the tool.
@@ -69,6 +100,7 @@ int RunCliInto(const std::vector<std::string>& args, const std::filesystem::path
     close(ends[1]);
     int status = 0;
     waitpid(child, &status, 0);
+    if (controller >= 0) CopyTerminalOutput(controller, outPath);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

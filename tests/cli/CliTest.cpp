@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -101,6 +102,38 @@ TEST(Cli, TsvEscapes) {
               "\x83\\t\x83\\n\x83\\x7f\x83\\");
 }
 
+// An environment variable set (or, for nullptr, unset) while it lives, and
+// as it was again afterwards.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : m_name(name) {
+        const char* before = std::getenv(name);
+        m_bWasSet = before != nullptr;
+        if (m_bWasSet) m_before = before;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(m_bWasSet ? m_before.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    void Set(const char* value) {
+#if defined(_WIN32)
+        _putenv_s(m_name.c_str(), value != nullptr ? value : "");
+#else
+        if (value != nullptr) {
+            setenv(m_name.c_str(), value, 1);
+        } else {
+            unsetenv(m_name.c_str());
+        }
+#endif
+    }
+
+    std::string m_name;
+    std::string m_before;
+    bool m_bWasSet = false;
+};
+
 // The words in bold red as grep shows them, only when asked for or on a
 // terminal, never in TSV; the text around the first word on a line of its
 // own or in a fifth column.
@@ -129,6 +162,25 @@ TEST(Cli, ColourAndContext) {
         CliResult r = RunCli(c.args);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, U8(u8"総ヒット数 1 件\n\n") + c.rows);
+    }
+    if (!kWindowsBuild) {
+        // On a terminal by default, unless NO_COLOR has a value or the
+        // terminal is a dumb one.
+        struct Environment {
+            const char* noColor;
+            const char* term;
+            bool coloured;
+        };
+        for (const Environment& e :
+             {Environment{"", "xterm", true}, Environment{"1", "xterm", false},
+              Environment{nullptr, "dumb", false}}) {
+            SCOPED_TRACE(std::string("NO_COLOR=") + (e.noColor ? e.noColor : "(unset)") +
+                         " TERM=" + e.term);
+            ScopedVariable noColor("NO_COLOR", e.noColor), term("TERM", e.term);
+            CliResult r = RunCli({U8(u8"玉ねぎ")}, StdoutTo::kTerminal);
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.out.find(red) != std::string::npos, e.coloured) << r.out;
+        }
     }
     CliResult tsv = RunCli({"--tsv", "--context", "--color=always", U8(u8"玉ねぎ")});
     EXPECT_EQ(tsv.out, U8(u8"1\tDATA/料理/カレー.txt\tカレの作り方\t玉ねぎを炒めるrice\t"
