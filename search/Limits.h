@@ -24,6 +24,8 @@ constexpr int kPages = kHits / kRows;
 // A row: the title and the excerpt, in bytes.
 constexpr int kTitleBytes = 81;
 constexpr int kExcerptBytes = 85;
+// The room of one thread's reading of a file: the decoder's two blocks.
+constexpr std::size_t kReadRoomBytes = 12 * 1024;
 // The stack of each thread the search starts: its readers keep their buffers
 // in the read-ahead, so little of it is used.
 constexpr std::size_t kThreadStackBytes = 256 * 1024;

@@ -1,5 +1,7 @@
 #include "search/ReadAhead.h"
 
+#include <sorahiki/testhooks.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,7 +20,7 @@ template <typename Ready>
 bool SpinUntil(Ready ready, long long ticks) {
     long long deadline = PacingTicks() + ticks;
     for (;;) {
-        for (int i = 0; i < 16; ++i) {
+        for (int i = 0; i < CReadPacing::kSpinBatch; ++i) {
             if (ready()) return true;
             CpuRelax();
         }
@@ -32,29 +34,28 @@ bool ShortOfDescriptors(const CReadSlot& slot) {
 
 }  // namespace
 
-void CReadAhead::m_sub_SetReaders(int nReaders) {
-    m_nWanted = nReaders < 0 ? 0 : nReaders > kMaxReaders ? kMaxReaders : nReaders;
+// The reader threads that may work: those started, within a test's limit.
+int CReadAhead::m_sub_Usable() const {
+    int started = m_pool.Started();
+    int limit = testhooks::ReaderLimit();
+    return limit >= 0 && limit < started ? limit : started;
 }
 
+// The one count of readers that should work now.
 int CReadAhead::m_sub_Working() const {
-    int started = m_pool.Started();
-    int wanted = m_nWanted.load(std::memory_order_relaxed);
-    return m_pacing.Working(started < wanted ? started : wanted);
+    return m_pacing.Working(m_sub_Usable());
 }
 
 void CReadAhead::m_sub_StartReaders() {
     int count = m_pacing.ThreadsWanted();
-    int wanted = m_nWanted.load(std::memory_order_relaxed);
-    m_pool.StartUpTo(count < wanted ? count : wanted);
+    int limit = testhooks::ReaderLimit();
+    m_pool.StartUpTo(limit >= 0 && limit < count ? limit : count);
 }
 
-// An urgent wake, for a thread that waits for a file or stops working while
-// files wait, goes to a sleeping reader that should work whatever the count
-// of readers awake: some of them may be readers that no longer should.
+// Wakes a sleeping reader that should work, when the wake rule says so.
 void CReadAhead::m_sub_WakeReaders(bool urgent) {
     int working = m_sub_Working();
-    long long waiting = m_ring.Waiting();
-    if (urgent ? waiting > 0 : CReadPacing::ShouldWake(waiting, m_pool.Awake(), working, false)) {
+    if (CReadPacing::ShouldWake(m_ring.Waiting(), m_pool.Awake(), working, urgent)) {
         m_pool.WakeOne(working);
     }
 }
@@ -100,7 +101,7 @@ bool CReadAhead::m_sub_TakeOldest() {
     m_sub_WaitForFilled(oldest);
     CReadSlot& slot = m_ring.At(oldest);
     if (ShortOfDescriptors(slot)) m_sub_RetryShortOfDescriptors(slot);
-    bool more = m_pClient.load()->m_sub_Take(slot);
+    bool more = m_pClient->m_sub_Take(slot);
     m_ring.ReleaseOldest();
     if (!more) m_sub_DropQueued();
     return more;
@@ -132,7 +133,7 @@ void CReadAhead::m_sub_Fill(long long nFile, CReadRoom& room) {
     CReadSlot& slot = m_ring.At(nFile);
     bool timed = m_pacing.Times(nFile);
     long long start = timed ? PacingTicks() : 0;
-    m_pClient.load()->m_sub_Fill(slot, room);
+    m_pClient->m_sub_Fill(slot, room);
     long long ticks = timed ? PacingTicks() - start : 0;
     m_ring.MarkFilled(nFile);
     if (timed && m_pacing.NoteRead(ticks)) m_sub_WakeReaders(false);
@@ -141,7 +142,7 @@ void CReadAhead::m_sub_Fill(long long nFile, CReadRoom& room) {
 void CReadAhead::m_sub_QuietReads() {
     m_pacing.NoteShortOfDescriptors();
     m_sub_WaitInFlight();
-    if (CReadAheadClient* client = m_pClient.load()) client->m_sub_ReleaseDescriptors();
+    if (m_pClient != nullptr) m_pClient->m_sub_ReleaseDescriptors();
 }
 
 // Waits until every file taken on is filled. No reader takes a new file on
@@ -159,7 +160,7 @@ void CReadAhead::m_sub_WaitInFlight() {
 // held theirs: once none is in flight, the walk reads it again itself.
 void CReadAhead::m_sub_RetryShortOfDescriptors(CReadSlot& slot) {
     m_sub_QuietReads();
-    m_pClient.load()->m_sub_Fill(slot, m_sub_WalkRoom());
+    m_pClient->m_sub_Fill(slot, m_sub_WalkRoom());
 }
 
 // Files no one has taken on are forgotten: the walk claims them all at once.

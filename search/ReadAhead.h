@@ -47,10 +47,6 @@ class CReadAhead {
     CReadAhead(const CReadAhead&) = delete;
     CReadAhead& operator=(const CReadAhead&) = delete;
 
-    // How many reader threads to use from the next walk on (0 to
-    // kMaxReaders); with none, the walking thread reads every file itself.
-    void m_sub_SetReaders(int nReaders);
-    int m_sub_Readers() const { return m_nWanted; }
     // Reads of late have waited for the disk, and every reader works.
     bool m_sub_ReadsWait() const { return m_pacing.ReadsWait(); }
     // The folder warmer may list ahead of the walk.
@@ -76,6 +72,7 @@ class CReadAhead {
     static void RunReader(void* readAhead, int self);
     void m_sub_ReaderLoop(int self);
     bool m_sub_SpinForWork(int self);
+    int m_sub_Usable() const;
     int m_sub_Working() const;
     void m_sub_WakeReaders(bool urgent);
     void m_sub_StartReaders();
@@ -89,8 +86,9 @@ class CReadAhead {
     CReadRing m_ring;
     CReadPacing m_pacing;
     CReadRoom m_rooms[kMaxReaders + 1];  // one for each reader, the last for the walk
-    std::atomic<CReadAheadClient*> m_pClient{nullptr};
-    std::atomic<int> m_nWanted{kMaxReaders};
+    // Set by the walk before its first push and cleared after its last file
+    // was taken back: every reader's use of it lies between the two.
+    CReadAheadClient* m_pClient = nullptr;
     bool m_bRefused = false;  // the walk's: the client refused a file
     CReaderPool m_pool;       // last: its threads stop before the rest goes
 };

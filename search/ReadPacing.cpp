@@ -8,17 +8,23 @@ long long PacingTicks() {
     return now.QuadPart;
 }
 
-void CReadPacing::Begin() {
+namespace {
+
+long long TicksPerSecond() {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    slowTicks = frequency.QuadPart * kSlowReadMicroseconds / 1000000;
-    spinTicks = frequency.QuadPart * kSpinMicroseconds / 1000000;
-    shortOfDescriptors = false;
+    return frequency.QuadPart;
 }
+
+}  // namespace
+
+CReadPacing::CReadPacing()
+    : slowTicks(TicksPerSecond() * kSlowReadMicroseconds / 1000000),
+      spinTicks(TicksPerSecond() * kSpinMicroseconds / 1000000) {}
 
 bool CReadPacing::NoteRead(long long ticks) {
     int score = slowScore.load(std::memory_order_relaxed);
-    int next = ticks > slowTicks.load(std::memory_order_relaxed)
+    int next = ticks > slowTicks
                    ? (score + kSlowWeight < kMaxScore ? score + kSlowWeight : kMaxScore)
                    : (score > 0 ? score - 1 : 0);
     if (next == score) return false;

@@ -14,8 +14,8 @@
 // Who writes what: the score of slow reads is written by whoever fills a file
 // (a reader or the walk), with relaxed atomics, since a late look at it only
 // delays a change of pace by a file; the shortage of descriptors by whoever
-// meets it; Begin and the clock's rates by the walk before it queues a file.
-// Anyone may read.
+// meets it, and Begin by the walk before it queues a file. The clock's rates
+// are set once, when the read-ahead is made. Anyone may read.
 #pragma once
 
 #include <atomic>
@@ -32,8 +32,9 @@ class CReadPacing {
     // How far ahead of the walk the folder warmer may list.
     static constexpr int kFoldersAhead = 8;
 
+    CReadPacing();
     // At the start of each walk, on the walking thread.
-    void Begin();
+    void Begin() { shortOfDescriptors = false; }
 
     // Readers that should work, of the `usable` threads that run.
     int Working(int usable) const {
@@ -48,16 +49,20 @@ class CReadPacing {
     // when at most one reader works: with none, nobody else would; with one,
     // on a warm cache, that keeps the walk's core busy too.
     static bool WalkHelps(int working) { return working <= 1; }
-    // Whether a sleeping reader should be woken, with `waiting` files queued
-    // and not taken on, `awake` readers awake and `working` that should be.
-    // While one reader works, it is woken only when a batch of files waits,
-    // so that it does not sleep and wake again for every file while the walk
-    // lists a folder; `urgent`, for a walk that waits itself, drops the
-    // batch. While all work, one more is woken while more files wait than
-    // readers are awake.
+    // The wake rule: whether a sleeping reader should be woken, with
+    // `waiting` files queued and not taken on, `awake` readers awake and
+    // `working` that should be. An urgent wake, for a thread that waits for a
+    // file or stops working while files wait, goes out whenever files wait:
+    // some of the readers awake may be ones that no longer should work.
+    // Otherwise, while one reader works, it is woken only when a batch of
+    // files waits, so that it does not sleep and wake again for every file
+    // while the walk lists a folder; while all work, one more is woken while
+    // more files wait than readers are awake.
     static bool ShouldWake(long long waiting, int awake, int working, bool urgent) {
-        if (awake >= working || waiting <= 0) return false;
-        if (working == 1) return urgent || waiting >= kWakeBatch;
+        if (waiting <= 0) return false;
+        if (urgent) return true;
+        if (awake >= working) return false;
+        if (working == 1) return waiting >= kWakeBatch;
         return waiting > awake;
     }
     // Once reads wait, the walk uses every slot from then on.
@@ -78,7 +83,7 @@ class CReadPacing {
     void NoteShortOfDescriptors() { shortOfDescriptors.store(true); }
     bool ShortOfDescriptors() const { return shortOfDescriptors.load(); }
     // How long a thread with nothing to do spins before it sleeps.
-    long long SpinTicks() const { return spinTicks.load(std::memory_order_relaxed); }
+    long long SpinTicks() const { return spinTicks; }
 
   private:
     // A read that takes longer than this waited for the disk. A file from the
@@ -104,10 +109,17 @@ class CReadPacing {
     // and a sleep and a wake cost more than that.
     static constexpr long long kSpinMicroseconds = 50;
 
+  public:
+    // A spinning thread looks at the clock once in this many looks at its
+    // condition.
+    static constexpr int kSpinBatch = 16;
+
+  private:
+
     std::atomic<int> slowScore{0};  // kept from walk to walk
     std::atomic<bool> shortOfDescriptors{false};
-    std::atomic<long long> slowTicks{0};
-    std::atomic<long long> spinTicks{0};
+    const long long slowTicks;
+    const long long spinTicks;
 };
 
 // The clock the pacing counts in.

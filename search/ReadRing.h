@@ -13,7 +13,11 @@
 //   claimed once; who claims it fills its slot and marks it filled with a
 //   release store, which the walk's acquire load pairs with;
 // - a slot is queued again only after the walk took its file back, so no slot
-//   is ever written by two threads at once.
+//   is ever written by two threads at once;
+// - the ring's size and first file are the walk's, changed only while the
+//   ring is empty: a reader reads them only for a file it claimed, after the
+//   push that queued it (release, paired with the claim's acquire) and before
+//   it marks the file filled, which the walk waits for before any change.
 // The walk may sleep until a slot is filled; who fills the slot it sleeps for
 // wakes it, and only then, so a flowing file costs a few atomic operations.
 #pragma once
@@ -44,7 +48,7 @@ struct CReadSlot {
 // Room for the buffers of one file's reading, one for each thread that reads,
 // so that no reader keeps them on its stack.
 struct CReadRoom {
-    static constexpr std::size_t kBytes = 12 * 1024;
+    static constexpr std::size_t kBytes = limits::kReadRoomBytes;
     alignas(64) unsigned char bytes[kBytes];
 };
 
@@ -57,7 +61,7 @@ class CReadRing {
     // kQuickSlots slots, or go on with all kSlots.
     void Reset() { Resize(kQuickSlots); }
     void Widen() { Resize(kSlots); }
-    int Size() const { return size.load(std::memory_order_relaxed); }
+    int Size() const { return size; }
 
     // The walk's side.
     bool Full() const { return queued.load(std::memory_order_relaxed) - taken == Size(); }
@@ -97,7 +101,7 @@ class CReadRing {
 
     void Resize(int slots);
     int SlotIndex(long long number) const {
-        return static_cast<int>((number - first.load(std::memory_order_relaxed)) % Size());
+        return static_cast<int>((number - first) % size);
     }
 
     CReadSlot texts[kSlots];
@@ -105,8 +109,8 @@ class CReadRing {
     std::atomic<long long> queued{0};
     std::atomic<long long> claimed{0};
     long long taken = 0;  // the walk's alone
-    std::atomic<long long> first{0};
-    std::atomic<int> size{kQuickSlots};
+    long long first = 0;
+    int size = kQuickSlots;
     std::atomic<long long> walkSleepsFor{-1};
     CWakeSignal walkWakes;
 };

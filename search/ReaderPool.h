@@ -44,8 +44,11 @@ class CReaderPool {
     bool Stopping() const { return stopping.load(); }
 
     // A reader's side: sleeps until woken, unless `needed()` holds once the
-    // reader counts as asleep; `needed` must read what it looks at in
-    // sequentially consistent order.
+    // reader counts as asleep. Its look at the files waiting must be
+    // sequentially consistent, so that it and a waker's push cannot both
+    // miss the other; its look at how many readers should work may be late,
+    // which at worst leaves the reader asleep until the next wake (the walk
+    // wakes one whenever it waits for a file).
     template <typename Needed>
     void Sleep(int self, Needed needed) {
         std::atomic<int>& state = readers[self].state;

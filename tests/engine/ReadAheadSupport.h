@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sorahiki/testhooks.h>
+
 #include "search/ReadAhead.h"
 #include "tests/support/DataFolder.h"
 
@@ -16,10 +18,8 @@ using Strings = std::vector<std::string>;
 
 class Readers {
   public:
-    explicit Readers(int n) : m_previous(SharedReadAhead().m_sub_Readers()) {
-        SharedReadAhead().m_sub_SetReaders(n);
-    }
-    ~Readers() { SharedReadAhead().m_sub_SetReaders(m_previous); }
+    explicit Readers(int n) : m_previous(testhooks::ReaderLimit()) { testhooks::LimitReaders(n); }
+    ~Readers() { testhooks::LimitReaders(m_previous); }
 
   private:
     int m_previous;

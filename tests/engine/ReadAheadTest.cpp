@@ -94,7 +94,7 @@ TEST(ReadAhead, RingHandsBackInQueueOrderWhateverThreadsStart) {
                              << " files, refusing " << refuse);
                 RefusedThreads refused(allowed);
                 auto readAhead = std::make_unique<CReadAhead>();
-                readAhead->m_sub_SetReaders(readers);
+                Readers limit(readers);
                 ScrambledClient client(refuse);
                 readAhead->m_sub_Begin(client);
                 int pushed = 0;

@@ -14,6 +14,9 @@ void FailOpens(int after, int count);
 // Reads of an open file: after the next `after` succeed, `count` fail as
 // when the disk cannot give the bytes (ERROR_READ_FAULT); negative as above.
 void FailReads(int after, int count);
+// Reader threads that the read-ahead uses from its next walk on: at most
+// `count` (0: the walk reads every file itself); negative for no limit.
+void LimitReaders(int count);
 // Threads started from now on: the first `allowed` start, every later one is
 // refused as when the system can make no more. A negative count refuses none.
 void RefuseThreadsAfter(int allowed);
@@ -21,6 +24,8 @@ void RefuseThreadsAfter(int allowed);
 // For the layer: whether this open, or this thread start, is to fail.
 bool OpenFails();
 bool ReadFails();
+// The limit LimitReaders set, or a negative number for none.
+int ReaderLimit();
 bool ThreadStartFails();
 
 }  // namespace testhooks

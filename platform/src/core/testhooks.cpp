@@ -13,6 +13,7 @@ std::atomic<int> g_opensBefore{0};
 std::atomic<int> g_openFailures{0};
 std::atomic<int> g_readsBefore{0};
 std::atomic<int> g_readFailures{0};
+std::atomic<int> g_readerLimit{-1};
 // Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
 
@@ -43,6 +44,14 @@ void FailReads(int after, int count) {
     g_readFailures = 0;
     g_readsBefore = after;
     g_readFailures = count;
+}
+
+void LimitReaders(int count) {
+    g_readerLimit = count;
+}
+
+int ReaderLimit() {
+    return g_readerLimit.load(std::memory_order_relaxed);
 }
 
 void RefuseThreadsAfter(int allowed) {
