@@ -8,18 +8,18 @@ if(WIN32)
   # through listed_files_win32.cpp, and the shell's open through
   # listed_shell_win32.cpp, all in code page 932 whatever the system's.
   add_library(sorahiki_platform_core STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_files_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/codepage_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/cp932forms_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/listed_files_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_shell_win32.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/listed_shell_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/listed_system_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_table.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/reads_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/reads_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_win32.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/thread_win32.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include-win32)
   # include/ also holds the Linux stand-in for <windows.h>: searched after the
   # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
@@ -27,21 +27,21 @@ if(WIN32)
   target_link_libraries(sorahiki_platform_core PUBLIC shell32)
 else()
   add_library(sorahiki_platform_core STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/base_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/codepage_iconv.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/cp932forms_iconv.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/errors_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/find_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/fullpath_posix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/handles_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/base_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/codepage_iconv.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/cp932forms_iconv.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/errors_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/find_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/fullpath_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/handles_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_system_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/listed_system_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_table.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/paths_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/paths_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/testhooks.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/src/core/thread_posix.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/thread_posix.cpp)
   target_include_directories(sorahiki_platform_core PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)
 endif()
 find_package(Threads REQUIRED)

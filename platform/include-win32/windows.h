@@ -2,7 +2,7 @@
 // page 932 whatever the system's code page (1252, 65001, ...), so every call
 // of the program that takes or returns text is taken here to a wide call
 // with an explicit conversion between code page 932 and UTF-16:
-// - files and the folder walk (platform/src/core/listed_files_win32.cpp):
+// - files and the folder walk (platform/src/win32/listed_files_win32.cpp):
 //   the system's ANSI functions would read names in the system's code page,
 //   and give a name in code page 932 by best fit ("〜" U+301C becomes 0x81
 //   0x60) but open a path by the exact mapping (0x81 0x60 is "～" U+FF5E).

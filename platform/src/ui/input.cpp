@@ -12,8 +12,8 @@
 #include <shellapi.h>
 #include <sorahiki/listing.h>
 
-#include "platform/src/core/errors.h"
-#include "platform/src/core/paths.h"
+#include "platform/src/posix/errors.h"
+#include "platform/src/posix/paths.h"
 #include "platform/src/ui/state.h"
 
 namespace sorahiki::ui {

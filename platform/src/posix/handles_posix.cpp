@@ -12,9 +12,9 @@
 #include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
-#include "platform/src/core/errors.h"
-#include "platform/src/core/paths.h"
-#include "platform/src/core/filetime.h"
+#include "platform/src/posix/errors.h"
+#include "platform/src/posix/paths.h"
+#include "platform/src/posix/filetime.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/src/core/listed_files_win32.h"
+#include "platform/src/win32/listed_files_win32.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
-#include "platform/src/core/errors.h"
+#include "platform/src/posix/errors.h"
 #include "platform/src/core/listed_folder.h"
-#include "platform/src/core/paths.h"
+#include "platform/src/posix/paths.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/src/core/errors.h"
+#include "platform/src/posix/errors.h"
 
 #include <cerrno>
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include <sorahiki/codepage.h>
-#include "platform/src/core/errors.h"
-#include "platform/src/core/paths.h"
+#include "platform/src/posix/errors.h"
+#include "platform/src/posix/paths.h"
 
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;

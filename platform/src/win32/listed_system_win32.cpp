@@ -8,7 +8,7 @@
 #include <sorahiki/listing.h>
 #include <sorahiki/testhooks.h>
 
-#include "platform/src/core/listed_files_win32.h"
+#include "platform/src/win32/listed_files_win32.h"
 #include "platform/src/core/listed_folder.h"
 #include "platform/src/core/listed_names.h"
 #include "platform/src/core/listed_path.h"

@@ -17,7 +17,7 @@
 #include "platform/src/core/listed_folder.h"
 #include "platform/src/core/listed_names.h"
 #include "platform/src/core/listed_path.h"
-#include "platform/src/core/paths.h"
+#include "platform/src/posix/paths.h"
 
 namespace listed {
 namespace {

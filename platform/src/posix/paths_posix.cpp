@@ -1,4 +1,4 @@
-#include "platform/src/core/paths.h"
+#include "platform/src/posix/paths.h"
 
 #include <sorahiki/codepage.h>
 
