@@ -19,7 +19,7 @@
 
 #include <time.h>
 
-#include "search/SjisReader.h"
+#include "search/text/SjisReader.h"
 
 namespace fs = std::filesystem;
 

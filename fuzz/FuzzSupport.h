@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "search/SjisReader.h"
-#include "search/TextDecoder.h"
+#include "search/text/SjisReader.h"
+#include "search/text/TextDecoder.h"
 #include "tests/support/MemoryBytes.h"
 
 namespace fuzz {

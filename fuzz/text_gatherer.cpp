@@ -8,7 +8,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "search/SearchEngin.h"
-#include "search/WordProbe.h"
+#include "search/text/WordProbe.h"
 
 namespace {
 

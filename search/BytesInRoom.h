@@ -5,8 +5,8 @@
 
 #include <new>
 
-#include "search/ReadRing.h"
-#include "search/SjisReader.h"
+#include "search/readahead/ReadRing.h"
+#include "search/text/SjisReader.h"
 
 class CBytesInRoom {
   public:

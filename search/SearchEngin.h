@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #include "search/Limits.h"
-#include "search/WalkedFolders.h"
+#include "search/walk/WalkedFolders.h"
 
 class CDC;
 class CReadAhead;

@@ -7,10 +7,10 @@
 #include <sorahiki/listing.h>
 
 #include "search/BytesInRoom.h"
-#include "search/ReadAhead.h"
-#include "search/RowMarks.h"
+#include "search/readahead/ReadAhead.h"
+#include "search/text/RowMarks.h"
 #include "search/SearchEngin.h"
-#include "search/SjisReader.h"
+#include "search/text/SjisReader.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The search: the query parser and the passes over the folder "DATA".
 #include <new>
 
-#include "search/Cp932Forms.h"
+#include "search/text/Cp932Forms.h"
 #include "search/SearchEngin.h"
 
-#include "search/SjisReader.h"
+#include "search/text/SjisReader.h"
 
 namespace {
 

@@ -7,15 +7,15 @@
 #include <sorahiki/listing.h>
 
 #include "search/BytesInRoom.h"
-#include "search/FolderListing.h"
-#include "search/FolderWarmer.h"
-#include "search/ReadAhead.h"
-#include "search/RowMarks.h"
+#include "search/walk/FolderListing.h"
+#include "search/walk/FolderWarmer.h"
+#include "search/readahead/ReadAhead.h"
+#include "search/text/RowMarks.h"
 #include "search/SearchControl.h"
 #include "search/SearchEngin.h"
-#include "search/SjisReader.h"
-#include "search/WordMatch.h"
-#include "search/WordProbe.h"
+#include "search/text/SjisReader.h"
+#include "search/text/WordMatch.h"
+#include "search/text/WordProbe.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ bool IsOutOfMemory(DWORD error) {
     return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
 }
 
-// The match rule (search/WordMatch.h): true when `word` occurs in `text` at a
+// The match rule (search/text/WordMatch.h): true when `word` occurs in `text` at a
 // character boundary.
 bool HoldsWord(const char* text, int textLength, const char* word) {
     return sjis::FindWord(std::string_view(text, static_cast<size_t>(textLength)), word) >= 0;

@@ -6,9 +6,9 @@
 
 #include <random>
 
-#include "search/Cp932Forms.h"
-#include "search/SjisReader.h"
-#include "search/TextDecoder.h"
+#include "search/text/Cp932Forms.h"
+#include "search/text/SjisReader.h"
+#include "search/text/TextDecoder.h"
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;

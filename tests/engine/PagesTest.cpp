@@ -1,7 +1,7 @@
 // The page map and the rows of a page: titles and excerpts read from the files.
 #include <gtest/gtest.h>
 
-#include "search/SjisReader.h"
+#include "search/text/SjisReader.h"
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;

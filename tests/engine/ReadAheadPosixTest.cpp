@@ -11,7 +11,7 @@
 #include <atomic>
 #include <thread>
 
-#include "search/FolderWarmer.h"
+#include "search/walk/FolderWarmer.h"
 #include "tests/engine/ReadAheadSupport.h"
 
 using namespace testing_support;

@@ -9,7 +9,7 @@
 
 #include <sorahiki/testhooks.h>
 
-#include "search/ReadAhead.h"
+#include "search/readahead/ReadAhead.h"
 #include "tests/support/DataFolder.h"
 
 namespace testing_support {

@@ -6,8 +6,8 @@
 
 #include <random>
 
-#include "search/SjisReader.h"
-#include "search/WordProbe.h"
+#include "search/text/SjisReader.h"
+#include "search/text/WordProbe.h"
 #include "tests/support/DataFolder.h"
 #include "tests/support/MemoryBytes.h"
 

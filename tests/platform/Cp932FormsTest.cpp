@@ -4,7 +4,7 @@
 // bytes that are no character).
 #include <gtest/gtest.h>
 
-#include "search/Cp932Forms.h"
+#include "search/text/Cp932Forms.h"
 
 namespace {
 

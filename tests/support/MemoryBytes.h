@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "search/SjisReader.h"
+#include "search/text/SjisReader.h"
 
 namespace testing_support {
 

@@ -25,8 +25,8 @@
 
 #include <sorahiki/cp932.h>
 
-#include "search/SjisPlainRuns.h"
-#include "search/TextDecoder.h"
+#include "search/text/SjisPlainRuns.h"
+#include "search/text/TextDecoder.h"
 
 namespace sjis {
 

@@ -1,4 +1,4 @@
-#include "search/ReadPacing.h"
+#include "search/readahead/ReadPacing.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "search/ReaderPool.h"
+#include "search/readahead/ReaderPool.h"
 
 #include "search/Limits.h"
 

@@ -1,4 +1,4 @@
-#include "search/ReadAhead.h"
+#include "search/readahead/ReadAhead.h"
 
 #include <sorahiki/testhooks.h>
 

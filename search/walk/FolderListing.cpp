@@ -1,4 +1,4 @@
-#include "search/FolderListing.h"
+#include "search/walk/FolderListing.h"
 
 #include <cstdio>
 #include <cstring>

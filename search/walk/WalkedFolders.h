@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "search/FolderListing.h"
+#include "search/walk/FolderListing.h"
 
 class CWalkedFolders {
   public:

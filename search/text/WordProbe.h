@@ -17,7 +17,7 @@
 
 #include <sorahiki/cp932.h>
 
-#include "search/SjisBlocks.h"
+#include "search/text/SjisBlocks.h"
 
 namespace sjis {
 

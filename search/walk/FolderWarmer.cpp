@@ -1,7 +1,7 @@
 // The warmer and the walk share a few atomic counts; the mutex is taken only
 // to sleep and to wake, each side changing its own state before it looks at
 // the other's, so that no wake is lost.
-#include "search/FolderWarmer.h"
+#include "search/walk/FolderWarmer.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Telling the encoding of a file and converting UTF-8 and UTF-16 to code
 // page 932 through the table of forms.
-#include "search/TextDecoder.h"
+#include "search/text/TextDecoder.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,8 +11,8 @@
 
 #include <sorahiki/cp932forms.h>
 
-#include "search/Cp932Forms.h"
-#include "search/Utf8Sequence.h"
+#include "search/text/Cp932Forms.h"
+#include "search/text/Utf8Sequence.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "search/WalkedFolders.h"
+#include "search/walk/WalkedFolders.h"
 
 #include <cstring>
 #include <new>

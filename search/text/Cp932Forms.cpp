@@ -1,5 +1,5 @@
 // The table of code page 932 forms, built on first use.
-#include "search/Cp932Forms.h"
+#include "search/text/Cp932Forms.h"
 
 #include <sorahiki/cp932forms.h>
 

@@ -1,11 +1,11 @@
-#include "search/RowMarks.h"
+#include "search/text/RowMarks.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include <sorahiki/cp932.h>
 
-#include "search/WordMatch.h"
+#include "search/text/WordMatch.h"
 
 namespace row_marks {
 namespace {

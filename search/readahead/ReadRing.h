@@ -28,8 +28,8 @@
 #include <cstddef>
 
 #include "search/Limits.h"
-#include "search/ReadPacing.h"
-#include "search/WakeSignal.h"
+#include "search/readahead/ReadPacing.h"
+#include "search/readahead/WakeSignal.h"
 
 // One queued file and what was read from it.
 struct CReadSlot {

@@ -19,9 +19,9 @@
 
 #include <sorahiki/thread.h>
 
-#include "search/FolderListing.h"
-#include "search/ReadPacing.h"
-#include "search/WakeSignal.h"
+#include "search/walk/FolderListing.h"
+#include "search/readahead/ReadPacing.h"
+#include "search/readahead/WakeSignal.h"
 
 class CFolderWarmer {
   public:

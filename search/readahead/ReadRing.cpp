@@ -1,4 +1,4 @@
-#include "search/ReadRing.h"
+#include "search/readahead/ReadRing.h"
 
 #include <algorithm>
 #include <cstring>

@@ -20,8 +20,8 @@
 
 #include <sorahiki/thread.h>
 
-#include "search/ReadPacing.h"
-#include "search/WakeSignal.h"
+#include "search/readahead/ReadPacing.h"
+#include "search/readahead/WakeSignal.h"
 
 class CReaderPool {
   public:

@@ -16,9 +16,9 @@
 // so a walk allocates nothing.
 #pragma once
 
-#include "search/ReadPacing.h"
-#include "search/ReadRing.h"
-#include "search/ReaderPool.h"
+#include "search/readahead/ReadPacing.h"
+#include "search/readahead/ReadRing.h"
+#include "search/readahead/ReaderPool.h"
 
 // What a walk does with its files: Fill runs on any thread, once per queued
 // file (or again, for a file that could not be opened for want of a
