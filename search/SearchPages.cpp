@@ -134,7 +134,8 @@ void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
 
 // Fills the title and the excerpt of a row from its file. A file that cannot
 // be opened leaves both empty; the row stays present with its path. Rows are
-// loaded on the searching thread between walks, in the walk's own room.
+// loaded by the thread that holds the record, only while no walk runs, in the
+// walk's own room.
 // A row that cannot have the memory its file needs stays empty too, and the
 // record says that memory ran out.
 void CSearchEngin::m_sub_LoadRow(ResultItem& item) {
