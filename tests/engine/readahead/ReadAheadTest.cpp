@@ -12,7 +12,7 @@
 
 #include <sorahiki/testhooks.h>
 
-#include "tests/engine/ReadAheadSupport.h"
+#include "tests/engine/readahead/ReadAheadSupport.h"
 
 using namespace testing_support;
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "search/walk/FolderWarmer.h"
-#include "tests/engine/ReadAheadSupport.h"
+#include "tests/engine/readahead/ReadAheadSupport.h"
 
 using namespace testing_support;
 
