@@ -95,8 +95,8 @@ std::string MarkedField(std::string_view cp932, std::span<const unsigned char> m
     return out;
 }
 
-void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style) {
-    std::string line = "総ヒット数 " + std::to_string(hits) + " 件\n";
+void PrintHitCount(CCheckedOutput& out, int hits, bool capped, const OutputStyle& style) {
+    std::string line = "総ヒット数 " + std::to_string(hits) + " 件" + (capped ? "以上" : "") + "\n";
     if (style.raw) {
         out.Write(line);
     } else {

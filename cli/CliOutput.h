@@ -28,7 +28,9 @@ std::string OutputField(std::string_view cp932, const OutputStyle& style);
 std::string MarkedField(std::string_view cp932, std::span<const unsigned char> marks,
                         const OutputStyle& style);
 
-void PrintHitCount(CCheckedOutput& out, int hits, const OutputStyle& style);
+// "総ヒット数 <n> 件", or "総ヒット数 <n> 件以上" when the search stopped at its
+// cap of hits, so that more files may hold the words.
+void PrintHitCount(CCheckedOutput& out, int hits, bool capped, const OutputStyle& style);
 
 // One hit, numbered from 1 over all pages.
 void PrintRow(CCheckedOutput& out, int number, const ResultItem& item, const OutputStyle& style);

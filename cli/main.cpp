@@ -139,7 +139,7 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
     }
 
     OutputStyle style{options.raw, UsesColour(options), options.context};
-    if (!options.tsv) PrintHitCount(out, g_engine.m_nHits, style);
+    if (!options.tsv) PrintHitCount(out, g_engine.m_nHits, g_engine.m_bHitCap != 0, style);
     if (options.all) {
         // Pages after a failed write would be read for nothing.
         for (int page = 0; page < CSearchEngin::kMaxPages && PageExists(page) && out.Error() == 0;

@@ -25,9 +25,9 @@ void DrawCountLine(HDC hDC, int nHits, const char* pszMark) {
 
 }  // namespace
 
-void DrawHitCount(HDC hDC, int nHits) {
+void DrawHitCount(HDC hDC, int nHits, bool bCapped) {
     DrawFixedText(hDC, layout::kHitCountX, layout::kHitCountCaptionY, "総ヒット数");
-    DrawCountLine(hDC, nHits, "");
+    DrawCountLine(hDC, nHits, bCapped ? "以上" : "");
 }
 
 void DrawSearchProgress(HDC hDC, int nHitsSoFar) {

@@ -131,7 +131,7 @@ bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
         // without hits the count and the usage page keep the context's
         // defaults: black text in opaque white boxes.
         if (m_bNoHit == 1) {
-            DrawHitCount(hDC, m_nHits);
+            DrawHitCount(hDC, m_nHits, false);
             DrawUsagePage(dc);
         }
         return true;
@@ -145,6 +145,6 @@ bool CSearchEngin::m_sub_DrawResults(CDC& dc) {
     DrawRowLabels(*this, hDC);
     SetTextColor(hDC, kTextColour);
     DrawPageLinks(*this, hDC);
-    DrawHitCount(hDC, m_nHits);
+    DrawHitCount(hDC, m_nHits, m_bHitCap != 0);
     return true;
 }

@@ -16,11 +16,10 @@ enum HistoryCommand { kHistoryNone = 0, kHistoryBack = 1, kHistoryForward = 2 };
 // The history bar's pending command (a HistoryCommand value).
 extern int g_nHistoryCommand;
 
-// 1 while a search runs: written by the frame steps, read by the search bar,
-// whose button then asks to stop it and whose Enter does nothing.
-extern int g_bSearchRunning;
-// 1 once "中止" was pressed, until the frame step has passed it on.
-extern int g_bStopRequested;
+// 1 once the search bar's button was pressed, until the frame step has acted
+// on it: while a search runs the button reads "中止" and the press stops the
+// search; else the press is the request above.
+extern int g_bSearchButtonPressed;
 // When the button's click last asked for a search (MillisecondsNow), so that
 // the second press of a double click neither stops that search nor asks for
 // another; kNoSearchClick once that press has come, or when Enter asked.

@@ -1,8 +1,8 @@
 // The search bar's dialog procedure: the "検索" button, or Enter in the edit
 // box, fetches the edit text and asks the frame step for a search when the
-// text is not blank. While a search runs the button reads "中止" and asks to
-// stop it, and Enter does nothing. A double click on the button makes one
-// search.
+// text is not blank, and the button's press is recorded too: while a search
+// runs the button reads "中止" and the frame step stops the search instead,
+// and drops the request. A double click on the button makes one search.
 #include "screen/ScreenGlobals.h"
 
 #include <sorahiki/cp932.h>
@@ -27,18 +27,17 @@ bool IsSecondPressOfSearchClick() {
            MillisecondsNow() - g_llSearchClickedAt < GetDoubleClickTime();
 }
 
-// The button asks for a search, or stops the one under way. The second press
-// of a double click that asked for a search does neither, so that a double
-// click makes one search, which goes on.
+// The button asks for a search, or stops the one under way: the frame step,
+// which knows whether one runs, decides. The second press of a double click
+// does neither, so that a double click makes one search, which goes on.
 void PressSearchButton(HWND hDlg) {
     if (IsSecondPressOfSearchClick()) {
         g_llSearchClickedAt = kNoSearchClick;
-    } else if (g_bSearchRunning == 1) {
-        g_bStopRequested = 1;
-    } else {
-        FetchSearchRequest(hDlg);
-        if (g_bSearchRequested == 1) g_llSearchClickedAt = MillisecondsNow();
+        return;
     }
+    FetchSearchRequest(hDlg);
+    g_bSearchButtonPressed = 1;
+    if (g_bSearchRequested == 1) g_llSearchClickedAt = MillisecondsNow();
 }
 
 // The edit box's own procedure, which the search bar's subclass passes on to.
@@ -46,11 +45,12 @@ WNDPROC g_pfnEditProc;
 
 // Enter reaches the edit box as VK_RETURN only outside an input method's
 // composition (the key that commits a conversion arrives as another code),
-// so it submits exactly what the button would. Its character is swallowed:
-// a one-line edit box has no use for it.
+// so it submits what the button would, but never stops a search: a request
+// made while one runs is dropped by the frame step. Its character is
+// swallowed: a one-line edit box has no use for it.
 LRESULT CALLBACK SearchEditProc(HWND hEdit, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_RETURN) {
-        if (message == WM_KEYDOWN && g_bSearchRunning == 0) FetchSearchRequest(GetParent(hEdit));
+        if (message == WM_KEYDOWN) FetchSearchRequest(GetParent(hEdit));
         return 0;
     }
     return CallWindowProcA(g_pfnEditProc, hEdit, message, wParam, lParam);

@@ -58,13 +58,15 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_nHistory = 0;
 
     m_hParent = hParent;
+    // A program started away from its DATA says so before the first search.
+    m_sub_NoteFolderWithoutData();
     // The keyboard starts in the search box, so that typing begins a query.
     SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT));
     return true;
 }
 
 // While a search runs, this step follows it instead, and a request made
-// meanwhile is dropped.
+// meanwhile is dropped (the run itself refuses a second start).
 int CSearchEdit::m_sub_CheckSearchRequest() {
     if (m_run.Running()) {
         m_sub_FollowSearch();
@@ -81,7 +83,8 @@ int CSearchEdit::m_sub_CheckSearchRequest() {
         m_sub_StartSearch(m_history[m_nHistory - 1]);
     }
     g_bSearchRequested = 0;
-    m_sub_DropClickOnUnseenRows();
+    g_bSearchButtonPressed = 0;
+    m_sub_DropClickOnUnseen();
     return 0;
 }
 
@@ -106,6 +109,6 @@ int CSearchEdit::m_sub_CheckHistoryCommand() {
         m_sub_StartSearch(m_history[nTarget]);
     }
     g_nHistoryCommand = kHistoryNone;
-    m_sub_DropClickOnUnseenRows();
+    m_sub_DropClickOnUnseen();
     return 0;
 }

@@ -2,8 +2,10 @@
 //
 // Threads: every field here is read and written by the window's thread only.
 // The search itself runs in m_run on a thread of its own, into a record of
-// its own; m_engine, which the painters and the pointer tracking read, takes
-// the results only when the frame step sees the search ended (CSearchRun).
+// its own; m_engine, which the painters and the pointer tracking read, is
+// written by the frame step alone: while the search runs it copies in the
+// rows of page 0 that the search has made certain, and when it sees the
+// search ended it takes the whole result (CSearchRun).
 #pragma once
 
 #include <windows.h>
@@ -37,16 +39,20 @@ class CSearchEdit {
 
     // The search under way, and what the screen shows of it.
     CSearchRun m_run;
-    int m_nProgressShown;                      // the count the box shows while searching
-    long long m_llProgressShownAt;             // when it was last changed, in milliseconds
-    char m_szFolderWithoutData[kFolderBytes];  // where the last search found no DATA
-    unsigned char m_bResultUnpainted;          // 1 from a search's hand-over until its first paint
+    char m_szShownQuery[CSearchRun::kQueryBytes];  // the query of the result shown
+    int m_nProgressShown;                          // the count the box shows while searching
+    long long m_llProgressShownAt;                 // when it was last changed, in milliseconds
+    char m_szFolderWithoutData[kFolderBytes];      // where DATA was looked for and not found
+    unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
+    int m_nRowsPainted;                // the rows present at the last paint
 
   private:
     // screen/SearchProgress.cpp
     void m_sub_StartSearch(const char* pszQuery);
     void m_sub_FollowSearch();
+    void m_sub_ShowLiveRows();
     void m_sub_EndSearch();
     void m_sub_ShowProgress();
-    void m_sub_DropClickOnUnseenRows();
+    void m_sub_NoteFolderWithoutData();
+    void m_sub_DropClickOnUnseen();
 };

@@ -1,6 +1,6 @@
-// A search while the window goes on: its start from the frame step, the
-// progress in the hit-count box, the stop, the hand-over of its results, and
-// a word when it ended short.
+// A search while the window goes on: its start from the frame step, the rows
+// of page 0 as it finds them, the progress in the hit-count box, the stop, the
+// hand-over of its results, and a word when it ended short or found no DATA.
 // All of it runs on the window's thread; the search's own thread touches
 // nothing here (see CSearchRun).
 #include <cstring>
@@ -61,8 +61,8 @@ void CutLastName(char* pszPath) {
     pszLastSeparator[bRoot ? 1 : 0] = '\0';
 }
 
-// The folder where the search looked for DATA when it found none there, else
-// an empty text.
+// The folder where DATA was looked for when none is there, else an empty
+// text.
 void NoteFolderWithoutData(char* pszFolder, int nBytes) {
     pszFolder[0] = '\0';
     if (!FolderMissing("DATA")) return;
@@ -72,6 +72,16 @@ void NoteFolderWithoutData(char* pszFolder, int nBytes) {
         return;
     }
     CutLastName(pszFolder);
+}
+
+// The first present row under the point, as the pointer tracking finds it;
+// -1 for none.
+int PresentRowAt(const CSearchEngin& engine, POINT pt) {
+    for (int r = 0; r < screen_layout::kRows; ++r) {
+        const RECT row = screen_layout::RowRect(r);
+        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
+    }
+    return -1;
 }
 
 // A search that ran short of descriptors or memory ended early: the rows
@@ -94,36 +104,61 @@ void ReportSearchCutShort(HWND hOwner, const CSearchEngin& engine) {
 
 }  // namespace
 
+// The rows of the last result leave at once: the shown record is emptied,
+// and fills with the new search's rows as they are found.
 void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
-    m_run.Start(pszQuery);
-    g_bSearchRunning = 1;
-    g_bStopRequested = 0;
+    if (!m_run.Start(pszQuery)) return;
+    static_cast<CSearchRecord&>(m_engine) = CSearchRecord{};
+    m_nRowsPainted = 0;
+    g_bSearchButtonPressed = 0;  // the press that asked for this search
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);
     m_nProgressShown = 0;
     m_llProgressShownAt = MillisecondsNow();
+    m_sub_NoteFolderWithoutData();
+    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
     // A search that could not have a thread has ended already.
     m_sub_FollowSearch();
 }
 
+// The button, pressed while a search runs, reads "中止" and stops it.
 void CSearchEdit::m_sub_FollowSearch() {
-    if (g_bStopRequested == 1) {
+    // A press that stops is no search click: a press soon after may search.
+    if (g_bSearchButtonPressed == 1) {
         m_run.Stop();
-        g_bStopRequested = 0;
+        g_llSearchClickedAt = kNoSearchClick;
     }
-    if (m_run.HandOver(m_engine)) {
+    g_bSearchButtonPressed = 0;
+    if (m_run.HandOver(m_engine, m_szShownQuery)) {
         m_sub_EndSearch();
         return;
     }
+    m_sub_ShowLiveRows();
     m_sub_ShowProgress();
 }
 
-// The rows of the last result keep their look while a search runs, but
-// neither they nor the page links act on a click then; nor do the rows that
-// a search hands over before they have been painted.
-void CSearchEdit::m_sub_DropClickOnUnseenRows() {
-    if (m_run.Running() || m_bResultUnpainted) g_bLeftClick = 0;
+// While the search runs the shown record holds the rows of page 0 that are
+// certain, and counts them as its hits, so that they are drawn, numbered and
+// highlighted as the rows of a finished search are. The hit-count box shows
+// the progress instead.
+void CSearchEdit::m_sub_ShowLiveRows() {
+    const int nShown = m_engine.m_nHits;
+    const int nRows = m_run.CopyLiveRows(m_engine.m_items, nShown);
+    if (nRows == nShown) return;
+    for (int r = nShown; r < nRows; ++r) m_engine.m_hitFlags[r] = 1;
+    m_engine.m_nHits = nRows;
+    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+}
+
+// While a search runs, and from its hand-over until its result is painted, a
+// click acts only on a row that was on screen when it was made: such a row
+// stays where it is, with the same file, in the result. Page links and
+// labels wait for the painted result: their pages are not made before.
+void CSearchEdit::m_sub_DropClickOnUnseen() {
+    if (!m_run.Running() && !m_bResultUnpainted) return;
+    const int nRow = PresentRowAt(m_engine, POINT{g_nMouseX, g_nMouseY});
+    if (nRow < 0 || nRow >= m_nRowsPainted) g_bLeftClick = 0;
 }
 
 void CSearchEdit::m_sub_ShowProgress() {
@@ -136,14 +171,16 @@ void CSearchEdit::m_sub_ShowProgress() {
 }
 
 void CSearchEdit::m_sub_EndSearch() {
-    g_bSearchRunning = 0;
-    g_bStopRequested = 0;
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "検索");
     ShowSearchPointer(false);
-    NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
+    m_sub_NoteFolderWithoutData();
     m_bResultUnpainted = 1;
     InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
     InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
     // The box's own loop paints the result behind it.
     ReportSearchCutShort(m_hParent, m_engine);
+}
+
+void CSearchEdit::m_sub_NoteFolderWithoutData() {
+    NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
 }

@@ -16,9 +16,10 @@ constexpr int kNoticeX = 20;
 constexpr int kNoticeY = 50;
 
 // One line in place of the results and the usage page, so that a person who
-// started the program in another folder sees where it looked.
-void DrawMissingDataFolder(HDC hDC, const char* pszFolder) {
-    DrawHitCount(hDC, 0);
+// started the program in another folder sees where it looked, from the start
+// on; the count of 0 once a search has looked there.
+void DrawMissingDataFolder(HDC hDC, const char* pszFolder, bool bSearched) {
+    if (bSearched) DrawHitCount(hDC, 0, false);
     char szLine[CSearchEdit::kFolderBytes + 128];
     std::snprintf(szLine, sizeof szLine,
                   "DATA という名前のフォルダーが見つかりません（探した場所：%s）", pszFolder);
@@ -29,14 +30,18 @@ void DrawMissingDataFolder(HDC hDC, const char* pszFolder) {
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     m_bResultUnpainted = 0;
+    m_nRowsPainted = 0;
+    while (m_nRowsPainted < CSearchEngin::kRowsPerPage &&
+           m_engine.m_items[m_nRowsPainted].bPresent == 1) {
+        ++m_nRowsPainted;
+    }
     if (m_szFolderWithoutData[0] != '\0') {
-        DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData);
+        DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData, m_nHistory > 0);
     } else {
         m_engine.m_sub_DrawResults(dc);
-        // Until the first search has ended the results area shows how to use
-        // it; a search under way with one query in the history is the first.
-        const bool bFirstRuns = m_nHistory == 1 && m_run.Running();
-        if (m_nHistory == 0 || bFirstRuns) DrawUsagePage(dc);
+        // Before the first search the results area shows how to use it; a
+        // search under way shows its rows as they come, on a blank area.
+        if (m_nHistory == 0) DrawUsagePage(dc);
     }
     if (m_run.Running()) {
         DrawSearchProgress(dc.m_hDC, m_nProgressShown);

@@ -1,11 +1,14 @@
 // What a thread that did not start a search may do with it while it runs:
-// ask it to stop, and read how many hits it has found. The searching thread
-// writes `hits` and reads `stop`; any other thread writes `stop` and reads
-// `hits`. Both are atomics, and nothing else of the engine may be read
-// before the search has ended.
+// ask it to stop, read how many hits it has found and copy the rows of page 0
+// that are already certain. The searching thread writes `hits` and `rows` and
+// reads `stop`; any other thread writes `stop` and reads `hits` and `rows`.
+// `stop` and `hits` are atomics and `rows` holds its own lock; nothing else of
+// the engine may be read before the search has ended.
 #pragma once
 
 #include <atomic>
+
+#include "search/LiveRows.h"
 
 struct CSearchControl {
     // Set by the watcher; the walk and the passes check it between files
@@ -13,4 +16,6 @@ struct CSearchControl {
     std::atomic<bool> stop{false};
     // The hits of the folder scan so far, published after each new hit.
     std::atomic<int> hits{0};
+    // The rows of page 0 that the finished search will show as they are.
+    CLiveRows rows;
 };

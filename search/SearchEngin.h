@@ -1,10 +1,10 @@
 // The search engine and its state: the parsed words, the hit lists of the
 // passes, the page map and the ten rows of the page shown. The engine's own
 // members are defined in this folder, its painting and pointer tracking in
-// screen/. Every buffer is a
-// fixed array inside the object, so a search allocates nothing. One thread
-// at a time uses the record; while a search runs on a thread of its own,
-// another may only stop it and read its count (m_pControl).
+// screen/. Every buffer is a fixed array inside the object, so a search
+// allocates nothing. One thread at a time uses the record; while a search
+// runs on a thread of its own, another may only stop it, read its count and
+// copy the rows it has made certain (m_pControl).
 #pragma once
 
 #include <windows.h>
@@ -34,7 +34,49 @@ struct ResultItem {
     unsigned char contextMarks[86];
 };
 
-class CSearchEngin {
+// The part of the engine's record that a search writes and that paging,
+// painting and pointer tracking read: everything but the pointer's hover. A
+// search on a thread of its own hands it to the record that a window shows
+// as one copy (CSearchRun::HandOver), so a field added here cannot be left
+// behind.
+struct CSearchRecord {
+    unsigned char m_bNoHit;
+    const char* m_pszQuery;
+    int m_nWords;
+    int m_nChar;
+    char m_szPath[2000];
+    int m_nWordIndex;
+    char m_words[limits::kWords][limits::kWordSlot];
+    char m_hitPaths[limits::kHits][limits::kPathBytes];
+    int m_nHits;
+    char m_candPaths[limits::kHits][limits::kPathBytes];
+    int m_nCandidates;
+    ResultItem m_items[limits::kRows];
+    unsigned char m_hitFlags[limits::kHits];
+    int m_nPage;
+
+    // Set when the last search ended early because not even one file
+    // descriptor could be had (reported once, with ERROR_TOO_MANY_OPEN_FILES):
+    // its hits are then incomplete.
+    unsigned char m_bTooManyOpenFiles;
+    // Set when the last search ended early because memory could not be had
+    // (reported once, with ERROR_NOT_ENOUGH_MEMORY): its hits are incomplete.
+    unsigned char m_bOutOfMemory;
+    // Set when some file of the last search was opened but could not be read
+    // to its end (each reported with the system's error, ERROR_READ_FAULT and
+    // the like): such a file is never a hit, and the answer may lack it.
+    unsigned char m_bReadFailed;
+    // Set when a stop asked from another thread (m_pControl) cut the folder
+    // scan short, so that files were left unread. A stop that comes once the
+    // scan has ended cuts nothing: the hits are then complete.
+    unsigned char m_bStopped;
+    // Set when the folder scan ended because its hit list was full: files
+    // beyond the last one read may hold the words too, so the count is not
+    // the total of the folder.
+    unsigned char m_bHitCap;
+};
+
+class CSearchEngin : public CSearchRecord {
   public:
     // The limits of search/Limits.h under the names the engine's callers use.
     static constexpr int kMaxWords = limits::kWords;
@@ -65,20 +107,6 @@ class CSearchEngin {
     bool m_sub_DrawResults(CDC& dc);
     int m_sub_TrackPointer(HWND hWnd);
 
-    unsigned char m_bNoHit;
-    const char* m_pszQuery;
-    int m_nWords;
-    int m_nChar;
-    char m_szPath[2000];
-    int m_nWordIndex;
-    char m_words[kMaxWords][kWordSlot];
-    char m_hitPaths[kMaxHits][kPathSlot];
-    int m_nHits;
-    char m_candPaths[kMaxHits][kPathSlot];
-    int m_nCandidates;
-    ResultItem m_items[kRowsPerPage];
-    unsigned char m_hitFlags[kMaxHits];
-    int m_nPage;
     int m_nHoverItem;
     int m_nHoverPage;
     int m_nHoverArrow;
@@ -87,24 +115,9 @@ class CSearchEngin {
     // with its path and the system's error code. The window leaves it unset.
     using ReadFailureHook = void (*)(const char* pszPath, DWORD dwError);
     ReadFailureHook m_pfnOnReadFailure;
-    // Set when the last search ended early because not even one file
-    // descriptor could be had (reported once, with ERROR_TOO_MANY_OPEN_FILES):
-    // its hits are then incomplete.
-    unsigned char m_bTooManyOpenFiles;
-    // Set when the last search ended early because memory could not be had
-    // (reported once, with ERROR_NOT_ENOUGH_MEMORY): its hits are incomplete.
-    unsigned char m_bOutOfMemory;
-    // Set when some file of the last search was opened but could not be read
-    // to its end (each reported with the system's error, ERROR_READ_FAULT and
-    // the like): such a file is never a hit, and the answer may lack it.
-    unsigned char m_bReadFailed;
-    // Set when a stop asked from another thread (m_pControl) cut the folder
-    // scan short, so that files were left unread. A stop that comes once the
-    // scan has ended cuts nothing: the hits are then complete.
-    unsigned char m_bStopped;
-
-    // When set, a search that runs on a thread of its own can be watched and
-    // stopped from another (see CSearchControl). The CLI leaves it unset.
+    // When set, a search that runs on a thread of its own can be watched,
+    // stopped and shown while it runs from another (see CSearchControl). The
+    // CLI leaves it unset.
     CSearchControl* m_pControl;
 
   private:
@@ -142,6 +155,8 @@ class CSearchEngin {
     void m_sub_LoadContext(ResultItem& item) const;
     void m_sub_MarkRow(ResultItem& item) const;
     void m_sub_FillPage(bool fromScan);
+    void m_sub_FillRow(ResultItem& item, int hit, bool fromScan);
+    void m_sub_ShowRowIfCertain(int hit);
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;

@@ -9,6 +9,7 @@
 #include "search/BytesInRoom.h"
 #include "search/readahead/ReadAhead.h"
 #include "search/text/RowMarks.h"
+#include "search/SearchControl.h"
 #include "search/SearchEngin.h"
 #include "search/text/SjisReader.h"
 
@@ -104,21 +105,49 @@ void CSearchEngin::m_sub_FillPage(bool fromScan) {
     for (int row = 0; row < kRowsPerPage; ++row) {
         int hit = m_nPage * kRowsPerPage + row;
         if (m_hitFlags[hit] != 1) break;
-        ResultItem& item = m_items[row];
-        item.bPresent = 1;
-        listed::CopyPath(m_hitPaths[hit], item.szPath, sizeof item.szPath);
-        if (fromScan && m_nPage == 0 && m_scanRows[row].bKnown) {
-            std::memcpy(item.szTitle, m_scanRows[row].szTitle, sizeof m_scanRows[row].szTitle);
-            std::memcpy(item.szContent, m_scanRows[row].szContent,
-                        sizeof m_scanRows[row].szContent);
-            std::memcpy(item.szContext, m_scanRows[row].szContext,
-                        sizeof m_scanRows[row].szContext);
-        } else {
-            m_sub_LoadRow(item);
-            m_sub_LoadContext(item);
-        }
-        m_sub_MarkRow(item);
+        m_sub_FillRow(m_items[row], hit, fromScan && m_nPage == 0);
     }
+}
+
+// Fills an emptied row with hit `hit`: from the text the search read when
+// `fromScan` and it kept one, else from the file.
+void CSearchEngin::m_sub_FillRow(ResultItem& item, int hit, bool fromScan) {
+    item.bPresent = 1;
+    listed::CopyPath(m_hitPaths[hit], item.szPath, sizeof item.szPath);
+    if (fromScan && hit < kRowsPerPage && m_scanRows[hit].bKnown) {
+        const ScanRow& row = m_scanRows[hit];
+        std::memcpy(item.szTitle, row.szTitle, sizeof row.szTitle);
+        std::memcpy(item.szContent, row.szContent, sizeof row.szContent);
+        std::memcpy(item.szContext, row.szContext, sizeof row.szContext);
+    } else {
+        m_sub_LoadRow(item);
+        m_sub_LoadContext(item);
+    }
+    m_sub_MarkRow(item);
+}
+
+// While a search runs beside a window (m_pControl), each row of page 0 is
+// shown as soon as it is certain to stand there when the search ends: it is
+// a hit of the pass that applies the last word (for a one-word query, the
+// folder scan itself). A hit of an earlier pass may still be dropped by a
+// later one (its file changed, or a read failed), moving the hits after it
+// up, so those rows wait for that pass. Nothing else moves a hit of page 0:
+// the cap only ends the scan after them, and a stop keeps every hit found.
+// A row read here from its file is kept as the search's, so that the page
+// made at the end shows the same texts.
+void CSearchEngin::m_sub_ShowRowIfCertain(int hit) {
+    if (m_pControl == nullptr || hit >= kRowsPerPage || m_nWordIndex != m_nWords - 1) return;
+    ResultItem item;
+    ClearRow(item);
+    m_sub_FillRow(item, hit, true);
+    ScanRow& row = m_scanRows[hit];
+    if (!row.bKnown) {
+        std::memcpy(row.szTitle, item.szTitle, sizeof row.szTitle);
+        std::memcpy(row.szContent, item.szContent, sizeof row.szContent);
+        std::memcpy(row.szContext, item.szContext, sizeof row.szContext);
+        row.bKnown = true;
+    }
+    m_pControl->rows.Publish(item);
 }
 
 // Marks the words of the last search in the three texts of a row.
@@ -134,8 +163,9 @@ void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
 
 // Fills the title and the excerpt of a row from its file. A file that cannot
 // be opened leaves both empty; the row stays present with its path. Rows are
-// loaded by the thread that holds the record, only while no walk runs, in the
-// walk's own room.
+// read in the walk's own room, which is free whenever this runs: on the
+// search's thread while the walk hands a hit back or once it has ended, and
+// on the window's thread for a page turn, which waits for the search's end.
 // A row that cannot have the memory its file needs stays empty too, and the
 // record says that memory ran out.
 void CSearchEngin::m_sub_LoadRow(ResultItem& item) {

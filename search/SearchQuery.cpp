@@ -33,6 +33,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     m_bOutOfMemory = 0;
     m_bReadFailed = 0;
     m_bStopped = 0;
+    m_bHitCap = 0;
     m_pszQuery = pszQuery;
     m_sub_ForgetScanRows();
     m_sub_ParseWords();

@@ -3,10 +3,11 @@
 // Threads and hand-off: the thread that owns the run (the window's) calls
 // every member. Start copies the query and starts the search's thread, which
 // alone writes `engine` until it stores `finished` (release). The owner reads
-// only `control` and `finished` meanwhile; once HandOver sees `finished`
-// (acquire), the search's thread has ended its work and the owner copies the
-// results into the record that it shows. So the record that a window paints
-// is never written by another thread.
+// only `control` and `finished` meanwhile: the count so far, and the rows of
+// page 0 that are certain, which CopyLiveRows copies under their lock. Once
+// HandOver sees `finished` (acquire), the search's thread has ended its work
+// and the owner copies the results into the record that it shows. So the
+// record that a window paints is never written by another thread.
 #pragma once
 
 #include <atomic>
@@ -24,19 +25,24 @@ class CSearchRun {
     using ThreadStarter = bool (*)(void (*body)(void*), void* arg);
     static constexpr int kQueryBytes = 350;
 
-    // Begins a search of `query` (copied). When no thread can be started the
-    // search runs to its end inside this call.
-    void Start(const char* query);
+    // Begins a search of `query` (copied) and returns true; false, doing
+    // nothing, while a search runs. When no thread can be started the search
+    // runs to its end inside this call.
+    bool Start(const char* query);
     // A search was started and its results are not handed over yet.
     bool Running() const { return running; }
     // The hits that the folder scan has found so far.
     int HitsSoFar() const { return control.hits.load(std::memory_order_relaxed); }
     // Asks the search to end early; its hits so far become its result.
     void Stop() { control.stop.store(true, std::memory_order_relaxed); }
-    // When the search has ended: copies its results (hits, pages, rows and
-    // words) into `shown`, leaving shown's pointer hover alone, and returns
-    // true. The run is then idle again.
-    bool HandOver(CSearchEngin& shown);
+    // Copies into `shown` the rows of page 0 that the search has made certain
+    // beyond the first `nShown`, and returns how many it has made in all.
+    int CopyLiveRows(ResultItem* shown, int nShown) { return control.rows.CopyNew(shown, nShown); }
+    // When the search has ended: copies everything that it wrote (the
+    // CSearchRecord part of the engine) into `shown`, leaving shown's pointer
+    // hover alone, copies its query into `shownQuery`, which `shown` reads
+    // from then on, and returns true. The run is then idle again.
+    bool HandOver(CSearchEngin& shown, char (&shownQuery)[kQueryBytes]);
     // The last search handed over was stopped before its scan ended, so
     // that its hits are incomplete.
     bool WasStopped() const { return stopped; }

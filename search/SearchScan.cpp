@@ -138,8 +138,12 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         if (slot.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
+            m_engine.m_sub_ShowRowIfCertain(hit);
         }
-        return m_engine.m_nHits < kMaxHits;
+        if (m_engine.m_nHits < kMaxHits) return true;
+        // The scan ends here, whatever files are left: they may hold hits.
+        if (m_engine.m_nWordIndex == 0) m_engine.m_bHitCap = 1;
+        return false;
     }
 
     void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }

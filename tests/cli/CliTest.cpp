@@ -224,6 +224,13 @@ TEST(Cli, PagesAndAll) {
         EXPECT_EQ(r.out.substr(0, expectedFirst.size()), expectedFirst);
         EXPECT_EQ(r.err, "");
     }
+
+    // A scan that fills its list of 1,010 hits ends there: more files may
+    // hold the word, and the count says so.
+    for (int i = 23; i < 1011; ++i) folder.Write("DATA/g" + std::to_string(i) + ".txt", "memo\n");
+    std::string capped;
+    Cp932ToUtf8("総ヒット数 1010 件以上\n", capped);
+    EXPECT_EQ(RunCli({"memo"}).out.substr(0, capped.size()), capped);
 }
 
 TEST(Cli, Errors) {

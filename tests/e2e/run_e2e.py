@@ -802,6 +802,9 @@ class Run:
         self.submit("進捗")
         submitted = time.monotonic()
         counts = []
+        # The count when a row first stood while the search ran: rows come as
+        # they are found, so the count still changes after that.
+        count_at_first_row = []
 
         def probe():
             shot = self.shot()
@@ -809,10 +812,16 @@ class Run:
             count = shot.crop(*HIT_COUNT_BOX)
             if stop_label and (not counts or count.differing_pixels(counts[-1]) > 3):
                 counts.append(count)
-            return stop_label and len(counts) >= 2, \
+            if stop_label and not count_at_first_row and self.rows_present(shot)[0]:
+                count_at_first_row.append(count)
+            counted_since = stop_label and count_at_first_row and \
+                count.differing_pixels(count_at_first_row[0]) > 3
+            return len(counts) >= 2 and bool(counted_since), \
                 f"{len(counts)} different hit counts while the button read \"中止\"" \
-                f" (it reads {'中止' if stop_label else '検索'} now)"
-        wait_for(self.step, "the hit count to change while \"中止\" stands in the button",
+                f" (it reads {'中止' if stop_label else '検索'} now);" \
+                f" {'a' if count_at_first_row else 'no'} row shown while it ran" \
+                f"{', the count changed since' if counted_since else ''}"
+        wait_for(self.step, "a row, then the hit count changing, while \"中止\" stands in the button",
                  probe, 30)
         self.shot("08-searching")
         time.sleep(max(0.0, DOUBLE_CLICK_SECONDS - (time.monotonic() - submitted)))

@@ -19,11 +19,14 @@ std::unique_ptr<CSearchRun> NewRun() {
     return std::make_unique<CSearchRun>();
 }
 
+// The query of the record shown, which the hand-over copies.
+char g_szShownQuery[CSearchRun::kQueryBytes];
+
 // Follows the run as a window's frame steps do until it hands over; the
 // count so far never falls and never passes the final one.
 void FollowToTheEnd(CSearchRun& run, CSearchEngin& shown) {
     int nLast = 0;
-    while (!run.HandOver(shown)) {
+    while (!run.HandOver(shown, g_szShownQuery)) {
         const int nSoFar = run.HitsSoFar();
         EXPECT_GE(nSoFar, nLast);
         nLast = nSoFar;
@@ -118,7 +121,7 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
     auto shown = NewEngine();
     testhooks::FailReads(kFiles + 3, -1);
     run->Start("word other");
-    while (!run->HandOver(*shown)) std::this_thread::yield();
+    while (!run->HandOver(*shown, g_szShownQuery)) std::this_thread::yield();
     testhooks::FailReads(0, 0);
     EXPECT_FALSE(run->WasStopped());
     EXPECT_EQ(shown->m_bReadFailed, 1);
@@ -129,6 +132,80 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
     EXPECT_EQ(HitPaths(*shown), all);
 }
 
+// Follows the run to its end, then checks that the rows it made certain while
+// it ran, all published by then, are those of the first page it handed over.
+void ExpectLiveRowsAreThePage(CSearchRun& run, CSearchEngin& shown) {
+    while (!run.HandOver(shown, g_szShownQuery)) std::this_thread::yield();
+    auto live = std::make_unique<ResultItem[]>(CSearchEngin::kRowsPerPage);
+    const int nLive = run.CopyLiveRows(live.get(), 0);
+    int nPresent = 0;
+    for (const ResultItem& item : shown.m_items) nPresent += item.bPresent;
+    EXPECT_EQ(nLive, nPresent);
+    for (int r = 0; r < nLive && r < nPresent; ++r) {
+        EXPECT_EQ(live[r].bPresent, 1);
+        EXPECT_STREQ(live[r].szPath, shown.m_items[r].szPath);
+        EXPECT_STREQ(live[r].szTitle, shown.m_items[r].szTitle);
+        EXPECT_STREQ(live[r].szContent, shown.m_items[r].szContent);
+        EXPECT_STREQ(live[r].szContext, shown.m_items[r].szContext);
+        EXPECT_EQ(0, std::memcmp(live[r].titleMarks, shown.m_items[r].titleMarks,
+                                 sizeof live[r].titleMarks));
+    }
+}
+
+std::atomic<bool> g_bReleased;
+void HoldSearch() {
+    while (!g_bReleased.load()) std::this_thread::yield();
+}
+
+// Rows shown while a search runs stand where the finished search puts them:
+// for a search that ends, for one whose later word drops a hit of the scan
+// (a read fails the second time), for one that fills its hit list, and for
+// one stopped right after its first hit. A second start meanwhile is refused.
+TEST(SearchRun, TheRowsShownWhileItRunsAreThoseOfItsFirstPage) {
+    DataFolder folder;
+    constexpr int kFiles = CSearchEngin::kMaxHits + 5;
+    for (int i = 100; i < 100 + kFiles; ++i) {
+        folder.Write("DATA/f" + std::to_string(i) + ".txt",
+                     "Head " + std::to_string(i) + "\nword" + (i < 130 ? " other" : "") + "\n");
+    }
+    folder.Write("DATA/e.txt", "Head\nword\n");
+    folder.Link("DATA/ex.txt", "nowhere");
+    auto run = NewRun();
+    auto shown = NewEngine();
+
+    g_bReleased = false;
+    run->beforeSearch = HoldSearch;
+    ASSERT_TRUE(run->Start("word other"));
+    EXPECT_FALSE(run->Start("head"));
+    g_bReleased = true;
+    ExpectLiveRowsAreThePage(*run, *shown);
+    EXPECT_STREQ(shown->m_words[0], "word");
+    EXPECT_EQ(shown->m_nHits, 30);
+    run->beforeSearch = nullptr;
+
+    // The scan reads every file once, e.txt included.
+    testhooks::FailReads(kFiles + 1 + 1, 1);
+    run->Start("word other");
+    ExpectLiveRowsAreThePage(*run, *shown);
+    testhooks::FailReads(0, 0);
+    EXPECT_EQ(shown->m_bReadFailed, 1);
+    EXPECT_EQ(shown->m_nHits, 29);
+
+    run->Start("word");
+    ExpectLiveRowsAreThePage(*run, *shown);
+    EXPECT_EQ(shown->m_nHits, CSearchEngin::kMaxHits);
+    EXPECT_EQ(shown->m_bHitCap, 1);
+
+    // The walk reaches e.txt, then the link, which cannot be read.
+    g_pStoppedRun = run.get();
+    run->onReadFailure = [](const char*, DWORD) { g_pStoppedRun->Stop(); };
+    run->Start("word");
+    ExpectLiveRowsAreThePage(*run, *shown);
+    EXPECT_TRUE(run->WasStopped());
+    EXPECT_EQ(HitPaths(*shown), std::vector<std::string>{"DATA/e.txt"});
+    EXPECT_EQ(shown->m_bHitCap, 0);
+}
+
 TEST(SearchRun, WithoutAThreadTheSearchEndsInsideStart) {
     DataFolder folder;
     folder.Write("DATA/a.txt", "Head\nword\n");
@@ -136,7 +213,7 @@ TEST(SearchRun, WithoutAThreadTheSearchEndsInsideStart) {
     run->startThread = [](void (*)(void*), void*) { return false; };
     auto shown = NewEngine();
     run->Start("word");
-    ASSERT_TRUE(run->HandOver(*shown));
+    ASSERT_TRUE(run->HandOver(*shown, g_szShownQuery));
     EXPECT_EQ(HitPaths(*shown), std::vector<std::string>{"DATA/a.txt"});
     EXPECT_FALSE(run->Running());
 }

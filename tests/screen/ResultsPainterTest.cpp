@@ -101,7 +101,9 @@ std::vector<Text> ExpectedPage(int nHits, int nPage) {
     if (nPage >= 1) texts.push_back({100, 580, "前へ", kBlack});
     if (nPage + 1 < pages) texts.push_back({650, 580, "次へ", kBlack});
     texts.push_back({670, 5, "総ヒット数", kBlack});
-    texts.push_back({670, 25, std::to_string(nHits) + "　件", kBlack});
+    // A scan that fills the hit list stops there: more files may hold the word.
+    const char* more = nHits == CSearchEngin::kMaxHits ? "以上" : "";
+    texts.push_back({670, 25, std::to_string(nHits) + "　件" + more, kBlack});
     return texts;
 }
 

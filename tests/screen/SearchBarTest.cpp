@@ -43,8 +43,9 @@ TEST_F(SearchScreenTest, OnlyATextWithANonBlankByteIsSearchedAndKept) {
         Submit(c.text);
         if (c.searched) ++nEntries;
         ASSERT_EQ(Screen().m_nHistory, nEntries);
-        // The count box shows the search under way, then its result.
-        EXPECT_EQ(BandInvalidations(), c.searched ? 1 : 0);
+        // The count box shows the search under way, then its result; the
+        // band is emptied, then shows the rows as they come.
+        EXPECT_EQ(BandInvalidations() > 0, c.searched);
         EXPECT_EQ(CountInvalidations(), c.searched ? 2 : 0);
         EXPECT_EQ(g_bSearchRequested, 0);
         // The entry holds the whole text, its blanks included.
@@ -90,7 +91,7 @@ TEST_F(SearchScreenTest, EverySubmissionIsAnEntryAndOneSearch) {
     EXPECT_EQ(Screen().m_nHistory, 2);
     EXPECT_EQ(Screen().m_nHistoryCursor, 1);
     EXPECT_EQ(Engine().m_nHits, 3);
-    EXPECT_EQ(BandInvalidations(), 2);
+    EXPECT_GE(BandInvalidations(), 2);
     EXPECT_EQ(CountInvalidations(), 4);
 }
 
@@ -123,7 +124,7 @@ TEST_F(SearchScreenTest, HistoryButtonsWalkTheEntriesWithinTheirBounds) {
         EXPECT_EQ(EditText(), step.shown);
         // The entry is searched: its word is the engine's first.
         EXPECT_STREQ(Engine().m_words[0], step.shown);
-        EXPECT_EQ(BandInvalidations(), step.searched ? 1 : 0);
+        EXPECT_EQ(BandInvalidations() > 0, step.searched);
         EXPECT_EQ(CountInvalidations(), step.searched ? 2 : 0);
         EXPECT_EQ(Screen().m_nHistory, 3);
         EXPECT_STREQ(g_szSearchText, "さん");
@@ -162,7 +163,7 @@ TEST_F(SearchScreenTest, AFullHistoryDropsItsOldestEntryForTheNewest) {
     for (int i = 0; i < CSearchEdit::kHistoryEntries; ++i) {
         ASSERT_EQ(Screen().m_history[i], Numbered("q", i + 1));
     }
-    EXPECT_EQ(BandInvalidations(), 1);
+    EXPECT_GE(BandInvalidations(), 1);
     PressHistory(IDC_HISTORY_BACK);
     EXPECT_EQ(EditText(), "q149");
 }

@@ -1,5 +1,5 @@
 // A search beside the window: what the screen shows and does while one runs,
-// its stop, a double click on its button, clicks as it ends, Enter in the
+// its rows as they come, its stop, a double click on its button, clicks as it ends, Enter in the
 // search box, a start without a DATA folder and one without descriptors.
 #include <atomic>
 #include <thread>
@@ -82,7 +82,7 @@ class SearchProgressTest : public SearchScreenTest {
     }
 };
 
-TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
+TEST_F(SearchProgressTest, WhileASearchRunsTheOldRowsGoAndOnlyItsStopActs) {
     EXPECT_EQ(GetFocus(), Edit());
     MakeHits(14);
     Submit("料理");
@@ -95,9 +95,10 @@ TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
     EXPECT_EQ(ButtonText(), "中止");
     EXPECT_TRUE(Painted("検索中"));
     EXPECT_TRUE(Painted("0　件"));
-    EXPECT_TRUE(Painted(HitTitle(0)));
+    EXPECT_FALSE(Painted(HitTitle(0)));
 
-    // Enter, the history buttons and a click on a row do nothing meanwhile.
+    // Enter, the history buttons and a click where a row stood do nothing
+    // meanwhile.
     PressEnter();
     headless::PressButton(Screen().m_hHistoryBar, IDC_HISTORY_BACK);
     headless::LeftDown(400, 60);
@@ -128,8 +129,54 @@ TEST_F(SearchProgressTest, WhileASearchRunsOnlyItsStopActsAndTheOldRowsStay) {
     EXPECT_TRUE(Painted("1　件"));
 }
 
+// The search is held where it reaches a link that cannot be read, after its
+// first two hits: their rows stand numbered, the rows of the search before
+// are gone, and a click on a row opens its file while the history waits.
+TEST_F(SearchProgressTest, RowsComeAsTheyAreFoundAndOpenTheirFilesAtOnce) {
+    MakeHits(14);
+    Submit("本文0013");
+    fs::create_symlink("nowhere", "DATA/h0001x.txt");
+    g_bReleased = false;
+    Screen().m_run.onReadFailure = [](const char*, DWORD) { HoldSearch(); };
+    headless::TypeText(Edit(), "料理");
+    PressSearchButton();
+    for (int i = 0; i < 1000 && Engine().m_nHits < 2; ++i) Turns();
+    ASSERT_TRUE(Screen().m_run.Running());
+    const auto texts = PaintedTexts();
+    auto painted = [&](const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    EXPECT_TRUE(painted(HitTitle(0)) && painted(HitTitle(1)) && painted("2."));
+    EXPECT_FALSE(painted(HitTitle(2)) || painted(HitTitle(13)));
+    EXPECT_TRUE(painted("検索中"));
+
+    headless::ClearLogs();
+    const RECT row = layout::RowRect(1);
+    headless::LeftDown(400, row.top + 10);
+    Turns();
+    headless::LeftUp(400, row.top + 10);
+    headless::PressButton(Screen().m_hHistoryBar, IDC_HISTORY_BACK);
+    Turns();
+    ASSERT_EQ(headless::ShellCalls().size(), 1u);
+    EXPECT_NE(headless::ShellCalls()[0].file.value_or("").find("h0001.txt"), std::string::npos);
+    EXPECT_EQ(Screen().m_nHistoryCursor, 1);
+
+    g_bReleased = true;
+    Settle();
+    Screen().m_run.onReadFailure = nullptr;
+    EXPECT_EQ(Engine().m_nHits, 14);
+    EXPECT_TRUE(Painted("14　件"));
+}
+
 TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
     fs::remove_all("DATA");
+    // From the start, in place of the usage page.
+    apptest::ResetProgram();
+    ASSERT_TRUE(apptest::StartUp());
+    Settle();
+    const auto atStart = PaintedTexts();
+    ASSERT_EQ(atStart.size(), 1u);
+    EXPECT_NE(atStart[0].find(fs::current_path().string()), std::string::npos);
     Submit("料理");
     const auto texts = PaintedTexts();
     ASSERT_EQ(texts.size(), 3u);
