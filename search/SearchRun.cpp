@@ -5,17 +5,21 @@
 
 #include <cstring>
 
+#include <sorahiki/testhooks.h>
+
 // The one place where the search's thread is started.
 bool CSearchRun::StartThread() {
-    if (startThread != nullptr) return startThread(Search, this);
     return thread.Start(Search, this, kStackBytes);
 }
 
+// After `finished` the run is the owner's again: the test hook at the end
+// touches nothing of it.
 void CSearchRun::Search(void* run) {
     auto& self = *static_cast<CSearchRun*>(run);
-    if (self.beforeSearch != nullptr) self.beforeSearch();
+    testhooks::SearchThreadStarts();
     self.engine.m_sub_Search(self.query);
     self.finished.store(true, std::memory_order_release);
+    testhooks::SearchThreadEnds();
 }
 
 bool CSearchRun::Start(const char* pszQuery) {

@@ -20,9 +20,6 @@
 
 class CSearchRun {
   public:
-    // Test hook: starts `body(arg)` on a thread of the test's own; false
-    // when it refuses.
-    using ThreadStarter = bool (*)(void (*body)(void*), void* arg);
     static constexpr int kQueryBytes = 350;
 
     // Begins a search of `query` (copied) and returns true; false, doing
@@ -47,11 +44,8 @@ class CSearchRun {
     // that its hits are incomplete.
     bool WasStopped() const { return stopped; }
 
-    ThreadStarter startThread = nullptr;
     // Given to the search's engine: called on the search's thread.
     CSearchEngin::ReadFailureHook onReadFailure = nullptr;
-    // Test hook: runs first on the search's thread, before the search.
-    void (*beforeSearch)() = nullptr;
 
   private:
     // The walk recurses once per folder level, a few hundred bytes a level.

@@ -174,14 +174,14 @@ TEST(SearchRun, TheRowsShownWhileItRunsAreThoseOfItsFirstPage) {
     auto shown = NewEngine();
 
     g_bReleased = false;
-    run->beforeSearch = HoldSearch;
+    testhooks::OnSearchThread(HoldSearch, nullptr);
     ASSERT_TRUE(run->Start("word other"));
     EXPECT_FALSE(run->Start("head"));
     g_bReleased = true;
     ExpectLiveRowsAreThePage(*run, *shown);
     EXPECT_STREQ(shown->m_words[0], "word");
     EXPECT_EQ(shown->m_nHits, 30);
-    run->beforeSearch = nullptr;
+    testhooks::OnSearchThread(nullptr, nullptr);
 
     // The scan reads every file once, e.txt included.
     testhooks::FailReads(kFiles + 1 + 1, 1);
@@ -210,9 +210,10 @@ TEST(SearchRun, WithoutAThreadTheSearchEndsInsideStart) {
     DataFolder folder;
     folder.Write("DATA/a.txt", "Head\nword\n");
     auto run = NewRun();
-    run->startThread = [](void (*)(void*), void*) { return false; };
+    testhooks::RefuseThreadsAfter(0);
     auto shown = NewEngine();
     run->Start("word");
+    testhooks::RefuseThreadsAfter(-1);
     ASSERT_TRUE(run->HandOver(*shown, g_szShownQuery));
     EXPECT_EQ(HitPaths(*shown), std::vector<std::string>{"DATA/a.txt"});
     EXPECT_FALSE(run->Running());

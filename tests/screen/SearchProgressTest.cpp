@@ -2,7 +2,6 @@
 // its rows as they come, its stop, a double click on its button, clicks as it ends, Enter in the
 // search box, a start without a DATA folder and one without descriptors.
 #include <atomic>
-#include <thread>
 
 #include <sorahiki/testhooks.h>
 
@@ -18,12 +17,11 @@ void HoldSearch() {
     while (!g_bReleased.load()) Sleep(1);
 }
 
-// The search's thread, when the test starts it, so that it can wait for the
-// search's end before the window sees it.
-std::thread g_searchThread;
-bool StartTestThread(void (*body)(void*), void* arg) {
-    g_searchThread = std::thread(body, arg);
-    return true;
+// Set on the search's thread once its results are ready, so that a test can
+// wait for the search's end before the window sees it.
+std::atomic<bool> g_bEnded;
+void NoteSearchEnded() {
+    g_bEnded = true;
 }
 
 class SearchProgressTest : public SearchScreenTest {
@@ -32,7 +30,8 @@ class SearchProgressTest : public SearchScreenTest {
     void TearDown() override {
         g_bReleased = true;
         Settle();
-        if (g_searchThread.joinable()) g_searchThread.join();
+        testhooks::OnSearchThread(nullptr, nullptr);
+        testhooks::RefuseThreadsAfter(-1);
         testhooks::FailOpens(0, 0);
         SearchScreenTest::TearDown();
     }
@@ -64,17 +63,16 @@ class SearchProgressTest : public SearchScreenTest {
     // Searches for `text` on the test's thread and waits for the search's
     // end; the window has not seen it yet.
     void EndSearchUnseen(const std::string& text) {
-        Screen().m_run.startThread = StartTestThread;
-        Screen().m_run.beforeSearch = HoldSearch;
+        testhooks::OnSearchThread(HoldSearch, NoteSearchEnded);
         g_bReleased = false;
+        g_bEnded = false;
         headless::TypeText(Edit(), text);
         PressSearchButton();
         Drain();
         ASSERT_TRUE(Screen().m_run.Running());
         g_bReleased = true;
-        g_searchThread.join();
-        Screen().m_run.startThread = nullptr;
-        Screen().m_run.beforeSearch = nullptr;
+        while (!g_bEnded.load()) Sleep(1);
+        testhooks::OnSearchThread(nullptr, nullptr);
     }
     void PressEnter() {
         PostMessageA(Edit(), WM_KEYDOWN, VK_RETURN, 1);
@@ -87,7 +85,7 @@ TEST_F(SearchProgressTest, WhileASearchRunsTheOldRowsGoAndOnlyItsStopActs) {
     MakeHits(14);
     Submit("料理");
     g_bReleased = false;
-    Screen().m_run.beforeSearch = HoldSearch;
+    testhooks::OnSearchThread(HoldSearch, nullptr);
     headless::TypeText(Edit(), "本文0001");
     headless::PressButton(Screen().m_hSearchBar, IDC_SEARCH_BUTTON);
     Turns();
@@ -190,7 +188,7 @@ TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
     Submit("本文0001");
     // The search still runs at the second press: it goes on to its end.
     g_bReleased = false;
-    Screen().m_run.beforeSearch = HoldSearch;
+    testhooks::OnSearchThread(HoldSearch, nullptr);
     headless::TypeText(Edit(), "料理");
     PressSearchButton();
     PressSearchButton();
@@ -200,7 +198,7 @@ TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
     EXPECT_EQ(Screen().m_nHistory, 2);
     EXPECT_TRUE(Painted("14　件"));
     // The search has ended at the second press: no second search.
-    Screen().m_run.startThread = [](void (*)(void*), void*) { return false; };
+    testhooks::RefuseThreadsAfter(0);
     headless::TypeText(Edit(), "本文0003");
     PressSearchButton();
     PressSearchButton();

@@ -17,6 +17,10 @@ void FailReads(int after, int count);
 // Reader threads that the read-ahead uses from its next walk on: at most
 // `count` (0: the walk reads every file itself); negative for no limit.
 void LimitReaders(int count);
+// Called on a search's own thread beside a window: `atStart` before the
+// search begins (a test may hold it there), `atEnd` once its results are
+// ready for the hand-over. nullptr for none.
+void OnSearchThread(void (*atStart)(), void (*atEnd)());
 // Threads started from now on: the first `allowed` start, every later one is
 // refused as when the system can make no more. A negative count refuses none.
 void RefuseThreadsAfter(int allowed);
@@ -27,5 +31,7 @@ bool ReadFails();
 // The limit LimitReaders set, or a negative number for none.
 int ReaderLimit();
 bool ThreadStartFails();
+void SearchThreadStarts();
+void SearchThreadEnds();
 
 }  // namespace testhooks

@@ -14,6 +14,8 @@ std::atomic<int> g_openFailures{0};
 std::atomic<int> g_readsBefore{0};
 std::atomic<int> g_readFailures{0};
 std::atomic<int> g_readerLimit{-1};
+std::atomic<void (*)()> g_atSearchStart{nullptr};
+std::atomic<void (*)()> g_atSearchEnd{nullptr};
 // Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
 
@@ -52,6 +54,19 @@ void LimitReaders(int count) {
 
 int ReaderLimit() {
     return g_readerLimit.load(std::memory_order_relaxed);
+}
+
+void OnSearchThread(void (*atStart)(), void (*atEnd)()) {
+    g_atSearchStart = atStart;
+    g_atSearchEnd = atEnd;
+}
+
+void SearchThreadStarts() {
+    if (void (*hook)() = g_atSearchStart.load()) hook();
+}
+
+void SearchThreadEnds() {
+    if (void (*hook)() = g_atSearchEnd.load()) hook();
 }
 
 void RefuseThreadsAfter(int allowed) {
