@@ -1,0 +1,342 @@
+// Looking for a word's characters among the bytes of a UTF-8 or UTF-16 file,
+// and telling how far into the file its gathered text can reach.
+#include "search/UnicodeProbe.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include <sorahiki/cp932forms.h>
+
+#include "search/Cp932Forms.h"
+#include "search/Utf8Sequence.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sjis {
+namespace {
+
+// More than a character put back when the text is full.
+constexpr int kMargin = 8;
+
+// One bit per character of the Basic Multilingual Plane: set when its form
+// is two bytes that gathering keeps (the first is not 0x81).
+struct KeptPairs {
+    std::uint64_t bits[kBmpSize / 64];
+};
+
+bool MakeKeptPairs(KeptPairs& kept) {
+    if (!cp932::FormsRead()) return false;
+    const unsigned short* forms = cp932::Forms();
+    for (int c = 0x80; c < kBmpSize; ++c) {
+        if (forms[c] >= 0x100 && forms[c] >> 8 != cp932::kSeparatorLead) {
+            kept.bits[c / 64] |= std::uint64_t{1} << (c % 64);
+        }
+    }
+    return true;
+}
+
+CFormsOnceRead<KeptPairs, MakeKeptPairs> g_keptPairs;
+
+// While the forms cannot be read, no character counts as kept.
+const std::uint64_t* KeptPairBits() {
+    static const KeptPairs none{};
+    return g_keptPairs.Get(none).bits;
+}
+
+bool IsKeptPair(const std::uint64_t* kept, unsigned c) {
+    return (kept[c / 64] >> (c % 64) & 1) != 0;
+}
+
+// An ASCII character that gathering keeps as one byte: no blank, no line end
+// (a CR counts as dropped, as it is before a line feed). NUL and 0x1A end
+// the text and are told apart by the caller.
+int KeptAscii(unsigned c) {
+    return c != ' ' && c != '\n' && c != '\r' ? 1 : 0;
+}
+
+bool EndsText(unsigned c) {
+    return c == 0 || c == 0x1A;
+}
+
+// Whether the text surely ends inside a block of UTF-8 after a mark: the
+// surely kept bytes of its characters fill the text, or a NUL or 0x1A ends
+// it. A sequence that is no character is dropped, as the converter does.
+bool TextEndsInUtf8(const unsigned char* block, int length, int limit) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    int keptBytes = 0;
+    int at = 0;
+    while (at < length && keptBytes < target) {
+        const unsigned char lead = block[at];
+        if (lead < 0x80) {
+            if (EndsText(lead)) return true;
+            keptBytes += KeptAscii(lead);
+            ++at;
+            continue;
+        }
+        const utf8seq::Sequence s = utf8seq::ReadSequence(block + at, block + length);
+        if (s.kind == utf8seq::SequenceKind::kCut) break;
+        if (s.kind == utf8seq::SequenceKind::kValid && s.codePoint < kBmpSize &&
+            IsKeptPair(kept, static_cast<unsigned>(s.codePoint))) {
+            keptBytes += 2;
+        }
+        at += s.length;
+    }
+    return keptBytes >= target;
+}
+
+// The surely kept bytes of the character at `at`, in a block taken to be
+// valid UTF-8: two for a character of three bytes whose form is kept, else
+// one for kept ASCII, else none (a character of two or four bytes is not
+// counted, which only makes the count safer). -1 for a NUL or 0x1A.
+int KeptAt(const std::uint64_t* kept, const unsigned char* block, int at, int length) {
+    const unsigned char lead = block[at];
+    if (lead < 0x80) return EndsText(lead) ? -1 : KeptAscii(lead);
+    if ((lead & 0xF0) != 0xE0 || at + 2 >= length) return 0;
+    const unsigned c =
+        (lead & 0x0Fu) << 12 | (block[at + 1] & 0x3Fu) << 6 | (block[at + 2] & 0x3Fu);
+    return IsKeptPair(kept, c) ? 2 : 0;
+}
+
+#if defined(__SSE2__)
+// The bytes of 64 that matter to the count, one bit per byte, and the ASCII
+// bytes that are surely kept.
+struct Utf8Run {
+    std::uint64_t ends = 0;  // NUL, 0x1A
+    std::uint64_t continuations = 0;
+    std::uint64_t twos = 0;  // first bytes of characters of two bytes
+    std::uint64_t threes = 0;
+    std::uint64_t fours = 0;
+    int keptAscii = 0;
+
+    explicit Utf8Run(const unsigned char* p) {
+        const __m128i zero = _mm_setzero_si128();
+        __m128i keptCounts = zero;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            auto place = [k](__m128i bits) {
+                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bits))}
+                       << (16 * k);
+            };
+            ends |= place(_mm_or_si128(Equal(b, 0), Equal(b, 0x1A)));
+            continuations |= place(TopBits(b, 0xC0, 0x80));
+            twos |= place(TopBits(b, 0xE0, 0xC0));
+            threes |= place(TopBits(b, 0xF0, 0xE0));
+            fours |= place(TopBits(b, 0xF8, 0xF0));
+            const __m128i dropped =
+                _mm_or_si128(_mm_or_si128(Equal(b, ' '), Equal(b, '\n')), Equal(b, '\r'));
+            const __m128i ascii = _mm_cmpgt_epi8(b, _mm_set1_epi8(-1));  // below 0x80
+            keptCounts = _mm_sub_epi8(keptCounts, _mm_andnot_si128(dropped, ascii));
+        }
+        const __m128i sums = _mm_sad_epu8(keptCounts, zero);
+        keptAscii = _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+
+    static __m128i Equal(__m128i b, int c) {
+        return _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(c)));
+    }
+    // The bytes whose bits under `high` are those of `value`.
+    static __m128i TopBits(__m128i b, int high, int value) {
+        return Equal(_mm_and_si128(b, _mm_set1_epi8(static_cast<char>(high))), value);
+    }
+};
+
+// The kept pairs among the characters of three bytes that begin at the bits
+// of `threes`, counted from `run`.
+int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64_t threes) {
+    int pairs = 0;
+    for (; threes != 0; threes &= threes - 1) {
+        const unsigned char* q = run + std::countr_zero(threes);
+        const unsigned c = (q[0] & 0x0Fu) << 12 | (q[1] & 0x3Fu) << 6 | (q[2] & 0x3Fu);
+        pairs += static_cast<int>(kept[c / 64] >> (c % 64) & 1);
+    }
+    return pairs;
+}
+#endif
+
+// What the first bytes of a block without a mark tell of the text that
+// gathering would take from it as UTF-8.
+enum class Utf8Reach : unsigned char {
+    kEndsInside,  // the text surely ends inside the block, if it is UTF-8
+    kNoUtf8,      // the block is surely no UTF-8: it is read as code page 932
+    kMayGoOn,     // the text may go on past the block
+};
+
+// Counts the surely kept bytes of a block taken to be UTF-8, 64 bytes at a
+// time: ASCII from masks, characters of three bytes one by one. On the way a
+// run whose continuation bytes do not stand where its first bytes put them
+// shows that the block is no UTF-8; a block that is no UTF-8 and still passes
+// may be counted wrongly, which does not matter: it is read as code page 932,
+// and the caller looked at it as such.
+Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    int keptBytes = 0;
+    int at = 0;
+#if defined(__SSE2__)
+    std::uint64_t spilled = 0;  // continuation bytes due in this run
+    // A character of three bytes that begins in the run may end 2 bytes past it.
+    for (; at + 64 + 2 <= length && keptBytes < target; at += 64) {
+        const Utf8Run run(block + at);
+        const std::uint64_t due = spilled | run.twos << 1 | run.threes << 1 | run.threes << 2 |
+                                  run.fours << 1 | run.fours << 2 | run.fours << 3;
+        if (run.continuations != due) return Utf8Reach::kNoUtf8;
+        if (run.ends != 0) return Utf8Reach::kEndsInside;
+        spilled = run.twos >> 63 | run.threes >> 63 | run.threes >> 62 | run.fours >> 63 |
+                  run.fours >> 62 | run.fours >> 61;
+        keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, run.threes);
+    }
+#endif
+    for (; at < length && keptBytes < target; ++at) {
+        const int bytes = KeptAt(kept, block, at, length);
+        if (bytes < 0) return Utf8Reach::kEndsInside;
+        keptBytes += bytes;
+    }
+    return keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
+}
+
+// The same for UTF-16: a surrogate has no form.
+bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    const int high = bigEndian ? 0 : 1;
+    int keptBytes = 0;
+    for (int at = 0; at + 1 < length && keptBytes < target; at += 2) {
+        const unsigned unit = unsigned{block[at + high]} << 8 | block[at + 1 - high];
+        if (unit < 0x80) {
+            if (EndsText(unit)) return true;
+            keptBytes += KeptAscii(unit);
+        } else if (IsKeptPair(kept, unit)) {
+            keptBytes += 2;
+        }
+    }
+    return keptBytes >= target;
+}
+
+// Whether the `count` bytes of `sequence` (1 to 3) stand anywhere among the
+// `length` bytes at `block`.
+bool HasSequence(const unsigned char* block, int length, const unsigned char* sequence, int count) {
+    int at = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(static_cast<char>(sequence[0]));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(sequence[count > 1 ? 1 : 0]));
+    const __m128i third = _mm_set1_epi8(static_cast<char>(sequence[count > 2 ? 2 : 0]));
+    auto load = [block](int from) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + from));
+    };
+    for (; at + 16 + 2 <= length; at += 16) {
+        __m128i match = _mm_cmpeq_epi8(load(at), first);
+        if (count > 1) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 1), second));
+        if (count > 2) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 2), third));
+        if (_mm_movemask_epi8(match) != 0) return true;
+    }
+#endif
+    for (; at + count <= length; ++at) {
+        if (std::memcmp(block + at, sequence, static_cast<size_t>(count)) == 0) return true;
+    }
+    return false;
+}
+
+int Utf8Of(char16_t c, unsigned char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<unsigned char>(0xC0 | c >> 6);
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    out[0] = static_cast<unsigned char>(0xE0 | c >> 12);
+    out[1] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
+}  // namespace
+
+// A lone lead byte (the last byte of a word) begins many forms and is not
+// looked for; nor is anything while the forms cannot be read, since the
+// converter would give forms once they can.
+void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
+    if (m_count == kMaxProbes) return;
+    Probe& probe = m_probes[m_count++];
+    probe = Probe{};
+    const unsigned form = length == 2 ? unsigned{first} << 8 | second : first;
+    if (form < 0x80) {
+        probe.units[probe.forms++] = static_cast<char16_t>(form);
+        return;
+    }
+    if (cp932::IsLeadByte(first) != (length == 2) || !cp932::FormsRead()) {
+        probe.anywhere = true;
+        return;
+    }
+    const unsigned short* forms = cp932::Forms();
+    for (unsigned c = 0x80; c < kBmpSize; ++c) {
+        if (forms[c] != form) continue;
+        if (probe.forms == kMaxForms) {
+            probe.anywhere = true;
+            return;
+        }
+        probe.units[probe.forms++] = static_cast<char16_t>(c);
+    }
+}
+
+bool UnicodeProbes::AllFoundUtf8(const unsigned char* block, int length) const {
+    for (int i = 0; i < m_count; ++i) {
+        const Probe& probe = m_probes[i];
+        bool found = probe.anywhere;
+        for (int f = 0; f < probe.forms && !found; ++f) {
+            unsigned char sequence[3];
+            found = HasSequence(block, length, sequence, Utf8Of(probe.units[f], sequence));
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+// A unit is looked for at any byte, not only at even ones: a chance match
+// only costs a gathering.
+bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
+    for (int i = 0; i < m_count; ++i) {
+        const Probe& probe = m_probes[i];
+        bool found = probe.anywhere;
+        for (int f = 0; f < probe.forms && !found; ++f) {
+            const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
+            const unsigned char low = static_cast<unsigned char>(probe.units[f]);
+            const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
+            found = HasSequence(block, length, unit, 2);
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
+                                    int limit) const {
+    if (m_count == 0 || AllFoundUtf8(block, length)) return true;
+    return !fileEnds && !TextEndsInUtf8(block, length, limit);
+}
+
+bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
+                                     int limit, bool bigEndian) const {
+    if (m_count == 0 || AllFoundUtf16(block, length, bigEndian)) return true;
+    return !fileEnds && !TextEndsInUtf16(block, length, limit, bigEndian);
+}
+
+// The block is read either as UTF-8, when it is valid UTF-8, or as code page
+// 932, which the caller has looked at. Code page 932 text shows that it is
+// no UTF-8 within its first characters, so that is looked at first.
+bool UnicodeProbes::MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
+                                        int limit) const {
+    if (m_count == 0) return true;
+    const Utf8Reach reach = ReachOfUnmarked(block, length, limit);
+    if (reach == Utf8Reach::kNoUtf8) return false;
+    if (reach == Utf8Reach::kMayGoOn && !fileEnds) return true;
+    return AllFoundUtf8(block, length);
+}
+
+}  // namespace sjis
