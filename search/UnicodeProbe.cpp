@@ -145,13 +145,17 @@ struct Utf8Run {
 };
 
 // The kept pairs among the characters of three bytes that begin at the bits
-// of `threes`, counted from `run`.
+// of `threes`, counted from `run`, of which 67 bytes can be read. Each is
+// read with one load: its first two bytes pick the 64 characters of its
+// word of bits, the third its bit.
 int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64_t threes) {
+    static_assert(std::endian::native == std::endian::little);
     int pairs = 0;
     for (; threes != 0; threes &= threes - 1) {
-        const unsigned char* q = run + std::countr_zero(threes);
-        const unsigned c = (q[0] & 0x0Fu) << 12 | (q[1] & 0x3Fu) << 6 | (q[2] & 0x3Fu);
-        pairs += static_cast<int>(kept[c / 64] >> (c % 64) & 1);
+        std::uint32_t bytes;
+        std::memcpy(&bytes, run + std::countr_zero(threes), sizeof bytes);
+        const unsigned word = (bytes & 0x0Fu) << 6 | (bytes >> 8 & 0x3Fu);
+        pairs += static_cast<int>(kept[word] >> (bytes >> 16 & 0x3Fu) & 1);
     }
     return pairs;
 }
@@ -178,8 +182,9 @@ Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
     int at = 0;
 #if defined(__SSE2__)
     std::uint64_t spilled = 0;  // continuation bytes due in this run
-    // A character of three bytes that begins in the run may end 2 bytes past it.
-    for (; at + 64 + 2 <= length && keptBytes < target; at += 64) {
+    // A character of three bytes that begins in the run may end 2 bytes past
+    // it, and is read with a load of 4.
+    for (; at + 64 + 3 <= length && keptBytes < target; at += 64) {
         const Utf8Run run(block + at);
         const std::uint64_t due = spilled | run.twos << 1 | run.threes << 1 | run.threes << 2 |
                                   run.fours << 1 | run.fours << 2 | run.fours << 3;
