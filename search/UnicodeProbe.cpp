@@ -21,10 +21,15 @@ namespace {
 // More than a character put back when the text is full.
 constexpr int kMargin = 8;
 
+// The kana, hiragana U+3041..U+3093 and katakana U+30A1..U+30F6, which a
+// count of UTF-8 text tells from their bytes alone when all have kept forms.
+constexpr char32_t kKana[][2] = {{0x3041, 0x3093}, {0x30A1, 0x30F6}};
+
 // One bit per character of the Basic Multilingual Plane: set when its form
 // is two bytes that gathering keeps (the first is not 0x81).
 struct KeptPairs {
     std::uint64_t bits[kBmpSize / 64];
+    bool kanaKept;  // every kana has such a form
 };
 
 bool MakeKeptPairs(KeptPairs& kept) {
@@ -35,15 +40,25 @@ bool MakeKeptPairs(KeptPairs& kept) {
             kept.bits[c / 64] |= std::uint64_t{1} << (c % 64);
         }
     }
+    kept.kanaKept = true;
+    for (const auto& range : kKana) {
+        for (char32_t c = range[0]; c <= range[1]; ++c) {
+            kept.kanaKept &= (kept.bits[c / 64] >> (c % 64) & 1) != 0;
+        }
+    }
     return true;
 }
 
 CFormsOnceRead<KeptPairs, MakeKeptPairs> g_keptPairs;
 
 // While the forms cannot be read, no character counts as kept.
-const std::uint64_t* KeptPairBits() {
+const KeptPairs& KeptPairTable() {
     static const KeptPairs none{};
-    return g_keptPairs.Get(none).bits;
+    return g_keptPairs.Get(none);
+}
+
+const std::uint64_t* KeptPairBits() {
+    return KeptPairTable().bits;
 }
 
 bool IsKeptPair(const std::uint64_t* kept, unsigned c) {
@@ -110,13 +125,20 @@ struct Utf8Run {
     std::uint64_t twos = 0;  // first bytes of characters of two bytes
     std::uint64_t threes = 0;
     std::uint64_t fours = 0;
+    std::uint64_t kana = 0;  // first bytes of kana (kKana)
     int keptAscii = 0;
+    int kanaCount = 0;
 
+    // Reads 66 bytes from `p`.
     explicit Utf8Run(const unsigned char* p) {
         const __m128i zero = _mm_setzero_si128();
         __m128i keptCounts = zero;
+        __m128i kanaCounts = zero;
         for (int k = 0; k < 4; ++k) {
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            auto load = [p, k](int from) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + from));
+            };
+            const __m128i b = load(0);
             auto place = [k](__m128i bits) {
                 return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bits))}
                        << (16 * k);
@@ -130,9 +152,32 @@ struct Utf8Run {
                 _mm_or_si128(_mm_or_si128(Equal(b, ' '), Equal(b, '\n')), Equal(b, '\r'));
             const __m128i ascii = _mm_cmpgt_epi8(b, _mm_set1_epi8(-1));  // below 0x80
             keptCounts = _mm_sub_epi8(keptCounts, _mm_andnot_si128(dropped, ascii));
+            const __m128i kanaHere = Kana(b, load(1), load(2));
+            kana |= place(kanaHere);
+            kanaCounts = _mm_sub_epi8(kanaCounts, kanaHere);
         }
-        const __m128i sums = _mm_sad_epu8(keptCounts, zero);
-        keptAscii = _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+        keptAscii = Sum(keptCounts);
+        kanaCount = Sum(kanaCounts);
+    }
+
+    // E3 81 81..E3 82 93 and E3 82 A1..E3 83 B6.
+    static __m128i Kana(__m128i first, __m128i second, __m128i third) {
+        auto from = [](__m128i b, int low) { return Equal(_mm_max_epu8(b, Splat(low)), b); };
+        auto upTo = [](__m128i b, int high) { return Equal(_mm_min_epu8(b, Splat(high)), b); };
+        const __m128i in81 = _mm_and_si128(Equal(second, Splat(0x81)), from(third, 0x81));
+        const __m128i in82 = _mm_and_si128(Equal(second, Splat(0x82)),
+                                           _mm_or_si128(upTo(third, 0x93), from(third, 0xA1)));
+        const __m128i in83 = _mm_and_si128(Equal(second, Splat(0x83)), upTo(third, 0xB6));
+        return _mm_and_si128(Equal(first, Splat(0xE3)),
+                             _mm_or_si128(_mm_or_si128(in81, in82), in83));
+    }
+
+    static __m128i Splat(int c) { return _mm_set1_epi8(static_cast<char>(c)); }
+    static __m128i Equal(__m128i b, __m128i c) { return _mm_cmpeq_epi8(b, c); }
+    // The sum of 16 byte counts.
+    static int Sum(__m128i counts) {
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
     }
 
     static __m128i Equal(__m128i b, int c) {
@@ -182,6 +227,7 @@ Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
     int at = 0;
 #if defined(__SSE2__)
     std::uint64_t spilled = 0;  // continuation bytes due in this run
+    const bool kanaKept = KeptPairTable().kanaKept;
     // A character of three bytes that begins in the run may end 2 bytes past
     // it, and is read with a load of 4.
     for (; at + 64 + 3 <= length && keptBytes < target; at += 64) {
@@ -192,7 +238,10 @@ Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
         if (run.ends != 0) return Utf8Reach::kEndsInside;
         spilled = run.twos >> 63 | run.threes >> 63 | run.threes >> 62 | run.fours >> 63 |
                   run.fours >> 62 | run.fours >> 61;
-        keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, run.threes);
+        // Kana are counted from their bytes; other characters are looked up.
+        const std::uint64_t lookedUp = kanaKept ? run.threes & ~run.kana : run.threes;
+        keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, lookedUp);
+        if (kanaKept) keptBytes += 2 * run.kanaCount;
     }
 #endif
     for (; at < length && keptBytes < target; ++at) {
