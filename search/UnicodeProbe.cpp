@@ -120,13 +120,11 @@ int KeptAt(const std::uint64_t* kept, const unsigned char* block, int at, int le
 // The bytes of 64 that matter to the count, one bit per byte, and the ASCII
 // bytes that are surely kept.
 struct Utf8Run {
-    std::uint64_t ends = 0;  // NUL, 0x1A
-    std::uint64_t continuations = 0;
-    std::uint64_t twos = 0;  // first bytes of characters of two bytes
-    std::uint64_t threes = 0;
-    std::uint64_t fours = 0;
-    std::uint64_t kana = 0;  // first bytes of kana (kKana)
-    int keptAscii = 0;
+    std::uint64_t continuations = 0;  // 10xxxxxx
+    std::uint64_t leads = 0;          // 11xxxxxx
+    std::uint64_t threes = 0;         // 1110xxxx
+    std::uint64_t kana = 0;           // first bytes of kana (kKana)
+    int keptAscii = 0;                // 0x21..0x7F
     int kanaCount = 0;
 
     // Reads 66 bytes from `p`.
@@ -138,20 +136,18 @@ struct Utf8Run {
             auto load = [p, k](int from) {
                 return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + from));
             };
-            const __m128i b = load(0);
             auto place = [k](__m128i bits) {
                 return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bits))}
                        << (16 * k);
             };
-            ends |= place(_mm_or_si128(Equal(b, 0), Equal(b, 0x1A)));
-            continuations |= place(TopBits(b, 0xC0, 0x80));
-            twos |= place(TopBits(b, 0xE0, 0xC0));
-            threes |= place(TopBits(b, 0xF0, 0xE0));
-            fours |= place(TopBits(b, 0xF8, 0xF0));
-            const __m128i dropped =
-                _mm_or_si128(_mm_or_si128(Equal(b, ' '), Equal(b, '\n')), Equal(b, '\r'));
-            const __m128i ascii = _mm_cmpgt_epi8(b, _mm_set1_epi8(-1));  // below 0x80
-            keptCounts = _mm_sub_epi8(keptCounts, _mm_andnot_si128(dropped, ascii));
+            const __m128i b = load(0);
+            const __m128i top = _mm_and_si128(b, Splat(0xC0));
+            continuations |= place(Equal(top, Splat(0x80)));
+            leads |= place(Equal(top, Splat(0xC0)));
+            threes |= place(Equal(_mm_and_si128(b, Splat(0xF0)), Splat(0xE0)));
+            // Signed, bytes from 0x80 up are below 0x21: what is left is ASCII
+            // other than blanks, line ends, NUL and 0x1A.
+            keptCounts = _mm_sub_epi8(keptCounts, _mm_cmpgt_epi8(b, Splat(0x20)));
             const __m128i kanaHere = Kana(b, load(1), load(2));
             kana |= place(kanaHere);
             kanaCounts = _mm_sub_epi8(kanaCounts, kanaHere);
@@ -178,14 +174,6 @@ struct Utf8Run {
     static int Sum(__m128i counts) {
         const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
         return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-    }
-
-    static __m128i Equal(__m128i b, int c) {
-        return _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(c)));
-    }
-    // The bytes whose bits under `high` are those of `value`.
-    static __m128i TopBits(__m128i b, int high, int value) {
-        return Equal(_mm_and_si128(b, _mm_set1_epi8(static_cast<char>(high))), value);
     }
 };
 
@@ -215,29 +203,35 @@ enum class Utf8Reach : unsigned char {
 };
 
 // Counts the surely kept bytes of a block taken to be UTF-8, 64 bytes at a
-// time: ASCII from masks, characters of three bytes one by one. On the way a
-// run whose continuation bytes do not stand where its first bytes put them
-// shows that the block is no UTF-8; a block that is no UTF-8 and still passes
-// may be counted wrongly, which does not matter: it is read as code page 932,
-// and the caller looked at it as such.
+// time: ASCII from masks, kana from their bytes, other characters of three
+// bytes one by one in the bitmap. A NUL or 0x1A is not looked for in the
+// runs: it ends the text inside the block, so whatever the count says then
+// is true.
 Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
     const std::uint64_t* kept = KeptPairBits();
     const int target = limit + kMargin;
     int keptBytes = 0;
     int at = 0;
 #if defined(__SSE2__)
-    std::uint64_t spilled = 0;  // continuation bytes due in this run
     const bool kanaKept = KeptPairTable().kanaKept;
+    std::uint64_t afterLead = 0;  // the run's first byte follows a first byte
+    std::uint64_t afterMore = 0;  // it follows a first or continuation byte
     // A character of three bytes that begins in the run may end 2 bytes past
     // it, and is read with a load of 4.
     for (; at + 64 + 3 <= length && keptBytes < target; at += 64) {
         const Utf8Run run(block + at);
-        const std::uint64_t due = spilled | run.twos << 1 | run.threes << 1 | run.threes << 2 |
-                                  run.fours << 1 | run.fours << 2 | run.fours << 3;
-        if (run.continuations != due) return Utf8Reach::kNoUtf8;
-        if (run.ends != 0) return Utf8Reach::kEndsInside;
-        spilled = run.twos >> 63 | run.threes >> 63 | run.threes >> 62 | run.fours >> 63 |
-                  run.fours >> 62 | run.fours >> 61;
+        // A first byte not followed by a continuation byte, or a continuation
+        // byte that follows neither, is no UTF-8: code page 932 shows one
+        // within its first characters. Past that the count need not be
+        // right for text that is no UTF-8, since it is read as code page
+        // 932.
+        const std::uint64_t due = run.leads << 1 | afterLead;
+        const std::uint64_t allowed = (run.leads | run.continuations) << 1 | afterMore;
+        if ((due & ~run.continuations) != 0 || (run.continuations & ~allowed) != 0) {
+            return Utf8Reach::kNoUtf8;
+        }
+        afterLead = run.leads >> 63;
+        afterMore = (run.leads | run.continuations) >> 63;
         // Kana are counted from their bytes; other characters are looked up.
         const std::uint64_t lookedUp = kanaKept ? run.threes & ~run.kana : run.threes;
         keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, lookedUp);
