@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include <sorahiki/cp932forms.h>
 
@@ -304,11 +305,23 @@ int Utf8Of(char16_t c, unsigned char* out) {
     return 3;
 }
 
+// Reading the forms loads the system's converter, which takes memory; when
+// none can be had, the probes are not looked for, and the reading of a file
+// that needs the forms meets the same want and says so.
+bool FormsCanBeRead() {
+    try {
+        return cp932::FormsRead();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 // A lone lead byte (the last byte of a word) begins many forms and is not
 // looked for; nor is anything while the forms cannot be read, since the
-// converter would give forms once they can.
+// converter would give forms once they can. Once a probe is looked for, the
+// forms are read, so the look itself never needs memory.
 void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
     if (m_count == kMaxProbes) return;
     Probe& probe = m_probes[m_count++];
@@ -316,9 +329,10 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
     const unsigned form = length == 2 ? unsigned{first} << 8 | second : first;
     if (form < 0x80) {
         probe.units[probe.forms++] = static_cast<char16_t>(form);
+        ++m_lookedFor;
         return;
     }
-    if (cp932::IsLeadByte(first) != (length == 2) || !cp932::FormsRead()) {
+    if (cp932::IsLeadByte(first) != (length == 2) || !FormsCanBeRead()) {
         probe.anywhere = true;
         return;
     }
@@ -331,6 +345,7 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
         }
         probe.units[probe.forms++] = static_cast<char16_t>(c);
     }
+    ++m_lookedFor;
 }
 
 bool UnicodeProbes::AllFoundUtf8(const unsigned char* block, int length) const {
@@ -365,13 +380,13 @@ bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool b
 
 bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
                                     int limit) const {
-    if (m_count == 0 || AllFoundUtf8(block, length)) return true;
+    if (m_lookedFor == 0 || AllFoundUtf8(block, length)) return true;
     return !fileEnds && !TextEndsInUtf8(block, length, limit);
 }
 
 bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
                                      int limit, bool bigEndian) const {
-    if (m_count == 0 || AllFoundUtf16(block, length, bigEndian)) return true;
+    if (m_lookedFor == 0 || AllFoundUtf16(block, length, bigEndian)) return true;
     return !fileEnds && !TextEndsInUtf16(block, length, limit, bigEndian);
 }
 
@@ -380,7 +395,7 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
 // no UTF-8 within its first characters, so that is looked at first.
 bool UnicodeProbes::MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
                                         int limit) const {
-    if (m_count == 0) return true;
+    if (m_lookedFor == 0) return true;
     const Utf8Reach reach = ReachOfUnmarked(block, length, limit);
     if (reach == Utf8Reach::kNoUtf8) return false;
     if (reach == Utf8Reach::kMayGoOn && !fileEnds) return true;

@@ -50,6 +50,7 @@ class UnicodeProbes {
 
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;
+    int m_lookedFor = 0;  // probes that are not `anywhere`
 };
 
 }  // namespace sjis
