@@ -114,14 +114,21 @@ void WriteFile(const fs::path& root, const std::string& cp932Path, const std::st
         .write(body.data(), static_cast<std::streamsize>(body.size()));
 }
 
-// Notes of exactly 4 KiB, 100 to a folder, ten folders at the top.
-void MakeUniform(const fs::path& root, int files, std::mt19937& rng) {
+// Notes of exactly 4 KiB of Shift-JIS, 100 to a folder, ten folders at the
+// top; with `utf8Text` each note is written in UTF-8 instead (about 6 KiB),
+// the same notes character for character.
+void MakeUniform(const fs::path& root, int files, std::mt19937& rng, bool utf8Text) {
     for (int i = 0; i < files; ++i) {
         char path[64];
         std::snprintf(path, sizeof path, "DATA/g%02d/h%04d/%s%06d.txt", i / 100 % 10, i / 100,
                       kNames[i % 8], i);
         std::string body = TextBody(rng, 4096, i % 5 == 0, i % 1000 == 999);
         body.resize(4096);
+        if (utf8Text) {
+            std::string converted;
+            Cp932ToUtf8(body, converted);
+            body.swap(converted);
+        }
         WriteFile(root, path, body);
     }
     std::printf("%d files of 4 KiB under %s/DATA\n", files, root.c_str());
@@ -174,7 +181,7 @@ int main(int argc, char** argv) {
     std::mt19937 rng(argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u);
     fs::remove_all(root / "DATA");
     if (shape == "--uniform") {
-        MakeUniform(root, files, rng);
+        MakeUniform(root, files, rng, utf8Text);
         return 0;
     }
     if (shape == "--mixed") {

@@ -33,6 +33,9 @@ namespace {
 constexpr int kExitFound = 0;
 constexpr int kExitNothingFound = 1;
 constexpr int kExitError = 2;
+// More than the runtime sets aside to report errors, so that its reserve
+// surely fitted too.
+constexpr std::size_t kErrorReserve = 128 * 1024;
 
 // About half a megabyte: kept in static storage, as the program keeps it.
 CSearchEngin g_engine;
@@ -156,9 +159,22 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
     return g_engine.m_nHits > 0 ? kExitFound : kExitNothingFound;
 }
 
+// Whether there is memory enough to report a want of it: where the runtime
+// could not set aside its reserve for errors, the first allocation that
+// fails cannot even be reported, and the process would abort.
+bool MemoryForErrors() {
+    void* room = std::malloc(kErrorReserve);
+    std::free(room);
+    return room != nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!MemoryForErrors()) {
+        std::fputs("sorahiki-cli: out of memory\n", stderr);
+        return kExitError;
+    }
     UseBinaryOutput();
     CliOptions options;
     std::string error;

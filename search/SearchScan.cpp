@@ -15,7 +15,7 @@
 #include "search/SearchEngin.h"
 #include "search/text/SjisReader.h"
 #include "search/text/WordMatch.h"
-#include "search/text/WordProbe.h"
+#include "search/text/QuickLook.h"
 
 namespace {
 
@@ -30,21 +30,14 @@ struct FileText {
     DWORD readError = ERROR_SUCCESS;  // a read failed: the text is not the file's
 };
 
-bool MayHoldWords(const sjis::TextFileBytes& bytes, const sjis::WordProbes& probes, int limit) {
-    DWORD length = 0;
-    bool fileEnds = false;
-    const unsigned char* block = bytes.PlainFirstBlock(length, fileEnds);
-    return block == nullptr || probes.MayAllOccur(block, static_cast<int>(length), fileEnds, limit);
-}
-
 // False when the file cannot be opened. A file whose first block shows that
-// it cannot hold the words of `probes` is passed over, its text empty.
+// it cannot hold the words of `look` is passed over, its text empty.
 bool GatherText(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
-                const sjis::WordProbes& probes) {
+                const sjis::QuickLook& look) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     CBytesInRoom bytes(room, file.Handle());
-    if (!MayHoldWords(*bytes, probes, limit)) {
+    if (!look.MayHoldWords(*bytes, limit)) {
         text[0] = '\0';
         gathered.passedOver = true;
         gathered.readError = (*bytes).ReadError();
@@ -81,10 +74,10 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     // verdict asks for: every word in the scan, the pass's word later.
     explicit PassReader(CSearchEngin& engine) : m_engine(engine) {
         if (engine.m_nWordIndex != 0) {
-            m_probes.Add(engine.m_words[engine.m_nWordIndex]);
+            m_look.Add(engine.m_words[engine.m_nWordIndex]);
             return;
         }
-        for (int i = 0; i < engine.m_nWords; ++i) m_probes.Add(engine.m_words[i]);
+        for (int i = 0; i < engine.m_nWords; ++i) m_look.Add(engine.m_words[i]);
     }
 
     void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
@@ -151,7 +144,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
   private:
     void FillFromFile(CReadSlot& slot, CReadRoom& room) const {
         FileText gathered;
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_probes);
+        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_look);
         slot.dwError = slot.bOpened ? gathered.readError : GetLastError();
         slot.bKeep = slot.bOpened && slot.dwError == ERROR_SUCCESS && !gathered.passedOver &&
                      m_engine.m_sub_Keeps(slot.szText);
@@ -160,7 +153,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     }
 
     CSearchEngin& m_engine;
-    sjis::WordProbes m_probes;
+    sjis::QuickLook m_look;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
@@ -418,7 +411,7 @@ void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
     item.szContext[0] = '\0';
     char text[kTextBuffer];
     FileText gathered;
-    const sjis::WordProbes everyFile;  // no probe: nothing is passed over
+    const sjis::QuickLook everyFile;  // no word: nothing is passed over
     try {
         if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered,
                                          SharedReadAhead().m_sub_WalkRoom(), everyFile)) {

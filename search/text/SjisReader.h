@@ -97,11 +97,12 @@ class TextFileBytes {
         return NextSlow();
     }
 
-    // The file's first block, when the file is passed through as code page
-    // 932 and nothing was read from it yet; else nullptr.
-    const unsigned char* PlainFirstBlock(DWORD& length, bool& fileEnds) const {
-        if (m_data != nullptr || m_ended) return nullptr;
-        return m_decoder.m_sub_PlainFirstBlock(length, fileEnds);
+    // The file's first block as it stands in the file, while nothing was
+    // read from it; else its `bytes` are nullptr.
+    CTextDecoder::FirstBlock FirstBlock() const {
+        CTextDecoder::FirstBlock block = m_decoder.m_sub_FirstBlock();
+        if (m_data != nullptr || m_ended) block.bytes = nullptr;
+        return block;
     }
 
     // ERROR_SUCCESS, or the error of a read that failed and ended the text.

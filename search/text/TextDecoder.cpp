@@ -316,18 +316,23 @@ void CTextDecoder::m_sub_Begin(HANDLE hFile, const unsigned char* pFirstBlock, D
     m_encoding = EncodingOfMark(pFirstBlock, length, markBytes);
     m_pPending = pFirstBlock + markBytes;
     m_nPending = length - markBytes;
-    if (markBytes == 0) m_sub_TryUtf8();
+    m_bFirstBlockWhole = true;
+    // A block without a mark is told when its text is first wanted: a file
+    // that the quick look passes over is never converted.
+    m_bUntold = markBytes == 0;
 }
 
 // Converts the first block as UTF-8 and keeps the result when the block is
 // valid UTF-8 with a character of two or more bytes in it: the check and the
 // conversion are one pass. A character cut off by the block's end is allowed.
 void CTextDecoder::m_sub_TryUtf8() {
+    m_bUntold = false;
     unsigned char* out = m_text;
     const unsigned char* end = m_pPending + m_nPending;
     Utf8Pass pass;
     const unsigned char* rest = ConvertUtf8<true>(m_pPending, end, m_bFileEnded, out, pass);
     if (pass.invalid || !pass.multibyte) return;
+    m_bFirstBlockWhole = false;
     m_encoding = TextEncoding::kUtf8;
     m_pPending = rest;
     m_nPending = static_cast<DWORD>(end - rest);
@@ -335,6 +340,8 @@ void CTextDecoder::m_sub_TryUtf8() {
 }
 
 DWORD CTextDecoder::m_sub_Fill(const unsigned char*& pData) {
+    if (m_bUntold) m_sub_TryUtf8();
+    m_bFirstBlockWhole = false;
     if (m_encoding == TextEncoding::kCp932) {
         if (m_nPending == 0 && !m_sub_ReadMore()) return 0;
         pData = m_pPending;

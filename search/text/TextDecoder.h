@@ -30,20 +30,30 @@ class CTextDecoder {
     // how many there are; 0 at the end of the file.
     DWORD m_sub_Fill(const unsigned char*& pData);
 
-    TextEncoding m_sub_Encoding() const { return m_encoding; }
+    // Tells the encoding of a file without a mark, when that was left until
+    // now.
+    TextEncoding m_sub_Encoding() {
+        if (m_bUntold) m_sub_TryUtf8();
+        return m_encoding;
+    }
     // The system's error when a read of the file failed (a failing disk, a
     // share that went away), else ERROR_SUCCESS. The text then ends where
     // the failed read began: it is not the file's whole text.
     DWORD m_sub_ReadError() const { return m_dwReadError; }
 
-    // Before anything is given out: the first block as it stands in the
-    // file when the file is passed through as code page 932, else nullptr;
-    // `bFileEnds` tells whether the file ends with it.
-    const unsigned char* m_sub_PlainFirstBlock(DWORD& length, bool& bFileEnds) const {
-        if (m_encoding != TextEncoding::kCp932) return nullptr;
-        length = m_nPending;
-        bFileEnds = m_bFileEnded;
-        return m_pPending;
+    // The first block as it stands in the file, after its mark, before
+    // anything is converted or given out.
+    struct FirstBlock {
+        const unsigned char* bytes;  // nullptr once the block was taken
+        DWORD length;
+        bool fileEnds;  // the file ends with it
+        // The encoding its mark names; kCp932 when it has none, and then the
+        // block is UTF-8 when it is valid UTF-8 (told only when first read).
+        TextEncoding marked;
+    };
+    FirstBlock m_sub_FirstBlock() const {
+        const unsigned char* bytes = m_bFirstBlockWhole ? m_pPending : nullptr;
+        return FirstBlock{bytes, m_nPending, m_bFileEnded, m_encoding};
     }
 
   private:
@@ -57,6 +67,8 @@ class CTextDecoder {
     DWORD m_nPending = 0;
     DWORD m_nReady = 0;  // converted bytes in m_text not given out yet
     bool m_bFileEnded = true;
+    bool m_bUntold = false;           // no mark, and whether it is UTF-8 is not told yet
+    bool m_bFirstBlockWhole = false;  // nothing of the first block taken yet
     DWORD m_dwReadError = ERROR_SUCCESS;
     unsigned char m_raw[kBlockBytes];
     unsigned char m_text[kBlockBytes];  // never more than the bytes converted

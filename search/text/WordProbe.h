@@ -8,12 +8,13 @@
 // each character of the text occurs somewhere among the bytes read. Those
 // bytes lie inside the first block when the file ends there, when the block
 // surely holds more kept bytes than the text can take, or when a NUL or 0x1A
-// there ends the text. Only files passed through as code page 932 are looked
-// at; converted text is gathered as before.
+// there ends the text. This looks at the bytes as code page 932; files in
+// UTF-8 or UTF-16 are looked at before conversion by UnicodeProbes.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include <sorahiki/cp932.h>
 
@@ -50,6 +51,13 @@ class WordProbes {
             }
         }
     }
+
+    int Count() const { return m_count; }
+    // The character of probe `i`: its first byte, and its second when it has
+    // two.
+    unsigned char First(int i) const { return m_first[i]; }
+    unsigned char Second(int i) const { return m_second[i]; }
+    int Length(int i) const { return m_length[i]; }
 
     // False only when the text gathered from `block` (`length` bytes of
     // code page 932, the start of a file that ends there when `fileEnds`),

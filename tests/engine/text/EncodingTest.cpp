@@ -1,12 +1,15 @@
 // Text written in UTF-8 and UTF-16 is searched and shown as the same text in
 // Shift-JIS is; the decision "this block is UTF-8" and the conversion agree
-// with utfcpp on random bytes.
+// with utfcpp on random bytes; the quick look at a file's raw bytes passes it
+// over only when its gathered text lacks a word.
 #include <gtest/gtest.h>
 #include <utf8.h>
 
 #include <random>
 
 #include "search/text/Cp932Forms.h"
+#include "search/Limits.h"
+#include "search/text/QuickLook.h"
 #include "search/text/SjisReader.h"
 #include "search/text/TextDecoder.h"
 #include "tests/support/DataFolder.h"
@@ -217,6 +220,126 @@ TEST(Encoding, AgreesWithUtfcpp) {
             ASSERT_EQ(text, ReferenceCp932(bytes));
         }
     }
+}
+
+// Random text of characters that gathering keeps, drops or has no form
+// for, more than half of it dropped, so that the text may go on past the
+// first block. Rare pieces, words of one character of one, two or three
+// bytes in UTF-8, come a few times in a text, so that a word may stand only
+// past the first block; rarer still are a NUL, a 0x1A and (when `broken`)
+// sequences that are no UTF-8.
+// A `dense` text has no blanks or line ends, and many characters without a
+// form, so that its bytes read as code page 932 surely fill the text while
+// its UTF-8 text may go on past the first block.
+std::string RandomText(std::mt19937& rng, size_t size, bool broken, bool dense) {
+    static const std::string kPieces[] = {"a", "Z", " ", "  ", "\n", "\r\n", U8(u8"漢"), U8(u8"字"),
+                                          U8(u8"あ"), U8(u8"ア"), U8(u8"ｱ"), U8(u8"Ω"), U8(u8"、"),
+                                          U8(u8"。"), U8(u8"ー"), U8(u8"〜"), U8(u8"　"), U8(u8"é"),
+                                          U8(u8"😀"),
+                                          // rare from here on
+                                          "Q", U8(u8"Д"), U8(u8"語"), U8(u8"ｶ"),
+                                          // rarer still
+                                          "\0"s, "\x1A", "\xE3\x81", "\x80"};
+    constexpr size_t kFirstRare = 19, kFirstRarer = 23, kFirstBroken = 25;
+    std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+    std::uniform_int_distribution<int> chance(0, 999);
+    std::string text;
+    while (text.size() < size) {
+        size_t i = pick(rng);
+        if (i >= kFirstRare && chance(rng) >= (i >= kFirstRarer ? 3 : 30)) i = 2;
+        if (i >= kFirstBroken && !broken) i = 2;
+        if (dense && i >= 2 && i <= 5) i = 17;
+        text += kPieces[i];
+    }
+    return text;
+}
+
+// The text that gathering takes from a file, as the search reads it.
+std::string GatheredText(const char* path, int limit) {
+    sjis::OpenFile file(path);
+    sjis::TextFileBytes bytes(file.Handle());
+    sjis::SjisCharReader reader(bytes);
+    char text[limits::kTextBuffer];
+    return std::string(text, static_cast<size_t>(reader.ReadText(text, limit)));
+}
+
+bool MayHold(const char* path, const std::string& word, int limit) {
+    sjis::QuickLook look;
+    look.Add(word.c_str());
+    sjis::OpenFile file(path);
+    sjis::TextFileBytes bytes(file.Handle());
+    return look.MayHoldWords(bytes, limit);
+}
+
+bool HoldsAtBoundary(const std::string& text, const std::string& word) {
+    for (size_t at = 0; at < text.size(); at += sjis::IsLeadByte(text[at]) ? 2 : 1) {
+        if (text.compare(at, word.size(), word) == 0) return true;
+    }
+    return false;
+}
+
+// A word of up to three whole characters of `text` from about `start` on.
+std::string WordAt(const std::string& text, size_t start) {
+    size_t at = 0;
+    auto length = [&](size_t i) { return sjis::IsLeadByte(text[i]) ? 2u : 1u; };
+    while (at < start && at < text.size()) at += length(at);
+    std::string word;
+    for (int n = 0; n < 3 && at < text.size(); ++n, at += length(at)) {
+        word.append(text, at, length(at));
+    }
+    return word;
+}
+
+// The same random text in every encoding, around the first block's end and
+// the text's limit: a file passed over never holds the word, and a word cut
+// from a file's text never passes it over.
+TEST(Encoding, QuickLookPassesOverOnlyFilesWithoutTheWord) {
+    DataFolder folder;
+    std::mt19937 rng(23);
+    const std::string words[] = {Cp932(U8(u8"漢字")),
+                                 Cp932(U8(u8"字あ")),
+                                 Cp932(U8(u8"ｱ")),
+                                 Cp932(U8(u8"Ω")),
+                                 Cp932(U8(u8"存")),
+                                 Cp932(U8(u8"在る")),
+                                 Cp932(U8(u8"語")),
+                                 Cp932(U8(u8"ｶ")),
+                                 Cp932(U8(u8"Д")),
+                                 "Q",
+                                 "aZ"};
+    const size_t sizes[] = {30, 1500, 2900, 4090, 4100, 6200, 9000};
+    int passedOver[4] = {};
+    for (int round = 0; round < 80; ++round) {
+        const size_t size = sizes[round % std::size(sizes)];
+        const std::string text = RandomText(rng, size, true, round % 2 == 1);
+        const std::string whole = RandomText(rng, size, false, round % 2 == 1);
+        const std::string files[][2] = {{"DATA/utf8.txt", text},
+                                        {"DATA/utf8-mark.txt", "\xEF\xBB\xBF" + text},
+                                        {"DATA/utf16le.txt", Utf16(whole, false)},
+                                        {"DATA/utf16be.txt", Utf16(whole, true)}};
+        for (int f = 0; f < 4; ++f) {
+            const char* path = files[f][0].c_str();
+            folder.Write(path, files[f][1]);
+            // A limit between puts the text's end near the block's end at
+            // other mixes of kept and dropped characters.
+            const int between = 600 + static_cast<int>(rng() % 1400);
+            for (int limit : {2001, 85, between}) {
+                SCOPED_TRACE(testing::Message()
+                             << "round " << round << " " << path << " limit " << limit);
+                const std::string gathered = GatheredText(path, limit);
+                const std::string cut = WordAt(gathered, rng() % (gathered.size() + 1));
+                if (!cut.empty()) {
+                    EXPECT_TRUE(MayHold(path, cut, limit)) << testing::PrintToString(cut);
+                }
+                for (const std::string& word : words) {
+                    if (MayHold(path, word, limit)) continue;
+                    ++passedOver[f];
+                    EXPECT_FALSE(HoldsAtBoundary(gathered, word)) << testing::PrintToString(word);
+                }
+            }
+        }
+    }
+    for (int passed : passedOver) EXPECT_GT(passed, 0);
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+// The quick look at a file's first block before its text is gathered,
+// whatever the file's encoding: a file whose bytes show that its text cannot
+// hold the words is passed over without converting or gathering it.
+#pragma once
+
+#include "search/text/SjisReader.h"
+#include "search/text/UnicodeProbe.h"
+#include "search/text/WordProbe.h"
+
+namespace sjis {
+
+class QuickLook {
+  public:
+    // The rarest characters of `word` are looked for, in code page 932 and
+    // in every Unicode character that converts to them.
+    void Add(const char* word) {
+        const int before = m_cp932.Count();
+        m_cp932.Add(word);
+        for (int i = before; i < m_cp932.Count(); ++i) {
+            m_unicode.Add(m_cp932.First(i), m_cp932.Second(i), m_cp932.Length(i));
+        }
+    }
+
+    // False only when the text gathered from `bytes`, at most `limit` bytes,
+    // surely lacks a word; true once anything was read from them. A block
+    // without a mark is either code page 932 or UTF-8, and is passed over
+    // only when neither reading of it can hold the words.
+    bool MayHoldWords(const TextFileBytes& bytes, int limit) const {
+        const CTextDecoder::FirstBlock block = bytes.FirstBlock();
+        if (block.bytes == nullptr) return true;
+        const int length = static_cast<int>(block.length);
+        switch (block.marked) {
+            case TextEncoding::kUtf8:
+                return m_unicode.MayAllOccurUtf8(block.bytes, length, block.fileEnds, limit);
+            case TextEncoding::kUtf16Le:
+            case TextEncoding::kUtf16Be:
+                return m_unicode.MayAllOccurUtf16(block.bytes, length, block.fileEnds, limit,
+                                                  block.marked == TextEncoding::kUtf16Be);
+            case TextEncoding::kCp932:
+                break;
+        }
+        return m_cp932.MayAllOccur(block.bytes, length, block.fileEnds, limit) ||
+               m_unicode.MayAllOccurUnmarked(block.bytes, length, block.fileEnds, limit);
+    }
+
+  private:
+    WordProbes m_cp932;
+    UnicodeProbes m_unicode;
+};
+
+}  // namespace sjis

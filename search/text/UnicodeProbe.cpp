@@ -1,0 +1,405 @@
+// Looking for a word's characters among the bytes of a UTF-8 or UTF-16 file,
+// and telling how far into the file its gathered text can reach.
+#include "search/text/UnicodeProbe.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include <sorahiki/cp932forms.h>
+
+#include "search/text/Cp932Forms.h"
+#include "search/text/Utf8Sequence.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sjis {
+namespace {
+
+// More than a character put back when the text is full.
+constexpr int kMargin = 8;
+
+// The kana, hiragana U+3041..U+3093 and katakana U+30A1..U+30F6, which a
+// count of UTF-8 text tells from their bytes alone when all have kept forms.
+constexpr char32_t kKana[][2] = {{0x3041, 0x3093}, {0x30A1, 0x30F6}};
+
+// One bit per character of the Basic Multilingual Plane: set when its form
+// is two bytes that gathering keeps (the first is not 0x81).
+struct KeptPairs {
+    std::uint64_t bits[kBmpSize / 64];
+    bool kanaKept;  // every kana has such a form
+};
+
+bool MakeKeptPairs(KeptPairs& kept) {
+    if (!cp932::FormsRead()) return false;
+    const unsigned short* forms = cp932::Forms();
+    for (int c = 0x80; c < kBmpSize; ++c) {
+        if (forms[c] >= 0x100 && forms[c] >> 8 != cp932::kSeparatorLead) {
+            kept.bits[c / 64] |= std::uint64_t{1} << (c % 64);
+        }
+    }
+    kept.kanaKept = true;
+    for (const auto& range : kKana) {
+        for (char32_t c = range[0]; c <= range[1]; ++c) {
+            kept.kanaKept &= (kept.bits[c / 64] >> (c % 64) & 1) != 0;
+        }
+    }
+    return true;
+}
+
+CFormsOnceRead<KeptPairs, MakeKeptPairs> g_keptPairs;
+
+// While the forms cannot be read, no character counts as kept.
+const KeptPairs& KeptPairTable() {
+    static const KeptPairs none{};
+    return g_keptPairs.Get(none);
+}
+
+const std::uint64_t* KeptPairBits() {
+    return KeptPairTable().bits;
+}
+
+bool IsKeptPair(const std::uint64_t* kept, unsigned c) {
+    return (kept[c / 64] >> (c % 64) & 1) != 0;
+}
+
+// An ASCII character that gathering keeps as one byte: no blank, no line end
+// (a CR counts as dropped, as it is before a line feed). NUL and 0x1A end
+// the text and are told apart by the caller.
+int KeptAscii(unsigned c) {
+    return c != ' ' && c != '\n' && c != '\r' ? 1 : 0;
+}
+
+bool EndsText(unsigned c) {
+    return c == 0 || c == 0x1A;
+}
+
+// Whether the text surely ends inside a block of UTF-8 after a mark: the
+// surely kept bytes of its characters fill the text, or a NUL or 0x1A ends
+// it. A sequence that is no character is dropped, as the converter does.
+bool TextEndsInUtf8(const unsigned char* block, int length, int limit) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    int keptBytes = 0;
+    int at = 0;
+    while (at < length && keptBytes < target) {
+        const unsigned char lead = block[at];
+        if (lead < 0x80) {
+            if (EndsText(lead)) return true;
+            keptBytes += KeptAscii(lead);
+            ++at;
+            continue;
+        }
+        const utf8seq::Sequence s = utf8seq::ReadSequence(block + at, block + length);
+        if (s.kind == utf8seq::SequenceKind::kCut) break;
+        if (s.kind == utf8seq::SequenceKind::kValid && s.codePoint < kBmpSize &&
+            IsKeptPair(kept, static_cast<unsigned>(s.codePoint))) {
+            keptBytes += 2;
+        }
+        at += s.length;
+    }
+    return keptBytes >= target;
+}
+
+// The surely kept bytes of the character at `at`, in a block taken to be
+// valid UTF-8: two for a character of three bytes whose form is kept, else
+// one for kept ASCII, else none (a character of two or four bytes is not
+// counted, which only makes the count safer). -1 for a NUL or 0x1A.
+int KeptAt(const std::uint64_t* kept, const unsigned char* block, int at, int length) {
+    const unsigned char lead = block[at];
+    if (lead < 0x80) return EndsText(lead) ? -1 : KeptAscii(lead);
+    if ((lead & 0xF0) != 0xE0 || at + 2 >= length) return 0;
+    const unsigned c =
+        (lead & 0x0Fu) << 12 | (block[at + 1] & 0x3Fu) << 6 | (block[at + 2] & 0x3Fu);
+    return IsKeptPair(kept, c) ? 2 : 0;
+}
+
+#if defined(__SSE2__)
+// The bytes of 64 that matter to the count, one bit per byte, and the ASCII
+// bytes that are surely kept.
+struct Utf8Run {
+    std::uint64_t continuations = 0;  // 10xxxxxx
+    std::uint64_t leads = 0;          // 11xxxxxx
+    std::uint64_t threes = 0;         // 1110xxxx
+    std::uint64_t kana = 0;           // first bytes of kana (kKana)
+    int keptAscii = 0;                // 0x21..0x7F
+    int kanaCount = 0;
+
+    // Reads 66 bytes from `p`.
+    explicit Utf8Run(const unsigned char* p) {
+        const __m128i zero = _mm_setzero_si128();
+        __m128i keptCounts = zero;
+        __m128i kanaCounts = zero;
+        for (int k = 0; k < 4; ++k) {
+            auto load = [p, k](int from) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + from));
+            };
+            auto place = [k](__m128i bits) {
+                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bits))}
+                       << (16 * k);
+            };
+            const __m128i b = load(0);
+            const __m128i top = _mm_and_si128(b, Splat(0xC0));
+            continuations |= place(Equal(top, Splat(0x80)));
+            leads |= place(Equal(top, Splat(0xC0)));
+            threes |= place(Equal(_mm_and_si128(b, Splat(0xF0)), Splat(0xE0)));
+            // Signed, bytes from 0x80 up are below 0x21: what is left is ASCII
+            // other than blanks, line ends, NUL and 0x1A.
+            keptCounts = _mm_sub_epi8(keptCounts, _mm_cmpgt_epi8(b, Splat(0x20)));
+            const __m128i kanaHere = Kana(b, load(1), load(2));
+            kana |= place(kanaHere);
+            kanaCounts = _mm_sub_epi8(kanaCounts, kanaHere);
+        }
+        keptAscii = Sum(keptCounts);
+        kanaCount = Sum(kanaCounts);
+    }
+
+    // E3 81 81..E3 82 93 and E3 82 A1..E3 83 B6.
+    static __m128i Kana(__m128i first, __m128i second, __m128i third) {
+        auto from = [](__m128i b, int low) { return Equal(_mm_max_epu8(b, Splat(low)), b); };
+        auto upTo = [](__m128i b, int high) { return Equal(_mm_min_epu8(b, Splat(high)), b); };
+        const __m128i in81 = _mm_and_si128(Equal(second, Splat(0x81)), from(third, 0x81));
+        const __m128i in82 = _mm_and_si128(Equal(second, Splat(0x82)),
+                                           _mm_or_si128(upTo(third, 0x93), from(third, 0xA1)));
+        const __m128i in83 = _mm_and_si128(Equal(second, Splat(0x83)), upTo(third, 0xB6));
+        return _mm_and_si128(Equal(first, Splat(0xE3)),
+                             _mm_or_si128(_mm_or_si128(in81, in82), in83));
+    }
+
+    static __m128i Splat(int c) { return _mm_set1_epi8(static_cast<char>(c)); }
+    static __m128i Equal(__m128i b, __m128i c) { return _mm_cmpeq_epi8(b, c); }
+    // The sum of 16 byte counts.
+    static int Sum(__m128i counts) {
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+};
+
+// The kept pairs among the characters of three bytes that begin at the bits
+// of `threes`, counted from `run`, of which 67 bytes can be read. Each is
+// read with one load: its first two bytes pick the 64 characters of its
+// word of bits, the third its bit.
+int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64_t threes) {
+    static_assert(std::endian::native == std::endian::little);
+    int pairs = 0;
+    for (; threes != 0; threes &= threes - 1) {
+        std::uint32_t bytes;
+        std::memcpy(&bytes, run + std::countr_zero(threes), sizeof bytes);
+        const unsigned word = (bytes & 0x0Fu) << 6 | (bytes >> 8 & 0x3Fu);
+        pairs += static_cast<int>(kept[word] >> (bytes >> 16 & 0x3Fu) & 1);
+    }
+    return pairs;
+}
+#endif
+
+// What the first bytes of a block without a mark tell of the text that
+// gathering would take from it as UTF-8.
+enum class Utf8Reach : unsigned char {
+    kEndsInside,  // the text surely ends inside the block, if it is UTF-8
+    kNoUtf8,      // the block is surely no UTF-8: it is read as code page 932
+    kMayGoOn,     // the text may go on past the block
+};
+
+// Counts the surely kept bytes of a block taken to be UTF-8, 64 bytes at a
+// time: ASCII from masks, kana from their bytes, other characters of three
+// bytes one by one in the bitmap. A NUL or 0x1A is not looked for in the
+// runs: it ends the text inside the block, so whatever the count says then
+// is true.
+Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    int keptBytes = 0;
+    int at = 0;
+#if defined(__SSE2__)
+    const bool kanaKept = KeptPairTable().kanaKept;
+    std::uint64_t afterLead = 0;  // the run's first byte follows a first byte
+    std::uint64_t afterMore = 0;  // it follows a first or continuation byte
+    // A character of three bytes that begins in the run may end 2 bytes past
+    // it, and is read with a load of 4.
+    for (; at + 64 + 3 <= length && keptBytes < target; at += 64) {
+        const Utf8Run run(block + at);
+        // A first byte not followed by a continuation byte, or a continuation
+        // byte that follows neither, is no UTF-8: code page 932 shows one
+        // within its first characters. Past that the count need not be
+        // right for text that is no UTF-8, since it is read as code page
+        // 932.
+        const std::uint64_t due = run.leads << 1 | afterLead;
+        const std::uint64_t allowed = (run.leads | run.continuations) << 1 | afterMore;
+        if ((due & ~run.continuations) != 0 || (run.continuations & ~allowed) != 0) {
+            return Utf8Reach::kNoUtf8;
+        }
+        afterLead = run.leads >> 63;
+        afterMore = (run.leads | run.continuations) >> 63;
+        // Kana are counted from their bytes; other characters are looked up.
+        const std::uint64_t lookedUp = kanaKept ? run.threes & ~run.kana : run.threes;
+        keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, lookedUp);
+        if (kanaKept) keptBytes += 2 * run.kanaCount;
+    }
+#endif
+    for (; at < length && keptBytes < target; ++at) {
+        const int bytes = KeptAt(kept, block, at, length);
+        if (bytes < 0) return Utf8Reach::kEndsInside;
+        keptBytes += bytes;
+    }
+    return keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
+}
+
+// The same for UTF-16: a surrogate has no form.
+bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
+    const std::uint64_t* kept = KeptPairBits();
+    const int target = limit + kMargin;
+    const int high = bigEndian ? 0 : 1;
+    int keptBytes = 0;
+    for (int at = 0; at + 1 < length && keptBytes < target; at += 2) {
+        const unsigned unit = unsigned{block[at + high]} << 8 | block[at + 1 - high];
+        if (unit < 0x80) {
+            if (EndsText(unit)) return true;
+            keptBytes += KeptAscii(unit);
+        } else if (IsKeptPair(kept, unit)) {
+            keptBytes += 2;
+        }
+    }
+    return keptBytes >= target;
+}
+
+// Whether the `count` bytes of `sequence` (1 to 3) stand anywhere among the
+// `length` bytes at `block`.
+bool HasSequence(const unsigned char* block, int length, const unsigned char* sequence, int count) {
+    int at = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(static_cast<char>(sequence[0]));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(sequence[count > 1 ? 1 : 0]));
+    const __m128i third = _mm_set1_epi8(static_cast<char>(sequence[count > 2 ? 2 : 0]));
+    auto load = [block](int from) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + from));
+    };
+    for (; at + 16 + 2 <= length; at += 16) {
+        __m128i match = _mm_cmpeq_epi8(load(at), first);
+        if (count > 1) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 1), second));
+        if (count > 2) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 2), third));
+        if (_mm_movemask_epi8(match) != 0) return true;
+    }
+#endif
+    for (; at + count <= length; ++at) {
+        if (std::memcmp(block + at, sequence, static_cast<size_t>(count)) == 0) return true;
+    }
+    return false;
+}
+
+int Utf8Of(char16_t c, unsigned char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<unsigned char>(0xC0 | c >> 6);
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    out[0] = static_cast<unsigned char>(0xE0 | c >> 12);
+    out[1] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
+// Reading the forms loads the system's converter, which takes memory; when
+// none can be had, the probes are not looked for, and the reading of a file
+// that needs the forms meets the same want and says so.
+bool FormsCanBeRead() {
+    try {
+        return cp932::FormsRead();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+// A lone lead byte (the last byte of a word) begins many forms and is not
+// looked for; nor is anything while the forms cannot be read, since the
+// converter would give forms once they can. Once a probe is looked for, the
+// forms are read, so the look itself never needs memory.
+void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
+    if (m_count == kMaxProbes) return;
+    Probe& probe = m_probes[m_count++];
+    probe = Probe{};
+    const unsigned form = length == 2 ? unsigned{first} << 8 | second : first;
+    if (form < 0x80) {
+        probe.units[probe.forms++] = static_cast<char16_t>(form);
+        ++m_lookedFor;
+        return;
+    }
+    if (cp932::IsLeadByte(first) != (length == 2) || !FormsCanBeRead()) {
+        probe.anywhere = true;
+        return;
+    }
+    const unsigned short* forms = cp932::Forms();
+    for (unsigned c = 0x80; c < kBmpSize; ++c) {
+        if (forms[c] != form) continue;
+        if (probe.forms == kMaxForms) {
+            probe.anywhere = true;
+            return;
+        }
+        probe.units[probe.forms++] = static_cast<char16_t>(c);
+    }
+    ++m_lookedFor;
+}
+
+bool UnicodeProbes::AllFoundUtf8(const unsigned char* block, int length) const {
+    for (int i = 0; i < m_count; ++i) {
+        const Probe& probe = m_probes[i];
+        bool found = probe.anywhere;
+        for (int f = 0; f < probe.forms && !found; ++f) {
+            unsigned char sequence[3];
+            found = HasSequence(block, length, sequence, Utf8Of(probe.units[f], sequence));
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+// A unit is looked for at any byte, not only at even ones: a chance match
+// only costs a gathering.
+bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
+    for (int i = 0; i < m_count; ++i) {
+        const Probe& probe = m_probes[i];
+        bool found = probe.anywhere;
+        for (int f = 0; f < probe.forms && !found; ++f) {
+            const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
+            const unsigned char low = static_cast<unsigned char>(probe.units[f]);
+            const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
+            found = HasSequence(block, length, unit, 2);
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
+                                    int limit) const {
+    if (m_lookedFor == 0 || AllFoundUtf8(block, length)) return true;
+    return !fileEnds && !TextEndsInUtf8(block, length, limit);
+}
+
+bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
+                                     int limit, bool bigEndian) const {
+    if (m_lookedFor == 0 || AllFoundUtf16(block, length, bigEndian)) return true;
+    return !fileEnds && !TextEndsInUtf16(block, length, limit, bigEndian);
+}
+
+// The block is read either as UTF-8, when it is valid UTF-8, or as code page
+// 932, which the caller has looked at. Code page 932 text shows that it is
+// no UTF-8 within its first characters, so that is looked at first.
+bool UnicodeProbes::MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
+                                        int limit) const {
+    if (m_lookedFor == 0) return true;
+    const Utf8Reach reach = ReachOfUnmarked(block, length, limit);
+    if (reach == Utf8Reach::kNoUtf8) return false;
+    if (reach == Utf8Reach::kMayGoOn && !fileEnds) return true;
+    return AllFoundUtf8(block, length);
+}
+
+}  // namespace sjis

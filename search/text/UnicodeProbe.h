@@ -1,0 +1,56 @@
+// The quick look for files written in UTF-8 or UTF-16, made on the bytes as
+// they stand in the file, before any conversion: when no Unicode character
+// that converts to a word's character is among the bytes the gathering would
+// read, the word cannot be in the text.
+//
+// This holds because converted text is made of whole code page 932 forms, so
+// a word that matches at a character boundary matches form by form: each of
+// its characters is the form of a character of the file. The bytes read lie
+// inside the first block when the file ends there, when a NUL or 0x1A ends
+// the text there, or when the characters of the block whose forms are surely
+// kept (ASCII other than blanks and line ends, and two-byte forms that do not
+// begin with 0x81) already fill the text.
+#pragma once
+
+#include "search/text/WordProbe.h"
+
+namespace sjis {
+
+class UnicodeProbes {
+  public:
+    static constexpr int kMaxProbes = WordProbes::kMaxProbes;
+    // Unicode characters looked for per probe; a form shared by more is not
+    // looked for.
+    static constexpr int kMaxForms = 4;
+
+    // Looks for the code page 932 character `first` (and `second` when
+    // `length` is 2) in every Unicode character whose form it is.
+    void Add(unsigned char first, unsigned char second, int length);
+
+    // False only when the text converted from `block` (`length` bytes after
+    // the mark, the start of a file that ends there when `fileEnds`), at
+    // most `limit` bytes, surely lacks one of the characters.
+    bool MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds, int limit) const;
+    bool MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds, int limit,
+                          bool bigEndian) const;
+    // For a block without a mark, which is UTF-8 only when it is valid UTF-8:
+    // false also when it surely is not, and so is read as code page 932.
+    bool MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
+                             int limit) const;
+
+  private:
+    struct Probe {
+        bool anywhere;  // not looked for: counts as found
+        int forms;
+        char16_t units[kMaxForms];
+    };
+
+    bool AllFoundUtf8(const unsigned char* block, int length) const;
+    bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;
+
+    Probe m_probes[kMaxProbes] = {};
+    int m_count = 0;
+    int m_lookedFor = 0;  // probes that are not `anywhere`
+};
+
+}  // namespace sjis
