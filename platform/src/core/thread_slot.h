@@ -1,22 +1,40 @@
 // One object per thread, made on the thread's first use and destroyed when
-// the thread ends, with nothing on the way that can end the process for want
-// of memory. (A thread_local object with a destructor has the runtime
-// register that destructor on first use, which allocates; glibc ends the
-// process when it cannot. A key's slot needs no allocation of its own.)
+// the thread ends, through the system's own per-thread slots rather than
+// thread_local: on Linux the runtime registers a thread_local's destructor
+// on first use, which allocates, and glibc ends the process when it cannot;
+// a key's slot needs no allocation of its own.
 #pragma once
 
 #include <new>
 
 #if defined(_WIN32)
 
+#include <windows.h>
+
+// A fiber-local slot, whose callback the system calls as each thread ends.
+// (The C++ runtime's own destructors of thread_local objects may run after
+// its storage for them is gone, on threads it did not start.)
 template <typename T>
 class CThreadSlot {
   public:
+    CThreadSlot() : m_index(FlsAlloc(Destroy)) {}
+
     // The calling thread's object; nullptr when no memory could be had.
     T* Get() {
-        thread_local T object;
-        return &object;
+        if (m_index == FLS_OUT_OF_INDEXES) return nullptr;
+        if (void* object = FlsGetValue(m_index)) return static_cast<T*>(object);
+        T* made = new (std::nothrow) T();
+        if (made != nullptr && !FlsSetValue(m_index, made)) {
+            delete made;
+            made = nullptr;
+        }
+        return made;
     }
+
+  private:
+    static void WINAPI Destroy(void* object) { delete static_cast<T*>(object); }
+
+    DWORD m_index;
 };
 
 #else
