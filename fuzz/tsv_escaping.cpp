@@ -1,6 +1,6 @@
 // The TSV row of a hit: exactly three tabs and one line feed at the end, no
 // raw byte below 0x20 or 0x7F inside a field, and every field reads back, once
-// unescaped, as the text it was made from.
+// unescaped, as the text it was made from (a path as the name it finds).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -119,6 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (style.raw) {
             // Shift-JIS output reads back only where its characters are whole.
             if (!IsValidSjis(expected)) continue;
+        } else if (i == 0) {
+            // A path is printed as the file system names what it finds.
+            expected = ListedPathUtf8(sources[i]);
         } else {
             Cp932ToUtf8(sources[i], expected);
         }

@@ -167,6 +167,8 @@ std::string ListedFormOf(const SystemString& path) {
 std::string ListedPathUtf8(const char* cp932Path) {
     listed::SystemString path;
     std::string utf8;
+    // An empty path names nothing (resolved, it would read as the root).
+    if (cp932Path[0] == '\0') return utf8;
     if (!listed::ResolveListedPath(cp932Path, false, path)) {
         Cp932ToUtf8(cp932Path, utf8);
         return utf8;
