@@ -3,6 +3,7 @@
 // pending left click, and repaints the results band when the element under
 // the pointer changes, so the highlight follows it.
 #include "screen/PageLabels.h"
+#include "screen/RowHitTest.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ShellOpen.h"
 #include "search/SearchEngin.h"
@@ -40,17 +41,14 @@ void ShowPage(CSearchEngin& engine, int nPage, HWND hWnd) {
 }
 
 void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
-    for (int r = 0; r < layout::kRows; ++r) {
-        const RECT row = layout::RowRect(r);
-        if (!PtInRect(&row, pt) || engine.m_items[r].bPresent != 1) continue;
-        // The second press of a double click has opened the file already.
-        // The click is taken first: a file that will not open is told in a
-        // box, which waits for its answer.
-        if (TakeClick() && g_bDoubleClick == 0) OpenWithShell(hWnd, engine.m_items[r].szPath);
-        SetHover(engine.m_nHoverItem, r, hWnd);
-        return;
+    const int r = PresentRowAt(engine, pt);
+    // The second press of a double click has opened the file already. The
+    // click is taken first: a file that will not open is told in a box,
+    // which waits for its answer.
+    if (r >= 0 && TakeClick() && g_bDoubleClick == 0) {
+        OpenWithShell(hWnd, engine.m_items[r].szPath);
     }
-    SetHover(engine.m_nHoverItem, kNoHover, hWnd);
+    SetHover(engine.m_nHoverItem, r >= 0 ? r : kNoHover, hWnd);
 }
 
 // Cell j stands for page m_nPage + j; a click on cell 0 reloads the page shown.

@@ -8,6 +8,7 @@
 #include <sorahiki/cp932.h>
 
 #include "res/resource.h"
+#include "screen/RowHitTest.h"
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
@@ -72,16 +73,6 @@ void NoteFolderWithoutData(char* pszFolder, int nBytes) {
         return;
     }
     CutLastName(pszFolder);
-}
-
-// The first present row under the point, as the pointer tracking finds it;
-// -1 for none.
-int PresentRowAt(const CSearchEngin& engine, POINT pt) {
-    for (int r = 0; r < screen_layout::kRows; ++r) {
-        const RECT row = screen_layout::RowRect(r);
-        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
-    }
-    return -1;
 }
 
 // A search that ran short of descriptors or memory ended early: the rows
