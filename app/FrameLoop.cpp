@@ -1,5 +1,7 @@
 // The frame loop: at most one window message per turn, then the polled steps
-// of the search screen, then a short pause. It never waits for a message.
+// of the search screen, then a short pause. It never waits for a message. A
+// key goes first to the search screen's keyboard model, which takes the keys
+// that move between its places, as a dialog manager would.
 #include "app/Application.h"
 
 namespace {
@@ -15,11 +17,14 @@ bool CApplication::m_sub_RunOneTurn(int* pnExitCode) {
             *pnExitCode = static_cast<int>(msg.wParam);
             return false;
         }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (!g_app.m_searchEdit.m_sub_TranslateKey(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
     g_app.m_searchEdit.m_sub_CheckSearchRequest();
     g_app.m_searchEdit.m_sub_CheckHistoryCommand();
+    g_app.m_searchEdit.m_sub_CheckKeyboard();
     g_app.m_searchEdit.m_engine.m_sub_TrackPointer(g_app.m_searchEdit.m_hParent);
     Sleep(kTurnPauseMs);
     return true;

@@ -34,6 +34,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/find_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/handles_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/memory_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_path.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp

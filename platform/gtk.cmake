@@ -6,6 +6,7 @@ add_library(sorahiki_platform_gtk STATIC
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_message_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_popup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_style.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_text.cpp)

@@ -14,3 +14,8 @@
 #define IDC_SEARCH_BUTTON 1
 #define IDC_HISTORY_BACK 1002
 #define IDC_HISTORY_FORWARD 1003
+
+// The commands of a row's pop-up menu.
+#define IDM_ROW_OPEN 201
+#define IDM_ROW_SHOW_FOLDER 202
+#define IDM_ROW_COPY_PATH 203

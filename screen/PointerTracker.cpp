@@ -2,6 +2,7 @@
 // rows, the page cells and the two labels of the bottom strip, acts on a
 // pending left click, and repaints the results band when the element under
 // the pointer changes, so the highlight follows it.
+#include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
 #include "screen/RowHitTest.h"
 #include "screen/ScreenLayout.h"
@@ -40,7 +41,21 @@ void ShowPage(CSearchEngin& engine, int nPage, HWND hWnd) {
     InvalidateResults(hWnd);
 }
 
+// A pointer that moves or clicks takes the row highlight back from the
+// keyboard; until then the keyboard's selected row stays.
+bool KeyboardKeepsRow(POINT pt, HWND hWnd) {
+    const bool bPointerActed =
+        pt.x != g_ptLastTracked.x || pt.y != g_ptLastTracked.y || g_bLeftClick == 1;
+    g_ptLastTracked = pt;
+    if (bPointerActed && g_bKeyboardMovedLast) {
+        g_bKeyboardMovedLast = 0;
+        InvalidateResults(hWnd);
+    }
+    return g_bKeyboardMovedLast != 0;
+}
+
 void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
+    const bool bKeyboardRow = KeyboardKeepsRow(pt, hWnd);
     const int r = PresentRowAt(engine, pt);
     // The second press of a double click has opened the file already. The
     // click is taken first: a file that will not open is told in a box,
@@ -48,7 +63,7 @@ void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
     if (r >= 0 && TakeClick() && g_bDoubleClick == 0) {
         OpenWithShell(hWnd, engine.m_items[r].szPath);
     }
-    SetHover(engine.m_nHoverItem, r >= 0 ? r : kNoHover, hWnd);
+    if (!bKeyboardRow) SetHover(engine.m_nHoverItem, r >= 0 ? r : kNoHover, hWnd);
 }
 
 // Cell j stands for page m_nPage + j; a click on cell 0 reloads the page shown.

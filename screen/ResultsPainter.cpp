@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "screen/HitCountBox.h"
+#include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
 #include "screen/RowHighlights.h"
 #include "screen/ScreenLayout.h"
@@ -32,16 +33,24 @@ void FillGrey(HDC hDC, const RECT& rect) {
     FillRect(hDC, &rect, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
 }
 
-// Grey fills under the pointer, for the row, page cell and label that the
-// pointer tracker would act on at this point.
-void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
+// The row of the grey fill: the selected row while the keyboard moved it
+// last and the rows have their place, else the present row under the pointer.
+int HighlightedRow(const CSearchEngin& engine, POINT pt) {
+    if (g_bKeyboardMovedLast && g_nClientFocusPlace == kFocusRows) {
+        const int r = engine.m_nHoverItem;
+        return r >= 0 && r < layout::kRows && engine.m_items[r].bPresent == 1 ? r : -1;
+    }
     for (int r = 0; r < layout::kRows; ++r) {
         const RECT row = layout::RowRect(r);
-        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) {
-            FillGrey(hDC, row);
-            break;
-        }
+        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
     }
+    return -1;
+}
+
+// Grey fills under the pointer, for the row, page cell and label that the
+// pointer tracker would act on at this point; the row may be the keyboard's.
+void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
+    if (const int r = HighlightedRow(engine, pt); r >= 0) FillGrey(hDC, layout::RowRect(r));
     for (int j = 0; j < layout::kPageCells; ++j) {
         const RECT cell = layout::PageCellRect(j);
         if (PtInRect(&cell, pt) && IsPagePresent(engine, engine.m_nPage + j)) {

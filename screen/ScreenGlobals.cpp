@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "screen/KeyboardFocus.h"
+
 char g_szSearchText[kSearchTextBytes];
 int g_bSearchRequested;
 int g_nHistoryCommand;
@@ -15,4 +17,5 @@ void ResetScreenGlobals() {
     g_nHistoryCommand = kHistoryNone;
     g_bSearchButtonPressed = 0;
     g_llSearchClickedAt = kNoSearchClick;
+    ResetKeyboardFocus();
 }

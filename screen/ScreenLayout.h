@@ -57,6 +57,14 @@ constexpr int LinkX(int nCell) {
 constexpr int kPrevTextX = 100;
 constexpr int kNextTextX = 650;
 
+// Where a row's menu opens when the keyboard asks for it: under the
+// start of its title.
+constexpr POINT RowMenuAnchor(int nRow) {
+    return POINT{kTitleX, RowTextY(nRow)};
+}
+// The keyboard's frame stands this far inside the row or page link it marks.
+constexpr int kFocusFrameInset = 1;
+
 constexpr int kHitCountX = 670;
 constexpr int kHitCountCaptionY = 5;
 constexpr int kHitCountValueY = 25;

@@ -29,6 +29,14 @@ class CSearchEdit {
     // Paints the results area and the hit-count box (screen/SearchStatus.cpp).
     void m_sub_DrawScreen(CDC& dc);
 
+    // The keys that move between the window's places and its shortcuts, as a
+    // dialog manager takes them before the message is dispatched: true when
+    // the key was used up (screen/KeyboardModel.cpp).
+    bool m_sub_TranslateKey(const MSG& msg);
+    // The frame step of the keys, characters and menu requests that the main
+    // window recorded (screen/ResultsKeys.cpp).
+    int m_sub_CheckKeyboard();
+
     HWND m_hSearchBar;
     HWND m_hHistoryBar;
     HWND m_hParent;
@@ -55,4 +63,20 @@ class CSearchEdit {
     void m_sub_ShowProgress();
     void m_sub_NoteFolderWithoutData();
     void m_sub_DropClickOnUnseen();
+
+    // screen/KeyboardModel.cpp
+    int m_sub_PlaceOf(HWND hWnd) const;
+    bool m_sub_PlaceAvailable(int nPlace) const;
+    void m_sub_FocusPlace(int nPlace);
+    void m_sub_FocusSearchBox(bool bSelectAll);
+    void m_sub_SelectRow(int nRow);
+    // screen/ResultsKeys.cpp
+    void m_sub_RowKey(int nKey);
+    void m_sub_StripKey(int nKey);
+    void m_sub_TurnPage(int nPage, int nRow);
+    void m_sub_HandOverCharacter(WPARAM ch);
+    // screen/SearchStatus.cpp
+    void m_sub_DrawKeyboardFocus(HDC hDC) const;
+    // screen/RowMenu.cpp
+    void m_sub_ShowRowMenu(int nRequest);
 };

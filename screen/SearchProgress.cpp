@@ -8,6 +8,7 @@
 #include <sorahiki/cp932.h>
 
 #include "res/resource.h"
+#include "screen/KeyboardFocus.h"
 #include "screen/RowHitTest.h"
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
@@ -101,6 +102,8 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     if (!m_run.Start(pszQuery)) return;
     static_cast<CSearchRecord&>(m_engine) = CSearchRecord{};
     m_nRowsPainted = 0;
+    // A keyboard user's selection starts again on the first row to come.
+    if (g_bKeyboardMovedLast) m_engine.m_nHoverItem = 0;
     g_bSearchButtonPressed = 0;  // the press that asked for this search
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);

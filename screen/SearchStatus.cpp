@@ -5,6 +5,9 @@
 #include <cstdio>
 
 #include "screen/HitCountBox.h"
+#include "screen/KeyboardFocus.h"
+#include "screen/PageLabels.h"
+#include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
 #include "screen/SearchEdit.h"
 #include "screen/UsagePage.h"
@@ -26,7 +29,46 @@ void DrawMissingDataFolder(HDC hDC, const char* pszFolder, bool bSearched) {
     DrawString(hDC, kNoticeX, kNoticeY, szLine);
 }
 
+RECT Inset(RECT rect) {
+    rect.left += screen_layout::kFocusFrameInset;
+    rect.top += screen_layout::kFocusFrameInset;
+    rect.right -= screen_layout::kFocusFrameInset;
+    rect.bottom -= screen_layout::kFocusFrameInset;
+    return rect;
+}
+
+RECT StripElementRect(int nElement) {
+    if (nElement == kStripPrevLabel) return screen_layout::kPrevLabel;
+    if (nElement == kStripNextLabel) return screen_layout::kNextLabel;
+    return screen_layout::PageCellRect(nElement);
+}
+
 }  // namespace
+
+// While the main window has the keyboard, a dotted frame marks where: the
+// selected row once a key moved it, or the chosen page link or label.
+void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
+    if (GetFocus() != m_hParent || m_nHistory == 0 || m_szFolderWithoutData[0] != '\0') return;
+    if (g_nClientFocusPlace == kFocusPageStrip) {
+        const int nElement = g_nStripFocus;
+        const bool bActive = nElement == kStripPrevLabel ? IsPrevLabelActive(m_engine)
+                             : nElement == kStripNextLabel
+                                 ? IsNextLabelActive(m_engine)
+                                 : IsPagePresent(m_engine, m_engine.m_nPage + nElement);
+        if (bActive) {
+            const RECT frame = Inset(StripElementRect(nElement));
+            DrawFocusRect(hDC, &frame);
+        }
+        return;
+    }
+    const int nRow = m_engine.m_nHoverItem;
+    if (!g_bKeyboardMovedLast || nRow < 0 || nRow >= screen_layout::kRows ||
+        m_engine.m_items[nRow].bPresent != 1) {
+        return;
+    }
+    const RECT frame = Inset(screen_layout::RowRect(nRow));
+    DrawFocusRect(hDC, &frame);
+}
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     m_bResultUnpainted = 0;
@@ -42,6 +84,7 @@ void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
         // Before the first search the results area shows how to use it; a
         // search under way shows its rows as they come, on a blank area.
         if (m_nHistory == 0) DrawUsagePage(dc);
+        m_sub_DrawKeyboardFocus(dc.m_hDC);
     }
     if (m_run.Running()) {
         DrawSearchProgress(dc.m_hDC, m_nProgressShown);

@@ -34,24 +34,42 @@ const char* ShellFailureReason(INT_PTR nResult, char* szOther, int nOtherBytes) 
     }
 }
 
-void ReportOpenFailure(HWND hOwner, const char* pszPath, INT_PTR nResult) {
+void ReportFailure(HWND hOwner, const char* pszWhat, const char* pszPath, INT_PTR nResult) {
     char szOther[96];
     char szText[MAX_PATH * 4 + 256];
-    std::snprintf(szText, sizeof szText, "ファイルを開けませんでした。\n%s\n\n%s", pszPath,
+    std::snprintf(szText, sizeof szText, "%s\n%s\n\n%s", pszWhat, pszPath,
                   ShellFailureReason(nResult, szOther, sizeof szOther));
     MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
 }
 
 }  // namespace
 
+// GetFullPathNameA reads the path in the program's code page, so a trail
+// byte 0x5C of a double-byte character is never taken for a separator.
+// When it fails the path is given as found.
+const char* FullPathOf(const char* pszPath, char* szFullPath, DWORD nBytes) {
+    const DWORD nLength = GetFullPathNameA(pszPath, nBytes, szFullPath, nullptr);
+    return (nLength > 0 && nLength < nBytes) ? szFullPath : pszPath;
+}
+
 void OpenWithShell(HWND hOwner, const char* pszPath) {
-    // GetFullPathNameA reads the path in the program's code page, so a
-    // trail byte 0x5C of a double-byte character is never taken for a
-    // separator. When it fails the path goes to the shell as found.
     char szFullPath[MAX_PATH * 4];
-    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFullPath, szFullPath, nullptr);
-    const char* pszFile = (nLength > 0 && nLength < sizeof szFullPath) ? szFullPath : pszPath;
+    const char* pszFile = FullPathOf(pszPath, szFullPath, sizeof szFullPath);
     const auto nResult = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "open", pszFile, nullptr, nullptr, SW_SHOWNORMAL));
-    if (nResult <= kLastShellFailure) ReportOpenFailure(hOwner, pszPath, nResult);
+    if (nResult <= kLastShellFailure) {
+        ReportFailure(hOwner, "ファイルを開けませんでした。", pszPath, nResult);
+    }
+}
+
+void ShowInFolderWithShell(HWND hOwner, const char* pszPath) {
+    char szFullPath[MAX_PATH * 4];
+    char szParameters[MAX_PATH * 4 + 16];
+    std::snprintf(szParameters, sizeof szParameters, "/select,\"%s\"",
+                  FullPathOf(pszPath, szFullPath, sizeof szFullPath));
+    const auto nResult = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", "explorer.exe", szParameters, nullptr, SW_SHOWNORMAL));
+    if (nResult <= kLastShellFailure) {
+        ReportFailure(hOwner, "フォルダを開けませんでした。", pszPath, nResult);
+    }
 }

@@ -1,4 +1,4 @@
-// Opening a hit's file with the shell's "open" verb.
+// Opening a hit's file with the shell's "open" verb, or its folder.
 #pragma once
 
 #include <windows.h>
@@ -10,3 +10,11 @@
 // application opens it), a message box owned by hOwner names the file and
 // says why.
 void OpenWithShell(HWND hOwner, const char* pszPath);
+
+// Shows the file selected in the system's file manager (explorer
+// /select,"full path"), with a box as above when nothing opens.
+void ShowInFolderWithShell(HWND hOwner, const char* pszPath);
+
+// The full path of a path of the walk (the walk's own path when the system
+// cannot make one), in szFullPath of nBytes.
+const char* FullPathOf(const char* pszPath, char* szFullPath, DWORD nBytes);

@@ -2,6 +2,8 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
+#include "screen/KeyboardFocus.h"
+#include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
 
 namespace {
@@ -12,6 +14,20 @@ constexpr LRESULT kCreateFailed = -1;
 void RecordPointer(LPARAM lParam) {
     g_nMouseX = LOWORD(lParam);
     g_nMouseY = HIWORD(lParam);
+}
+
+// A key for the results or the page strip, with the modifiers held with it.
+void RecordKey(WPARAM vk) {
+    g_nResultsKey = static_cast<int>(vk);
+    g_nResultsKeyModifiers = (GetKeyState(VK_SHIFT) < 0 ? kModShift : 0) |
+                             (GetKeyState(VK_CONTROL) < 0 ? kModControl : 0) |
+                             (GetKeyState(VK_MENU) < 0 ? kModAlt : 0);
+}
+
+// Characters from a space on; control characters (Enter, Backspace ...)
+// are no text for the search box.
+void RecordCharacter(WPARAM ch) {
+    if (ch >= 0x20 && ch != 0x7F) g_nTypedChar = ch;
 }
 
 }  // namespace
@@ -33,7 +49,25 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             m_sub_Unlink();
             return 0;
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE) OnDestroy();
+            if (wParam == VK_ESCAPE) {
+                OnDestroy();
+            } else {
+                RecordKey(wParam);
+            }
+            return 0;
+        case WM_CHAR:
+            RecordCharacter(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            // The frame of the row or page link that has the keyboard shows
+            // only while the window has it.
+            if (ClientFocusFrameShown()) InvalidateRect(m_hWnd, &screen_layout::kResultsBand, TRUE);
+            return 0;
+        case WM_CONTEXTMENU:
+            // lParam -1: asked from the keyboard; else a right click, whose
+            // row the button-down recorded.
+            g_nRowMenuRequest = lParam == -1 ? kRowMenuAtSelection : kRowMenuAtPointer;
             return 0;
         case WM_COMMAND:
             OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -47,7 +81,8 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             // A click on the results takes the keyboard from the bars, so
-            // that Escape reaches the window.
+            // that Escape reaches the window, and gives it to the rows.
+            g_nClientFocusPlace = kFocusRows;
             SetFocus(m_hWnd);
             RecordPointer(lParam);
             g_bLeftClick = 1;
@@ -60,7 +95,8 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             RecordPointer(lParam);
             return 0;
         case WM_RBUTTONUP:
-            return 0;
+            // Default processing asks for the context menu (WM_CONTEXTMENU).
+            return DefWindowProcA(m_hWnd, message, wParam, lParam);
         case WM_SETCURSOR:
             if (m_sub_SetPointer(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             return DefWindowProcA(m_hWnd, message, wParam, lParam);

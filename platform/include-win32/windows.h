@@ -57,6 +57,7 @@ HWND WINAPI Cp932CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, 
                                     DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HMENU WINAPI Cp932LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
 int WINAPI Cp932GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+BOOL WINAPI Cp932AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
 LRESULT WINAPI Cp932SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 int WINAPI Cp932GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI Cp932GetWindowTextLengthA(HWND hWnd);
@@ -85,6 +86,7 @@ BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE p
 #define CreateDialogParamA Cp932CreateDialogParamA
 #define LoadMenuA Cp932LoadMenuA
 #define GetMenuStringA Cp932GetMenuStringA
+#define AppendMenuA Cp932AppendMenuA
 #define SendMessageA Cp932SendMessageA
 #define GetWindowTextA Cp932GetWindowTextA
 #define GetWindowTextLengthA Cp932GetWindowTextLengthA

@@ -9,11 +9,11 @@
 
 namespace sorahiki {
 
-enum class Draw { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut };
+enum class Draw { BeginPaint, EndPaint, FillRect, SetBkMode, SetTextColor, TextOut, FocusRect };
 struct DrawCall {
     Draw call;
     HWND hwnd;          // the window painted
-    RECT rect;          // FillRect: the rectangle; BeginPaint/EndPaint: rcPaint
+    RECT rect;          // FillRect, FocusRect: the rectangle; BeginPaint/EndPaint: rcPaint
     COLORREF colour;    // FillRect: brush colour; SetTextColor and TextOut: text colour
     int x, y;           // TextOut
     std::string bytes;  // TextOut: the bytes passed (the count given)

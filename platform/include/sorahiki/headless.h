@@ -37,6 +37,15 @@ void RightUp(int x, int y);
 // WM_KEYDOWN then WM_KEYUP to the main window (it has the keyboard focus).
 void PressKey(int vk);
 void PressEscape();
+// The modifier keys held with a key (GetKeyState reads them).
+enum Modifiers : unsigned { kShift = 1, kControl = 2, kAlt = 4 };
+// A key pressed and released in the window that has the keyboard focus (the
+// main window when none has): WM_KEYDOWN and WM_KEYUP, or WM_SYSKEYDOWN and
+// WM_SYSKEYUP with Alt and for F10.
+void PressKeyInFocus(int vk, unsigned modifiers = 0);
+// A character typed into the window that has the focus where the display's
+// own edit does not take it: WM_CHAR with its code page 932 bytes.
+void TypeCharInFocus(const std::string& character_cp932);
 // Replaces the text of an edit control as typing does; its dialog gets
 // EN_UPDATE and EN_CHANGE through the queue.
 void TypeText(HWND edit, const std::string& text_cp932);
@@ -69,6 +78,22 @@ const std::vector<ShownBox>& Boxes();
 // A box with no answer and no answerer is answered IDOK (MB_OK) or IDNO
 // (MB_YESNO), and a line goes to stderr.
 
+// ---- Pop-up menus ---------------------------------------------------------------
+struct ShownMenu {
+    HWND owner;
+    std::vector<std::string> items;  // CP932, as appended (empty for a separator)
+    POINT at;                        // client pixels of the owner's top-level window
+    UINT chosen;                     // what TrackPopupMenu returned
+};
+// Choices for the next menus, in order (a command id, or 0 to dismiss); a
+// menu with none left is dismissed, and a line goes to stderr.
+void QueueMenuChoice(UINT id);
+// Every pop-up menu shown so far.
+const std::vector<ShownMenu>& Menus();
+
+// The text last put on the clipboard, in UTF-8.
+std::string ClipboardText();
+
 // ---- What the program did ----------------------------------------------------
 // Every GDI call of the program, and BeginPaint/EndPaint of top-level windows
 // (the bars and their controls get WM_PAINT too, but the driver draws them).
@@ -84,7 +109,8 @@ struct Invalidation {
 const std::vector<Invalidation>& Invalidations();
 
 // Each ShellExecuteA that reached the desktop: one for a file that is not
-// there opens nothing and is not logged.
+// there opens nothing and is not logged. explorer /select,"PATH" is logged
+// alike, with PATH (made absolute) as what opened.
 struct ShellCall {
     HWND owner;
     std::optional<std::string> verb, file, params, dir;  // empty where null was passed
@@ -93,7 +119,7 @@ struct ShellCall {
 };
 const std::vector<ShellCall>& ShellCalls();
 
-// Clears the three logs above and the list of boxes.
+// Clears the three logs above and the lists of boxes and menus.
 void ClearLogs();
 
 // ---- The picture -------------------------------------------------------------

@@ -15,11 +15,14 @@ using LONG = std::int32_t;
 using ULONG = std::uint32_t;
 using UINT = unsigned int;
 using INT = int;
+using SHORT = std::int16_t;
 using BOOL = int;
 using CHAR = char;
 using WCHAR = char16_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
 using LPVOID = void*;
 using LPCVOID = const void*;
 using LPDWORD = DWORD*;
@@ -88,6 +91,7 @@ struct POINT {
     LONG x;
     LONG y;
 };
+using LPPOINT = POINT*;
 struct SIZE {
     LONG cx;
     LONG cy;
@@ -107,6 +111,22 @@ union LARGE_INTEGER {
 };
 
 void WINAPI Sleep(DWORD dwMilliseconds);
+
+// Global memory, as the clipboard takes it: GMEM_MOVEABLE and GMEM_ZEROINIT;
+// a lock gives the block itself and counts nothing.
+using HGLOBAL = HANDLE;
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, std::size_t dwBytes);
+LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+
+// Code page 932 (CP_ACP is taken as 932 too) to UTF-16, with Windows's
+// counts: cbMultiByte -1 converts through the NUL and counts it; a
+// cchWideChar of 0 asks for the size. Flags are ignored. A byte that is no
+// character becomes U+FFFD.
+#define CP_ACP 0
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
 // A monotonic clock: ticks, and ticks per second.
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);

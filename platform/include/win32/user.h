@@ -22,6 +22,7 @@
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SETCURSOR 0x0020
+#define WM_CONTEXTMENU 0x007B
 #define WM_SHOWWINDOW 0x0018
 #define WM_GETMINMAXINFO 0x0024
 #define WM_SETFONT 0x0030
@@ -33,11 +34,15 @@
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_INITMENU 0x0116
 #define WM_INITMENUPOPUP 0x0117
+#define WM_CHANGEUISTATE 0x0127
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -60,6 +65,13 @@
 #define EN_CHANGE 0x0300
 #define EN_UPDATE 0x0400
 #define BM_CLICK 0x00F5
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+
+// WM_CHANGEUISTATE: show the focus rectangles and the mnemonics' underlines.
+#define UIS_CLEAR 2
+#define UISF_HIDEFOCUS 0x1
+#define UISF_HIDEACCEL 0x2
 
 // ---- Styles --------------------------------------------------------------
 #define WS_OVERLAPPED 0x00000000L
@@ -146,7 +158,22 @@
 #define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_DELETE 0x2E
+#define VK_APPS 0x5D
+#define VK_F10 0x79
 
 #define COLOR_WINDOW 5
 #define COLOR_BTNFACE 15
@@ -183,6 +210,18 @@
 #define MF_BYCOMMAND 0x0000
 #define MF_BYPOSITION 0x0400
 #define MF_SEPARATOR 0x0800
+
+// TrackPopupMenu.
+#define TPM_LEFTALIGN 0x0000
+#define TPM_TOPALIGN 0x0000
+#define TPM_RIGHTBUTTON 0x0002
+#define TPM_NONOTIFY 0x0080
+#define TPM_RETURNCMD 0x0100
+
+// The clipboard and the global memory it takes.
+#define CF_UNICODETEXT 13
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
 
 // ---- Structures ------------------------------------------------------------
 using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
@@ -274,15 +313,20 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg);
 // WM_CHAR only for Escape, Enter, Backspace and Tab; a character key gets
-// none (reported): the controls' text comes from the driver's own edits.
+// none (reported): the driver posts the WM_CHAR of a character typed where no
+// edit of its own takes it, and the controls' text comes from its edits.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+// VK_SHIFT, VK_CONTROL and VK_MENU only, as they stood when the input message
+// last taken from the queue was made (the high bit when down); any other key
+// reads as up.
+SHORT WINAPI GetKeyState(int nVirtKey);
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int nExitCode);
 // Handles WM_NCCREATE (the title), WM_NCCALCSIZE, WM_WINDOWPOSCHANGED (WM_MOVE
-// and WM_SIZE), the text messages, WM_CLOSE, WM_PAINT and WM_ERASEBKGND (the
-// class brush); every other message gives 0.
+// and WM_SIZE), the text messages, WM_CLOSE, WM_PAINT, WM_ERASEBKGND (the
+// class brush) and WM_RBUTTONUP (WM_CONTEXTMENU); every other message gives 0.
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // Classes and windows. hInstance is ignored: the program is the only module.
@@ -309,6 +353,7 @@ LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARA
 // WM_KILLFOCUS, and the driver moves the display's focus there.
 HWND WINAPI SetFocus(HWND hWnd);
 HWND WINAPI GetFocus();
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 // No z-order: hWndInsertAfter other than HWND_TOP is ignored (reported).
@@ -322,7 +367,9 @@ int WINAPI GetWindowTextLengthA(HWND hWnd);
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 
 // Dialogs from the program's resources: templates whose controls are of the
-// Button, Edit and Static classes; modeless only. A template that does not
+// Button, Edit and Static classes; modeless only. An edit takes EM_SETSEL,
+// EM_GETSEL and WM_CHAR (the bytes of code page 932 characters, Backspace and
+// control characters ignored), which replaces its selection. A template that does not
 // parse gives null.
 HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
@@ -337,6 +384,17 @@ HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
 int WINAPI GetMenuItemCount(HMENU hMenu);
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+// Pop-up menus of the program's own: MF_STRING and MF_SEPARATOR items only
+// (other flags are reported and the item is added as a string).
+HMENU WINAPI CreatePopupMenu();
+BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+BOOL WINAPI DestroyMenu(HMENU hMenu);
+// Modal, shown by the driver at x, y (screen pixels); TPM_RETURNCMD only:
+// the chosen id, 0 when the menu was dismissed (without TPM_RETURNCMD the
+// menu is not shown and 0 is returned, reported). The alignment flags and
+// TPM_RIGHTBUTTON are ignored.
+BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd,
+                           const RECT* prcRect);
 
 // Painting into the top-level window's backing image; the drivers draw the
 // controls themselves. Brushes: the stock brushes, COLOR_ index + 1 and
@@ -361,6 +419,9 @@ int WINAPI SetBkMode(HDC hdc, int mode);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+// A dotted black frame one pixel wide inside the rectangle; drawn over what
+// is there rather than inverting it, so a second call does not erase it.
+BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc);
 
 // Pointers: the system's only (null instance), IDC_ARROW, IDC_IBEAM,
 // IDC_WAIT and IDC_APPSTARTING; any other gives null (reported). No
@@ -377,11 +438,22 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
-// opens the file with the desktop whatever the verb; the parameters and the
+// opens the file with the desktop whatever the verb; the file "explorer" or
+// "explorer.exe" with the parameters /select,"PATH" shows PATH in the
+// desktop's file manager instead; the parameters and the
 // directory are passed to the driver as given. It returns 42 once the driver
 // started the open, else an error code no greater than 32: SE_ERR_FNF for a
 // file that is not there (also a listed path whose keys find nothing),
 // SE_ERR_NOASSOC for one that the desktop did not open.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+// The clipboard: CF_UNICODETEXT only, handed to the driver (the desktop's
+// clipboard) as UTF-8 when the clipboard is closed; other formats are
+// reported and refused. The memory given to SetClipboardData then belongs to
+// the clipboard.
+BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+BOOL WINAPI EmptyClipboard();
+HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+BOOL WINAPI CloseClipboard();
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);

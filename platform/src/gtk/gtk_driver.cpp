@@ -11,6 +11,7 @@
 
 #include "platform/src/gtk/gtk_menu.h"
 #include "platform/src/gtk/gtk_message_box.h"
+#include "platform/src/gtk/gtk_popup.h"
 #include "platform/src/gtk/gtk_shell.h"
 #include "platform/src/gtk/gtk_style.h"
 #include "platform/src/gtk/gtk_text.h"
@@ -42,6 +43,7 @@ class GtkDriver final : public Driver {
     GtkDriver() { s_driver = this; }
     ~GtkDriver() override {
         m_boxes.reset();
+        m_popup.reset();
         for (auto& [hwnd, shown] : m_shown) {
             if (shown->parent || !shown->widget) continue;
             g_object_remove_weak_pointer(G_OBJECT(shown->widget),
@@ -55,6 +57,7 @@ class GtkDriver final : public Driver {
         if (!gtk_init_check(nullptr, nullptr)) return false;
         InstallStyle();
         m_boxes = std::make_unique<MessageBoxes>();
+        m_popup = std::make_unique<PopupMenu>();
         return true;
     }
 
@@ -222,12 +225,39 @@ class GtkDriver final : public Driver {
     bool PollMessageBox(int* answer) override { return m_boxes->Poll(answer); }
 
     bool ShellOpen(const ShellRequest& request) override { return OpenWithDesktop(request); }
+    bool ShowInFileManager(const ShellRequest& request) override {
+        return gtk::ShowInFileManager(request);
+    }
 
+    void BeginPopupMenu(const PopupMenuRequest& menu) override {
+        Shown* top = Find(menu.toplevel);
+        m_popup->Open(menu, top ? top->area : nullptr);
+    }
+    bool PollPopupMenu(UINT* chosen) override { return m_popup->Poll(chosen); }
+
+    // The clipboard of the display, which keeps the text while the program runs.
+    void ClipboardText(const std::string& text_utf8) override {
+        gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text_utf8.c_str(),
+                               static_cast<gint>(text_utf8.size()));
+    }
+
+    void EditSelected(HWND hwnd, int first, int last) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || shown->kind != ChildKind::Edit) return;
+        gtk_editable_select_region(GTK_EDITABLE(shown->widget), first, last);
+    }
+
+    // The program moves the focus as the keyboard does, so it is shown as
+    // after a key: the focused button's ring, the entry's caret.
     void FocusMoved(HWND hwnd) override {
         Shown* shown = Find(hwnd);
         if (!shown) return;
         GtkWidget* target = shown->parent ? shown->widget : shown->area;
-        if (target) gtk_widget_grab_focus(target);
+        if (!target) return;
+        gtk_widget_grab_focus(target);
+        if (Shown* top = TopLevelOf(hwnd); top && top->widget) {
+            gtk_window_set_focus_visible(GTK_WINDOW(top->widget), TRUE);
+        }
     }
 
     // The shape shows over each whole top-level window; a control with a
@@ -295,6 +325,7 @@ class GtkDriver final : public Driver {
         g_signal_connect(area, "button-release-event", G_CALLBACK(OnButton), hwnd);
         g_signal_connect(area, "key-press-event", G_CALLBACK(OnKey), hwnd);
         g_signal_connect(area, "key-release-event", G_CALLBACK(OnKey), hwnd);
+        g_signal_connect(area, "focus-in-event", G_CALLBACK(OnFocusIn), hwnd);
         return area;
     }
 
@@ -321,11 +352,15 @@ class GtkDriver final : public Driver {
                 gtk_entry_set_text(GTK_ENTRY(entry), text_utf8.c_str());
                 g_signal_connect(entry, "changed", G_CALLBACK(OnEdited), shown.hwnd);
                 g_signal_connect(entry, "activate", G_CALLBACK(OnActivated), shown.hwnd);
+                g_signal_connect(entry, "key-press-event", G_CALLBACK(OnControlKey), shown.hwnd);
+                g_signal_connect(entry, "focus-in-event", G_CALLBACK(OnFocusIn), shown.hwnd);
                 return entry;
             }
             case ChildKind::Button: {
                 GtkWidget* button = gtk_button_new_with_mnemonic(GtkMnemonic(text_utf8).c_str());
                 g_signal_connect(button, "clicked", G_CALLBACK(OnClicked), shown.hwnd);
+                g_signal_connect(button, "key-press-event", G_CALLBACK(OnControlKey), shown.hwnd);
+                g_signal_connect(button, "focus-in-event", G_CALLBACK(OnFocusIn), shown.hwnd);
                 return button;
             }
             case ChildKind::Static:
@@ -436,12 +471,70 @@ class GtkDriver final : public Driver {
         return TRUE;
     }
 
+    static unsigned ModifiersOf(const GdkEventKey* event) {
+        unsigned modifiers = 0;
+        if (event->state & GDK_SHIFT_MASK) modifiers |= kShiftKey;
+        if (event->state & GDK_CONTROL_MASK) modifiers |= kControlKey;
+        if (event->state & GDK_MOD1_MASK) modifiers |= kAltKey;
+        return modifiers;
+    }
+
+    // The character a key types, where it types one (no Ctrl or Alt held).
+    static std::string TypedCharacter(const GdkEventKey* event) {
+        if (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return {};
+        const gunichar c = gdk_keyval_to_unicode(event->keyval);
+        if (c < 0x20 || c == 0x7F) return {};
+        char utf8[8] = {};
+        g_unichar_to_utf8(c, utf8);
+        return utf8;
+    }
+
+    // The client area has no edit of its own: every key is the program's,
+    // and a character key also brings its character, as TranslateMessage
+    // makes it on Windows.
     static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer hwnd) {
         const int vk = VirtualKeyOf(event->keyval);
-        if (vk == 0) return FALSE;
+        const std::string character =
+            event->type == GDK_KEY_PRESS ? TypedCharacter(event) : std::string();
+        if (vk == 0 && character.empty()) return FALSE;
         if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
-        PostKey(static_cast<HWND>(hwnd), event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP, vk);
+        if (vk != 0) {
+            PostKey(static_cast<HWND>(hwnd), event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP,
+                    vk, ModifiersOf(event));
+        }
+        if (!character.empty() && vk != VK_RETURN && vk != VK_TAB) {
+            PostChar(static_cast<HWND>(hwnd), character);
+        }
         return TRUE;
+    }
+
+    // In an entry GTK edits and moves the caret, and on a button it clicks
+    // on Enter and Space, by itself; the keys that move between the
+    // program's places and its own shortcuts are the program's instead, as
+    // the keys a Windows edit or button leaves alone (GTK would move its own
+    // focus on Tab and the arrows).
+    static bool ProgramsKey(HWND hwnd, int vk, unsigned modifiers) {
+        if (KindOf(hwnd) == ChildKind::Button) return vk != VK_RETURN && vk != VK_SPACE;
+        if (vk == VK_TAB || vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT) {
+            return true;
+        }
+        if (modifiers & kAltKey) return true;
+        return modifiers == kControlKey && (vk == 'A' || vk == 'F' || vk == 'L');
+    }
+
+    static gboolean OnControlKey(GtkWidget*, GdkEventKey* event, gpointer hwnd) {
+        const int vk = VirtualKeyOf(event->keyval);
+        const unsigned modifiers = ModifiersOf(event);
+        if (vk == 0 || !ProgramsKey(static_cast<HWND>(hwnd), vk, modifiers)) return FALSE;
+        if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
+        PostKey(static_cast<HWND>(hwnd), WM_KEYDOWN, vk, modifiers);
+        PostKey(static_cast<HWND>(hwnd), WM_KEYUP, vk, modifiers);
+        return TRUE;
+    }
+
+    static gboolean OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer hwnd) {
+        FocusTaken(static_cast<HWND>(hwnd));
+        return FALSE;
     }
 
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer hwnd) {
@@ -479,6 +572,7 @@ class GtkDriver final : public Driver {
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver
     std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
     std::unique_ptr<MessageBoxes> m_boxes;
+    std::unique_ptr<PopupMenu> m_popup;
     PointerShape m_pointer = PointerShape::Arrow;
 };
 

@@ -24,7 +24,43 @@ bool SpawnXdgOpen(const char* path) {
     return started;
 }
 
+// ShowItems([uri], startup id) on the session bus; false when no file manager
+// took the call (no bus, or nobody owns the name).
+bool AskFileManager(const char* uri) {
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (!bus) {
+        g_error_free(error);
+        return false;
+    }
+    const char* uris[] = {uri, nullptr};
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+        "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr,
+        G_DBUS_CALL_FLAGS_NONE, 3000, nullptr, &error);
+    g_object_unref(bus);
+    if (error) g_error_free(error);
+    if (!reply) return false;
+    g_variant_unref(reply);
+    return true;
+}
+
 }  // namespace
+
+bool ShowInFileManager(const ShellRequest& request) {
+    if (request.file_utf8.empty()) return false;
+    char* uri = g_filename_to_uri(request.file_utf8.c_str(), nullptr, nullptr);
+    bool started = uri && AskFileManager(uri);
+    g_free(uri);
+    if (!started) {
+        char* folder = g_path_get_dirname(request.file_utf8.c_str());
+        char* folderUri = g_filename_to_uri(folder, nullptr, nullptr);
+        started = (folderUri && LaunchDefaultFor(folderUri)) || SpawnXdgOpen(folder);
+        g_free(folderUri);
+        g_free(folder);
+    }
+    return started;
+}
 
 bool OpenWithDesktop(const ShellRequest& request) {
     if (!request.has_file || request.file_utf8.empty()) return false;

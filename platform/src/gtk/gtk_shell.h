@@ -10,4 +10,10 @@ namespace sorahiki::ui::gtk {
 // is known. True when an application was started.
 bool OpenWithDesktop(const ShellRequest& request);
 
+// Shows request.file_utf8 (an absolute path) selected in the desktop's file
+// manager through its D-Bus interface org.freedesktop.FileManager1; where no
+// file manager answers there, opens the folder that holds it with the
+// desktop's default handler for folders. True when either started.
+bool ShowInFileManager(const ShellRequest& request);
+
 }  // namespace sorahiki::ui::gtk

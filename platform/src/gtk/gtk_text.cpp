@@ -40,17 +40,39 @@ int VirtualKeyOf(guint keyval) {
         case GDK_KEY_BackSpace:
             return VK_BACK;
         case GDK_KEY_Tab:
+        case GDK_KEY_ISO_Left_Tab:  // Tab with Shift held
             return VK_TAB;
         case GDK_KEY_space:
-            return 0x20;
+            return VK_SPACE;
         case GDK_KEY_Left:
-            return 0x25;
+        case GDK_KEY_KP_Left:
+            return VK_LEFT;
         case GDK_KEY_Up:
-            return 0x26;
+        case GDK_KEY_KP_Up:
+            return VK_UP;
         case GDK_KEY_Right:
-            return 0x27;
+        case GDK_KEY_KP_Right:
+            return VK_RIGHT;
         case GDK_KEY_Down:
-            return 0x28;
+        case GDK_KEY_KP_Down:
+            return VK_DOWN;
+        case GDK_KEY_Page_Up:
+        case GDK_KEY_KP_Page_Up:
+            return VK_PRIOR;
+        case GDK_KEY_Page_Down:
+        case GDK_KEY_KP_Page_Down:
+            return VK_NEXT;
+        case GDK_KEY_Home:
+        case GDK_KEY_KP_Home:
+            return VK_HOME;
+        case GDK_KEY_End:
+        case GDK_KEY_KP_End:
+            return VK_END;
+        case GDK_KEY_Delete:
+        case GDK_KEY_KP_Delete:
+            return VK_DELETE;
+        case GDK_KEY_Menu:
+            return VK_APPS;
         default:
             return 0;
     }

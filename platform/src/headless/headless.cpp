@@ -17,6 +17,9 @@ struct Recorded {
     std::vector<ShellCall> shells;
     std::vector<ShownBox> boxes;
     std::deque<int> answers;
+    std::vector<ShownMenu> menus;
+    std::deque<UINT> choices;
+    std::string clipboard;
     std::function<int(const ShownBox&)> answerer;
     std::function<void(int)> turn_hook;
     int turns = 0;
@@ -72,6 +75,25 @@ class HeadlessDriver : public ui::Driver {
                                            Given(r.has_dir, r.dir), r.show, r.file_utf8});
         return true;
     }
+    bool ShowInFileManager(const ui::ShellRequest& r) override { return ShellOpen(r); }
+
+    void BeginPopupMenu(const ui::PopupMenuRequest& menu) override {
+        State().menus.push_back(ShownMenu{menu.owner, menu.texts_cp932, menu.at, 0});
+    }
+    bool PollPopupMenu(UINT* chosen) override {
+        Recorded& s = State();
+        *chosen = 0;
+        if (!s.choices.empty()) {
+            *chosen = s.choices.front();
+            s.choices.pop_front();
+        } else {
+            std::fprintf(stderr, "headless: pop-up menu with no choice given, dismissed\n");
+        }
+        s.menus.back().chosen = *chosen;
+        return true;
+    }
+
+    void ClipboardText(const std::string& text_utf8) override { State().clipboard = text_utf8; }
 
     void Drawn(const DrawCall& call) override { State().draws.push_back(call); }
 
@@ -212,6 +234,29 @@ void PressEscape() {
     PressKey(VK_ESCAPE);
 }
 
+void PressKeyInFocus(int vk, unsigned modifiers) {
+    HWND focus = GetFocus();
+    if (focus == nullptr) focus = MainWindow();
+    ui::PostKey(focus, WM_KEYDOWN, vk, modifiers);
+    ui::PostKey(focus, WM_KEYUP, vk, modifiers);
+}
+
+void TypeCharInFocus(const std::string& character_cp932) {
+    HWND focus = GetFocus();
+    if (focus == nullptr) focus = MainWindow();
+    ui::PostChar(focus, ui::Utf8FromCp932(character_cp932));
+}
+
+void QueueMenuChoice(UINT id) {
+    State().choices.push_back(id);
+}
+const std::vector<ShownMenu>& Menus() {
+    return State().menus;
+}
+std::string ClipboardText() {
+    return State().clipboard;
+}
+
 void TypeText(HWND edit, const std::string& text_cp932) {
     ui::Window* w = ui::FindWindowObject(edit);
     if (w == nullptr) return;
@@ -261,6 +306,7 @@ void ClearLogs() {
     State().invalidations.clear();
     State().shells.clear();
     State().boxes.clear();
+    State().menus.clear();
 }
 
 COLORREF Pixel(int x, int y) {

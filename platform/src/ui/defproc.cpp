@@ -67,6 +67,15 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             EndPaint(hWnd, &ps);
             return 0;
         }
+        case WM_RBUTTONUP: {
+            // The context menu is asked for where the button came up, in
+            // screen pixels.
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(hWnd, &at);
+            SendMessageA(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd),
+                         MAKELPARAM(at.x, at.y));
+            return 0;
+        }
         case WM_ERASEBKGND: {
             if (w->background == nullptr) return 0;
             RECT all{0, 0, w->ClientWidth(), w->ClientHeight()};

@@ -2,6 +2,8 @@
 // use. Dialog units become pixels with the base units of a 9-point
 // "MS UI Gothic" at 96 dots per inch, taken as 6 x 12: x * 6 / 4 and
 // y * 12 / 8, rounded as MulDiv rounds.
+#include <algorithm>
+
 #include "platform/src/ui/resources.h"
 #include "platform/src/ui/state.h"
 
@@ -31,10 +33,80 @@ void NotifyParent(HWND control, WORD code) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+// The selection in characters, as the driver's edit counts them.
+int CharactersBefore(const std::string& text, int bytes) {
+    const std::string utf8 = Utf8FromCp932(text.substr(0, static_cast<size_t>(bytes)));
+    return static_cast<int>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+void ShowSelection(Window& w) {
+    CurrentDriverRef().EditSelected(w.handle, CharactersBefore(w.text, w.sel_first),
+                                    CharactersBefore(w.text, w.sel_last));
+}
+
+// EM_SETSEL: 0 and -1 select everything, a first of -1 keeps the caret, and
+// positions past the end stand for the end.
+void SetSelection(Window& w, LONG_PTR first, LONG_PTR last) {
+    const auto end = static_cast<LONG_PTR>(w.text.size());
+    if (first == -1) return;
+    if (last < 0 || last > end) last = end;
+    first = std::clamp<LONG_PTR>(first, 0, end);
+    w.sel_first = static_cast<int>(std::min(first, last));
+    w.sel_last = static_cast<int>(std::max(first, last));
+    ShowSelection(w);
+}
+
+// One byte of a typed character: a lead byte waits for its second byte; the
+// character replaces the selection, and the caret stands after it.
+void TypeCharacterByte(Window& w, unsigned char byte) {
+    std::string character;
+    if (w.pending_lead != 0) {
+        character = {static_cast<char>(w.pending_lead), static_cast<char>(byte)};
+        w.pending_lead = 0;
+    } else if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+        w.pending_lead = byte;
+        return;
+    } else if (byte < 0x20 || byte == 0x7F) {
+        return;
+    } else {
+        character = std::string(1, static_cast<char>(byte));
+    }
+    w.sel_first = std::min(w.sel_first, static_cast<int>(w.text.size()));
+    w.sel_last = std::clamp(w.sel_last, w.sel_first, static_cast<int>(w.text.size()));
+    w.text.replace(static_cast<size_t>(w.sel_first), static_cast<size_t>(w.sel_last - w.sel_first),
+                   character);
+    w.sel_first = w.sel_last = w.sel_first + static_cast<int>(character.size());
+    CurrentDriverRef().ChildTextChanged(w.handle, Utf8FromCp932(w.text));
+    ShowSelection(w);
+    NotifyParent(w.handle, EN_UPDATE);
+    NotifyParent(w.handle, EN_CHANGE);
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+        case EM_SETSEL:
+            if (Window* w = FindWindowObject(hwnd))
+                SetSelection(*w, static_cast<LONG_PTR>(wparam), lparam);
+            return 0;
+        case EM_GETSEL: {
+            Window* w = FindWindowObject(hwnd);
+            if (w == nullptr) return 0;
+            if (wparam) *reinterpret_cast<DWORD*>(wparam) = static_cast<DWORD>(w->sel_first);
+            if (lparam) *reinterpret_cast<DWORD*>(lparam) = static_cast<DWORD>(w->sel_last);
+            return MAKELPARAM(w->sel_first, w->sel_last);
+        }
+        case WM_CHAR:
+            if (Window* w = FindWindowObject(hwnd))
+                TypeCharacterByte(*w, static_cast<unsigned char>(wparam));
+            return 0;
         case WM_SETTEXT: {
             LRESULT result = DefWindowProcA(hwnd, message, wparam, lparam);
+            if (Window* w = FindWindowObject(hwnd)) {
+                w->sel_first = w->sel_last = 0;
+                w->pending_lead = 0;
+            }
             NotifyParent(hwnd, EN_UPDATE);
             NotifyParent(hwnd, EN_CHANGE);
             return result;
@@ -46,6 +118,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
             NotifyParent(hwnd, EN_KILLFOCUS);
             return 0;
         case kEditTyped:
+            // Typed in the driver's own edit: the caret is taken to stand at the end.
+            if (Window* w = FindWindowObject(hwnd)) {
+                w->sel_first = w->sel_last = static_cast<int>(w->text.size());
+            }
             NotifyParent(hwnd, EN_UPDATE);
             NotifyParent(hwnd, EN_CHANGE);
             return 0;

@@ -41,11 +41,22 @@ struct ShellRequest {
     int show;
 };
 
-// One entry of a menu, for building a menu bar.
+// One entry of a menu, for building a menu bar or a pop-up menu.
 struct MenuEntry {
     std::string text_utf8;  // with the '&' mnemonic marker as in the template
     UINT id;                // command id; 0 for a pop-up
     HMENU popup;            // the pop-up's own menu, or null for a command item
+    bool separator = false;
+};
+
+// TrackPopupMenu: a menu of commands at a point of the owner's top-level
+// window (client pixels of that window).
+struct PopupMenuRequest {
+    HWND owner;
+    HWND toplevel;
+    std::vector<MenuEntry> entries;
+    POINT at;
+    std::vector<std::string> texts_cp932;  // the entries' texts as the program passed them
 };
 
 class Driver {
@@ -104,6 +115,26 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
+    // ShellExecuteA of explorer /select,"PATH": show request.file_utf8 (the
+    // PATH, made absolute) in the desktop's file manager. True when started.
+    virtual bool ShowInFileManager(const ShellRequest& /*request*/) { return false; }
+
+    // A pop-up menu opens (TrackPopupMenu). As for message boxes, the layer
+    // runs a nested loop and polls PollPopupMenu until it yields the chosen
+    // command, 0 for a menu dismissed. With no display it is dismissed.
+    virtual void BeginPopupMenu(const PopupMenuRequest& /*menu*/) {}
+    virtual bool PollPopupMenu(UINT* chosen) {
+        *chosen = 0;
+        return true;
+    }
+
+    // CloseClipboard with Unicode text set: the desktop's clipboard holds it.
+    virtual void ClipboardText(const std::string& /*text_utf8*/) {}
+
+    // EM_SETSEL or a character put in by the program: the edit's selection,
+    // in characters from its start (last -1: to the end; first == last: the
+    // caret alone).
+    virtual void EditSelected(HWND /*edit*/, int /*first*/, int /*last*/) {}
 
     // The icon of a top-level window's class, as the bytes of an .ico file.
     virtual void TopLevelIcon(HWND, const std::vector<std::uint8_t>&) {}
@@ -143,8 +174,20 @@ ChildKind KindOf(HWND hwnd);
 // ---- Input a driver reports; each posts what Windows posts -----------------
 // Mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at client pixels of hwnd.
 void PostMouse(HWND hwnd, UINT message, int x, int y);
-// WM_KEYDOWN or WM_KEYUP with a virtual-key code, to hwnd.
-void PostKey(HWND hwnd, UINT message, int vk);
+// The modifier keys held with a key, as GetKeyState reads them while its
+// message is handled.
+enum KeyModifier : unsigned { kShiftKey = 1, kControlKey = 2, kAltKey = 4 };
+// WM_KEYDOWN or WM_KEYUP with a virtual-key code, to hwnd; with Alt held (or
+// for F10), WM_SYSKEYDOWN or WM_SYSKEYUP as Windows posts them.
+void PostKey(HWND hwnd, UINT message, int vk, unsigned modifiers = 0);
+// A character typed where no edit of the driver's own takes it: its code
+// page 932 bytes as WM_CHAR messages to hwnd, one a byte as an ANSI window
+// gets them. Nothing for a character that code page 932 lacks.
+void PostChar(HWND hwnd, const std::string& character_utf8);
+// The user moved the keyboard focus to this window (a click in an entry, a
+// button): WM_KILLFOCUS and WM_SETFOCUS as SetFocus sends them, without
+// moving the display's focus again.
+void FocusTaken(HWND hwnd);
 // The user pressed this button: its dialog gets WM_COMMAND(id, BN_CLICKED).
 void ButtonClicked(HWND button);
 // The user changed the edit's text to this: the layer keeps it (for

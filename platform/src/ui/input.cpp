@@ -6,8 +6,10 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <shellapi.h>
 #include <sorahiki/listing.h>
@@ -21,7 +23,7 @@ namespace {
 
 bool IsInput(UINT message) {
     return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONUP) ||
-           (message >= WM_KEYDOWN && message <= WM_CHAR);
+           (message >= WM_KEYDOWN && message <= WM_SYSCHAR);
 }
 
 // Input for a window whose top-level window is disabled (the owner of an
@@ -80,6 +82,37 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
     return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
 }
 
+// explorer /select,"PATH": the file manager is asked to show PATH.
+bool IsFileManager(const ShellRequest& request) {
+    std::string file = request.file;
+    for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return (file == "explorer" || file == "explorer.exe") &&
+           request.params.rfind("/select,", 0) == 0;
+}
+
+// The PATH of /select,"PATH" in UTF-8 with "/" separators, absolute, and
+// found through the listing where its text names no file of its own.
+HINSTANCE ShowInFileManager(ShellRequest request) {
+    std::string path = request.params.substr(std::strlen("/select,"));
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+        path = path.substr(1, path.size() - 2);
+    }
+    std::string utf8 = Utf8FromCp932(path);
+    std::replace(utf8.begin(), utf8.end(), '\\', '/');
+    struct stat st;
+    std::string listedPath;
+    if (stat(utf8.c_str(), &st) != 0 && FindListedPath(path.c_str(), listedPath)) utf8 = listedPath;
+    if (stat(utf8.c_str(), &st) != 0) return ShellFailure(errno);
+    if (utf8.front() != '/') {
+        char* cwd = getcwd(nullptr, 0);
+        if (cwd != nullptr) utf8 = std::string(cwd) + "/" + utf8;
+        std::free(cwd);
+    }
+    request.file_utf8 = utf8;
+    const bool shown = CurrentDriverRef().ShowInFileManager(request);
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(shown ? 42 : SE_ERR_NOASSOC));
+}
+
 }  // namespace
 
 void PostMouse(HWND hwnd, UINT message, int x, int y) {
@@ -90,9 +123,25 @@ void PostMouse(HWND hwnd, UINT message, int x, int y) {
     PostInput(hwnd, message, keys, MAKELPARAM(x, y));
 }
 
-void PostKey(HWND hwnd, UINT message, int vk) {
-    LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
-    PostInput(hwnd, message, static_cast<WPARAM>(vk), flags);
+void PostKey(HWND hwnd, UINT message, int vk, unsigned modifiers) {
+    const bool up = message == WM_KEYUP;
+    // Bit 29 of lParam: Alt is held. Alt with a key, and F10, are system keys.
+    LPARAM flags = up ? static_cast<LPARAM>(0xC0000001u) : 1;
+    if (modifiers & kAltKey) flags |= 0x20000000;
+    if ((modifiers & kAltKey) || vk == VK_F10) message = up ? WM_SYSKEYUP : WM_SYSKEYDOWN;
+    PostInput(hwnd, message, static_cast<WPARAM>(vk), flags, modifiers);
+}
+
+void PostChar(HWND hwnd, const std::string& character_utf8) {
+    const std::string bytes = Cp932FromUtf8(character_utf8);
+    if (bytes.empty() || bytes == "?") return;
+    for (char byte : bytes) {
+        PostInput(hwnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(byte)), 1);
+    }
+}
+
+void FocusTaken(HWND hwnd) {
+    if (FindWindowObject(hwnd) != nullptr) MoveFocus(hwnd);
 }
 
 void ButtonClicked(HWND button) {
@@ -167,6 +216,7 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     // Converted, a backslash can only be a separator (in CP932 0x5C may be
     // the second byte of a character).
     std::replace(request.file_utf8.begin(), request.file_utf8.end(), '\\', '/');
+    if (IsFileManager(request)) return ShowInFileManager(request);
     // A listed name may convert back to another ("〜" gives 0x81 0x60, which
     // is "～"): then the shell opens the entry the listing gave, as a file
     // handle would.
@@ -187,6 +237,34 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
         result = CurrentDriverRef().ShellOpen(request) ? 42 : SE_ERR_NOASSOC;
     }
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(result));
+}
+
+BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, const RECT*) {
+    if ((uFlags & TPM_RETURNCMD) == 0) {
+        ReportUnsupported("TrackPopupMenu", "a menu without TPM_RETURNCMD");
+        return FALSE;
+    }
+    Window* owner = FindWindowObject(hWnd);
+    Window* top = owner;
+    while (top != nullptr && !top->TopLevel()) top = FindWindowObject(top->parent);
+    if (top == nullptr || GetMenuItemCount(hMenu) <= 0) return FALSE;
+    const POINT origin = ClientOriginOnScreen(*top);
+    PopupMenuRequest menu{
+        hWnd, top->handle, MenuEntries(hMenu), POINT{x - origin.x, y - origin.y}, {}};
+    for (int i = 0; i < GetMenuItemCount(hMenu); ++i) {
+        char text[256] = "";
+        GetMenuStringA(hMenu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        menu.texts_cp932.push_back(text);
+    }
+    Driver& driver = CurrentDriverRef();
+    driver.BeginPopupMenu(menu);
+    ++ModalDepth();
+    UINT chosen = 0;
+    while (!driver.PollPopupMenu(&chosen)) {
+        if (!ModalTurn()) usleep(2000);
+    }
+    --ModalDepth();
+    return static_cast<BOOL>(chosen);
 }
 
 namespace {

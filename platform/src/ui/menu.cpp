@@ -74,8 +74,8 @@ std::vector<MenuEntry> MenuEntries(HMENU menu) {
     std::vector<MenuEntry> entries;
     if (Menu* m = FindMenuObject(menu)) {
         for (const MenuItem& item : m->items) {
-            entries.push_back(
-                MenuEntry{Utf8FromCp932(item.text), item.popup ? 0 : item.id, item.popup});
+            entries.push_back(MenuEntry{Utf8FromCp932(item.text), item.popup ? 0 : item.id,
+                                        item.popup, (item.flags & MF_SEPARATOR) != 0});
         }
     }
     return entries;
@@ -126,4 +126,28 @@ int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
     if (item == nullptr) return 0;
     if (lpString == nullptr || cchMax == 0) return static_cast<int>(item->text.size());
     return CopyTextOut(item->text, lpString, cchMax);
+}
+
+HMENU WINAPI CreatePopupMenu() {
+    return NewMenu();
+}
+
+BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem) {
+    Menu* m = FindMenuObject(hMenu);
+    if (m == nullptr) return FALSE;
+    if (uFlags & ~static_cast<UINT>(MF_SEPARATOR)) {
+        ReportUnsupported("AppendMenuA", "flags other than MF_STRING and MF_SEPARATOR");
+    }
+    MenuItem item;
+    item.flags = uFlags & MF_SEPARATOR;
+    item.id = static_cast<UINT>(uIDNewItem);
+    if (!(uFlags & MF_SEPARATOR) && lpNewItem != nullptr) item.text = lpNewItem;
+    m->items.push_back(item);
+    return TRUE;
+}
+
+BOOL WINAPI DestroyMenu(HMENU hMenu) {
+    if (FindMenuObject(hMenu) == nullptr) return FALSE;
+    ForgetMenu(hMenu);
+    return TRUE;
 }

@@ -324,6 +324,27 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     return TRUE;
 }
 
+BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
+    DC* dc = FindDC(hDC);
+    if (dc == nullptr || lprc == nullptr) return FALSE;
+    auto entry = Entry(Draw::FocusRect, dc->hwnd);
+    entry.rect = *lprc;
+    Log(entry);
+    const RECT& r = *lprc;
+    if (dc->cr && r.right > r.left && r.bottom > r.top) {
+        const double dots[] = {1.0};
+        cairo_save(dc->cr);
+        SetColour(dc->cr, RGB(0, 0, 0));
+        cairo_set_line_width(dc->cr, 1);
+        cairo_set_dash(dc->cr, dots, 1, 0);
+        cairo_rectangle(dc->cr, r.left + 0.5, r.top + 0.5, r.right - r.left - 1,
+                        r.bottom - r.top - 1);
+        cairo_stroke(dc->cr);
+        cairo_restore(dc->cr);
+    }
+    return TRUE;
+}
+
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt) {
     return lprc && pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top &&
            pt.y < lprc->bottom;

@@ -165,3 +165,12 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     active = w->handle;
     return previous;
 }
+
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr || lpPoint == nullptr) return FALSE;
+    const POINT origin = ClientOriginOnScreen(*w);
+    lpPoint->x += origin.x;
+    lpPoint->y += origin.y;
+    return TRUE;
+}

@@ -8,9 +8,16 @@
 namespace sorahiki::ui {
 namespace {
 
+// An input message with the modifier keys held when it was made.
+struct Input {
+    MSG msg;
+    unsigned modifiers;
+};
+
 struct Queue {
     std::deque<MSG> posted;
-    std::deque<MSG> input;
+    std::deque<Input> input;
+    unsigned modifiers = 0;  // those of the input message last taken
     bool quit = false;
     int exit_code = 0;
     DWORD clock = 0;
@@ -32,6 +39,20 @@ bool TakeFrom(std::deque<MSG>& from, MSG* msg, HWND filter, UINT min, UINT max, 
         if (!Matches(*it, filter, min, max)) continue;
         *msg = *it;
         if (remove) from.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool TakeInput(MSG* msg, HWND filter, UINT min, UINT max, bool remove) {
+    auto& input = TheQueue().input;
+    for (auto it = input.begin(); it != input.end(); ++it) {
+        if (!Matches(it->msg, filter, min, max)) continue;
+        *msg = it->msg;
+        if (remove) {
+            TheQueue().modifiers = it->modifiers;
+            input.erase(it);
+        }
         return true;
     }
     return false;
@@ -70,26 +91,30 @@ bool TakeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool sk
         if (remove) q.quit = false;
         return true;
     }
-    if (TakeFrom(q.input, msg, filter, min, max, remove)) return true;
+    if (TakeInput(msg, filter, min, max, remove)) return true;
     return TakePaint(msg, filter, min, max);
 }
 
-void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, unsigned modifiers) {
     auto& input = TheQueue().input;
     // A pointer that moves again before the program looked replaces the
     // waiting move, as the system's input queue does.
-    if (message == WM_MOUSEMOVE && !input.empty() && input.back().message == WM_MOUSEMOVE &&
-        input.back().hwnd == hwnd) {
-        input.back() = Make(hwnd, message, wparam, lparam);
+    if (message == WM_MOUSEMOVE && !input.empty() && input.back().msg.message == WM_MOUSEMOVE &&
+        input.back().msg.hwnd == hwnd) {
+        input.back() = Input{Make(hwnd, message, wparam, lparam), modifiers};
         return;
     }
-    input.push_back(Make(hwnd, message, wparam, lparam));
+    input.push_back(Input{Make(hwnd, message, wparam, lparam), modifiers});
+}
+
+unsigned HeldModifiers() {
+    return TheQueue().modifiers;
 }
 
 void PurgeMessages(HWND hwnd) {
     auto mine = [hwnd](const MSG& m) { return m.hwnd == hwnd; };
     std::erase_if(TheQueue().posted, mine);
-    std::erase_if(TheQueue().input, mine);
+    std::erase_if(TheQueue().input, [&](const Input& in) { return mine(in.msg); });
 }
 
 void ClearQueue() {
@@ -98,6 +123,7 @@ void ClearQueue() {
     q.input.clear();
     q.quit = false;
     q.exit_code = 0;
+    q.modifiers = 0;
 }
 
 }  // namespace sorahiki::ui
@@ -114,6 +140,14 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     }
     if (lpMsg != nullptr) *lpMsg = taken;
     return TRUE;
+}
+
+SHORT WINAPI GetKeyState(int nVirtKey) {
+    unsigned bit = 0;
+    if (nVirtKey == VK_SHIFT) bit = kShiftKey;
+    if (nVirtKey == VK_CONTROL) bit = kControlKey;
+    if (nVirtKey == VK_MENU) bit = kAltKey;
+    return (HeldModifiers() & bit) != 0 ? static_cast<SHORT>(0x8000) : 0;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {

@@ -101,6 +101,10 @@ void ForgetMenus() {
     Menus().clear();
 }
 
+void ForgetMenu(HMENU menu) {
+    Menus().erase(menu);
+}
+
 void ResetState() {
     // Top-level windows first (their children go with them), then any left.
     std::vector<HWND> top_level, all;

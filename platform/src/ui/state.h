@@ -58,6 +58,12 @@ struct Window {
     RECT rect{};            // outer rectangle: screen for top-level, parent client for a child
     RECT client{};          // client area within the outer rectangle (offsets from its corner)
     bool disabled = false;  // the owner of an open message box
+    // An edit's selection in bytes of text (first == last: the caret), and
+    // the lead byte of a double-byte character whose second byte WM_CHAR
+    // has yet to bring.
+    int sel_first = 0;
+    int sel_last = 0;
+    int pending_lead = 0;
     bool destroying = false;
     bool announced = false;  // the driver knows of it
     Region invalid;
@@ -148,12 +154,17 @@ inline void OffsetRectBy(RECT& r, int dx, int dy) {
 // Takes the next message as PeekMessageA does (posted, quit, input, paint);
 // skip_quit leaves WM_QUIT queued (the modal loop of a message box).
 bool TakeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool skip_quit);
-void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, unsigned modifiers = 0);
+// The KeyModifier bits held with the input message last taken.
+unsigned HeldModifiers();
 void ClearQueue();
 // Drops the waiting messages of a window that is being destroyed.
 void PurgeMessages(HWND hwnd);
 // Private message of the edit control: the user changed its text.
 constexpr UINT kEditTyped = WM_USER + 0x0100;
+
+// ---- Menus of the program's own (menu.cpp) -------------------------------------
+void ForgetMenu(HMENU menu);
 
 // ---- Painting (paint.cpp) -----------------------------------------------------
 void InvalidateWhole(Window& w, bool erase);

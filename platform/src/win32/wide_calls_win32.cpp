@@ -111,6 +111,14 @@ int WINAPI Cp932GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cc
     return CopyOut(narrow, lpString, cchMax);
 }
 
+// A string item's text is converted; a separator's is no text.
+BOOL WINAPI Cp932AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem) {
+    if (uFlags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW)) {
+        return AppendMenuW(hMenu, uFlags, uIDNewItem, reinterpret_cast<LPCWSTR>(lpNewItem));
+    }
+    return AppendMenuW(hMenu, uFlags, uIDNewItem, WideName(lpNewItem).Get());
+}
+
 // Messages that carry text are converted; any other goes as it is.
 LRESULT WINAPI Cp932SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {

@@ -1,0 +1,23 @@
+// The keyboard's place in the client area, and the input the main window
+// records for the frame step, with their reset.
+#include "screen/KeyboardFocus.h"
+
+int g_nClientFocusPlace = kFocusRows;
+int g_nStripFocus = 0;
+unsigned char g_bKeyboardMovedLast = 0;
+POINT g_ptLastTracked{0, 0};
+int g_nResultsKey = 0;
+int g_nResultsKeyModifiers = 0;
+WPARAM g_nTypedChar = 0;
+int g_nRowMenuRequest = kRowMenuNone;
+
+void ResetKeyboardFocus() {
+    g_nClientFocusPlace = kFocusRows;
+    g_nStripFocus = 0;
+    g_bKeyboardMovedLast = 0;
+    g_ptLastTracked = POINT{0, 0};
+    g_nResultsKey = 0;
+    g_nResultsKeyModifiers = 0;
+    g_nTypedChar = 0;
+    g_nRowMenuRequest = kRowMenuNone;
+}

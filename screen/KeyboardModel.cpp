@@ -1,0 +1,158 @@
+// The keyboard model of the window, taken by the frame loop before a key is
+// dispatched, as a dialog manager would: Tab and Shift+Tab go round the
+// search box, 「検索」, 「前へ」, 「次へ」, the rows and the page strip; ↓ in the
+// search box goes to the first row; Ctrl+L and Ctrl+F put the cursor in the
+// search box with its text selected, Ctrl+A selects that text; Alt+← and
+// Alt+→ walk the history; Enter presses a focused button; Shift+F10 and the
+// menu key ask for the selected row's menu. Keys for the rows and the page
+// strip themselves reach the main window's procedure, which records them for
+// the frame step (screen/ResultsKeys.cpp).
+#include "res/resource.h"
+#include "screen/KeyboardFocus.h"
+#include "screen/ScreenGlobals.h"
+#include "screen/ScreenLayout.h"
+#include "screen/SearchEdit.h"
+#include "search/HitPresence.h"
+
+namespace {
+
+// The places in Tab order.
+enum Place { kPlaceEdit, kPlaceSearchButton, kPlaceBack, kPlaceForward, kPlaceRows, kPlaceStrip };
+constexpr int kPlaces = 6;
+constexpr int kNoPlace = -1;
+
+bool Held(int vk) {
+    return GetKeyState(vk) < 0;
+}
+
+bool IsKeyDown(const MSG& msg) {
+    return msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+}
+
+bool IsKeyUp(const MSG& msg) {
+    return msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+}
+
+// Shift+F10 and the menu key ask for a context menu; their release is used
+// up with them, so that F10's own release does not open the menu bar.
+bool IsMenuKey(const MSG& msg) {
+    return msg.wParam == VK_APPS || (msg.wParam == VK_F10 && Held(VK_SHIFT));
+}
+
+}  // namespace
+
+int CSearchEdit::m_sub_PlaceOf(HWND hWnd) const {
+    if (hWnd == m_hParent) return g_nClientFocusPlace == kFocusPageStrip ? kPlaceStrip : kPlaceRows;
+    if (hWnd == GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT)) return kPlaceEdit;
+    if (hWnd == GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON)) return kPlaceSearchButton;
+    if (hWnd == GetDlgItem(m_hHistoryBar, IDC_HISTORY_BACK)) return kPlaceBack;
+    if (hWnd == GetDlgItem(m_hHistoryBar, IDC_HISTORY_FORWARD)) return kPlaceForward;
+    return kNoPlace;
+}
+
+// The rows take the keyboard when there are rows, the strip when there are
+// pages; the controls always.
+bool CSearchEdit::m_sub_PlaceAvailable(int nPlace) const {
+    if (nPlace == kPlaceRows) return m_engine.m_items[0].bPresent == 1;
+    if (nPlace == kPlaceStrip) return IsPagePresent(m_engine, m_engine.m_nPage);
+    return true;
+}
+
+void CSearchEdit::m_sub_FocusPlace(int nPlace) {
+    switch (nPlace) {
+        case kPlaceEdit:
+            m_sub_FocusSearchBox(true);
+            return;
+        case kPlaceSearchButton:
+            SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON));
+            return;
+        case kPlaceBack:
+            SetFocus(GetDlgItem(m_hHistoryBar, IDC_HISTORY_BACK));
+            return;
+        case kPlaceForward:
+            SetFocus(GetDlgItem(m_hHistoryBar, IDC_HISTORY_FORWARD));
+            return;
+        case kPlaceRows: {
+            g_nClientFocusPlace = kFocusRows;
+            const int nRow = m_engine.m_nHoverItem;
+            const bool bShown =
+                nRow >= 0 && nRow < screen_layout::kRows && m_engine.m_items[nRow].bPresent == 1;
+            m_sub_SelectRow(bShown ? nRow : 0);
+            SetFocus(m_hParent);
+            return;
+        }
+        case kPlaceStrip:
+            g_nClientFocusPlace = kFocusPageStrip;
+            g_nStripFocus = 0;  // the cell of the page shown
+            SetFocus(m_hParent);
+            InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+            return;
+        default:
+            return;
+    }
+}
+
+void CSearchEdit::m_sub_FocusSearchBox(bool bSelectAll) {
+    HWND hEdit = GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT);
+    SetFocus(hEdit);
+    if (bSelectAll) SendMessageA(hEdit, EM_SETSEL, 0, -1);
+}
+
+// The keyboard's row: highlighted with its focus frame until the pointer moves.
+void CSearchEdit::m_sub_SelectRow(int nRow) {
+    m_engine.m_nHoverItem = nRow;
+    g_bKeyboardMovedLast = 1;
+    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+}
+
+bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {
+    const int nPlace = m_sub_PlaceOf(msg.hwnd);
+    if (nPlace == kNoPlace) return false;
+    const bool bResults = nPlace == kPlaceRows || nPlace == kPlaceStrip;
+    if (IsKeyUp(msg)) return bResults && IsMenuKey(msg);
+    if (!IsKeyDown(msg)) return false;
+
+    const WPARAM vk = msg.wParam;
+    const bool bControl = Held(VK_CONTROL);
+    const bool bAlt = Held(VK_MENU);
+    if (vk == VK_TAB && !bControl && !bAlt) {
+        // The focus frames show from the first Tab on, as in a dialog.
+        SendMessageA(m_hParent, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        const int nStep = Held(VK_SHIFT) ? kPlaces - 1 : 1;
+        int nNext = (nPlace + nStep) % kPlaces;
+        while (!m_sub_PlaceAvailable(nNext)) nNext = (nNext + nStep) % kPlaces;
+        m_sub_FocusPlace(nNext);
+        return true;
+    }
+    if (bControl && !bAlt && (vk == 'L' || vk == 'F')) {
+        m_sub_FocusSearchBox(true);
+        return true;
+    }
+    if (bControl && !bAlt && vk == 'A' && nPlace == kPlaceEdit) {
+        SendMessageA(msg.hwnd, EM_SETSEL, 0, -1);
+        return true;
+    }
+    if (bAlt && !bControl && (vk == VK_LEFT || vk == VK_RIGHT)) {
+        // Recorded as the history bar's buttons record; the key still goes
+        // on, so that the release of Alt is not taken for a lone Alt.
+        g_nHistoryCommand = vk == VK_LEFT ? kHistoryBack : kHistoryForward;
+        return false;
+    }
+    if (vk == VK_DOWN && nPlace == kPlaceEdit && !bControl && !bAlt &&
+        m_sub_PlaceAvailable(kPlaceRows)) {
+        g_nClientFocusPlace = kFocusRows;
+        m_sub_SelectRow(0);
+        SetFocus(m_hParent);
+        return true;
+    }
+    if (vk == VK_RETURN && !bAlt &&
+        (nPlace == kPlaceSearchButton || nPlace == kPlaceBack || nPlace == kPlaceForward)) {
+        SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (bResults && IsMenuKey(msg)) {
+        SendMessageA(m_hParent, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hParent), -1);
+        return true;
+    }
+    return false;
+}

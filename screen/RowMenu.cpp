@@ -1,0 +1,94 @@
+// A row's pop-up menu: 「開く」, 「フォルダを開く」 and 「パスをコピー」, on a right
+// click on a row or from the keyboard on the selected row. A failure of any
+// of the three is told in a message box that names the file.
+#include <cstring>
+
+#include "res/resource.h"
+#include "screen/KeyboardFocus.h"
+#include "screen/RowHitTest.h"
+#include "screen/ScreenLayout.h"
+#include "screen/SearchEdit.h"
+#include "screen/ShellOpen.h"
+#include "window/Window.h"
+
+namespace {
+
+namespace layout = screen_layout;
+
+constexpr UINT kCodePage = 932;
+
+// The full path on the clipboard as Unicode text.
+bool PutOnClipboard(HWND hOwner, const char* pszText) {
+    const int nUnits = MultiByteToWideChar(kCodePage, 0, pszText, -1, nullptr, 0);
+    if (nUnits <= 0) return false;
+    HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE, static_cast<size_t>(nUnits) * sizeof(WCHAR));
+    if (hText == nullptr) return false;
+    auto* pszWide = static_cast<WCHAR*>(GlobalLock(hText));
+    MultiByteToWideChar(kCodePage, 0, pszText, -1, pszWide, nUnits);
+    GlobalUnlock(hText);
+    if (!OpenClipboard(hOwner)) {
+        GlobalFree(hText);
+        return false;
+    }
+    EmptyClipboard();
+    const bool bSet = SetClipboardData(CF_UNICODETEXT, hText) != nullptr;
+    if (!bSet) GlobalFree(hText);  // else it is the clipboard's
+    CloseClipboard();
+    return bSet;
+}
+
+void CopyPath(HWND hOwner, const char* pszPath) {
+    char szFullPath[MAX_PATH * 4];
+    if (PutOnClipboard(hOwner, FullPathOf(pszPath, szFullPath, sizeof szFullPath))) return;
+    char szText[MAX_PATH * 4 + 128];
+    std::strcpy(szText,
+                "パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
+    std::strncat(szText, pszPath, sizeof szText - std::strlen(szText) - 1);
+    MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
+}
+
+UINT ChooseFromMenu(HWND hOwner, POINT at) {
+    ClientToScreen(hOwner, &at);
+    HMENU hMenu = CreatePopupMenu();
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_OPEN, "開く");
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_SHOW_FOLDER, "フォルダを開く");
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_COPY_PATH, "パスをコピー");
+    const auto nChosen = static_cast<UINT>(TrackPopupMenu(
+        hMenu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hOwner, nullptr));
+    DestroyMenu(hMenu);
+    return nChosen;
+}
+
+}  // namespace
+
+// A right click acts on the row under the pointer, the keyboard on the
+// selected row while the rows have it; elsewhere there is no menu.
+void CSearchEdit::m_sub_ShowRowMenu(int nRequest) {
+    int nRow = -1;
+    POINT at{g_nMouseX, g_nMouseY};
+    if (nRequest == kRowMenuAtPointer) {
+        nRow = PresentRowAt(m_engine, at);
+    } else if (GetFocus() == m_hParent && g_nClientFocusPlace == kFocusRows) {
+        nRow = m_engine.m_nHoverItem;
+        at = layout::RowMenuAnchor(nRow);
+    }
+    if (nRow < 0 || nRow >= layout::kRows || m_engine.m_items[nRow].bPresent != 1) return;
+    if (nRequest == kRowMenuAtSelection) m_sub_SelectRow(nRow);
+
+    // The menu's own loop runs no frame step, so the row stays as it is.
+    char szPath[sizeof m_engine.m_items[nRow].szPath];
+    std::memcpy(szPath, m_engine.m_items[nRow].szPath, sizeof szPath);
+    switch (ChooseFromMenu(m_hParent, at)) {
+        case IDM_ROW_OPEN:
+            OpenWithShell(m_hParent, szPath);
+            break;
+        case IDM_ROW_SHOW_FOLDER:
+            ShowInFolderWithShell(m_hParent, szPath);
+            break;
+        case IDM_ROW_COPY_PATH:
+            CopyPath(m_hParent, szPath);
+            break;
+        default:
+            break;
+    }
+}
