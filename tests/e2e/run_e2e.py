@@ -1110,6 +1110,9 @@ class Run:
             self.timed("1 window and usage page", self.step_window)
             if self.args.input_method:
                 return self.input_method_scenario()
+            if self.args.keyboard:
+                from keyboard import keyboard_scenario
+                return keyboard_scenario(self, sys.modules[__name__])
             self.timed("2 search", self.step_search)
             if self.args.compare_locale:
                 return self.timed(f"3 the same under {self.args.compare_locale}",
@@ -1193,6 +1196,8 @@ def main():
                         help="library preloaded into the program that slows opening the large folder's files")
     parser.add_argument("--input-method", action="store_true",
                         help="search 料理 typed through ibus with Mozc instead of the full scenario")
+    parser.add_argument("--keyboard", action="store_true",
+                        help="search, open, turn pages and use a row's menu with the keyboard alone (keyboard.py)")
     parser.add_argument("--compare-locale",
                         help="with --wine: steps 1 and 2 again under this locale, drawn the same")
     args = parser.parse_args()

@@ -44,6 +44,7 @@ class GtkDriver final : public Driver {
     ~GtkDriver() override {
         m_boxes.reset();
         m_popup.reset();
+        if (m_lastInput) gdk_event_free(m_lastInput);
         for (auto& [hwnd, shown] : m_shown) {
             if (shown->parent || !shown->widget) continue;
             g_object_remove_weak_pointer(G_OBJECT(shown->widget),
@@ -231,7 +232,7 @@ class GtkDriver final : public Driver {
 
     void BeginPopupMenu(const PopupMenuRequest& menu) override {
         Shown* top = Find(menu.toplevel);
-        m_popup->Open(menu, top ? top->area : nullptr);
+        m_popup->Open(menu, top ? top->area : nullptr, m_lastInput);
     }
     bool PollPopupMenu(UINT* chosen) override { return m_popup->Poll(chosen); }
 
@@ -458,6 +459,7 @@ class GtkDriver final : public Driver {
         // for it is dropped.
         if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
         if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
+        s_driver->KeepInput(reinterpret_cast<GdkEvent*>(event));
         const bool down = event->type == GDK_BUTTON_PRESS;
         if (down) gtk_widget_grab_focus(area);
         UINT message = 0;
@@ -498,6 +500,7 @@ class GtkDriver final : public Driver {
             event->type == GDK_KEY_PRESS ? TypedCharacter(event) : std::string();
         if (vk == 0 && character.empty()) return FALSE;
         if (!Accepts(static_cast<HWND>(hwnd))) return TRUE;
+        s_driver->KeepInput(reinterpret_cast<GdkEvent*>(event));
         if (vk != 0) {
             PostKey(static_cast<HWND>(hwnd), event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP,
                     vk, ModifiersOf(event));
@@ -569,7 +572,15 @@ class GtkDriver final : public Driver {
         return top && top->widget && !s_driver->m_boxes->Blocks(GTK_WINDOW(top->widget));
     }
 
+    // The last key or button event on a client area: a pop-up menu that the
+    // program opens in answer to it grabs that event's device.
+    void KeepInput(GdkEvent* event) {
+        if (m_lastInput) gdk_event_free(m_lastInput);
+        m_lastInput = gdk_event_copy(event);
+    }
+
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver
+    GdkEvent* m_lastInput = nullptr;
     std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
     std::unique_ptr<MessageBoxes> m_boxes;
     std::unique_ptr<PopupMenu> m_popup;

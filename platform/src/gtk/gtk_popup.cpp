@@ -13,7 +13,7 @@ PopupMenu::~PopupMenu() {
     if (m_menu) gtk_widget_destroy(m_menu);
 }
 
-void PopupMenu::Open(const PopupMenuRequest& request, GtkWidget* area) {
+void PopupMenu::Open(const PopupMenuRequest& request, GtkWidget* area, const GdkEvent* trigger) {
     if (m_menu) gtk_widget_destroy(m_menu);
     m_menu = gtk_menu_new();
     m_chosen = 0;
@@ -33,7 +33,7 @@ void PopupMenu::Open(const PopupMenuRequest& request, GtkWidget* area) {
     if (area && gtk_widget_get_window(area)) {
         const GdkRectangle at{request.at.x, request.at.y, 1, 1};
         gtk_menu_popup_at_rect(GTK_MENU(m_menu), gtk_widget_get_window(area), &at,
-                               GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+                               GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
         // Opened from the keyboard as much as by a click: the first item is
         // selected, so arrows and Enter work at once.
         gtk_menu_shell_select_first(GTK_MENU_SHELL(m_menu), FALSE);

@@ -13,8 +13,9 @@ class PopupMenu {
   public:
     ~PopupMenu();
 
-    // Opens the menu at a point of `area`, the owner's client area.
-    void Open(const PopupMenuRequest& request, GtkWidget* area);
+    // Opens the menu at a point of `area`, the owner's client area; trigger
+    // is the input event that asked for it (its device takes the grab), or null.
+    void Open(const PopupMenuRequest& request, GtkWidget* area, const GdkEvent* trigger);
     // The command chosen (0: dismissed) once the menu has closed.
     bool Poll(UINT* chosen);
 

@@ -336,7 +336,8 @@ BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
         cairo_save(dc->cr);
         SetColour(dc->cr, RGB(0, 0, 0));
         cairo_set_line_width(dc->cr, 1);
-        cairo_set_dash(dc->cr, dots, 1, 0);
+        // Offset by half a dot, so that each dot covers one whole pixel.
+        cairo_set_dash(dc->cr, dots, 1, 0.5);
         cairo_rectangle(dc->cr, r.left + 0.5, r.top + 0.5, r.right - r.left - 1,
                         r.bottom - r.top - 1);
         cairo_stroke(dc->cr);
