@@ -185,6 +185,49 @@ TEST_F(ResourceTest, LongTextIsCutTo299Bytes) {
     EXPECT_EQ(std::string(buffer), std::string(299, 'w'));
 }
 
+TEST_F(ResourceTest, EditTakesCharactersAtItsSelection) {
+    HWND dialog = Dialog(IDD_SEARCHBAR);
+    HWND edit = GetDlgItem(dialog, 1000);
+    SetWindowTextA(edit, "soup");
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    DWORD first = 9, last = 9;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                 reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(first, 0u);
+    EXPECT_EQ(last, 4u);
+    g_dialogReceived.clear();
+    SendMessageA(edit, WM_CHAR, 'x', 1);
+    EXPECT_EQ(Text(edit), "x");
+    EXPECT_EQ(Commands(dialog, 1000), (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+    // A position past the end stands for the end.
+    SendMessageA(edit, EM_SETSEL, 50, 50);
+    SendMessageA(edit, WM_CHAR, 'y', 1);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(edit, WM_CHAR, 'z', 1);
+    EXPECT_EQ(Text(edit), "zxy");
+}
+
+TEST_F(ResourceTest, PopUpMenusKeepTheirTextsAndUnicodeTextConverts) {
+    HMENU menu = CreatePopupMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(AppendMenuA(menu, MF_STRING, 201, "開く"));
+    EXPECT_TRUE(AppendMenuA(menu, MF_STRING, 203, "パスをコピー"));
+    EXPECT_EQ(GetMenuItemCount(menu), 2);
+    EXPECT_EQ(GetMenuItemID(menu, 1), 203u);
+    char text[64];
+    GetMenuStringA(menu, 203, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "パスをコピー");
+    EXPECT_TRUE(DestroyMenu(menu));
+
+    WCHAR wide[8] = {};
+    EXPECT_EQ(MultiByteToWideChar(932, 0, "料理a", -1, nullptr, 0), 4);
+    EXPECT_EQ(MultiByteToWideChar(932, 0, "料理a", -1, wide, 8), 4);
+    EXPECT_EQ(wide[0], 0x6599);
+    EXPECT_EQ(wide[1], 0x7406);
+    EXPECT_EQ(wide[2], 'a');
+    EXPECT_EQ(wide[3], 0);
+}
+
 TEST_F(ResourceTest, MainMenuHasTwoPopUpsOfOneItemEach) {
     HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
     ASSERT_NE(menu, nullptr);
