@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -62,11 +63,15 @@ void OpenWithShell(HWND hOwner, const char* pszPath) {
     }
 }
 
+// explorer splits its options on commas, so a path with a comma goes in
+// quotes; any other goes bare, as Wine's file manager takes quotes for part
+// of the path and opens the current folder instead.
 void ShowInFolderWithShell(HWND hOwner, const char* pszPath) {
     char szFullPath[MAX_PATH * 4];
     char szParameters[MAX_PATH * 4 + 16];
-    std::snprintf(szParameters, sizeof szParameters, "/select,\"%s\"",
-                  FullPathOf(pszPath, szFullPath, sizeof szFullPath));
+    const char* pszFull = FullPathOf(pszPath, szFullPath, sizeof szFullPath);
+    const char* pszQuote = std::strchr(pszFull, ',') != nullptr ? "\"" : "";
+    std::snprintf(szParameters, sizeof szParameters, "/select,%s%s%s", pszQuote, pszFull, pszQuote);
     const auto nResult = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "open", "explorer.exe", szParameters, nullptr, SW_SHOWNORMAL));
     if (nResult <= kLastShellFailure) {

@@ -12,7 +12,7 @@
 void OpenWithShell(HWND hOwner, const char* pszPath);
 
 // Shows the file selected in the system's file manager (explorer
-// /select,"full path"), with a box as above when nothing opens.
+// /select,full path), with a box as above when nothing opens.
 void ShowInFolderWithShell(HWND hOwner, const char* pszPath);
 
 // The full path of a path of the walk (the walk's own path when the system

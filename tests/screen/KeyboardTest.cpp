@@ -225,7 +225,7 @@ TEST_F(KeyboardTest, RowMenuOpensShowsTheFolderAndCopiesThePath) {
     ASSERT_EQ(headless::Menus().size(), 1u);
     ASSERT_EQ(headless::ShellCalls().size(), 1u);
     EXPECT_EQ(headless::ShellCalls()[0].file, "explorer.exe");
-    EXPECT_EQ(headless::ShellCalls()[0].params, "/select,\"" + fullPath + "\"");
+    EXPECT_EQ(headless::ShellCalls()[0].params, "/select," + fullPath);
     EXPECT_EQ(headless::ShellCalls()[0].opened, fullPath);
 
     // Shift+F10: 「パスをコピー」 puts the full path on the clipboard.

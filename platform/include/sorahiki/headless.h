@@ -109,7 +109,7 @@ struct Invalidation {
 const std::vector<Invalidation>& Invalidations();
 
 // Each ShellExecuteA that reached the desktop: one for a file that is not
-// there opens nothing and is not logged. explorer /select,"PATH" is logged
+// there opens nothing and is not logged. explorer /select,PATH is logged
 // alike, with PATH (made absolute) as what opened.
 struct ShellCall {
     HWND owner;

@@ -439,7 +439,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 // Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
 // and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
 // opens the file with the desktop whatever the verb; the file "explorer" or
-// "explorer.exe" with the parameters /select,"PATH" shows PATH in the
+// "explorer.exe" with the parameters /select,PATH (quoted or not) shows PATH in the
 // desktop's file manager instead; the parameters and the
 // directory are passed to the driver as given. It returns 42 once the driver
 // started the open, else an error code no greater than 32: SE_ERR_FNF for a

@@ -115,7 +115,7 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
-    // ShellExecuteA of explorer /select,"PATH": show request.file_utf8 (the
+    // ShellExecuteA of explorer /select,PATH: show request.file_utf8 (the
     // PATH, made absolute) in the desktop's file manager. True when started.
     virtual bool ShowInFileManager(const ShellRequest& /*request*/) { return false; }
 

@@ -82,7 +82,7 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
     return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
 }
 
-// explorer /select,"PATH": the file manager is asked to show PATH.
+// explorer /select,PATH (PATH quoted or not): the file manager is asked to show PATH.
 bool IsFileManager(const ShellRequest& request) {
     std::string file = request.file;
     for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -90,7 +90,7 @@ bool IsFileManager(const ShellRequest& request) {
            request.params.rfind("/select,", 0) == 0;
 }
 
-// The PATH of /select,"PATH" in UTF-8 with "/" separators, absolute, and
+// The PATH of /select,PATH in UTF-8 with "/" separators, absolute, and
 // found through the listing where its text names no file of its own.
 HINSTANCE ShowInFileManager(ShellRequest request) {
     std::string path = request.params.substr(std::strlen("/select,"));
