@@ -5,6 +5,8 @@
 #define SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #include <windows.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <new>
 #include <string>
@@ -203,7 +205,12 @@ DWORD WINAPI ListedGetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPST
         keys = form.substr(full.size() + 1);
         if (full.empty() || full.back() != '\\') full += '\\';
     }
+    // The system's separator throughout, as GetFullPathNameW gives it: the
+    // walk joins its parts with "/", which no byte of a double-byte
+    // character is, and the file manager reads only the backslash.
+    const size_t joined = full.size();
     full += lpFileName;
+    std::replace(full.begin() + static_cast<std::ptrdiff_t>(joined), full.end(), '/', '\\');
     size_t length = std::strlen(lpFileName);
     keys.append(lpFileName + length + 1, listed::PathSize(lpFileName) - length - 1);
     size_t size = full.size() + 1 + keys.size();
