@@ -354,6 +354,7 @@ class GtkDriver final : public Driver {
                 g_signal_connect(entry, "changed", G_CALLBACK(OnEdited), shown.hwnd);
                 g_signal_connect(entry, "activate", G_CALLBACK(OnActivated), shown.hwnd);
                 g_signal_connect(entry, "key-press-event", G_CALLBACK(OnControlKey), shown.hwnd);
+                g_signal_connect(entry, "preedit-changed", G_CALLBACK(OnPreedit), nullptr);
                 g_signal_connect(entry, "focus-in-event", G_CALLBACK(OnFocusIn), shown.hwnd);
                 return entry;
             }
@@ -525,7 +526,16 @@ class GtkDriver final : public Driver {
         return modifiers == kControlKey && (vk == 'A' || vk == 'F' || vk == 'L');
     }
 
-    static gboolean OnControlKey(GtkWidget*, GdkEventKey* event, gpointer hwnd) {
+    // While an input method composes in an entry, every key is its own (↓
+    // picks a candidate there), as Windows gives them to the input method.
+    static constexpr const char* kComposing = "sorahiki-composing";
+    static void OnPreedit(GtkEntry* entry, gchar* preedit, gpointer) {
+        g_object_set_data(G_OBJECT(entry), kComposing,
+                          GINT_TO_POINTER(preedit != nullptr && preedit[0] != '\0'));
+    }
+
+    static gboolean OnControlKey(GtkWidget* widget, GdkEventKey* event, gpointer hwnd) {
+        if (g_object_get_data(G_OBJECT(widget), kComposing)) return FALSE;
         const int vk = VirtualKeyOf(event->keyval);
         const unsigned modifiers = ModifiersOf(event);
         if (vk == 0 || !ProgramsKey(static_cast<HWND>(hwnd), vk, modifiers)) return FALSE;
