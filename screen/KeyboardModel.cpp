@@ -51,11 +51,24 @@ int CSearchEdit::m_sub_PlaceOf(HWND hWnd) const {
 }
 
 // The rows take the keyboard when there are rows, the strip when there are
-// pages; the controls always.
+// pages; a control while it exists.
 bool CSearchEdit::m_sub_PlaceAvailable(int nPlace) const {
-    if (nPlace == kPlaceRows) return m_engine.m_items[0].bPresent == 1;
-    if (nPlace == kPlaceStrip) return IsPagePresent(m_engine, m_engine.m_nPage);
-    return true;
+    switch (nPlace) {
+        case kPlaceRows:
+            return m_engine.m_items[0].bPresent == 1;
+        case kPlaceStrip:
+            return IsPagePresent(m_engine, m_engine.m_nPage);
+        case kPlaceEdit:
+            return GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT) != nullptr;
+        case kPlaceSearchButton:
+            return GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON) != nullptr;
+        case kPlaceBack:
+            return GetDlgItem(m_hHistoryBar, IDC_HISTORY_BACK) != nullptr;
+        case kPlaceForward:
+            return GetDlgItem(m_hHistoryBar, IDC_HISTORY_FORWARD) != nullptr;
+        default:
+            return false;
+    }
 }
 
 void CSearchEdit::m_sub_FocusPlace(int nPlace) {
@@ -120,8 +133,10 @@ bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {
         SendMessageA(m_hParent, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         const int nStep = Held(VK_SHIFT) ? kPlaces - 1 : 1;
         int nNext = (nPlace + nStep) % kPlaces;
-        while (!m_sub_PlaceAvailable(nNext)) nNext = (nNext + nStep) % kPlaces;
-        m_sub_FocusPlace(nNext);
+        for (int n = 1; n < kPlaces && !m_sub_PlaceAvailable(nNext); ++n) {
+            nNext = (nNext + nStep) % kPlaces;
+        }
+        if (m_sub_PlaceAvailable(nNext)) m_sub_FocusPlace(nNext);
         return true;
     }
     if (bControl && !bAlt && (vk == 'L' || vk == 'F')) {

@@ -58,7 +58,10 @@ int CSearchEdit::m_sub_CheckKeyboard() {
     g_nResultsKey = 0;
     g_nTypedChar = 0;
     g_nRowMenuRequest = kRowMenuNone;
-    if (ch != 0) m_sub_HandOverCharacter(ch);
+    // Space follows a page link: its character is no text for the box.
+    if (ch != 0 && !(ch == ' ' && g_nClientFocusPlace == kFocusPageStrip)) {
+        m_sub_HandOverCharacter(ch);
+    }
     if (nKey != 0 && (g_nResultsKeyModifiers & kModAlt) == 0) {
         if (g_nClientFocusPlace == kFocusPageStrip) {
             m_sub_StripKey(nKey);

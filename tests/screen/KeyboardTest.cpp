@@ -121,6 +121,10 @@ TEST_F(KeyboardTest, StripKeysChooseAndFollowTheLinks) {
     Press(VK_LEFT);
     EXPECT_EQ(g_nStripFocus, kStripPrevLabel);
     Press(VK_SPACE);
+    // The character that Space also makes stays out of the search box.
+    headless::TypeCharInFocus(" ");
+    Settle();
+    EXPECT_EQ(GetFocus(), Main());
     EXPECT_EQ(Engine().m_nPage, 1);
     EXPECT_EQ(g_nStripFocus, kStripPrevLabel);
     Press(VK_END);
