@@ -10,7 +10,7 @@ if(WIN32)
   # page 932 (include-win32/windows.h names them).
   add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp)
   target_link_libraries(sorahiki_platform_ui
-    PUBLIC sorahiki_platform_core user32 gdi32 shell32
+    PUBLIC sorahiki_platform_core user32 gdi32 shell32 oleacc oleaut32 uuid
     PRIVATE sorahiki_options)
   return()
 endif()
@@ -20,6 +20,7 @@ pkg_check_modules(SORAHIKI_PANGOCAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
 
 set(ui_dir ${CMAKE_CURRENT_LIST_DIR}/src/ui)
 add_library(sorahiki_platform_ui STATIC
+  ${ui_dir}/accessible.cpp
   ${ui_dir}/state.cpp
   ${ui_dir}/queue.cpp
   ${ui_dir}/classes.cpp

@@ -316,6 +316,10 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+// Between a window's client pixels and the layer's screen pixels (those of
+// GetWindowRect); where the desktop really shows the window is the driver's.
+BOOL WINAPI ClientToScreen(HWND hWnd, POINT* lpPoint);
+BOOL WINAPI ScreenToClient(HWND hWnd, POINT* lpPoint);
 HWND WINAPI SetActiveWindow(HWND hWnd);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);

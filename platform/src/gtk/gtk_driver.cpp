@@ -5,10 +5,12 @@
 // their pixel rectangles. Input on these widgets becomes the WM_ messages
 // that the same input causes on Windows.
 #include <gtk/gtk.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <unordered_map>
 
+#include "platform/src/gtk/gtk_accessible.h"
 #include "platform/src/gtk/gtk_menu.h"
 #include "platform/src/gtk/gtk_message_box.h"
 #include "platform/src/gtk/gtk_shell.h"
@@ -154,6 +156,7 @@ class GtkDriver final : public Driver {
         }
         Place(*shown);
         gtk_widget_set_visible(shown->widget, visible);
+        NameAfterLabel(*shown, text_utf8);
         Remember(std::move(shown));
     }
 
@@ -230,6 +233,12 @@ class GtkDriver final : public Driver {
         if (target) gtk_widget_grab_focus(target);
     }
 
+    void AccessibleEvent(HWND hwnd, DWORD event, LONG idObject, LONG idChild) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || !shown->area || idObject != OBJID_CLIENT) return;
+        ClientAreaEvent(shown->area, event, idChild);
+    }
+
     // The shape shows over each whole top-level window; a control with a
     // pointer of its own (the edit box's text beam) keeps it.
     void PointerChanged(PointerShape shape) override {
@@ -283,7 +292,7 @@ class GtkDriver final : public Driver {
     // ---- Building widgets ----------------------------------------------
 
     static GtkWidget* MakeClientArea(HWND hwnd) {
-        GtkWidget* area = gtk_drawing_area_new();
+        GtkWidget* area = NewClientArea(hwnd);
         gtk_widget_set_can_focus(area, TRUE);
         gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                         GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
@@ -353,6 +362,15 @@ class GtkDriver final : public Driver {
                 return;
             }
         }
+    }
+
+    // A reader names an edit box after the label just before it in its
+    // dialog, shown or not, as on Windows; a hidden label names without
+    // being seen.
+    void NameAfterLabel(const Shown& shown, const std::string& text_utf8) {
+        std::string& label = m_lastLabel[shown.parent];
+        if (shown.kind == ChildKind::Edit && !label.empty()) NameForReader(shown.widget, label);
+        label = shown.kind == ChildKind::Static ? text_utf8 : std::string();
     }
 
     // Puts a child at its rectangle: controls in their dialog's fixed
@@ -478,6 +496,7 @@ class GtkDriver final : public Driver {
 
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver
     std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
+    std::unordered_map<HWND, std::string> m_lastLabel;  // per dialog: a label just created
     std::unique_ptr<MessageBoxes> m_boxes;
     PointerShape m_pointer = PointerShape::Arrow;
 };

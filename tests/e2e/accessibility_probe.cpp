@@ -1,0 +1,145 @@
+// What a screen reader on Windows reads of a running Sorahiki: finds its
+// main window, asks it for its client object through Active Accessibility
+// (WM_GETOBJECT, across processes as a reader does) and prints the object
+// and each child, then the name of the search box, one line each in UTF-8:
+//   self <TAB> role <TAB> state <TAB> name
+//   child <TAB> id <TAB> role <TAB> state <TAB> name <TAB> description <TAB> x,y,w,h
+//   focus <TAB> child id or - ; edit <TAB> name
+// Line feeds in a text are printed as "\n". Exit status 1 when the window
+// or its object cannot be had.
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const BSTR text) {
+    if (text == nullptr) return std::string();
+    const int length = static_cast<int>(SysStringLen(text));
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);
+    std::string escaped;
+    for (char c : out) {
+        if (c == '\n') {
+            escaped += "\\n";
+        } else if (c != '\r') {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+VARIANT Child(LONG id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+std::string Name(IAccessible* object, LONG id) {
+    BSTR text = nullptr;
+    object->get_accName(Child(id), &text);
+    std::string out = Utf8(text);
+    SysFreeString(text);
+    return out;
+}
+
+std::string Description(IAccessible* object, LONG id) {
+    BSTR text = nullptr;
+    object->get_accDescription(Child(id), &text);
+    std::string out = Utf8(text);
+    SysFreeString(text);
+    return out;
+}
+
+long LongOf(HRESULT hr, VARIANT& value) {
+    const long out = SUCCEEDED(hr) && value.vt == VT_I4 ? value.lVal : -1;
+    VariantClear(&value);
+    return out;
+}
+
+long Role(IAccessible* object, LONG id) {
+    VARIANT value;
+    VariantInit(&value);
+    return LongOf(object->get_accRole(Child(id), &value), value);
+}
+
+long State(IAccessible* object, LONG id) {
+    VARIANT value;
+    VariantInit(&value);
+    return LongOf(object->get_accState(Child(id), &value), value);
+}
+
+void PrintObject(IAccessible* object) {
+    std::printf("self\t0x%lx\t0x%lx\t%s\n", Role(object, CHILDID_SELF), State(object, CHILDID_SELF),
+                Name(object, CHILDID_SELF).c_str());
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    for (LONG id = 1; id <= count; ++id) {
+        LONG x = 0, y = 0, w = 0, h = 0;
+        object->accLocation(&x, &y, &w, &h, Child(id));
+        std::printf("child\t%ld\t0x%lx\t0x%lx\t%s\t%s\t%ld,%ld,%ld,%ld\n", static_cast<long>(id),
+                    Role(object, id), State(object, id), Name(object, id).c_str(),
+                    Description(object, id).c_str(), static_cast<long>(x), static_cast<long>(y),
+                    static_cast<long>(w), static_cast<long>(h));
+    }
+    VARIANT focus;
+    VariantInit(&focus);
+    const long focused = LongOf(object->get_accFocus(&focus), focus);
+    if (focused >= 0) {
+        std::printf("focus\t%ld\n", focused);
+    } else {
+        std::printf("focus\t-\n");
+    }
+}
+
+BOOL CALLBACK FindEdit(HWND hwnd, LPARAM found) {
+    wchar_t name[16];
+    if (GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PrintEditName(HWND main) {
+    HWND edit = nullptr;
+    EnumChildWindows(main, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    IAccessible* object = nullptr;
+    if (edit == nullptr || FAILED(AccessibleObjectFromWindow(edit, OBJID_CLIENT, IID_IAccessible,
+                                                             reinterpret_cast<void**>(&object)))) {
+        std::printf("edit\t-\n");
+        return;
+    }
+    std::printf("edit\t%s\n", Name(object, CHILDID_SELF).c_str());
+    object->Release();
+}
+
+}  // namespace
+
+int main() {
+    CoInitialize(nullptr);
+    HWND main = FindWindowW(L"Window", L"Sorahiki");
+    if (main == nullptr) {
+        std::fprintf(stderr, "no window of class Window titled Sorahiki\n");
+        return 1;
+    }
+    IAccessible* object = nullptr;
+    const HRESULT hr = AccessibleObjectFromWindow(main, OBJID_CLIENT, IID_IAccessible,
+                                                  reinterpret_cast<void**>(&object));
+    if (FAILED(hr) || object == nullptr) {
+        std::fprintf(stderr, "AccessibleObjectFromWindow failed: 0x%lx\n", static_cast<long>(hr));
+        return 1;
+    }
+    PrintObject(object);
+    object->Release();
+    PrintEditName(main);
+    std::fflush(stdout);
+    CoUninitialize();
+    return 0;
+}
