@@ -10,8 +10,8 @@ After the usage page has shown (run_e2e's step 1):
      beside the hit count and the page links;
   3. once a click on an empty spot of the results has given them the
      keyboard, the pointer on row 3 gives that row the focused and selected
-     states, and on row 5 moves them there; on Linux a listener hears both
-     focus changes.
+     states, and on row 5 moves them there; a listener hears both focus
+     changes (on Windows a WinEvent hook of the probe).
 
 The Linux program is read through AT-SPI (pyatspi; run_e2e.py runs inside
 dbus-run-session, so the accessibility bus is the run's own); sorahiki.exe
@@ -224,14 +224,42 @@ def expect_focus_on(run, row):
     expect_reading(run, f"row {row} alone focused and selected", test)
 
 
+def start_focus_listener(run):
+    """A listener of focus events that has told it is ready."""
+    if run.args.wine:
+        command = ["wine", os.path.abspath(run.args.accessibility_probe), "focus", "2"]
+    else:
+        command = [sys.executable, __file__, "listen", "30"]
+    listener = subprocess.Popen(command, env=run.desktop.env, cwd=run.work, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
+    if listener.stdout.readline().strip() != b"ready":
+        listener.kill()
+        raise fail(run, "a listener of focus events", "none started")
+    time.sleep(1.0)  # the program hears of a new listener through its desktop
+    return listener
+
+
+def focus_heard(run, listener):
+    """The names of the objects the listener heard gain the focus."""
+    if run.args.wine:
+        try:
+            listener.wait(30)  # it ends after the two events it waits for
+        except subprocess.TimeoutExpired:
+            pass
+    else:
+        time.sleep(0.5)
+    if listener.poll() is None:
+        listener.kill()
+    lines = listener.stdout.read().decode("utf-8", errors="replace").splitlines()
+    if run.args.wine:
+        return [line.split("\t", 1)[1] for line in lines if line.startswith("focus\t")]
+    heard = [json.loads(line) for line in lines if line.strip()]
+    return [e["name"] for e in heard
+            if e["type"] == "object:state-changed:focused" and e["detail1"] == 1]
+
+
 def step_focus(run):
-    listener = None
-    if not run.args.wine:
-        listener = subprocess.Popen([sys.executable, __file__, "listen", "30"], env=run.desktop.env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        if listener.stdout.readline().strip() != b"ready":
-            raise fail(run, "an AT-SPI listener", "none started")
-        time.sleep(1.0)  # the program hears of the listener through the registry
+    listener = start_focus_listener(run)
     try:
         # A click that opens nothing gives the results the keyboard.
         run.program.click(*EMPTY_SPOT)
@@ -240,16 +268,10 @@ def step_focus(run):
         run.program.move(400, 45 + 53 * 4 + 27)
         expect_focus_on(run, 5)
     finally:
-        if listener:
-            time.sleep(0.5)
-            listener.kill()
-    if listener:
-        heard = [json.loads(line) for line in listener.stdout.read().splitlines() if line.strip()]
-        focused = [e["name"] for e in heard
-                   if e["type"] == "object:state-changed:focused" and e["detail1"] == 1]
-        for number in (3, 5):
-            if not any(name.startswith(f"{number}. ") for name in focused):
-                raise fail(run, f"focus announced on row {number}", f"focus events on {focused}")
+        focused = focus_heard(run, listener)
+    for number in (3, 5):
+        if not any(name.startswith(f"{number}. ") for name in focused):
+            raise fail(run, f"focus announced on row {number}", f"focus events on {focused}")
 
 
 def scenario(run, failure):

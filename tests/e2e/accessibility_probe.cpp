@@ -6,12 +6,15 @@
 //   child <TAB> id <TAB> role <TAB> state <TAB> name <TAB> description <TAB> x,y,w,h
 //   focus <TAB> child id or - ; edit <TAB> name
 // Line feeds in a text are printed as "\n". Exit status 1 when the window
-// or its object cannot be had.
+// or its object cannot be had. With the arguments "focus N" it prints
+// "ready", then "focus <TAB> name" for each focus event of a child of the
+// client object, and ends after N of them (or 60 seconds).
 #include <windows.h>
 
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -120,14 +123,56 @@ void PrintEditName(HWND main) {
     object->Release();
 }
 
+HWND g_main = nullptr;
+int g_focusEvents = 0;
+
+void CALLBACK OnFocus(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
+    if (hwnd != g_main || idObject != OBJID_CLIENT || idChild == CHILDID_SELF) return;
+    IAccessible* object = nullptr;
+    VARIANT child;
+    VariantInit(&child);
+    if (FAILED(AccessibleObjectFromEvent(hwnd, idObject, idChild, &object, &child))) return;
+    BSTR name = nullptr;
+    object->get_accName(child, &name);
+    std::printf("focus\t%s\n", Utf8(name).c_str());
+    std::fflush(stdout);
+    SysFreeString(name);
+    VariantClear(&child);
+    object->Release();
+    ++g_focusEvents;
+}
+
+// Hears the program's focus events, as a reader hooked into the desktop does.
+int ListenForFocus(int wanted) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(g_main, &process);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocus,
+                                         process, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) return 1;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD until = GetTickCount() + 60000;
+    while (g_focusEvents < wanted && GetTickCount() < until) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    UnhookWinEvent(hook);
+    return g_focusEvents >= wanted ? 0 : 1;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     CoInitialize(nullptr);
     HWND main = FindWindowW(L"Window", L"Sorahiki");
     if (main == nullptr) {
         std::fprintf(stderr, "no window of class Window titled Sorahiki\n");
         return 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "focus") {
+        g_main = main;
+        return ListenForFocus(std::atoi(argv[2]));
     }
     IAccessible* object = nullptr;
     const HRESULT hr = AccessibleObjectFromWindow(main, OBJID_CLIENT, IID_IAccessible,
