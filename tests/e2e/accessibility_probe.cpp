@@ -44,20 +44,18 @@ VARIANT Child(LONG id) {
     return v;
 }
 
-std::string Name(IAccessible* object, LONG id) {
+// get_accName or get_accDescription of a child, in UTF-8.
+using TextCall = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+std::string TextOf(IAccessible* object, TextCall call, LONG id) {
     BSTR text = nullptr;
-    object->get_accName(Child(id), &text);
+    (object->*call)(Child(id), &text);
     std::string out = Utf8(text);
     SysFreeString(text);
     return out;
 }
 
-std::string Description(IAccessible* object, LONG id) {
-    BSTR text = nullptr;
-    object->get_accDescription(Child(id), &text);
-    std::string out = Utf8(text);
-    SysFreeString(text);
-    return out;
+std::string Name(IAccessible* object, LONG id) {
+    return TextOf(object, &IAccessible::get_accName, id);
 }
 
 long LongOf(HRESULT hr, VARIANT& value) {
@@ -88,8 +86,9 @@ void PrintObject(IAccessible* object) {
         object->accLocation(&x, &y, &w, &h, Child(id));
         std::printf("child\t%ld\t0x%lx\t0x%lx\t%s\t%s\t%ld,%ld,%ld,%ld\n", static_cast<long>(id),
                     Role(object, id), State(object, id), Name(object, id).c_str(),
-                    Description(object, id).c_str(), static_cast<long>(x), static_cast<long>(y),
-                    static_cast<long>(w), static_cast<long>(h));
+                    TextOf(object, &IAccessible::get_accDescription, id).c_str(),
+                    static_cast<long>(x), static_cast<long>(y), static_cast<long>(w),
+                    static_cast<long>(h));
     }
     VARIANT focus;
     VariantInit(&focus);

@@ -21,19 +21,19 @@ VARIANT ChildVariant(LONG id) {
     return v;
 }
 
-// A BSTR answer as UTF-8, freeing it; empty for none. The answer is taken
-// by reference, read only after the call that fills it.
-std::string TakeText(HRESULT hr, BSTR& text) {
+// One of the object's texts (get_accName, get_accDescription) of a child
+// as UTF-8; empty for none.
+using TextCall = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+std::string TextOf(IAccessible* object, TextCall call, LONG id) {
     std::string out;
-    if (hr == S_OK && text != nullptr) {
-        gchar* utf8 =
-            g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text),
-                            static_cast<glong>(SysStringLen(text)), nullptr, nullptr, nullptr);
-        if (utf8 != nullptr) out = utf8;
-        g_free(utf8);
-    }
+    BSTR text = nullptr;
+    if (object == nullptr || (object->*call)(ChildVariant(id), &text) != S_OK) return out;
+    gchar* utf8 =
+        g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text),
+                        static_cast<glong>(SysStringLen(text)), nullptr, nullptr, nullptr);
+    if (utf8 != nullptr) out = utf8;
+    g_free(utf8);
     SysFreeString(text);
-    text = nullptr;
     return out;
 }
 
@@ -175,10 +175,7 @@ static void client_accessible_initialize(AtkObject* atk, gpointer data) {
 
 static const gchar* client_accessible_get_name(AtkObject* atk) {
     auto* client = reinterpret_cast<ClientAccessible*>(atk);
-    IAccessible* object = ObjectOf(client);
-    if (object == nullptr) return nullptr;
-    BSTR name = nullptr;
-    *client->name = TakeText(object->get_accName(ChildVariant(CHILDID_SELF), &name), name);
+    *client->name = TextOf(ObjectOf(client), &IAccessible::get_accName, CHILDID_SELF);
     return client->name->c_str();
 }
 
@@ -263,19 +260,13 @@ static void part_accessible_finalize(GObject* gobject) {
 
 static const gchar* part_accessible_get_name(AtkObject* atk) {
     auto* part = reinterpret_cast<PartAccessible*>(atk);
-    IAccessible* object = PartObject(atk);
-    if (object == nullptr) return nullptr;
-    BSTR name = nullptr;
-    *part->name = TakeText(object->get_accName(ChildVariant(part->id), &name), name);
+    *part->name = TextOf(PartObject(atk), &IAccessible::get_accName, part->id);
     return part->name->c_str();
 }
 
 static const gchar* part_accessible_get_description(AtkObject* atk) {
     auto* part = reinterpret_cast<PartAccessible*>(atk);
-    IAccessible* object = PartObject(atk);
-    if (object == nullptr) return nullptr;
-    BSTR text = nullptr;
-    *part->description = TakeText(object->get_accDescription(ChildVariant(part->id), &text), text);
+    *part->description = TextOf(PartObject(atk), &IAccessible::get_accDescription, part->id);
     return part->description->c_str();
 }
 
