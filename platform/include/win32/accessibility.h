@@ -174,7 +174,12 @@ struct IAccessible : IDispatch {
 #define CP_ACP 0
 #define CP_UTF8 65001
 
+#define COINIT_APARTMENTTHREADED 0x2
+#define COINIT_DISABLE_OLE1DDE 0x4
+
 // ---- Functions -------------------------------------------------------------
+// Nothing to set up here: every call is on the program's one thread. S_OK.
+HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 // Strings of UTF-16 with their length before them; null for no memory.
 BSTR WINAPI SysAllocString(const OLECHAR* psz);
 BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui);

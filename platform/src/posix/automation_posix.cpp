@@ -35,6 +35,10 @@ std::u16string Utf16FromUtf8(const std::string& utf8) {
 
 }  // namespace
 
+HRESULT WINAPI CoInitializeEx(LPVOID, DWORD) {
+    return S_OK;
+}
+
 BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
     auto* block =
         static_cast<unsigned char*>(std::malloc(kCountBytes + (ui + 1) * sizeof(OLECHAR)));
