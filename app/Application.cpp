@@ -1,6 +1,8 @@
 // The one application object and its start-up.
 #include "app/Application.h"
 
+#include <oleacc.h>
+
 #include <new>
 
 #include "res/resource.h"
@@ -21,6 +23,10 @@ CApplication::CApplication()
     : m_hInstance(nullptr), m_nCmdShow(0), m_mainWindow(), m_searchEdit() {}
 
 bool CApplication::InitInstance() {
+    // The window's thread is a single-threaded apartment: a screen reader's
+    // calls on the results' object arrive as messages that the frame loop
+    // dispatches, and the shell's open may hand a file to COM servers.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     // A menu that cannot be loaded is passed on as null: no menu bar then.
     HMENU hMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
     if (!m_mainWindow.m_sub_CreateWindow(m_hInstance, nullptr, hMenu)) return false;

@@ -26,6 +26,7 @@ bool CApplication::m_sub_RunOneTurn(int* pnExitCode) {
     g_app.m_searchEdit.m_sub_CheckHistoryCommand();
     g_app.m_searchEdit.m_sub_CheckKeyboard();
     g_app.m_searchEdit.m_engine.m_sub_TrackPointer(g_app.m_searchEdit.m_hParent);
+    g_app.m_searchEdit.m_accessible.m_sub_Announce();
     Sleep(kTurnPauseMs);
     return true;
 }

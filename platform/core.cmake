@@ -27,6 +27,7 @@ if(WIN32)
   target_link_libraries(sorahiki_platform_core PUBLIC shell32)
 else()
   add_library(sorahiki_platform_core STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/automation_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/base_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/codepage_iconv.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/cp932forms_iconv.cpp

@@ -7,10 +7,12 @@
 #   sorahiki_platform_gtk       (Linux) the GTK driver, from gtk.cmake.
 if(WIN32)
   # The system's window calls, taken to their wide forms with text in code
-  # page 932 (include-win32/windows.h names them).
+  # page 932 (include-win32/windows.h names them). uuid comes before oleacc:
+  # oleacc's IID_IAccessible is an import whose address is a jump, not the
+  # interface's id.
   add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp)
   target_link_libraries(sorahiki_platform_ui
-    PUBLIC sorahiki_platform_core user32 gdi32 shell32
+    PUBLIC sorahiki_platform_core user32 gdi32 shell32 ole32 uuid oleacc oleaut32
     PRIVATE sorahiki_options)
   return()
 endif()
@@ -20,6 +22,7 @@ pkg_check_modules(SORAHIKI_PANGOCAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
 
 set(ui_dir ${CMAKE_CURRENT_LIST_DIR}/src/ui)
 add_library(sorahiki_platform_ui STATIC
+  ${ui_dir}/accessible.cpp
   ${ui_dir}/state.cpp
   ${ui_dir}/queue.cpp
   ${ui_dir}/classes.cpp

@@ -58,6 +58,7 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_nHistory = 0;
 
     m_hParent = hParent;
+    m_accessible.m_sub_Attach(this, hParent);
     // A program started away from its DATA says so before the first search.
     m_sub_NoteFolderWithoutData();
     // The keyboard starts in the search box, so that typing begins a query.

@@ -10,16 +10,21 @@
 
 #include <windows.h>
 
+#include "screen/ResultsAccessible.h"
 #include "search/SearchEngin.h"
 #include "search/SearchRun.h"
 
 class CDC;
+
+// The line that says in which folder no DATA was found (screen/SearchStatus.cpp).
+void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszFolder);
 
 class CSearchEdit {
   public:
     static constexpr int kHistoryEntries = 150;
     static constexpr int kHistoryEntryBytes = 350;
     static constexpr int kFolderBytes = 1024;
+    static constexpr int kNoticeBytes = kFolderBytes + 128;
 
     virtual ~CSearchEdit() {}
 
@@ -28,6 +33,10 @@ class CSearchEdit {
     int m_sub_CheckHistoryCommand();
     // Paints the results area and the hit-count box (screen/SearchStatus.cpp).
     void m_sub_DrawScreen(CDC& dc);
+    // Whether the paint shows the usage page, and what the hit-count box
+    // says, on one line (false when it is empty); for a screen reader.
+    bool m_sub_ShowsUsagePage() const;
+    bool m_sub_DescribeHitCount(char* pszOut, int nSize) const;
 
     // The keys that move between the window's places and its shortcuts, as a
     // dialog manager takes them before the message is dispatched: true when
@@ -53,6 +62,8 @@ class CSearchEdit {
     char m_szFolderWithoutData[kFolderBytes];      // where DATA was looked for and not found
     unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
     int m_nRowsPainted;                // the rows present at the last paint
+    // What a screen reader reads of the results area (WM_GETOBJECT).
+    CResultsAccessible m_accessible;
 
   private:
     // screen/SearchProgress.cpp

@@ -23,9 +23,8 @@ constexpr int kNoticeY = 50;
 // on; the count of 0 once a search has looked there.
 void DrawMissingDataFolder(HDC hDC, const char* pszFolder, bool bSearched) {
     if (bSearched) DrawHitCount(hDC, 0, false);
-    char szLine[CSearchEdit::kFolderBytes + 128];
-    std::snprintf(szLine, sizeof szLine,
-                  "DATA という名前のフォルダーが見つかりません（探した場所：%s）", pszFolder);
+    char szLine[CSearchEdit::kNoticeBytes];
+    FormatMissingDataFolder(szLine, sizeof szLine, pszFolder);
     DrawString(hDC, kNoticeX, kNoticeY, szLine);
 }
 
@@ -68,6 +67,38 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
     }
     const RECT frame = Inset(screen_layout::RowRect(nRow));
     DrawFocusRect(hDC, &frame);
+}
+
+void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszFolder) {
+    std::snprintf(pszOut, static_cast<size_t>(nSize),
+                  "DATA という名前のフォルダーが見つかりません（探した場所：%s）", pszFolder);
+}
+
+// Follows the choices of m_sub_DrawScreen below and of m_sub_DrawResults.
+bool CSearchEdit::m_sub_ShowsUsagePage() const {
+    if (m_szFolderWithoutData[0] != '\0') return false;
+    return m_nHistory == 0 || (m_engine.m_nHits <= 0 && m_engine.m_bNoHit == 1);
+}
+
+bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
+    const char* pszCaption = "総ヒット数";
+    int nCount = m_engine.m_nHits;
+    const char* pszMark = m_engine.m_bHitCap != 0 ? "以上" : "";
+    if (m_run.Running()) {
+        pszCaption = "検索中";
+        nCount = m_nProgressShown;
+        pszMark = "";
+    } else if (m_run.WasStopped()) {
+        pszMark = "（中止）";
+    } else if (m_szFolderWithoutData[0] != '\0') {
+        if (m_nHistory == 0) return false;
+        nCount = 0;
+        pszMark = "";
+    } else if (m_engine.m_nHits <= 0 && m_engine.m_bNoHit != 1) {
+        return false;
+    }
+    std::snprintf(pszOut, static_cast<size_t>(nSize), "%s %d　件%s", pszCaption, nCount, pszMark);
+    return true;
 }
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {

@@ -49,6 +49,10 @@ constexpr std::string_view kUsageLines[] = {
 
 }  // namespace
 
+std::span<const std::string_view> UsagePageLines() {
+    return kUsageLines;
+}
+
 bool DrawUsagePage(CDC& dc) {
     int y = kUsageTop;
     for (const std::string_view line : kUsageLines) {

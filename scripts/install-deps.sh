@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool xclip imagemagick locales python3
   ibus ibus-mozc ibus-gtk3 dbus-daemon
+  at-spi2-core python3-pyatspi
   dpkg-dev lintian desktop-file-utils
   ripgrep python3-matplotlib
 )

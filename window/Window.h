@@ -48,6 +48,7 @@ class CWindow {
     void m_sub_ShowAbout();
     void m_sub_Unlink();
     bool m_sub_SetPointer(HWND hOver, UINT nHitTest);
+    LRESULT m_sub_AnswerGetObject(WPARAM wParam, LPARAM lParam);
 };
 
 // Head of the list of live windows, newest first, linked through m_pNext.

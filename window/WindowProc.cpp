@@ -2,6 +2,8 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
+#include <oleacc.h>
+
 #include "screen/KeyboardFocus.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
@@ -97,6 +99,8 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONUP:
             // Default processing asks for the context menu (WM_CONTEXTMENU).
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
+        case WM_GETOBJECT:
+            return m_sub_AnswerGetObject(wParam, lParam);
         case WM_SETCURSOR:
             if (m_sub_SetPointer(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -123,6 +127,15 @@ void CWindow::m_sub_ConfirmClose() {
     const int answer = MessageBoxA(m_hWnd, "アプリケーションを終了します。\n宜しいですか？。",
                                    "確認メッセージ", MB_YESNO);
     if (answer == IDYES) OnDestroy();
+}
+
+// A screen reader asks for the client area's object: the results, which
+// the window draws itself; any other object is the system's.
+LRESULT CWindow::m_sub_AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<LONG>(lParam) == OBJID_CLIENT && m_pSearchEdit != nullptr) {
+        return LresultFromObject(IID_IAccessible, wParam, &m_pSearchEdit->m_accessible);
+    }
+    return DefWindowProcA(m_hWnd, WM_GETOBJECT, wParam, lParam);
 }
 
 // While a search runs, the pointer shows that work goes on over the whole

@@ -32,6 +32,9 @@ a restart of Wine under ja_JP.UTF-8 and then under that locale (en_US.UTF-8:
 code page 1252), and the pictures of the usage page and of the first result
 page must match between the two.
 
+With --accessibility the run after step 1 reads the program as a screen
+reader does (see accessibility.py).
+
 With --input-method the run is a different one: 料理 is searched once pasted
 and once typed as "ryouri" through ibus with Mozc (a real Japanese input
 method), with the conversion shown in the edit box while it is composed; the
@@ -54,6 +57,7 @@ import sys
 import time
 import zipfile
 
+import accessibility
 from input_method import InputMethod, InputMethodError
 
 CLIENT_W, CLIENT_H = 800, 600
@@ -1079,6 +1083,8 @@ class Run:
         env["LANG"] = "ja_JP.UTF-8"
         env.pop("LC_ALL", None)
         self.opened_log = install_recorder(self.work, env)
+        if self.args.accessibility:
+            accessibility.prepare(env)
         command = [os.path.abspath(self.args.program)]
         if self.args.zip:
             command = [unpack_zip(self.args.zip, self.work, self.args.program)]
@@ -1113,6 +1119,8 @@ class Run:
             if self.args.keyboard:
                 from keyboard import keyboard_scenario
                 return keyboard_scenario(self, sys.modules[__name__])
+            if self.args.accessibility:
+                return accessibility.scenario(self, Failure)
             self.timed("2 search", self.step_search)
             if self.args.compare_locale:
                 return self.timed(f"3 the same under {self.args.compare_locale}",
@@ -1200,6 +1208,7 @@ def main():
                         help="search, open, turn pages and use a row's menu with the keyboard alone (keyboard.py)")
     parser.add_argument("--compare-locale",
                         help="with --wine: steps 1 and 2 again under this locale, drawn the same")
+    accessibility.add_arguments(parser)
     args = parser.parse_args()
 
     run = Run(args)

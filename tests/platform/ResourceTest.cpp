@@ -61,7 +61,11 @@ TEST_F(ResourceTest, DialogsHoldTheirControls) {
         std::vector<Control> controls;
     };
     const DialogCase cases[] = {
-        {IDD_SEARCHBAR, {{1000, "Edit", "", 0x50010080}, {1, "Button", "検索", 0x50010000}}},
+        // The label names the edit box for a screen reader and is never shown.
+        {IDD_SEARCHBAR,
+         {{IDC_SEARCH_LABEL, "Static", "検索ワード", 0x40000000},
+          {1000, "Edit", "", 0x50010080},
+          {1, "Button", "検索", 0x50010000}}},
         {IDD_HISTORYBAR,
          {{1002, "Button", "前へ", 0x50010000},
           {1003, "Button", "次へ", 0x50010000},

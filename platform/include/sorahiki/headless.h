@@ -119,7 +119,16 @@ struct ShellCall {
 };
 const std::vector<ShellCall>& ShellCalls();
 
-// Clears the three logs above and the lists of boxes and menus.
+// Each NotifyWinEvent, as a screen reader would hear it.
+struct AccessibleEventCall {
+    HWND hwnd;
+    DWORD event;
+    LONG idObject;
+    LONG idChild;
+};
+const std::vector<AccessibleEventCall>& AccessibleEvents();
+
+// Clears the four logs above and the lists of boxes and menus.
 void ClearLogs();
 
 // ---- The picture -------------------------------------------------------------

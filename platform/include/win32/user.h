@@ -353,7 +353,6 @@ LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARA
 // WM_KILLFOCUS, and the driver moves the display's focus there.
 HWND WINAPI SetFocus(HWND hWnd);
 HWND WINAPI GetFocus();
-BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 // No z-order: hWndInsertAfter other than HWND_TOP is ignored (reported).
@@ -361,6 +360,10 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+// Between a window's client pixels and the layer's screen pixels (those of
+// GetWindowRect); where the desktop really shows the window is the driver's.
+BOOL WINAPI ClientToScreen(HWND hWnd, POINT* lpPoint);
+BOOL WINAPI ScreenToClient(HWND hWnd, POINT* lpPoint);
 HWND WINAPI SetActiveWindow(HWND hWnd);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);

@@ -5,10 +5,12 @@
 // their pixel rectangles. Input on these widgets becomes the WM_ messages
 // that the same input causes on Windows.
 #include <gtk/gtk.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <unordered_map>
 
+#include "platform/src/gtk/gtk_accessible.h"
 #include "platform/src/gtk/gtk_menu.h"
 #include "platform/src/gtk/gtk_message_box.h"
 #include "platform/src/gtk/gtk_popup.h"
@@ -158,6 +160,7 @@ class GtkDriver final : public Driver {
         }
         Place(*shown);
         gtk_widget_set_visible(shown->widget, visible);
+        NameAfterLabel(*shown, text_utf8);
         Remember(std::move(shown));
     }
 
@@ -261,6 +264,12 @@ class GtkDriver final : public Driver {
         }
     }
 
+    void AccessibleEvent(HWND hwnd, DWORD event, LONG idObject, LONG idChild) override {
+        Shown* shown = Find(hwnd);
+        if (!shown || !shown->area || idObject != OBJID_CLIENT) return;
+        ClientAreaEvent(shown->area, event, idChild);
+    }
+
     // The shape shows over each whole top-level window; a control with a
     // pointer of its own (the edit box's text beam) keeps it.
     void PointerChanged(PointerShape shape) override {
@@ -314,7 +323,7 @@ class GtkDriver final : public Driver {
     // ---- Building widgets ----------------------------------------------
 
     static GtkWidget* MakeClientArea(HWND hwnd) {
-        GtkWidget* area = gtk_drawing_area_new();
+        GtkWidget* area = NewClientArea(hwnd);
         gtk_widget_set_can_focus(area, TRUE);
         gtk_widget_add_events(area, GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                         GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
@@ -390,6 +399,15 @@ class GtkDriver final : public Driver {
                 return;
             }
         }
+    }
+
+    // A reader names an edit box after the label just before it in its
+    // dialog, shown or not, as on Windows; a hidden label names without
+    // being seen.
+    void NameAfterLabel(const Shown& shown, const std::string& text_utf8) {
+        std::string& label = m_lastLabel[shown.parent];
+        if (shown.kind == ChildKind::Edit && !label.empty()) NameForReader(shown.widget, label);
+        label = shown.kind == ChildKind::Static ? text_utf8 : std::string();
     }
 
     // Puts a child at its rectangle: controls in their dialog's fixed
@@ -592,6 +610,7 @@ class GtkDriver final : public Driver {
     static GtkDriver* s_driver;  // the signal handlers' way back to the driver
     GdkEvent* m_lastInput = nullptr;
     std::unordered_map<HWND, std::unique_ptr<Shown>> m_shown;
+    std::unordered_map<HWND, std::string> m_lastLabel;  // per dialog: a label just created
     std::unique_ptr<MessageBoxes> m_boxes;
     std::unique_ptr<PopupMenu> m_popup;
     PointerShape m_pointer = PointerShape::Arrow;

@@ -15,6 +15,7 @@ struct Recorded {
     std::vector<DrawCall> draws;
     std::vector<Invalidation> invalidations;
     std::vector<ShellCall> shells;
+    std::vector<AccessibleEventCall> accessible_events;
     std::vector<ShownBox> boxes;
     std::deque<int> answers;
     std::vector<ShownMenu> menus;
@@ -96,6 +97,10 @@ class HeadlessDriver : public ui::Driver {
     void ClipboardText(const std::string& text_utf8) override { State().clipboard = text_utf8; }
 
     void Drawn(const DrawCall& call) override { State().draws.push_back(call); }
+
+    void AccessibleEvent(HWND hwnd, DWORD event, LONG idObject, LONG idChild) override {
+        State().accessible_events.push_back(AccessibleEventCall{hwnd, event, idObject, idChild});
+    }
 
     void Invalidated(HWND hwnd, const RECT* rect, BOOL erase) override {
         State().invalidations.push_back(
@@ -300,11 +305,15 @@ const std::vector<Invalidation>& Invalidations() {
 const std::vector<ShellCall>& ShellCalls() {
     return State().shells;
 }
+const std::vector<AccessibleEventCall>& AccessibleEvents() {
+    return State().accessible_events;
+}
 
 void ClearLogs() {
     State().draws.clear();
     State().invalidations.clear();
     State().shells.clear();
+    State().accessible_events.clear();
     State().boxes.clear();
     State().menus.clear();
 }

@@ -143,6 +143,9 @@ class Driver {
     virtual void FocusMoved(HWND) {}
     // SetCursor: the pointer's shape over every window of the program.
     virtual void PointerChanged(PointerShape) {}
+    // NotifyWinEvent: what changed of the object a window gives for
+    // WM_GETOBJECT (EVENT_OBJECT_FOCUS ...; idChild 0 for the object itself).
+    virtual void AccessibleEvent(HWND, DWORD /*event*/, LONG /*idObject*/, LONG /*idChild*/) {}
 
     // Recording hooks, for a driver that keeps what the program did (the
     // headless driver of tests); a display has no use for them. Drawn sees

@@ -156,6 +156,24 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
+BOOL WINAPI ClientToScreen(HWND hWnd, POINT* lpPoint) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr || lpPoint == nullptr) return FALSE;
+    const POINT origin = ClientOriginOnScreen(*w);
+    lpPoint->x += origin.x;
+    lpPoint->y += origin.y;
+    return TRUE;
+}
+
+BOOL WINAPI ScreenToClient(HWND hWnd, POINT* lpPoint) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr || lpPoint == nullptr) return FALSE;
+    const POINT origin = ClientOriginOnScreen(*w);
+    lpPoint->x -= origin.x;
+    lpPoint->y -= origin.y;
+    return TRUE;
+}
+
 HWND WINAPI SetActiveWindow(HWND hWnd) {
     static HWND active = nullptr;
     Window* w = FindWindowObject(hWnd);
@@ -164,13 +182,4 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     HWND previous = FindWindowObject(active) ? active : nullptr;
     active = w->handle;
     return previous;
-}
-
-BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    Window* w = FindWindowObject(hWnd);
-    if (w == nullptr || lpPoint == nullptr) return FALSE;
-    const POINT origin = ClientOriginOnScreen(*w);
-    lpPoint->x += origin.x;
-    lpPoint->y += origin.y;
-    return TRUE;
 }

@@ -1,0 +1,42 @@
+// The announcer of the results' accessible object: once per frame step it
+// compares what a reader would be told with what it was told last, and
+// sends the events of the difference. The keyboard's row is the engine's
+// hover row while the main window has the keyboard focus, whoever moved it.
+#include "screen/ResultsAccessible.h"
+
+#include "screen/ResultsParts.h"
+#include "screen/SearchEdit.h"
+
+CResultsAccessible::Told CResultsAccessible::m_sub_Now() const {
+    Told now;
+    ResultsPart parts[kMaxResultsParts];
+    now.nParts = ListResultsParts(*m_pScreen, parts);
+    now.nFirstHit = m_pScreen->m_engine.m_nPage * CSearchEngin::kRowsPerPage;
+    now.nHitCount =
+        m_pScreen->m_run.Running() ? m_pScreen->m_nProgressShown : m_pScreen->m_engine.m_nHits;
+    now.nHistory = m_pScreen->m_nHistory * 2 + (m_pScreen->m_run.Running() ? 1 : 0);
+    now.nRow = SelectedRow(m_pScreen->m_engine);
+    now.bFocused = m_sub_Focused();
+    return now;
+}
+
+int CResultsAccessible::m_sub_Announce() {
+    if (m_pScreen == nullptr || m_hWnd == nullptr) return 0;
+    const Told now = m_sub_Now();
+    if (now == m_told) return 0;
+    const Told before = m_told;
+    m_told = now;
+    // Parts came, went or say something else: a search, a page, a count.
+    const bool bPartsChanged = now.nParts != before.nParts || now.nFirstHit != before.nFirstHit ||
+                               now.nHitCount != before.nHitCount || now.nHistory != before.nHistory;
+    if (bPartsChanged) NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+    if (!bPartsChanged && now.nRow == before.nRow && now.bFocused == before.bFocused) return 0;
+    const LONG nChild = ChildIdOfRow(*m_pScreen, now.nRow);
+    if (nChild != CHILDID_SELF) {
+        NotifyWinEvent(EVENT_OBJECT_SELECTION, m_hWnd, OBJID_CLIENT, nChild);
+    }
+    if (now.bFocused && nChild != CHILDID_SELF) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, nChild);
+    }
+    return 0;
+}

@@ -1,0 +1,189 @@
+#include "screen/ResultsParts.h"
+
+#include <oleacc.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "screen/PageLabels.h"
+#include "screen/RowHighlights.h"
+#include "screen/ScreenLayout.h"
+#include "screen/SearchEdit.h"
+#include "screen/UsagePage.h"
+
+namespace {
+
+namespace layout = screen_layout;
+
+constexpr WCHAR kEmDash = 0x2014;
+constexpr WCHAR kLineFeed = 0x000A;
+
+// Appends Shift-JIS text as UTF-16.
+void AppendCp932(WideText& out, const char* pszText, int nBytes) {
+    if (nBytes <= 0) return;
+    const int nWide = MultiByteToWideChar(932, 0, pszText, nBytes, nullptr, 0);
+    if (nWide <= 0) return;
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(nWide));
+    MultiByteToWideChar(932, 0, pszText, nBytes, &out[at], nWide);
+}
+
+void AppendCp932(WideText& out, const char* pszText) {
+    AppendCp932(out, pszText, static_cast<int>(std::strlen(pszText)));
+}
+
+WideText FromCp932(const char* pszText) {
+    WideText out;
+    AppendCp932(out, pszText);
+    return out;
+}
+
+WideText NumberText(int nNumber, const char* pszFormat) {
+    char szNumber[24];
+    std::snprintf(szNumber, sizeof szNumber, pszFormat, nNumber);
+    return FromCp932(szNumber);
+}
+
+WideText RowName(const CSearchEngin& engine, int nRow) {
+    const ResultItem& item = engine.m_items[nRow];
+    WideText name = NumberText(engine.m_nPage * CSearchEngin::kRowsPerPage + nRow + 1, "%d. ");
+    AppendCp932(name, item.szTitle);
+    name += static_cast<WCHAR>(' ');
+    name += kEmDash;
+    name += static_cast<WCHAR>(' ');
+    AppendCp932(name, item.szPath);
+    return name;
+}
+
+WideText UsagePageText() {
+    WideText text;
+    for (const std::string_view line : UsagePageLines()) {
+        if (!text.empty()) text += kLineFeed;
+        AppendCp932(text, line.data(), static_cast<int>(line.size()));
+    }
+    return text;
+}
+
+void AddPageStrip(const CSearchEngin& engine, ResultsPart* parts, int& nCount) {
+    if (engine.m_nHits <= 0) return;
+    if (IsPrevLabelActive(engine)) parts[nCount++] = {ResultsPart::PrevLabel, 0};
+    for (int j = 0; j < layout::kPageCells; ++j) {
+        if (IsPagePresent(engine, engine.m_nPage + j)) parts[nCount++] = {ResultsPart::PageLink, j};
+    }
+    if (IsNextLabelActive(engine)) parts[nCount++] = {ResultsPart::NextLabel, 0};
+}
+
+}  // namespace
+
+int SelectedRow(const CSearchEngin& engine) {
+    const int nRow = engine.m_nHoverItem;
+    if (nRow < 0 || nRow >= CSearchEngin::kRowsPerPage) return -1;
+    return engine.m_items[nRow].bPresent == 1 ? nRow : -1;
+}
+
+int ListResultsParts(const CSearchEdit& screen, ResultsPart (&parts)[kMaxResultsParts]) {
+    const CSearchEngin& engine = screen.m_engine;
+    int nCount = 0;
+    if (screen.m_szFolderWithoutData[0] == '\0') {
+        for (int r = 0; r < layout::kRows; ++r) {
+            if (engine.m_items[r].bPresent == 1) parts[nCount++] = {ResultsPart::Row, r};
+        }
+    }
+    char szCount[64];
+    if (screen.m_sub_DescribeHitCount(szCount, sizeof szCount)) {
+        parts[nCount++] = {ResultsPart::HitCount, 0};
+    }
+    if (screen.m_szFolderWithoutData[0] != '\0') {
+        parts[nCount++] = {ResultsPart::Notice, 0};
+    } else if (screen.m_sub_ShowsUsagePage()) {
+        parts[nCount++] = {ResultsPart::UsagePage, 0};
+    } else {
+        AddPageStrip(engine, parts, nCount);
+    }
+    return nCount;
+}
+
+LONG ChildIdOfRow(const CSearchEdit& screen, int nRow) {
+    ResultsPart parts[kMaxResultsParts];
+    const int nParts = ListResultsParts(screen, parts);
+    for (int k = 0; k < nParts; ++k) {
+        if (parts[k].kind == ResultsPart::Row && parts[k].nIndex == nRow) return k + 1;
+    }
+    return CHILDID_SELF;
+}
+
+WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
+    switch (part.kind) {
+        case ResultsPart::Row:
+            return RowName(screen.m_engine, part.nIndex);
+        case ResultsPart::HitCount: {
+            char szCount[64];
+            if (!screen.m_sub_DescribeHitCount(szCount, sizeof szCount)) return WideText();
+            return FromCp932(szCount);
+        }
+        case ResultsPart::Notice: {
+            char szLine[CSearchEdit::kNoticeBytes];
+            FormatMissingDataFolder(szLine, sizeof szLine, screen.m_szFolderWithoutData);
+            return FromCp932(szLine);
+        }
+        case ResultsPart::UsagePage:
+            return UsagePageText();
+        case ResultsPart::PrevLabel:
+            return FromCp932("前へ");
+        case ResultsPart::PageLink:
+            return NumberText(screen.m_engine.m_nPage + part.nIndex + 1, "%d");
+        case ResultsPart::NextLabel:
+            return FromCp932("次へ");
+    }
+    return WideText();
+}
+
+WideText ResultsPartDescription(const CSearchEdit& screen, const ResultsPart& part) {
+    if (part.kind != ResultsPart::Row) return WideText();
+    return FromCp932(ExcerptLineText(screen.m_engine.m_items[part.nIndex]));
+}
+
+LONG ResultsPartRole(const ResultsPart& part) {
+    switch (part.kind) {
+        case ResultsPart::Row:
+            return ROLE_SYSTEM_LISTITEM;
+        case ResultsPart::PrevLabel:
+        case ResultsPart::PageLink:
+        case ResultsPart::NextLabel:
+            return ROLE_SYSTEM_LINK;
+        default:
+            return ROLE_SYSTEM_STATICTEXT;
+    }
+}
+
+LONG ResultsPartState(const CSearchEdit& screen, const ResultsPart& part, bool bFocused) {
+    if (part.kind == ResultsPart::PrevLabel || part.kind == ResultsPart::PageLink ||
+        part.kind == ResultsPart::NextLabel) {
+        return STATE_SYSTEM_LINKED;
+    }
+    if (part.kind != ResultsPart::Row) return STATE_SYSTEM_READONLY;
+    LONG state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (SelectedRow(screen.m_engine) == part.nIndex) {
+        state |= STATE_SYSTEM_SELECTED;
+        if (bFocused) state |= STATE_SYSTEM_FOCUSED;
+    }
+    return state;
+}
+
+RECT ResultsPartRect(const ResultsPart& part) {
+    switch (part.kind) {
+        case ResultsPart::Row:
+            return layout::RowRect(part.nIndex);
+        case ResultsPart::HitCount:
+            return RECT{layout::kHitCountBox.left, layout::kHitCountBox.top,
+                        layout::kHitCountBox.right, layout::kResultsBand.top};
+        case ResultsPart::PrevLabel:
+            return layout::kPrevLabel;
+        case ResultsPart::PageLink:
+            return layout::PageCellRect(part.nIndex);
+        case ResultsPart::NextLabel:
+            return layout::kNextLabel;
+        default:
+            return layout::kResultsBand;
+    }
+}

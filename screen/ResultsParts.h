@@ -1,0 +1,44 @@
+// What a screen reader is told of the results area: its parts in reading
+// order (the rows shown, the hit-count box, the notice or the usage page,
+// the page strip), each with its role, texts, state and rectangle, read
+// afresh from the search screen at each question, so nothing is kept.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CSearchEdit;
+class CSearchEngin;
+
+// UTF-16, as the reader takes names.
+using WideText = std::basic_string<WCHAR>;
+
+struct ResultsPart {
+    enum Kind { Row, HitCount, Notice, UsagePage, PrevLabel, PageLink, NextLabel };
+    Kind kind;
+    int nIndex;  // the row of the page shown, or the page cell
+};
+
+// Ten rows, the count, the notice or the usage page, two labels, ten cells.
+constexpr int kMaxResultsParts = 24;
+
+// Fills `parts` with the parts shown now; returns how many.
+int ListResultsParts(const CSearchEdit& screen, ResultsPart (&parts)[kMaxResultsParts]);
+
+// The row the keyboard and the pointer select (the engine's hover row)
+// when it is shown, else -1.
+int SelectedRow(const CSearchEngin& engine);
+
+// The child id (part index + 1) of a row shown; CHILDID_SELF (0) for none.
+LONG ChildIdOfRow(const CSearchEdit& screen, int nRow);
+
+// A row is "<number>. <title> — <path>" with its excerpt line as the
+// description; the other parts say what they show.
+WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part);
+WideText ResultsPartDescription(const CSearchEdit& screen, const ResultsPart& part);
+LONG ResultsPartRole(const ResultsPart& part);
+// bFocused: the results have the keyboard focus.
+LONG ResultsPartState(const CSearchEdit& screen, const ResultsPart& part, bool bFocused);
+// In client pixels.
+RECT ResultsPartRect(const ResultsPart& part);
