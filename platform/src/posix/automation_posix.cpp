@@ -62,4 +62,3 @@ HRESULT WINAPI VariantClear(VARIANT* pvarg) {
     VariantInit(pvarg);
     return S_OK;
 }
-
