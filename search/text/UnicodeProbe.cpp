@@ -287,7 +287,8 @@ enum class Utf8Reach : unsigned char {
 struct Utf8Look {
     Utf8Reach reach;
     int textEnd;  // with kEndsInside, the text lies before this byte
-    bool utf8;    // the decoder surely reads the block as UTF-8
+    bool valid;   // the block is surely valid UTF-8 (a character may be cut at its end)
+    bool utf8;    // the decoder surely reads the block as UTF-8 when it has no mark
 };
 
 // Counts the surely kept bytes of a block taken to be UTF-8, 64 bytes at a
@@ -315,7 +316,7 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit) {
     const int firstRun = at;
     for (; at + 64 + 3 <= length && at < 64 * kMaxRuns; at += 64) {
         const Utf8Shape shape(block + at);
-        if (!check.Accepts(shape)) return {Utf8Reach::kNoUtf8, length, false};
+        if (!check.Accepts(shape)) return {Utf8Reach::kNoUtf8, length, false, false};
         std::uint64_t kana;
         keptBytes += QuickKeptInRun(kanaKept, block + at, kana);
         toLookUp[(at - firstRun) / 64] = shape.threes & ~kana;
@@ -336,10 +337,10 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit) {
         }
     }
     if (exact && !ValidFrom(block, at, length, multibyte)) {
-        return {Utf8Reach::kNoUtf8, length, false};
+        return {Utf8Reach::kNoUtf8, length, false, false};
     }
     const Utf8Reach reach = keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
-    return {reach, textEnd < length ? textEnd : length, exact && multibyte};
+    return {reach, textEnd < length ? textEnd : length, exact, exact && multibyte};
 }
 
 // The same for UTF-16: a surrogate has no form.
@@ -476,7 +477,12 @@ bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool b
 bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
                                     int limit) const {
     if (m_lookedFor == 0 || AllFoundUtf8(block, length)) return true;
-    return !fileEnds && !TextEndsInUtf8(block, length, limit);
+    if (fileEnds) return false;
+    // A block that is valid UTF-8 is counted as one without a mark is; else
+    // the careful count drops what is no character, as the converter does.
+    const Utf8Look look = LookAsUtf8(block, length, limit);
+    if (look.valid && look.reach == Utf8Reach::kEndsInside) return false;
+    return !TextEndsInUtf8(block, length, limit);
 }
 
 bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
