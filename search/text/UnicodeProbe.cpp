@@ -235,13 +235,16 @@ int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64
 
 // The surely kept bytes among the 64 at `run` (66 can be read) that tell
 // their forms by themselves: ASCII other than blanks, line ends, NUL and
-// 0x1A, and kana, when all kana are kept. `kana` marks the first bytes of
-// the kana counted.
-int QuickKeptInRun(bool kanaKept, const unsigned char* run, std::uint64_t& kana) {
+// 0x1A, and kana, when all kana are kept. `settled` marks the first bytes of
+// the characters of three bytes that need no look-up: then all beginning
+// with E3, the kana counted here and the others of U+3000..U+3FFF, mostly
+// punctuation whose forms are dropped (leaving them uncounted only makes the
+// count safer).
+int QuickKeptInRun(bool kanaKept, const unsigned char* run, std::uint64_t& settled) {
     const __m128i zero = _mm_setzero_si128();
     __m128i asciiCounts = zero;
     __m128i kanaCounts = zero;
-    kana = 0;
+    settled = 0;
     for (int k = 0; k < 4; ++k) {
         const unsigned char* p = run + 16 * k;
         const __m128i b = Load16(p);
@@ -249,9 +252,8 @@ int QuickKeptInRun(bool kanaKept, const unsigned char* run, std::uint64_t& kana)
         // other than blanks, line ends, NUL and 0x1A.
         asciiCounts = _mm_sub_epi8(asciiCounts, _mm_cmpgt_epi8(b, Splat(0x20)));
         if (kanaKept) {
-            const __m128i kanaHere = KanaStarts(b, Load16(p + 1), Load16(p + 2));
-            kana |= Bits(kanaHere, k);
-            kanaCounts = _mm_sub_epi8(kanaCounts, kanaHere);
+            settled |= Bits(Equal(b, Splat(0xE3)), k);
+            kanaCounts = _mm_sub_epi8(kanaCounts, KanaStarts(b, Load16(p + 1), Load16(p + 2)));
         }
     }
     return Sum(asciiCounts) + 2 * Sum(kanaCounts);
@@ -317,9 +319,9 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit) {
     for (; at + 64 + 3 <= length && at < 64 * kMaxRuns; at += 64) {
         const Utf8Shape shape(block + at);
         if (!check.Accepts(shape)) return {Utf8Reach::kNoUtf8, length, false, false};
-        std::uint64_t kana;
-        keptBytes += QuickKeptInRun(kanaKept, block + at, kana);
-        toLookUp[(at - firstRun) / 64] = shape.threes & ~kana;
+        std::uint64_t settled;
+        keptBytes += QuickKeptInRun(kanaKept, block + at, settled);
+        toLookUp[(at - firstRun) / 64] = shape.threes & ~settled;
     }
     for (int run = firstRun; run < at && keptBytes < target; run += 64) {
         keptBytes += 2 * KeptPairsAt(kept, block + run, toLookUp[(run - firstRun) / 64]);
