@@ -1,5 +1,6 @@
 // Looking for a word's characters among the bytes of a UTF-8 or UTF-16 file,
-// and telling how far into the file its gathered text can reach.
+// telling how far into the file its gathered text can reach, and whether a
+// block without a mark is surely UTF-8.
 #include "search/text/UnicodeProbe.h"
 
 #include <algorithm>
