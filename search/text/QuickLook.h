@@ -23,8 +23,9 @@ class QuickLook {
 
     // False only when the text gathered from `bytes`, at most `limit` bytes,
     // surely lacks a word; true once anything was read from them. A block
-    // without a mark is either code page 932 or UTF-8, and is passed over
-    // only when neither reading of it can hold the words.
+    // without a mark is either code page 932 or UTF-8: it is passed over when
+    // it is surely UTF-8 and that text lacks a word, or when neither reading
+    // of it can hold the words.
     bool MayHoldWords(const TextFileBytes& bytes, int limit) const {
         const CTextDecoder::FirstBlock block = bytes.FirstBlock();
         if (block.bytes == nullptr) return true;
@@ -39,8 +40,15 @@ class QuickLook {
             case TextEncoding::kCp932:
                 break;
         }
-        return m_cp932.MayAllOccur(block.bytes, length, block.fileEnds, limit) ||
-               m_unicode.MayAllOccurUnmarked(block.bytes, length, block.fileEnds, limit);
+        switch (m_unicode.LookUnmarked(block.bytes, length, block.fileEnds, limit)) {
+            case UnicodeProbes::Utf8Verdict::kMayHold:
+                return true;
+            case UnicodeProbes::Utf8Verdict::kLacks:
+                return false;
+            case UnicodeProbes::Utf8Verdict::kCp932Tells:
+                break;
+        }
+        return m_cp932.MayAllOccur(block.bytes, length, block.fileEnds, limit);
     }
 
   private:

@@ -1,7 +1,9 @@
 // Looking for a word's characters among the bytes of a UTF-8 or UTF-16 file,
-// and telling how far into the file its gathered text can reach.
+// telling how far into the file its gathered text can reach, and whether a
+// block without a mark is surely UTF-8.
 #include "search/text/UnicodeProbe.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <sorahiki/cp932forms.h>
 
 #include "search/text/Cp932Forms.h"
+#include "search/text/TextDecoder.h"
 #include "search/text/Utf8Sequence.h"
 
 #if defined(__SSE2__)
@@ -118,65 +121,102 @@ int KeptAt(const std::uint64_t* kept, const unsigned char* block, int at, int le
 }
 
 #if defined(__SSE2__)
-// The bytes of 64 that matter to the count, one bit per byte, and the ASCII
-// bytes that are surely kept.
-struct Utf8Run {
+__m128i Splat(int c) {
+    return _mm_set1_epi8(static_cast<char>(c));
+}
+__m128i Equal(__m128i b, __m128i c) {
+    return _mm_cmpeq_epi8(b, c);
+}
+__m128i Load16(const unsigned char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+// One bit per byte of the 16 that the mask marks, placed for the `k`th 16
+// of 64.
+std::uint64_t Bits(__m128i mask, int k) {
+    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(mask))} << (16 * k);
+}
+// The sum of 16 byte counts.
+int Sum(__m128i counts) {
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+}
+
+// The shape of 64 bytes taken as UTF-8, one bit per byte.
+struct Utf8Shape {
     std::uint64_t continuations = 0;  // 10xxxxxx
     std::uint64_t leads = 0;          // 11xxxxxx
     std::uint64_t threes = 0;         // 1110xxxx
-    std::uint64_t kana = 0;           // first bytes of kana (kKana)
-    int keptAscii = 0;                // 0x21..0x7F
-    int kanaCount = 0;
+    // Any of C0, C1 and F5..FF, which begin no character, or E0, ED and
+    // F0..F4, after which fewer bytes than 80..BF may follow.
+    bool rare = false;
 
-    // Reads 66 bytes from `p`.
-    explicit Utf8Run(const unsigned char* p) {
-        const __m128i zero = _mm_setzero_si128();
-        __m128i keptCounts = zero;
-        __m128i kanaCounts = zero;
+    explicit Utf8Shape(const unsigned char* p) {
+        __m128i rareBytes = _mm_setzero_si128();
         for (int k = 0; k < 4; ++k) {
-            auto load = [p, k](int from) {
-                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k + from));
-            };
-            auto place = [k](__m128i bits) {
-                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bits))}
-                       << (16 * k);
-            };
-            const __m128i b = load(0);
+            const __m128i b = Load16(p + 16 * k);
             const __m128i top = _mm_and_si128(b, Splat(0xC0));
-            continuations |= place(Equal(top, Splat(0x80)));
-            leads |= place(Equal(top, Splat(0xC0)));
-            threes |= place(Equal(_mm_and_si128(b, Splat(0xF0)), Splat(0xE0)));
-            // Signed, bytes from 0x80 up are below 0x21: what is left is ASCII
-            // other than blanks, line ends, NUL and 0x1A.
-            keptCounts = _mm_sub_epi8(keptCounts, _mm_cmpgt_epi8(b, Splat(0x20)));
-            const __m128i kanaHere = Kana(b, load(1), load(2));
-            kana |= place(kanaHere);
-            kanaCounts = _mm_sub_epi8(kanaCounts, kanaHere);
+            continuations |= Bits(Equal(top, Splat(0x80)), k);
+            leads |= Bits(Equal(top, Splat(0xC0)), k);
+            threes |= Bits(Equal(_mm_and_si128(b, Splat(0xF0)), Splat(0xE0)), k);
+            const __m128i fromF0 = Equal(_mm_max_epu8(b, Splat(0xF0)), b);
+            const __m128i c0c1 = Equal(_mm_and_si128(b, Splat(0xFE)), Splat(0xC0));
+            const __m128i e0ed = _mm_or_si128(Equal(b, Splat(0xE0)), Equal(b, Splat(0xED)));
+            rareBytes = _mm_or_si128(rareBytes, _mm_or_si128(fromF0, _mm_or_si128(c0c1, e0ed)));
         }
-        keptAscii = Sum(keptCounts);
-        kanaCount = Sum(kanaCounts);
-    }
-
-    // E3 81 81..E3 82 93 and E3 82 A1..E3 83 B6.
-    static __m128i Kana(__m128i first, __m128i second, __m128i third) {
-        auto from = [](__m128i b, int low) { return Equal(_mm_max_epu8(b, Splat(low)), b); };
-        auto upTo = [](__m128i b, int high) { return Equal(_mm_min_epu8(b, Splat(high)), b); };
-        const __m128i in81 = _mm_and_si128(Equal(second, Splat(0x81)), from(third, 0x81));
-        const __m128i in82 = _mm_and_si128(Equal(second, Splat(0x82)),
-                                           _mm_or_si128(upTo(third, 0x93), from(third, 0xA1)));
-        const __m128i in83 = _mm_and_si128(Equal(second, Splat(0x83)), upTo(third, 0xB6));
-        return _mm_and_si128(Equal(first, Splat(0xE3)),
-                             _mm_or_si128(_mm_or_si128(in81, in82), in83));
-    }
-
-    static __m128i Splat(int c) { return _mm_set1_epi8(static_cast<char>(c)); }
-    static __m128i Equal(__m128i b, __m128i c) { return _mm_cmpeq_epi8(b, c); }
-    // The sum of 16 byte counts.
-    static int Sum(__m128i counts) {
-        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
-        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+        rare = _mm_movemask_epi8(rareBytes) != 0;
     }
 };
+
+// Follows the shape of a block from one 64 bytes to the next. Until a rare
+// byte is met, it is checked exactly: each first byte of two bytes has one
+// continuation byte after it, each of three bytes two, and there are no
+// others, which is valid UTF-8. From then on only loosely, as text that is
+// no UTF-8 (code page 932 above all) shows within its first characters: a
+// first byte must be followed by a continuation byte, which must follow a
+// first or continuation byte.
+class Utf8ShapeCheck {
+  public:
+    // False when the bytes surely are no UTF-8.
+    bool Accepts(const Utf8Shape& s) {
+        bool fits;
+        if (m_exact && !s.rare) {
+            fits = s.continuations == (s.leads << 1 | s.threes << 2 | m_due);
+        } else {
+            m_exact = false;
+            const std::uint64_t due = s.leads << 1 | m_afterLead;
+            const std::uint64_t allowed = (s.leads | s.continuations) << 1 | m_afterMore;
+            fits = (due & ~s.continuations) == 0 && (s.continuations & ~allowed) == 0;
+        }
+        m_due = s.leads >> 63 | s.threes >> 62;
+        m_afterLead = s.leads >> 63;
+        m_afterMore = (s.leads | s.continuations) >> 63;
+        m_multibyte |= s.leads != 0;
+        return fits;
+    }
+
+    // Every byte accepted is valid UTF-8 (a character may go on past them).
+    bool Exact() const { return m_exact; }
+    // A character of two or more bytes began among them.
+    bool Multibyte() const { return m_multibyte; }
+
+  private:
+    std::uint64_t m_due = 0;        // continuation bytes due at the next bytes
+    std::uint64_t m_afterLead = 0;  // the next byte follows a first byte
+    std::uint64_t m_afterMore = 0;  // it follows a first or continuation byte
+    bool m_exact = true;
+    bool m_multibyte = false;
+};
+
+// E3 81 81..E3 82 93 and E3 82 A1..E3 83 B6: the kana of kKana.
+__m128i KanaStarts(__m128i first, __m128i second, __m128i third) {
+    auto from = [](__m128i b, int low) { return Equal(_mm_max_epu8(b, Splat(low)), b); };
+    auto upTo = [](__m128i b, int high) { return Equal(_mm_min_epu8(b, Splat(high)), b); };
+    const __m128i in81 = _mm_and_si128(Equal(second, Splat(0x81)), from(third, 0x81));
+    const __m128i in82 = _mm_and_si128(Equal(second, Splat(0x82)),
+                                       _mm_or_si128(upTo(third, 0x93), from(third, 0xA1)));
+    const __m128i in83 = _mm_and_si128(Equal(second, Splat(0x83)), upTo(third, 0xB6));
+    return _mm_and_si128(Equal(first, Splat(0xE3)), _mm_or_si128(_mm_or_si128(in81, in82), in83));
+}
 
 // The kept pairs among the characters of three bytes that begin at the bits
 // of `threes`, counted from `run`, of which 67 bytes can be read. Each is
@@ -193,7 +233,51 @@ int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64
     }
     return pairs;
 }
+
+// The surely kept bytes among the 64 at `run` (66 can be read) that tell
+// their forms by themselves: ASCII other than blanks, line ends, NUL and
+// 0x1A, and kana, when all kana are kept. `settled` marks the first bytes of
+// the characters of three bytes that need no look-up: then all beginning
+// with E3, the kana counted here and the others of U+3000..U+3FFF, mostly
+// punctuation whose forms are dropped (leaving them uncounted only makes the
+// count safer).
+int QuickKeptInRun(bool kanaKept, const unsigned char* run, std::uint64_t& settled) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i asciiCounts = zero;
+    __m128i kanaCounts = zero;
+    settled = 0;
+    for (int k = 0; k < 4; ++k) {
+        const unsigned char* p = run + 16 * k;
+        const __m128i b = Load16(p);
+        // Signed, bytes from 0x80 up are below 0x21: what is left is ASCII
+        // other than blanks, line ends, NUL and 0x1A.
+        asciiCounts = _mm_sub_epi8(asciiCounts, _mm_cmpgt_epi8(b, Splat(0x20)));
+        if (kanaKept) {
+            settled |= Bits(Equal(b, Splat(0xE3)), k);
+            kanaCounts = _mm_sub_epi8(kanaCounts, KanaStarts(b, Load16(p + 1), Load16(p + 2)));
+        }
+    }
+    return Sum(asciiCounts) + 2 * Sum(kanaCounts);
+}
 #endif
+
+// Whether the bytes from `at` to `length` are whole UTF-8 characters, the
+// last perhaps cut off by the block's end, when those before `at` are valid
+// UTF-8 without characters of four bytes: the character under way at `at`,
+// which began at most two bytes before it, is read again from its first
+// byte.
+bool ValidFrom(const unsigned char* block, int at, int length, bool& multibyte) {
+    int p = at < 3 ? 0 : at - 3;
+    while (p < at && (block[p] & 0xC0) == 0x80) ++p;
+    while (p < length) {
+        const utf8seq::Sequence s = utf8seq::ReadSequence(block + p, block + length);
+        if (s.kind == utf8seq::SequenceKind::kInvalid) return false;
+        if (s.kind == utf8seq::SequenceKind::kCut) break;
+        multibyte |= s.length > 1;
+        p += s.length;
+    }
+    return true;
+}
 
 // What the first bytes of a block without a mark tell of the text that
 // gathering would take from it as UTF-8.
@@ -203,48 +287,63 @@ enum class Utf8Reach : unsigned char {
     kMayGoOn,     // the text may go on past the block
 };
 
+struct Utf8Look {
+    Utf8Reach reach;
+    int textEnd;  // with kEndsInside, the text lies before this byte
+    bool valid;   // the block is surely valid UTF-8 (a character may be cut at its end)
+    bool utf8;    // the decoder surely reads the block as UTF-8 when it has no mark
+};
+
 // Counts the surely kept bytes of a block taken to be UTF-8, 64 bytes at a
-// time: ASCII from masks, kana from their bytes, other characters of three
-// bytes one by one in the bitmap. A NUL or 0x1A is not looked for in the
-// runs: it ends the text inside the block, so whatever the count says then
-// is true.
-Utf8Reach ReachOfUnmarked(const unsigned char* block, int length, int limit) {
+// time, and checks that it is UTF-8, to its end when it can be told exactly.
+// A NUL or 0x1A is not looked for in the runs: it ends the text inside the
+// block, so whatever the count says then is true.
+Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit) {
     const std::uint64_t* kept = KeptPairBits();
     const int target = limit + kMargin;
     int keptBytes = 0;
+    int textEnd = length;
     int at = 0;
+    bool exact = true;
+    bool multibyte = false;
 #if defined(__SSE2__)
     const bool kanaKept = KeptPairTable().kanaKept;
-    std::uint64_t afterLead = 0;  // the run's first byte follows a first byte
-    std::uint64_t afterMore = 0;  // it follows a first or continuation byte
-    // A character of three bytes that begins in the run may end 2 bytes past
-    // it, and is read with a load of 4.
-    for (; at + 64 + 3 <= length && keptBytes < target; at += 64) {
-        const Utf8Run run(block + at);
-        // A first byte not followed by a continuation byte, or a continuation
-        // byte that follows neither, is no UTF-8: code page 932 shows one
-        // within its first characters. Past that the count need not be
-        // right for text that is no UTF-8, since it is read as code page
-        // 932.
-        const std::uint64_t due = run.leads << 1 | afterLead;
-        const std::uint64_t allowed = (run.leads | run.continuations) << 1 | afterMore;
-        if ((due & ~run.continuations) != 0 || (run.continuations & ~allowed) != 0) {
-            return Utf8Reach::kNoUtf8;
-        }
-        afterLead = run.leads >> 63;
-        afterMore = (run.leads | run.continuations) >> 63;
-        // Kana are counted from their bytes; other characters are looked up.
-        const std::uint64_t lookedUp = kanaKept ? run.threes & ~run.kana : run.threes;
-        keptBytes += run.keptAscii + 2 * KeptPairsAt(kept, block + at, lookedUp);
-        if (kanaKept) keptBytes += 2 * run.kanaCount;
+    Utf8ShapeCheck check;
+    // The runs are first counted by what their bytes tell alone; the other
+    // characters of three bytes are looked up after, one by one, only as
+    // long as the text is not yet surely full. A character of three bytes
+    // that begins in a run may end 2 bytes past it, and is read with a load
+    // of 4.
+    constexpr int kMaxRuns = CTextDecoder::kBlockBytes / 64;
+    std::uint64_t toLookUp[kMaxRuns];
+    const int firstRun = at;
+    for (; at + 64 + 3 <= length && at < 64 * kMaxRuns; at += 64) {
+        const Utf8Shape shape(block + at);
+        if (!check.Accepts(shape)) return {Utf8Reach::kNoUtf8, length, false, false};
+        std::uint64_t settled;
+        keptBytes += QuickKeptInRun(kanaKept, block + at, settled);
+        toLookUp[(at - firstRun) / 64] = shape.threes & ~settled;
     }
+    for (int run = firstRun; run < at && keptBytes < target; run += 64) {
+        keptBytes += 2 * KeptPairsAt(kept, block + run, toLookUp[(run - firstRun) / 64]);
+    }
+    exact = check.Exact();
+    multibyte = check.Multibyte();
 #endif
-    for (; at < length && keptBytes < target; ++at) {
-        const int bytes = KeptAt(kept, block, at, length);
-        if (bytes < 0) return Utf8Reach::kEndsInside;
-        keptBytes += bytes;
+    for (int i = at; i < length && keptBytes < target; ++i) {
+        const int bytes = KeptAt(kept, block, i, length);
+        if (bytes < 0) {
+            textEnd = i;
+            keptBytes = target;
+        } else if ((keptBytes += bytes) >= target) {
+            textEnd = i + 3;
+        }
     }
-    return keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
+    if (exact && !ValidFrom(block, at, length, multibyte)) {
+        return {Utf8Reach::kNoUtf8, length, false, false};
+    }
+    const Utf8Reach reach = keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
+    return {reach, textEnd < length ? textEnd : length, exact, exact && multibyte};
 }
 
 // The same for UTF-16: a surrogate has no form.
@@ -381,7 +480,12 @@ bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool b
 bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
                                     int limit) const {
     if (m_lookedFor == 0 || AllFoundUtf8(block, length)) return true;
-    return !fileEnds && !TextEndsInUtf8(block, length, limit);
+    if (fileEnds) return false;
+    // A block that is valid UTF-8 is counted as one without a mark is; else
+    // the careful count drops what is no character, as the converter does.
+    const Utf8Look look = LookAsUtf8(block, length, limit);
+    if (look.valid && look.reach == Utf8Reach::kEndsInside) return false;
+    return !TextEndsInUtf8(block, length, limit);
 }
 
 bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
@@ -391,15 +495,18 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
 }
 
 // The block is read either as UTF-8, when it is valid UTF-8, or as code page
-// 932, which the caller has looked at. Code page 932 text shows that it is
-// no UTF-8 within its first characters, so that is looked at first.
-bool UnicodeProbes::MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
-                                        int limit) const {
-    if (m_lookedFor == 0) return true;
-    const Utf8Reach reach = ReachOfUnmarked(block, length, limit);
-    if (reach == Utf8Reach::kNoUtf8) return false;
-    if (reach == Utf8Reach::kMayGoOn && !fileEnds) return true;
-    return AllFoundUtf8(block, length);
+// 932, which the caller then looks at. Code page 932 text shows that it is
+// no UTF-8 within its first characters, so that is looked at first; the
+// words are looked for only in the bytes the text can reach.
+UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
+                                                       bool fileEnds, int limit) const {
+    if (m_lookedFor == 0) return Utf8Verdict::kMayHold;
+    const Utf8Look look = LookAsUtf8(block, length, limit);
+    if (look.reach == Utf8Reach::kNoUtf8) return Utf8Verdict::kCp932Tells;
+    if (look.reach == Utf8Reach::kMayGoOn && !fileEnds) return Utf8Verdict::kMayHold;
+    const int searched = look.reach == Utf8Reach::kEndsInside ? look.textEnd : length;
+    if (AllFoundUtf8(block, searched)) return Utf8Verdict::kMayHold;
+    return look.utf8 ? Utf8Verdict::kLacks : Utf8Verdict::kCp932Tells;
 }
 
 }  // namespace sjis

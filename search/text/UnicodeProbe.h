@@ -9,7 +9,9 @@
 // inside the first block when the file ends there, when a NUL or 0x1A ends
 // the text there, or when the characters of the block whose forms are surely
 // kept (ASCII other than blanks and line ends, and two-byte forms that do not
-// begin with 0x81) already fill the text.
+// begin with 0x81) already fill the text. A block without a mark that the
+// look finds valid UTF-8 to its end is read as UTF-8 by the decoder too, so
+// its code page 932 reading need not be looked at.
 #pragma once
 
 #include "search/text/WordProbe.h"
@@ -33,9 +35,14 @@ class UnicodeProbes {
     bool MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds, int limit) const;
     bool MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds, int limit,
                           bool bigEndian) const;
-    // For a block without a mark, which is UTF-8 only when it is valid UTF-8:
-    // false also when it surely is not, and so is read as code page 932.
-    bool MayAllOccurUnmarked(const unsigned char* block, int length, bool fileEnds,
+    // What the UTF-8 reading of a block without a mark tells of the words.
+    enum class Utf8Verdict : unsigned char {
+        kMayHold,     // its text may hold them all
+        kLacks,       // the decoder reads the block as UTF-8, and its text surely lacks one
+        kCp932Tells,  // the block is no UTF-8, or it may be none and its UTF-8 text
+                      // lacks one: its code page 932 reading decides
+    };
+    Utf8Verdict LookUnmarked(const unsigned char* block, int length, bool fileEnds,
                              int limit) const;
 
   private:

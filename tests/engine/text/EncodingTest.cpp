@@ -290,6 +290,29 @@ std::string WordAt(const std::string& text, size_t start) {
     return word;
 }
 
+// A block of UTF-8 but for one sequence is read as code page 932, so the
+// look must not take it for UTF-8 wherever that sequence stands between two
+// characters: around the look's 64-byte steps and near the block's end. The
+// kanji around it keep their forms and fill the text well inside the block.
+TEST(Encoding, QuickLookReadsOneBadSequenceAsCodePage932) {
+    DataFolder folder;
+    const std::string bad[] = {"\xE0\x80\x80", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80",
+                               "\xF5",         "\xE3\x81",     "\x80"};
+    std::string kanji;
+    while (kanji.size() < 4200) kanji += U8(u8"漢字");
+    const size_t block = CTextDecoder::kBlockBytes;
+    for (const std::string& sequence : bad) {
+        for (size_t at = 60; at < block; at = at == 68 ? 124 : at == 132 ? block - 72 : at + 1) {
+            SCOPED_TRACE(testing::Message() << testing::PrintToString(sequence) << " at " << at);
+            // ASCII before the kanji puts a character's start at `at`.
+            std::string text = std::string(at % 3, 'a') + kanji;
+            folder.Write("DATA/bad.txt", text.insert(at, sequence));
+            const std::string word = WordAt(GatheredText("DATA/bad.txt", 2001), 0);
+            ASSERT_TRUE(MayHold("DATA/bad.txt", word, 2001)) << testing::PrintToString(word);
+        }
+    }
+}
+
 // The same random text in every encoding, around the first block's end and
 // the text's limit: a file passed over never holds the word, and a word cut
 // from a file's text never passes it over.
