@@ -96,8 +96,9 @@ void CReadAhead::m_sub_QuietReads() {
     if (m_pClient != nullptr) m_pClient->m_sub_ReleaseDescriptors();
 }
 
-// Waits until every file taken on is filled. No reader takes a new file on
-// once descriptors are short, but one may have decided to just before.
+// Waits until every file taken on is filled. A reader that claims a file
+// after this looked at the claims finds descriptors short and leaves the
+// file to the walk unread.
 void CReadAhead::m_sub_WaitInFlight() {
     for (long long claimed = -1; claimed != m_ring.Claimed();) {
         claimed = m_ring.Claimed();

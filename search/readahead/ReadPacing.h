@@ -12,11 +12,13 @@
 // rest of the walk: the walk reads every file itself, one at a time.
 //
 // Who writes what: the score of slow reads is written by whoever fills a file
-// (a reader or the walk) and the shortage of descriptors by the walk; both are
-// relaxed atomics, since a late look at either only delays a change of pace
-// by a file (a reader that takes a file on just as descriptors run short is
-// waited for: CReadAhead::m_sub_QuietReads). The clock's rates are set once,
-// when the read-ahead is made. Anyone may read.
+// (a reader or the walk), relaxed, since a late look at it only delays a
+// change of pace by a file. The shortage of descriptors is written by the
+// walk, which then waits for the files claimed; a reader that has claimed a
+// file looks at it again before it opens the file, sequentially consistent,
+// so that it either leaves the file to the walk or is waited for
+// (CReadAhead::m_sub_QuietReads). The clock's rates are set once, when the
+// read-ahead is made. Anyone may read.
 #pragma once
 
 #include <atomic>
@@ -42,7 +44,7 @@ class CReadPacing {
 
     CReadPacing();
     // At the start of each walk, on the walking thread.
-    void Begin() { shortOfDescriptors.store(false, std::memory_order_relaxed); }
+    void Begin() { shortOfDescriptors.store(false); }
 
     // The one count of readers that should work, of the `usable` threads
     // that run: one while reads are quick, every one once they wait, none
@@ -91,7 +93,8 @@ class CReadPacing {
     }
     // Notes a timed read of `ticks`; true when reads have just begun to wait.
     bool NoteRead(long long ticks);
-    void NoteShortOfDescriptors() { shortOfDescriptors.store(true, std::memory_order_relaxed); }
+    void NoteShortOfDescriptors() { shortOfDescriptors.store(true); }
+    bool ShortOfDescriptors() const { return shortOfDescriptors.load(); }
     // How long a thread with nothing to do spins before it sleeps.
     long long SpinTicks() const { return spinTicks; }
 

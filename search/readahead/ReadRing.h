@@ -65,7 +65,8 @@ class CReadRing {
     int Slot(long long number) const { return static_cast<int>((number - first) % size); }
     const char* Path(long long number) const { return paths[Slot(number)]; }
     // Marks a claimed file filled; `shortOfDescriptors` when it could not be
-    // opened for want of a file descriptor (the walk reads it again).
+    // opened, or was not, for want of a file descriptor (the walk reads it
+    // again).
     void MarkFilled(long long number, bool shortOfDescriptors);
     bool Filled(long long number) const { return StateOf(number) >= kFilled; }
     bool ShortOfDescriptors(long long number) const {

@@ -53,7 +53,6 @@ void CReaderPool::m_sub_Stop() {
     m_wakes.notify_all();
     int started = m_nStarted.load(std::memory_order_relaxed);
     for (int i = 0; i < started; ++i) m_readers[i].thread.Join();
-    m_nStarted.store(0, std::memory_order_relaxed);
 }
 
 void CReaderPool::Run(void* reader) {
@@ -68,6 +67,14 @@ void CReaderPool::m_sub_Read(CReadRoom& room) {
     for (;;) {
         int working = Working();
         long long file = m_nAwake.load(std::memory_order_relaxed) <= working ? m_ring.Claim() : -1;
+        // Descriptors may have run short since the look at the count: the
+        // file is then left to the walk, which reads it once no read is in
+        // flight. Looked at after the claim, sequentially consistent, as the
+        // walk looks at the claims after it notes the shortage.
+        if (file >= 0 && m_pacing.ShortOfDescriptors()) {
+            m_ring.MarkFilled(file, true);
+            continue;
+        }
         if (file >= 0) {
             WakeIfWanted(working);
             m_filler.m_sub_FillClaimed(file, room);
