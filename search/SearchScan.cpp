@@ -1,4 +1,8 @@
-// The folder scan, the gathering of a file's text and the match test.
+// The folder scan, the gathering of a file's text and the match test. The
+// walk runs on the searching thread and alone writes the record; the reader
+// threads of the read-ahead gather files and write their verdicts in the
+// engine's slots (FileVerdict), which the walk reads when it takes the files
+// back, in order.
 #include <cstdio>
 #include <cstring>
 #include <new>
