@@ -26,10 +26,11 @@
 
 // What a walk does with its files. Fill runs on any thread, once per queued
 // file (or again, for a file that could not be opened for want of a
-// descriptor), and must touch nothing but the client's slot `nSlot`, the
-// room and what stays unchanged during the walk; Take runs on the walking
-// thread, once per file, in queue order, with the same slot, and returns
-// false when the walk wants no more files.
+// descriptor, which it says by returning kShortOfDescriptors), and must
+// touch nothing but the client's slot `nSlot`, the room and what stays
+// unchanged during the walk; Take runs on the walking thread, once per file,
+// in queue order, with the same slot, and returns false when the walk wants
+// no more files.
 class CReadAheadClient {
   public:
     enum class Filled { kRead, kShortOfDescriptors };
