@@ -1,7 +1,9 @@
+// The walk's side of the read-ahead and the filling of one file; who owns
+// what: ReadAhead.h.
 #include "search/readahead/ReadAhead.h"
 
 void CReadAhead::m_sub_StartReaders() {
-    m_pool.StartUpTo(m_pacing.ThreadsWanted());
+    m_pool.StartUpTo(m_pacing.Wanted());
 }
 
 void CReadAhead::m_sub_Begin(CReadAheadClient& client) {

@@ -46,17 +46,16 @@ class CReadPacing {
     // At the start of each walk, on the walking thread.
     void Begin() { shortOfDescriptors.store(false); }
 
+    // Readers wanted: one while reads are quick, every one once they wait.
+    // As many threads are started, so that a search of a few files does not
+    // pay for 32 threads.
+    int Wanted() const { return ReadsWait() ? kMaxReaders : 1; }
     // The one count of readers that should work, of the `usable` threads
-    // that run: one while reads are quick, every one once they wait, none
-    // once descriptors are short.
+    // that run: those wanted, none once descriptors are short.
     int Working(int usable) const {
         if (shortOfDescriptors.load(std::memory_order_relaxed)) return 0;
-        int wanted = ReadsWait() ? kMaxReaders : 1;
-        return wanted < usable ? wanted : usable;
+        return Wanted() < usable ? Wanted() : usable;
     }
-    // Threads worth having started, so that a search of a few files does
-    // not pay for 32 threads: as many as should work while descriptors last.
-    int ThreadsWanted() const { return ReadsWait() ? kMaxReaders : 1; }
     // The walk reads queued files itself while it waits for its next one
     // when at most one reader works: with none, nobody else would; with one,
     // on a warm cache, that keeps the walk's core busy too.

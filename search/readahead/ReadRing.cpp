@@ -1,3 +1,4 @@
+// The ring of slots; who writes what: ReadRing.h.
 #include "search/readahead/ReadRing.h"
 
 #include <algorithm>

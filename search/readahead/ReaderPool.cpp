@@ -1,3 +1,4 @@
+// The reader threads and what each does; who writes what: ReaderPool.h.
 #include "search/readahead/ReaderPool.h"
 
 #include <sorahiki/testhooks.h>
