@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "search/readahead/ReadRing.h"
+#include "search/readahead/ReadRoom.h"
 #include "search/text/SjisReader.h"
 
 class CBytesInRoom {

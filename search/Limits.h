@@ -26,6 +26,9 @@ constexpr int kTitleBytes = 81;
 constexpr int kExcerptBytes = 85;
 // The room of one thread's reading of a file: the decoder's two blocks.
 constexpr std::size_t kReadRoomBytes = 12 * 1024;
+// The folders one search may walk before the table of walked folders moves
+// to the heap (it is kept at most half full).
+constexpr std::size_t kWalkedFolderSlots = 16384;
 // The stack of each thread the search starts: its readers keep their buffers
 // in the read-ahead, so little of it is used.
 constexpr std::size_t kThreadStackBytes = 256 * 1024;

@@ -1,4 +1,8 @@
-// The folder scan, the gathering of a file's text and the match test.
+// The folder scan, the gathering of a file's text and the match test. The
+// walk runs on the searching thread and alone writes the record; the reader
+// threads of the read-ahead gather files and write their verdicts in the
+// engine's slots (FileVerdict), which the walk reads when it takes the files
+// back, in order.
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -65,6 +69,30 @@ bool HoldsWord(const char* text, int textLength, const char* word) {
 
 }  // namespace
 
+// What the reading of one queued file yields: whether it could be opened and
+// read, the verdict on it and the text a hit's row is cut from. Kept in slots
+// of the engine's own, one for each slot of the read-ahead's ring and at the
+// same index, shared like the read-ahead (one search at a time per process):
+// whoever fills a file writes its slot, and the walk reads it when it takes
+// the file back.
+namespace {
+
+struct FileVerdict {
+    bool bOpened;       // the file could be opened
+    DWORD dwError;      // why not, or why its reading failed
+    bool bKeep;         // the file holds the words
+    int nFirstLine;     // bytes of szText that come from the file's first line
+    bool bNulEndsLine;  // a NUL ends the first line
+    char szText[limits::kTextBuffer];
+};
+
+FileVerdict* SharedVerdicts() {
+    static FileVerdict verdicts[CReadAhead::kSlots];
+    return verdicts;
+}
+
+}  // namespace
+
 // The engine as the client of the read-ahead for one pass: whoever reads a
 // file gathers its text and gives the verdict on it; the walk records the
 // hits in its own order.
@@ -80,57 +108,61 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         for (int i = 0; i < engine.m_nWords; ++i) m_look.Add(engine.m_words[i]);
     }
 
-    void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const override {
-        slot.bKeep = false;
-        slot.szText[0] = '\0';
+    Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const override {
+        FileVerdict& verdict = m_verdicts[nSlot];
+        verdict.bKeep = false;
+        verdict.szText[0] = '\0';
+        verdict.bOpened = true;
+        verdict.dwError = ERROR_SUCCESS;
         // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
-        if (m_engine.m_sub_StopAsked()) {
-            slot.bOpened = true;
-            slot.dwError = ERROR_SUCCESS;
-            return;
-        }
+        if (m_engine.m_sub_StopAsked()) return Filled::kRead;
         // The file layer may need memory (names, conversions); when none can
         // be had the file counts as unread, and the walk ends.
         try {
-            FillFromFile(slot, room);
+            FillFromFile(verdict, pszPath, room);
         } catch (const std::bad_alloc&) {
-            slot.bOpened = false;
-            slot.bKeep = false;
-            slot.dwError = ERROR_NOT_ENOUGH_MEMORY;
+            verdict.bOpened = false;
+            verdict.bKeep = false;
+            verdict.dwError = ERROR_NOT_ENOUGH_MEMORY;
         }
+        return !verdict.bOpened && verdict.dwError == ERROR_TOO_MANY_OPEN_FILES
+                   ? Filled::kShortOfDescriptors
+                   : Filled::kRead;
     }
 
     // A file that could not be opened for want of a descriptor, even with
     // no other read in flight, or for want of memory, ends the walk: the
     // answer would be partial. One opened but not read to its end is left
     // out, and the search says so.
-    bool m_sub_Take(const CReadSlot& slot) override {
+    bool m_sub_Take(int nSlot, const char* pszPath) override {
         if (m_engine.m_sub_WalkFailed()) return false;
         if (m_engine.m_sub_StopAsked()) {
             m_engine.m_sub_NoteStop(m_nTaken);
             return false;
         }
         ++m_nTaken;
-        if (!slot.bOpened || slot.dwError != ERROR_SUCCESS) {
-            SetLastError(slot.dwError);
-            if (slot.dwError == ERROR_TOO_MANY_OPEN_FILES) {
-                m_engine.m_sub_NoteTooManyOpenFiles(slot.szPath);
+        const FileVerdict& verdict = m_verdicts[nSlot];
+        if (!verdict.bOpened || verdict.dwError != ERROR_SUCCESS) {
+            SetLastError(verdict.dwError);
+            if (verdict.dwError == ERROR_TOO_MANY_OPEN_FILES) {
+                m_engine.m_sub_NoteTooManyOpenFiles(pszPath);
                 return false;
             }
-            if (IsOutOfMemory(slot.dwError)) {
-                m_engine.m_sub_NoteOutOfMemory(slot.szPath);
+            if (IsOutOfMemory(verdict.dwError)) {
+                m_engine.m_sub_NoteOutOfMemory(pszPath);
                 return false;
             }
-            if (slot.bOpened) m_engine.m_bReadFailed = 1;
-            m_engine.m_sub_ReportReadFailure(slot.szPath);
+            if (verdict.bOpened) m_engine.m_bReadFailed = 1;
+            m_engine.m_sub_ReportReadFailure(pszPath);
             return true;
         }
-        listed::CopyPath(slot.szPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
+        listed::CopyPath(pszPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
         int hit = m_engine.m_nHits;
-        if (slot.bKeep) m_engine.m_sub_RecordHit();
+        if (verdict.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
-            m_engine.m_sub_KeepScanRow(hit, slot.szText, slot.nFirstLine, slot.bNulEndsLine);
+            m_engine.m_sub_KeepScanRow(hit, verdict.szText, verdict.nFirstLine,
+                                       verdict.bNulEndsLine);
             m_engine.m_sub_ShowRowIfCertain(hit);
         }
         if (m_engine.m_nHits < kMaxHits) return true;
@@ -142,17 +174,18 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
 
   private:
-    void FillFromFile(CReadSlot& slot, CReadRoom& room) const {
+    void FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
         FileText gathered;
-        slot.bOpened = GatherText(slot.szPath, slot.szText, kTextLimit, gathered, room, m_look);
-        slot.dwError = slot.bOpened ? gathered.readError : GetLastError();
-        slot.bKeep = slot.bOpened && slot.dwError == ERROR_SUCCESS && !gathered.passedOver &&
-                     m_engine.m_sub_Keeps(slot.szText);
-        slot.nFirstLine = gathered.firstLine;
-        slot.bNulEndsLine = gathered.nulEndsLine;
+        verdict.bOpened = GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+        verdict.dwError = verdict.bOpened ? gathered.readError : GetLastError();
+        verdict.bKeep = verdict.bOpened && verdict.dwError == ERROR_SUCCESS &&
+                        !gathered.passedOver && m_engine.m_sub_Keeps(verdict.szText);
+        verdict.nFirstLine = gathered.firstLine;
+        verdict.bNulEndsLine = gathered.nulEndsLine;
     }
 
     CSearchEngin& m_engine;
+    FileVerdict* const m_verdicts = SharedVerdicts();
     sjis::QuickLook m_look;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };

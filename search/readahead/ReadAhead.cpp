@@ -1,63 +1,9 @@
+// The walk's side of the read-ahead and the filling of one file; who owns
+// what: ReadAhead.h.
 #include "search/readahead/ReadAhead.h"
 
-#include <sorahiki/testhooks.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace {
-
-void CpuRelax() {
-#if defined(__SSE2__)
-    _mm_pause();
-#endif
-}
-
-// Waits, without sleeping, until `ready` holds or `ticks` have passed;
-// returns `ready()`.
-template <typename Ready>
-bool SpinUntil(Ready ready, long long ticks) {
-    long long deadline = PacingTicks() + ticks;
-    for (;;) {
-        for (int i = 0; i < CReadPacing::kSpinBatch; ++i) {
-            if (ready()) return true;
-            CpuRelax();
-        }
-        if (PacingTicks() > deadline) return ready();
-    }
-}
-
-bool ShortOfDescriptors(const CReadSlot& slot) {
-    return !slot.bOpened && slot.dwError == ERROR_TOO_MANY_OPEN_FILES;
-}
-
-}  // namespace
-
-// The reader threads that may work: those started, within a test's limit.
-int CReadAhead::m_sub_Usable() const {
-    int started = m_pool.Started();
-    int limit = testhooks::ReaderLimit();
-    return limit >= 0 && limit < started ? limit : started;
-}
-
-// The one count of readers that should work now.
-int CReadAhead::m_sub_Working() const {
-    return m_pacing.Working(m_sub_Usable());
-}
-
 void CReadAhead::m_sub_StartReaders() {
-    int count = m_pacing.ThreadsWanted();
-    int limit = testhooks::ReaderLimit();
-    m_pool.StartUpTo(limit >= 0 && limit < count ? limit : count);
-}
-
-// Wakes a sleeping reader that should work, when the wake rule says so.
-void CReadAhead::m_sub_WakeReaders(bool urgent) {
-    int working = m_sub_Working();
-    if (CReadPacing::ShouldWake(m_ring.Waiting(), m_pool.Awake(), working, urgent)) {
-        m_pool.WakeOne(working);
-    }
+    m_pool.StartUpTo(m_pacing.Wanted());
 }
 
 void CReadAhead::m_sub_Begin(CReadAheadClient& client) {
@@ -79,7 +25,7 @@ bool CReadAhead::m_sub_Push(const char* pszPath) {
     if (m_ring.Full() && !m_sub_TakeOldest()) return false;
     m_ring.Push(pszPath);
     m_sub_StartReaders();
-    m_sub_WakeReaders(false);
+    m_pool.WakeIfWanted(m_pool.Working());
     return true;
 }
 
@@ -94,49 +40,56 @@ void CReadAhead::m_sub_End() {
     m_pClient = nullptr;
 }
 
-// Hands the oldest queued file to the client. When the client refuses it, the
+// Hands the oldest queued file to the client; a file that could not be
+// opened for want of a descriptor while other reads held theirs is read again
+// by the walk once none is in flight. When the client refuses the file, the
 // files queued after it are dropped.
 bool CReadAhead::m_sub_TakeOldest() {
     long long oldest = m_ring.Oldest();
     m_sub_WaitForFilled(oldest);
-    CReadSlot& slot = m_ring.At(oldest);
-    if (ShortOfDescriptors(slot)) m_sub_RetryShortOfDescriptors(slot);
-    bool more = m_pClient->m_sub_Take(slot);
+    if (m_ring.ShortOfDescriptors(oldest)) {
+        m_sub_QuietReads();
+        m_pClient->m_sub_Fill(m_ring.Slot(oldest), m_ring.Path(oldest), m_walkRoom);
+    }
+    bool more = m_pClient->m_sub_Take(m_ring.Slot(oldest), m_ring.Path(oldest));
     m_ring.ReleaseOldest();
     if (!more) m_sub_DropQueued();
     return more;
 }
 
 // While the file is not filled, the walk reads the next queued file itself
-// when the pacing lets it; else, or when a reader has the file, it wakes a
-// reader and sleeps until the file is filled. A file that no one has taken on
-// is always read by someone: by a reader that works, or by the walk, which
-// helps whenever no reader works.
+// when at most one reader works (WalkHelps), and else wakes a reader as the
+// wake rule says; then it sleeps until the file is filled. A file that no one
+// has taken on is always read by someone: by the walk, or, when two or more
+// readers should work, by one awake or woken.
 void CReadAhead::m_sub_WaitForFilled(long long nFile) {
     while (!m_ring.Filled(nFile)) {
-        if (CReadPacing::WalkHelps(m_sub_Working())) {
+        int working = m_pool.Working();
+        if (CReadPacing::WalkHelps(working)) {
             long long claimed = m_ring.Claim();
             if (claimed >= 0) {
-                m_sub_Fill(claimed, m_sub_WalkRoom());
+                m_sub_FillClaimed(claimed, m_walkRoom);
                 continue;
             }
             auto filled = [this, nFile] { return m_ring.Filled(nFile); };
             if (SpinUntil(filled, m_pacing.SpinTicks())) return;
+        } else {
+            m_pool.WakeIfWanted(working);
         }
-        m_sub_WakeReaders(true);
         m_ring.SleepUntilFilled(nFile);
     }
 }
 
-// Fills the claimed file's slot and times the read when the pacing asks.
-void CReadAhead::m_sub_Fill(long long nFile, CReadRoom& room) {
-    CReadSlot& slot = m_ring.At(nFile);
+// Fills the claimed file, times the read when the pacing asks, and wakes a
+// reader when reads have just begun to wait.
+void CReadAhead::m_sub_FillClaimed(long long nFile, CReadRoom& room) {
     bool timed = m_pacing.Times(nFile);
     long long start = timed ? PacingTicks() : 0;
-    m_pClient->m_sub_Fill(slot, room);
+    CReadAheadClient::Filled filled =
+        m_pClient->m_sub_Fill(m_ring.Slot(nFile), m_ring.Path(nFile), room);
     long long ticks = timed ? PacingTicks() - start : 0;
-    m_ring.MarkFilled(nFile);
-    if (timed && m_pacing.NoteRead(ticks)) m_sub_WakeReaders(false);
+    m_ring.MarkFilled(nFile, filled == CReadAheadClient::Filled::kShortOfDescriptors);
+    if (timed && m_pacing.NoteRead(ticks)) m_pool.WakeIfWanted(m_pool.Working());
 }
 
 void CReadAhead::m_sub_QuietReads() {
@@ -145,22 +98,16 @@ void CReadAhead::m_sub_QuietReads() {
     if (m_pClient != nullptr) m_pClient->m_sub_ReleaseDescriptors();
 }
 
-// Waits until every file taken on is filled. No reader takes a new file on
-// once descriptors are short, but one may have decided to just before.
+// Waits until every file taken on is filled. A reader that claims a file
+// after this looked at the claims finds descriptors short and leaves the
+// file to the walk unread.
 void CReadAhead::m_sub_WaitInFlight() {
     for (long long claimed = -1; claimed != m_ring.Claimed();) {
         claimed = m_ring.Claimed();
         for (long long file = m_ring.Oldest(); file < claimed; ++file) {
-            if (!m_ring.Filled(file)) m_ring.SleepUntilFilled(file);
+            m_ring.SleepUntilFilled(file);
         }
     }
-}
-
-// The file could not be opened for want of a descriptor while other reads
-// held theirs: once none is in flight, the walk reads it again itself.
-void CReadAhead::m_sub_RetryShortOfDescriptors(CReadSlot& slot) {
-    m_sub_QuietReads();
-    m_pClient->m_sub_Fill(slot, m_sub_WalkRoom());
 }
 
 // Files no one has taken on are forgotten: the walk claims them all at once.
@@ -170,41 +117,8 @@ void CReadAhead::m_sub_DropQueued() {
     long long unread = m_ring.ClaimAll();
     long long queued = m_ring.Claimed();
     m_bRefused = true;
-    for (long long file = m_ring.Oldest(); file < unread; ++file) {
-        if (!m_ring.Filled(file)) m_ring.SleepUntilFilled(file);
-    }
+    for (long long file = m_ring.Oldest(); file < unread; ++file) m_ring.SleepUntilFilled(file);
     m_ring.ForgetUpTo(queued);
-}
-
-void CReadAhead::RunReader(void* readAhead, int self) {
-    static_cast<CReadAhead*>(readAhead)->m_sub_ReaderLoop(self);
-}
-
-// Reader number `self` works while fewer readers than it should work, and
-// sleeps while no file waits or it should not work.
-void CReadAhead::m_sub_ReaderLoop(int self) {
-    CReadRoom& room = m_rooms[self];
-    while (!m_pool.Stopping()) {
-        long long file = self < m_sub_Working() ? m_ring.Claim() : -1;
-        if (file >= 0) {
-            m_sub_WakeReaders(false);
-            m_sub_Fill(file, room);
-            continue;
-        }
-        if (m_sub_SpinForWork(self)) continue;
-        // A reader that should no longer work leaves the files waiting to
-        // one that should.
-        m_sub_WakeReaders(true);
-        m_pool.Sleep(self, [this, self] { return self < m_sub_Working() && m_ring.AnyWaiting(); });
-    }
-}
-
-// While one reader works, it waits a little for the walk's next file before
-// it sleeps; true when a file came.
-bool CReadAhead::m_sub_SpinForWork(int self) {
-    if (self != 0 || m_sub_Working() != 1) return false;
-    auto work = [this] { return m_pool.Stopping() || m_ring.Waiting() > 0; };
-    return SpinUntil(work, m_pacing.SpinTicks()) && !m_pool.Stopping();
 }
 
 CReadAhead& SharedReadAhead() {

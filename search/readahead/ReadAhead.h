@@ -1,9 +1,10 @@
 // Reading files ahead of a walk: the walk queues the files it finds, in its
-// own order, reader threads read them into the ring's slots while the walk
-// goes on, and the walk takes them back in exactly the order it queued them.
-// Three parts, each in its own file: the ring (ReadRing.h), the reader threads
-// (ReaderPool.h) and the pacing (ReadPacing.h), which decides how many
-// readers work. This file ties them together on the walk's side.
+// own order, reader threads read them while the walk goes on, and the walk
+// takes them back in exactly the order it queued them. Three parts, each in
+// its own file: the ring (ReadRing.h), the reader threads (ReaderPool.h) and
+// the pacing (ReadPacing.h), which decides how many readers work. This file
+// holds the walk's side and the filling of one file, which readers and the
+// walk share.
 //
 // Whatever number of readers the system lets start, none included, every
 // file is read: the walk reads files itself whenever no reader works. A read
@@ -12,23 +13,29 @@
 //
 // Who owns what: one walk at a time per process, on one thread (the walking
 // thread), which alone calls the operations below; readers run only the
-// client's Fill. The slots live inside the object, made once for the process,
+// client's Fill. What a file's reading yields is the client's: it keeps it
+// in slots of its own, kSlots of them, at the slot number it is given.
+// The ring and the rooms live inside the object, made once for the process,
 // so a walk allocates nothing.
 #pragma once
 
 #include "search/readahead/ReadPacing.h"
 #include "search/readahead/ReadRing.h"
+#include "search/readahead/ReadRoom.h"
 #include "search/readahead/ReaderPool.h"
 
-// What a walk does with its files: Fill runs on any thread, once per queued
+// What a walk does with its files. Fill runs on any thread, once per queued
 // file (or again, for a file that could not be opened for want of a
-// descriptor), and must touch nothing but its slot, its room and what stays
+// descriptor, which it says by returning kShortOfDescriptors), and must
+// touch nothing but the client's slot `nSlot`, the room and what stays
 // unchanged during the walk; Take runs on the walking thread, once per file,
-// in queue order, and returns false when the walk wants no more files.
+// in queue order, with the same slot, and returns false when the walk wants
+// no more files.
 class CReadAheadClient {
   public:
-    virtual void m_sub_Fill(CReadSlot& slot, CReadRoom& room) const = 0;
-    virtual bool m_sub_Take(const CReadSlot& slot) = 0;
+    enum class Filled { kRead, kShortOfDescriptors };
+    virtual Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const = 0;
+    virtual bool m_sub_Take(int nSlot, const char* pszPath) = 0;
     // On the walking thread, once reads are quiet for want of descriptors:
     // the client lets go of those it holds elsewhere.
     virtual void m_sub_ReleaseDescriptors() {}
@@ -37,18 +44,15 @@ class CReadAheadClient {
     ~CReadAheadClient() = default;
 };
 
-class CReadAhead {
+class CReadAhead final : private CFileFiller {
   public:
     static constexpr int kSlots = CReadPacing::kSlots;
-    static constexpr int kQuickSlots = CReadPacing::kQuickSlots;
     static constexpr int kMaxReaders = CReadPacing::kMaxReaders;
 
-    CReadAhead() : m_pool(RunReader, this) {}
+    CReadAhead() : m_pool(m_ring, m_pacing, *this) {}
     CReadAhead(const CReadAhead&) = delete;
     CReadAhead& operator=(const CReadAhead&) = delete;
 
-    // Reads of late have waited for the disk, and every reader works.
-    bool m_sub_ReadsWait() const { return m_pacing.ReadsWait(); }
     // The folder warmer may list ahead of the walk.
     bool m_sub_WarmerRuns() const { return m_pacing.WarmerRuns(); }
 
@@ -66,26 +70,19 @@ class CReadAhead {
     // client has let go of its own.
     void m_sub_QuietReads();
     // Room for the walking thread's own reading.
-    CReadRoom& m_sub_WalkRoom() { return m_rooms[kMaxReaders]; }
+    CReadRoom& m_sub_WalkRoom() { return m_walkRoom; }
 
   private:
-    static void RunReader(void* readAhead, int self);
-    void m_sub_ReaderLoop(int self);
-    bool m_sub_SpinForWork(int self);
-    int m_sub_Usable() const;
-    int m_sub_Working() const;
-    void m_sub_WakeReaders(bool urgent);
+    void m_sub_FillClaimed(long long nFile, CReadRoom& room) override;
     void m_sub_StartReaders();
     bool m_sub_TakeOldest();
     void m_sub_WaitForFilled(long long nFile);
     void m_sub_WaitInFlight();
-    void m_sub_Fill(long long nFile, CReadRoom& room);
-    void m_sub_RetryShortOfDescriptors(CReadSlot& slot);
     void m_sub_DropQueued();
 
     CReadRing m_ring;
     CReadPacing m_pacing;
-    CReadRoom m_rooms[kMaxReaders + 1];  // one for each reader, the last for the walk
+    CReadRoom m_walkRoom;
     // Set by the walk before its first push and cleared after its last file
     // was taken back: every reader's use of it lies between the two.
     CReadAheadClient* m_pClient = nullptr;

@@ -1,3 +1,5 @@
+// The pacing's clock and its score of slow reads; who writes what:
+// ReadPacing.h.
 #include "search/readahead/ReadPacing.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The pacing of the read-ahead: how many readers work, when a read counts as
 // waiting for the disk, when the walk reads files itself, when a sleeping
 // reader is woken, when the ring grows and when the folder warmer runs. Every
-// tuning constant of the read-ahead is here.
+// tuning constant of the read-ahead is here; the fixed sizes are in Limits.h.
 //
 // While files come from the cache, one reader and the walking thread share
 // the work, which keeps both cores busy without threads waking each other for
@@ -12,13 +12,20 @@
 // rest of the walk: the walk reads every file itself, one at a time.
 //
 // Who writes what: the score of slow reads is written by whoever fills a file
-// (a reader or the walk), with relaxed atomics, since a late look at it only
-// delays a change of pace by a file; the shortage of descriptors by whoever
-// meets it, and Begin by the walk before it queues a file. The clock's rates
-// are set once, when the read-ahead is made. Anyone may read.
+// (a reader or the walk), relaxed, since a late look at it only delays a
+// change of pace by a file. The shortage of descriptors is written by the
+// walk, which then waits for the files claimed; a reader that has claimed a
+// file looks at it again before it opens the file, sequentially consistent,
+// so that it either leaves the file to the walk or is waited for
+// (CReadAhead::m_sub_QuietReads). The clock's rates are set once, when the
+// read-ahead is made. Anyone may read.
 #pragma once
 
 #include <atomic>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 class CReadPacing {
   public:
@@ -31,40 +38,45 @@ class CReadPacing {
     static constexpr int kMaxReaders = 32;
     // How far ahead of the walk the folder warmer may list.
     static constexpr int kFoldersAhead = 8;
+    // A spinning thread looks at the clock once in this many looks at its
+    // condition.
+    static constexpr int kSpinBatch = 16;
 
     CReadPacing();
     // At the start of each walk, on the walking thread.
-    void Begin() { shortOfDescriptors = false; }
+    void Begin() { shortOfDescriptors.store(false); }
 
-    // Readers that should work, of the `usable` threads that run.
+    // Readers wanted: one while reads are quick, every one once they wait.
+    // As many threads are started, so that a search of a few files does not
+    // pay for 32 threads.
+    int Wanted() const { return ReadsWait() ? kMaxReaders : 1; }
+    // The one count of readers that should work, of the `usable` threads
+    // that run: those wanted, none once descriptors are short.
     int Working(int usable) const {
         if (shortOfDescriptors.load(std::memory_order_relaxed)) return 0;
-        int wanted = ReadsWait() ? kMaxReaders : 1;
-        return wanted < usable ? wanted : usable;
+        return Wanted() < usable ? Wanted() : usable;
     }
-    // Threads worth having started: one while reads are quick, all once they
-    // wait, so that a search of a few files does not pay for 32 threads.
-    int ThreadsWanted() const { return ReadsWait() ? kMaxReaders : 1; }
     // The walk reads queued files itself while it waits for its next one
     // when at most one reader works: with none, nobody else would; with one,
     // on a warm cache, that keeps the walk's core busy too.
     static bool WalkHelps(int working) { return working <= 1; }
     // The wake rule: whether a sleeping reader should be woken, with
     // `waiting` files queued and not taken on, `awake` readers awake and
-    // `working` that should be. An urgent wake, for a thread that waits for a
-    // file or stops working while files wait, goes out whenever files wait:
-    // some of the readers awake may be ones that no longer should work.
-    // Otherwise, while one reader works, it is woken only when a batch of
-    // files waits, so that it does not sleep and wake again for every file
-    // while the walk lists a folder; while all work, one more is woken while
-    // more files wait than readers are awake.
-    static bool ShouldWake(long long waiting, int awake, int working, bool urgent) {
-        if (waiting <= 0) return false;
-        if (urgent) return true;
-        if (awake >= working) return false;
+    // `working` that should be. While one reader should work, it is woken
+    // only when a batch of files waits, so that it does not sleep and wake
+    // again for every file while the walk lists a folder (the walk reads
+    // files itself meanwhile); while more should, one more is woken while
+    // more files wait than readers are awake. So whenever the walk waits for
+    // a file that no one has taken on and does not read it itself (two or
+    // more should work), a reader is awake or woken.
+    static bool ShouldWake(long long waiting, int awake, int working) {
+        if (waiting <= 0 || awake >= working) return false;
         if (working == 1) return waiting >= kWakeBatch;
         return waiting > awake;
     }
+    // The one reader that works spins a while for the walk's next file
+    // before it sleeps.
+    static bool Spins(int working) { return working == 1; }
     // Once reads wait, the walk uses every slot from then on.
     bool Widens(int ringSlots) const { return ringSlots < kSlots && ReadsWait(); }
     // The folder warmer lists ahead while reads wait, and never while
@@ -109,13 +121,6 @@ class CReadPacing {
     // and a sleep and a wake cost more than that.
     static constexpr long long kSpinMicroseconds = 50;
 
-  public:
-    // A spinning thread looks at the clock once in this many looks at its
-    // condition.
-    static constexpr int kSpinBatch = 16;
-
-  private:
-
     std::atomic<int> slowScore{0};  // kept from walk to walk
     std::atomic<bool> shortOfDescriptors{false};
     const long long slowTicks;
@@ -124,3 +129,23 @@ class CReadPacing {
 
 // The clock the pacing counts in.
 long long PacingTicks();
+
+inline void CpuRelax() {
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
+}
+
+// Waits, without sleeping, until `ready()` holds or `ticks` have passed;
+// returns `ready()`.
+template <typename Ready>
+bool SpinUntil(Ready ready, long long ticks) {
+    long long deadline = PacingTicks() + ticks;
+    for (;;) {
+        for (int i = 0; i < CReadPacing::kSpinBatch; ++i) {
+            if (ready()) return true;
+            CpuRelax();
+        }
+        if (PacingTicks() > deadline) return ready();
+    }
+}

@@ -1,3 +1,4 @@
+// The ring of slots; who writes what: ReadRing.h.
 #include "search/readahead/ReadRing.h"
 
 #include <algorithm>
@@ -6,17 +7,17 @@
 #include <sorahiki/listing.h>
 
 void CReadRing::Resize(int slots) {
-    first = queued.load();
+    first = queued.load(std::memory_order_relaxed);
     size = slots;
 }
 
 void CReadRing::Push(const char* pszPath) {
-    CReadSlot& slot = At(queued.load(std::memory_order_relaxed));
+    char* path = paths[Slot(queued.load(std::memory_order_relaxed))];
     // A listed path keeps the keys of its marked names after its NUL.
-    if (!listed::CopyPath(pszPath, slot.szPath, sizeof slot.szPath)) {
-        size_t length = std::min(std::strlen(pszPath), sizeof slot.szPath - 1);
-        std::memcpy(slot.szPath, pszPath, length);
-        slot.szPath[length] = '\0';
+    if (!listed::CopyPath(pszPath, path, kPathBytes)) {
+        size_t length = std::min(std::strlen(pszPath), static_cast<size_t>(kPathBytes - 1));
+        std::memcpy(path, pszPath, length);
+        path[length] = '\0';
     }
     queued.fetch_add(1);
 }
@@ -29,23 +30,26 @@ long long CReadRing::Claim() {
     return -1;
 }
 
-// The walk notes the file it sleeps for before it looks at the flag, and who
-// fills a slot sets the flag before it looks at the note: one of the two sees
-// the other, so the walk never sleeps through its file.
-void CReadRing::MarkFilled(long long number) {
-    flags[SlotIndex(number)].filled.store(1);
-    if (walkSleepsFor.load() == number) walkWakes.Wake();
+// Both sides change the one state with a read-modify-write, so one of them
+// comes first: either the walk marked the file waited for and the filler sees
+// that, or the walk sees the file filled and does not sleep.
+void CReadRing::MarkFilled(long long number, bool shortOfDescriptors) {
+    int filled = shortOfDescriptors ? kShortOfDescriptors : kFilled;
+    int before = states[Slot(number)].state.exchange(filled, std::memory_order_acq_rel);
+    if (before == kWalkWaits) walkWakes.Wake();
 }
 
 void CReadRing::SleepUntilFilled(long long number) {
-    std::atomic<int>& filled = flags[SlotIndex(number)].filled;
-    walkSleepsFor.store(number);
-    walkWakes.SleepUntil([&filled] { return filled.load() != 0; });
-    walkSleepsFor.store(-1);
+    std::atomic<int>& state = states[Slot(number)].state;
+    int unfilled = kUnfilled;
+    if (!state.compare_exchange_strong(unfilled, kWalkWaits, std::memory_order_acq_rel)) return;
+    walkWakes.SleepUntil([&state] { return state.load(std::memory_order_acquire) != kWalkWaits; });
 }
 
+// The slot's next file is claimed only after a push, whose release orders
+// this store before the claimer's acquire.
 void CReadRing::ReleaseOldest() {
-    flags[SlotIndex(taken)].filled.store(0, std::memory_order_relaxed);
+    states[Slot(taken)].state.store(kUnfilled, std::memory_order_relaxed);
     ++taken;
 }
 

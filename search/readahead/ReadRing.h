@@ -1,4 +1,7 @@
-// The ring of slots between the walk and whoever reads its files.
+// The ring of slots between the walk and whoever reads its files. A slot
+// holds a queued file's path and where its reading stands; what the reading
+// makes of the file is the client's, kept by the client in slots of its own
+// (CReadAheadClient), at the same index (Slot).
 //
 // Files are numbered in queue order, from the first walk on; file n lives in
 // slot (n - first) % size, where `first` is the file at which the ring took
@@ -7,55 +10,34 @@
 //
 // Who writes what:
 // - the walk alone pushes (writes a slot's path, then counts it queued with a
-//   release store), takes the oldest file back (once it is filled) and resets
-//   or widens the ring;
-// - anyone claims the next queued file, in one atomic step, so each file is
-//   claimed once; who claims it fills its slot and marks it filled with a
-//   release store, which the walk's acquire load pairs with;
+//   sequentially consistent add, which also releases the path), takes the
+//   oldest file back (once it is filled) and resets or widens the ring;
+// - anyone claims the next queued file, in one atomic step whose load of the
+//   count queued acquires the path, so each file is claimed once; who claims
+//   it fills it and marks it filled with a release, which the walk's acquire
+//   pairs with;
 // - a slot is queued again only after the walk took its file back, so no slot
 //   is ever written by two threads at once;
 // - the ring's size and first file are the walk's, changed only while the
 //   ring is empty: a reader reads them only for a file it claimed, after the
-//   push that queued it (release, paired with the claim's acquire) and before
-//   it marks the file filled, which the walk waits for before any change.
-// The walk may sleep until a slot is filled; who fills the slot it sleeps for
-// wakes it, and only then, so a flowing file costs a few atomic operations.
+//   push that queued it and before it marks the file filled, which the walk
+//   waits for before any change.
+// The walk may sleep until a file is filled: it marks the file's state as
+// waited for, and who fills it, changing that same state, sees the mark and
+// wakes it. So a flowing file costs a few atomic operations and no lock.
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
-#include <cstddef>
 
 #include "search/Limits.h"
 #include "search/readahead/ReadPacing.h"
 #include "search/readahead/WakeSignal.h"
 
-// One queued file and what was read from it.
-struct CReadSlot {
-    static constexpr int kPathBytes = limits::kPathBytes;
-    static constexpr int kTextBytes = limits::kTextBuffer;
-
-    char szPath[kPathBytes];
-    bool bOpened;       // the file could be opened
-    DWORD dwError;      // why not, when it could not
-    bool bKeep;         // the client's verdict on the file
-    int nFirstLine;     // bytes of szText that come from the file's first line
-    bool bNulEndsLine;  // a NUL ends the first line
-    char szText[kTextBytes];
-};
-
-// Room for the buffers of one file's reading, one for each thread that reads,
-// so that no reader keeps them on its stack.
-struct CReadRoom {
-    static constexpr std::size_t kBytes = limits::kReadRoomBytes;
-    alignas(64) unsigned char bytes[kBytes];
-};
-
 class CReadRing {
   public:
     static constexpr int kSlots = CReadPacing::kSlots;
     static constexpr int kQuickSlots = CReadPacing::kQuickSlots;
+    static constexpr int kPathBytes = limits::kPathBytes;
 
     // The walk, while the ring is empty: begin anew with the first
     // kQuickSlots slots, or go on with all kSlots.
@@ -64,53 +46,61 @@ class CReadRing {
     int Size() const { return size; }
 
     // The walk's side.
-    bool Full() const { return queued.load(std::memory_order_relaxed) - taken == Size(); }
+    bool Full() const { return queued.load(std::memory_order_relaxed) - taken == size; }
     bool Empty() const { return queued.load(std::memory_order_relaxed) == taken; }
     void Push(const char* pszPath);
     long long Oldest() const { return taken; }
     // Hands the oldest file's slot back to the ring.
     void ReleaseOldest();
     // Claims every file queued and not claimed yet, so that none is read;
-    // returns the number claimed before, the first file no one reads.
+    // returns the first file no one reads.
     long long ClaimAll();
     // Gives up the files from the oldest up to `end`, all filled or unclaimed.
     void ForgetUpTo(long long end);
     // Sleeps until file `number` is filled.
     void SleepUntilFilled(long long number);
 
-    // Anyone's side.
+    // Anyone's side. Claim returns the file claimed, or -1 when none waits.
     long long Claim();
-    CReadSlot& At(long long number) { return texts[SlotIndex(number)]; }
-    bool Filled(long long number) const {
-        return flags[SlotIndex(number)].filled.load(std::memory_order_acquire) != 0;
+    int Slot(long long number) const { return static_cast<int>((number - first) % size); }
+    const char* Path(long long number) const { return paths[Slot(number)]; }
+    // Marks a claimed file filled; `shortOfDescriptors` when it could not be
+    // opened, or was not, for want of a file descriptor (the walk reads it
+    // again).
+    void MarkFilled(long long number, bool shortOfDescriptors);
+    bool Filled(long long number) const { return StateOf(number) >= kFilled; }
+    bool ShortOfDescriptors(long long number) const {
+        return StateOf(number) == kShortOfDescriptors;
     }
-    void MarkFilled(long long number);
-    long long Waiting() const {
-        return queued.load(std::memory_order_relaxed) - claimed.load(std::memory_order_relaxed);
-    }
-    // The same, in sequentially consistent order, for a reader about to sleep.
-    bool AnyWaiting() const { return queued.load() > claimed.load(); }
+    // Files queued and not claimed. Sequentially consistent, so that a
+    // reader that counts itself asleep before it looks, and a walk that
+    // pushes before it looks for sleepers, cannot both miss the other.
+    long long Waiting() const { return queued.load() - claimed.load(); }
     long long Claimed() const { return claimed.load(); }
 
   private:
-    // A slot's flag, kept apart from its text: the constructor writes the
-    // flags alone, so that a process faults in only the texts it uses.
-    struct alignas(64) FilledFlag {
-        std::atomic<int> filled{0};
+    // Where a file's reading stands.
+    static constexpr int kUnfilled = 0;
+    static constexpr int kWalkWaits = 1;  // unfilled, and the walk sleeps for it
+    static constexpr int kFilled = 2;
+    static constexpr int kShortOfDescriptors = 3;  // filled: no descriptor to open it
+    // Kept apart from the paths, one to a cache line: the constructor writes
+    // the states alone, so that a process faults in only the paths it uses.
+    struct alignas(64) SlotState {
+        std::atomic<int> state{kUnfilled};
     };
 
     void Resize(int slots);
-    int SlotIndex(long long number) const {
-        return static_cast<int>((number - first) % size);
+    int StateOf(long long number) const {
+        return states[Slot(number)].state.load(std::memory_order_acquire);
     }
 
-    CReadSlot texts[kSlots];
-    FilledFlag flags[kSlots];
+    char paths[kSlots][kPathBytes];
+    SlotState states[kSlots];
     std::atomic<long long> queued{0};
     std::atomic<long long> claimed{0};
     long long taken = 0;  // the walk's alone
     long long first = 0;
     int size = kQuickSlots;
-    std::atomic<long long> walkSleepsFor{-1};
     CWakeSignal walkWakes;
 };

@@ -1,52 +1,108 @@
+// The reader threads and what each does; who writes what: ReaderPool.h.
 #include "search/readahead/ReaderPool.h"
+
+#include <sorahiki/testhooks.h>
 
 #include "search/Limits.h"
 
-void CReaderPool::Run(void* reader) {
-    auto& self = *static_cast<Reader*>(reader);
-    self.pool->routine(self.pool->owner, self.self);
+namespace {
+
+int AtMost(int count, int limit) {
+    return limit >= 0 && limit < count ? limit : count;
 }
 
+}  // namespace
+
+// The readers that may work are those started, within a test's limit.
+int CReaderPool::Working() const {
+    int usable = AtMost(m_nStarted.load(std::memory_order_relaxed), testhooks::ReaderLimit());
+    return m_pacing.Working(usable);
+}
+
+void CReaderPool::WakeIfWanted(int working) {
+    if (!CReadPacing::ShouldWake(m_ring.Waiting(), m_nAwake.load(), working)) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_wakes.notify_one();
+}
+
+// A new reader counts as awake from before its thread runs.
 void CReaderPool::StartUpTo(int count) {
-    if (count > kMaxReaders) count = kMaxReaders;
-    while (!refused && started.load() < count) {
-        int self = started.load();
-        Reader& reader = readers[self];
+    count = AtMost(count < kMaxReaders ? count : kMaxReaders, testhooks::ReaderLimit());
+    for (int self = m_nStarted.load(std::memory_order_relaxed); !m_bRefused && self < count;
+         ++self) {
+        Reader& reader = m_readers[self];
         reader.pool = this;
-        reader.self = self;
-        reader.state = kAwake;
-        awake.fetch_add(1);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_nAwake.fetch_add(1);
+        }
         if (!reader.thread.Start(Run, &reader, limits::kThreadStackBytes)) {
-            awake.fetch_sub(1);
-            refused = true;
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_nAwake.fetch_sub(1);
+            m_bRefused = true;
             return;
         }
-        started.fetch_add(1);
+        m_nStarted.store(self + 1, std::memory_order_relaxed);
     }
 }
 
-void CReaderPool::Stop() {
-    stopping = true;
-    int count = started.load();
-    for (int i = 0; i < count; ++i) WakeAt(i);
-    for (int i = 0; i < count; ++i) readers[i].thread.Join();
-    started = 0;
+void CReaderPool::m_sub_Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStopping = true;
+    }
+    m_wakes.notify_all();
+    int started = m_nStarted.load(std::memory_order_relaxed);
+    for (int i = 0; i < started; ++i) m_readers[i].thread.Join();
 }
 
-bool CReaderPool::WakeAt(int self) {
-    std::atomic<int>& state = readers[self].state;
-    int expected = kAsleep;
-    if (!state.compare_exchange_strong(expected, kAwake)) return false;
-    awake.fetch_add(1);
-    readers[self].wakes.Wake();
+void CReaderPool::Run(void* reader) {
+    auto& self = *static_cast<Reader*>(reader);
+    self.pool->m_sub_Read(self.room);
+}
+
+// A reader works while no more readers are awake than should work; each file
+// it claims may wake one more reader, so that as many work as files wait. It
+// returns when the pool stops (then no walk runs, and no file waits).
+void CReaderPool::m_sub_Read(CReadRoom& room) {
+    for (;;) {
+        int working = Working();
+        long long file = m_nAwake.load(std::memory_order_relaxed) <= working ? m_ring.Claim() : -1;
+        // Descriptors may have run short since the look at the count: the
+        // file is then left to the walk, which reads it once no read is in
+        // flight. Looked at after the claim, sequentially consistent, as the
+        // walk looks at the claims after it notes the shortage.
+        if (file >= 0 && m_pacing.ShortOfDescriptors()) {
+            m_ring.MarkFilled(file, true);
+            continue;
+        }
+        if (file >= 0) {
+            WakeIfWanted(working);
+            m_filler.m_sub_FillClaimed(file, room);
+            continue;
+        }
+        if (m_sub_SpinForWork(working)) continue;
+        if (!m_sub_Sleep()) return;
+    }
+}
+
+// The one reader that works waits a little for the walk's next file before it
+// sleeps; true when a file came.
+bool CReaderPool::m_sub_SpinForWork(int working) {
+    if (!CReadPacing::Spins(working) || m_nAwake.load(std::memory_order_relaxed) > working) {
+        return false;
+    }
+    return SpinUntil([this] { return m_ring.Waiting() > 0; }, m_pacing.SpinTicks());
+}
+
+// Sleeps until a file waits and fewer readers are awake than should work, or
+// the pool stops (false). The reader counts itself asleep before it looks.
+bool CReaderPool::m_sub_Sleep() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_nAwake.fetch_sub(1);
+    auto wanted = [this] { return m_ring.Waiting() > 0 && m_nAwake.load() < Working(); };
+    while (!m_bStopping && !wanted()) m_wakes.wait(lock);
+    if (m_bStopping) return false;
+    m_nAwake.fetch_add(1);
     return true;
-}
-
-bool CReaderPool::WakeOne(int limit) {
-    int count = Started();
-    if (limit > count) limit = count;
-    for (int i = 0; i < limit; ++i) {
-        if (readers[i].state.load() == kAsleep && WakeAt(i)) return true;
-    }
-    return false;
 }

@@ -1,89 +1,85 @@
-// The reader threads: started when first wanted and kept for the process,
-// each with a stack of the size the search states; put to sleep and woken one
-// at a time.
+// The reader threads and what a reader does: claim the next queued file from
+// the ring, have it filled, and sleep while no file waits or while more
+// readers are awake than should work. Threads are started when first wanted
+// and kept for the process, each with a stack of the size the search states
+// and a room of its own.
 //
 // Who does what:
 // - the owner (the walking thread) alone starts readers and stops them all;
 //   the number started only grows, and a thread the system refuses ends the
 //   tries for good, leaving the work to those that started, or to the walk;
-// - each reader runs the routine it was given, numbered from 0, and calls
-//   Sleep when it has nothing to do;
-// - anyone may wake a sleeping reader. A reader sleeps on its own flag, and
-//   whoever wakes it turns the flag from asleep to awake in one atomic step:
-//   each wake reaches one sleeper, and a reader counts as awake from the
-//   moment it is woken. A reader marks itself asleep before it looks for
-//   work one last time, and a waker queues work before it looks for
-//   sleepers, so no wake is lost.
+// - readers are alike: any of them may work, and how many do is a count
+//   (Working), not a choice of which;
+// - anyone may wake a sleeping reader. One lock and one condition serve the
+//   whole pool: a reader counts itself asleep and looks for work under the
+//   lock, and a waker notifies under it, so a wake never falls between the
+//   look and the sleep. The count awake changes only under the lock; a
+//   reader counts itself asleep before it looks at the files waiting, and
+//   the walk queues a file before it looks at the count awake, both
+//   sequentially consistent, so one of the two sees the other. A reader's
+//   look at the count before it claims a file is relaxed: it only paces.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include <sorahiki/thread.h>
 
 #include "search/readahead/ReadPacing.h"
-#include "search/readahead/WakeSignal.h"
+#include "search/readahead/ReadRing.h"
+#include "search/readahead/ReadRoom.h"
+
+// Fills a file claimed from the ring, in the room of the thread that claimed
+// it; the read-ahead's, run by readers and by the walk alike.
+class CFileFiller {
+  public:
+    virtual void m_sub_FillClaimed(long long nFile, CReadRoom& room) = 0;
+
+  protected:
+    ~CFileFiller() = default;
+};
 
 class CReaderPool {
   public:
     static constexpr int kMaxReaders = CReadPacing::kMaxReaders;
-    // What each reader runs: routine(owner, its number). It returns when
-    // the pool stops.
-    using Routine = void (*)(void* owner, int self);
 
-    CReaderPool(Routine routineToRun, void* ownerToPass)
-        : routine(routineToRun), owner(ownerToPass) {}
-    ~CReaderPool() { Stop(); }
+    CReaderPool(CReadRing& ring, const CReadPacing& pacing, CFileFiller& filler)
+        : m_ring(ring), m_pacing(pacing), m_filler(filler) {}
+    ~CReaderPool() { m_sub_Stop(); }
     CReaderPool(const CReaderPool&) = delete;
     CReaderPool& operator=(const CReaderPool&) = delete;
 
-    // Starts readers until `count` run (at most kMaxReaders).
+    // The owner's: starts readers until `count` run (at most kMaxReaders, and
+    // no more than a test allows).
     void StartUpTo(int count);
-    void Stop();
-    int Started() const { return started.load(std::memory_order_relaxed); }
-    int Awake() const { return awake.load(); }
-    bool Stopping() const { return stopping.load(); }
-
-    // A reader's side: sleeps until woken, unless `needed()` holds once the
-    // reader counts as asleep. Its look at the files waiting must be
-    // sequentially consistent, so that it and a waker's push cannot both
-    // miss the other; its look at how many readers should work may be late,
-    // which at worst leaves the reader asleep until the next wake (the walk
-    // wakes one whenever it waits for a file).
-    template <typename Needed>
-    void Sleep(int self, Needed needed) {
-        std::atomic<int>& state = readers[self].state;
-        state.store(kAsleep);
-        awake.fetch_sub(1);
-        if (Stopping() || needed()) {
-            WakeAt(self);
-            return;
-        }
-        readers[self].wakes.SleepUntil([&state] { return state.load() != kAsleep; });
-    }
-    // Wakes one sleeping reader numbered below `limit`; false when none
-    // sleeps there.
-    bool WakeOne(int limit);
+    // The one count of readers that should work now.
+    int Working() const;
+    // Wakes a sleeping reader when the wake rule says so, `working` being
+    // the count the caller acted on.
+    void WakeIfWanted(int working);
 
   private:
-    static constexpr int kAwake = 0;
-    static constexpr int kAsleep = 1;
-
     struct alignas(64) Reader {
         CStartedThread thread;
-        std::atomic<int> state{kAwake};
-        CWakeSignal wakes;
         CReaderPool* pool = nullptr;
-        int self = 0;
+        CReadRoom room;
     };
 
     static void Run(void* reader);
-    bool WakeAt(int self);
+    void m_sub_Stop();
+    void m_sub_Read(CReadRoom& room);
+    bool m_sub_SpinForWork(int working);
+    bool m_sub_Sleep();
 
-    Routine routine;
-    void* owner;
-    Reader readers[kMaxReaders];
-    std::atomic<int> started{0};
-    std::atomic<int> awake{0};
-    std::atomic<bool> stopping{false};
-    bool refused = false;  // the owner's: the system refused a thread
+    CReadRing& m_ring;
+    const CReadPacing& m_pacing;
+    CFileFiller& m_filler;
+    Reader m_readers[kMaxReaders];
+    std::atomic<int> m_nStarted{0};  // the owner's; readers read it
+    std::atomic<int> m_nAwake{0};    // changed under m_mutex only
+    bool m_bStopping = false;        // under m_mutex
+    bool m_bRefused = false;         // the owner's: the system refused a thread
+    std::mutex m_mutex;
+    std::condition_variable m_wakes;
 };

@@ -1,3 +1,4 @@
+// The listing of one folder, used by one thread at a time (FolderListing.h).
 #include "search/walk/FolderListing.h"
 
 #include <cstdio>

@@ -1,6 +1,7 @@
 // The warmer and the walk share a few atomic counts; the mutex is taken only
 // to sleep and to wake, each side changing its own state before it looks at
-// the other's, so that no wake is lost.
+// the other's, so that no wake is lost. The condition is notified to all,
+// since either side may sleep on it.
 #include "search/walk/FolderWarmer.h"
 
 #include <cstring>
@@ -12,7 +13,7 @@
 CFolderWarmer::~CFolderWarmer() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_bQuit = true;
+        m_nWalk = kQuit;
     }
     m_cv.notify_all();
     m_thread.Join();
@@ -53,17 +54,18 @@ void CFolderWarmer::m_sub_End() {
     if (m_bSleeping.load()) m_sub_Wake();
 }
 
-// The warmer notes that it holds a walk before it looks at the walk's number,
-// and this ends the walk before it looks at that note: one of the two sees the
-// other, so a warmer that took the walk on is waited for.
+// The warmer looks at the walk's number and takes the walk on in one hold of
+// the lock, and this ends the walk before it takes the lock to look: either
+// the warmer saw the walk ended, or it is waited for.
 void CFolderWarmer::m_sub_Release() {
     m_sub_End();
-    m_released.SleepUntil([this] { return !m_bHolding.load(); });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (m_bHolding) m_cv.wait(lock);
 }
 
 void CFolderWarmer::m_sub_Wake() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_cv.notify_one();
+    m_cv.notify_all();
 }
 
 void CFolderWarmer::m_sub_Loop() {
@@ -72,8 +74,9 @@ void CFolderWarmer::m_sub_Loop() {
     while (m_sub_SleepUntilWanted(root, walk)) {
         m_sub_Warm(root, walk);
         m_nWarmed = walk;
-        m_bHolding.store(false);
-        m_released.Wake();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bHolding = false;
+        m_cv.notify_all();
     }
 }
 
@@ -82,26 +85,18 @@ void CFolderWarmer::m_sub_Loop() {
 bool CFolderWarmer::m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_bSleeping = true;
-    for (;;) {
-        m_bHolding.store(true);
-        long long walk = m_nWalk.load();
-        if (m_bQuit.load()) break;
-        if ((walk & 1) != 0 && walk != m_nWarmed.load() && m_bReadsWait.load()) {
-            std::memcpy(pszRoot, m_szRoot, sizeof m_szRoot);
-            nWalk = walk;
-            m_nListed = 0;
-            break;
-        }
-        m_bHolding.store(false);
-        m_released.Wake();
+    long long walk = m_nWalk.load();
+    while (walk != kQuit && !((walk & 1) != 0 && walk != m_nWarmed && m_bReadsWait.load())) {
         m_cv.wait(lock);
+        walk = m_nWalk.load();
     }
     m_bSleeping = false;
-    if (m_bQuit.load()) {
-        m_bHolding.store(false);
-        m_released.Wake();
-    }
-    return !m_bQuit.load();
+    if (walk == kQuit) return false;
+    std::memcpy(pszRoot, m_szRoot, sizeof m_szRoot);
+    nWalk = walk;
+    m_nListed = 0;
+    m_bHolding = true;
+    return true;
 }
 
 // Lists the folder and, depth first in listing order, the folders under it,

@@ -11,6 +11,13 @@
 // (the walk follows them itself, with its own rule against loops) and gives up
 // as soon as the walk ends, or lets go of its folders when the walk runs short
 // of file descriptors. The thread is started at the first walk and kept.
+//
+// Who writes what: the walking thread numbers the walks, counts the folders
+// it reaches and says whether reads wait; the warmer counts the folders it
+// lists and says whether it sleeps. Each reads the other's counts without
+// the lock, as atomics. The lock guards the root of the walk and whether the
+// warmer holds a walk, and both sleep on the one condition, each notifying
+// after it changed what the other waits for.
 #pragma once
 
 #include <atomic>
@@ -19,9 +26,8 @@
 
 #include <sorahiki/thread.h>
 
-#include "search/walk/FolderListing.h"
 #include "search/readahead/ReadPacing.h"
-#include "search/readahead/WakeSignal.h"
+#include "search/walk/FolderListing.h"
 
 class CFolderWarmer {
   public:
@@ -51,7 +57,7 @@ class CFolderWarmer {
     bool m_sub_SleepUntilWanted(char* pszRoot, long long& nWalk);
     bool m_sub_Warm(const char* pszFolder, long long nWalk);
     bool m_sub_WaitTurn(long long nWalk);
-    bool m_sub_Current(long long nWalk) const { return !m_bQuit.load() && m_nWalk.load() == nWalk; }
+    bool m_sub_Current(long long nWalk) const { return m_nWalk.load() == nWalk; }
     bool m_sub_MayList(long long nWalk) const;
     void m_sub_Wake();
 
@@ -62,16 +68,16 @@ class CFolderWarmer {
     std::mutex m_mutex;
     std::condition_variable m_cv;
     char m_szRoot[CFolderListing::kPathBytes] = {};  // under m_mutex
-    // Walks are numbered; an odd number is a walk under way.
+    bool m_bHolding = false;  // under m_mutex: the warmer has taken a walk on
+    long long m_nWarmed = 0;  // the warmer's: the last walk whose folders were all listed
+    // Walks are numbered; an odd number is a walk under way, kQuit the end of
+    // the process.
+    static constexpr long long kQuit = -1;
     std::atomic<long long> m_nWalk{0};
-    std::atomic<long long> m_nWarmed{0};  // the last walk whose folders were all listed
-    std::atomic<int> m_nReached{0};       // folders the walk has begun to list
-    std::atomic<int> m_nListed{0};        // folders listed ahead of it
+    std::atomic<int> m_nReached{0};  // folders the walk has begun to list
+    std::atomic<int> m_nListed{0};   // folders listed ahead of it
     std::atomic<bool> m_bReadsWait{false};
     std::atomic<bool> m_bSleeping{false};
-    std::atomic<bool> m_bHolding{false};  // the warmer has taken a walk on
-    CWakeSignal m_released;               // the walk waits here for m_bHolding to fall
-    std::atomic<bool> m_bQuit{false};
 };
 
 // The one folder warmer of the process.

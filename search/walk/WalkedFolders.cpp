@@ -1,3 +1,5 @@
+// The table of folders walked; the walk's thread alone uses it
+// (WalkedFolders.h).
 #include "search/walk/WalkedFolders.h"
 
 #include <cstring>

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "search/Limits.h"
 #include "search/walk/FolderListing.h"
 
 class CWalkedFolders {
@@ -29,7 +30,7 @@ class CWalkedFolders {
     Marked Mark(const FolderId& id);
 
   private:
-    static constexpr std::size_t kInlineSlots = 16384;
+    static constexpr std::size_t kInlineSlots = limits::kWalkedFolderSlots;
 
     struct Slot {
         FolderId id;

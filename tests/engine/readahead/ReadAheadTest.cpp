@@ -45,25 +45,25 @@ TEST(ReadAhead, StopsAtTheFullHitList) {
 }
 
 // A client whose reads end in a scrambled order and that refuses the file
-// numbered `refuse`: every file before it is taken once, in order; nothing is
-// read for the walk after End. Ten files are fewer than wake a reader while
-// reads are quick, until a slow one comes.
+// numbered `refuse`: every file before it is taken once, in order, with what
+// its reading left in the client's slot; nothing is read for the walk after
+// End. Ten files are fewer than wake a reader while reads are quick, until a
+// slow one comes.
 class ScrambledClient final : public CReadAheadClient {
   public:
     explicit ScrambledClient(int refuse) : m_refuse(refuse) {}
 
-    void m_sub_Fill(CReadSlot& slot, CReadRoom&) const override {
-        int number = std::atoi(slot.szPath);
+    Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom&) const override {
+        int number = std::atoi(pszPath);
         // Runs of reads as slow as the disk's, which set every reader to work.
         if (number % 40 < 6) TakeMicroseconds(200 + number % 300);
-        slot.bOpened = number % 11 != 0;
-        slot.nFirstLine = number;
+        m_read[nSlot] = number;
         m_filled.fetch_add(1);
+        return Filled::kRead;
     }
-    bool m_sub_Take(const CReadSlot& slot) override {
-        EXPECT_EQ(std::atoi(slot.szPath), m_taken);
-        EXPECT_EQ(slot.nFirstLine, m_taken);
-        EXPECT_EQ(slot.bOpened, m_taken % 11 != 0);
+    bool m_sub_Take(int nSlot, const char* pszPath) override {
+        EXPECT_EQ(std::atoi(pszPath), m_taken);
+        EXPECT_EQ(m_read[nSlot], m_taken);
         return ++m_taken != m_refuse + 1;
     }
 
@@ -72,6 +72,7 @@ class ScrambledClient final : public CReadAheadClient {
 
   private:
     int m_refuse;
+    mutable int m_read[CReadAhead::kSlots] = {};  // the file each slot was filled from
 };
 
 // Thread starts refused for one scope: all of them, or all after `allowed`.

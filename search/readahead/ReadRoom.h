@@ -1,0 +1,13 @@
+// Room for the buffers of one file's reading: each reader thread owns one and
+// the walk one, so that no thread keeps them on its stack. Only the thread
+// that owns a room writes or reads it.
+#pragma once
+
+#include <cstddef>
+
+#include "search/Limits.h"
+
+struct CReadRoom {
+    static constexpr std::size_t kBytes = limits::kReadRoomBytes;
+    alignas(64) unsigned char bytes[kBytes];
+};
