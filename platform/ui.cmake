@@ -8,7 +8,8 @@
 if(WIN32)
   # The system's window calls, taken to their wide forms with text in code
   # page 932 (include-win32/windows.h names them).
-  add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp)
+  add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp
+              ${CMAKE_CURRENT_LIST_DIR}/src/win32/screen_font_win32.cpp)
   target_link_libraries(sorahiki_platform_ui
     PUBLIC sorahiki_platform_core user32 gdi32 shell32
     PRIVATE sorahiki_options)

@@ -15,9 +15,17 @@ namespace {
 // missing terminator from running past the 350-byte entry.
 constexpr int kHistoryCopyBound = 301;
 
+// The bar's rectangle is at 100 %; the bar stands at the window's scale, its
+// controls grown alike by the dialog font of the window's scale.
+void PlaceBar(HWND hBar, const RECT& rect) {
+    const RECT scaled = screen_layout::Scaled(rect);
+    MoveWindow(hBar, scaled.left, scaled.top, scaled.right - scaled.left,
+               scaled.bottom - scaled.top, TRUE);
+}
+
 HWND CreateBar(HWND hParent, HINSTANCE hInstance, int nTemplate, DLGPROC pProc, const RECT& rect) {
     HWND hBar = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nTemplate), hParent, pProc, 0);
-    MoveWindow(hBar, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    PlaceBar(hBar, rect);
     ShowWindow(hBar, SW_SHOW);
     SetActiveWindow(hBar);
     return hBar;
@@ -63,6 +71,11 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     // The keyboard starts in the search box, so that typing begins a query.
     SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT));
     return true;
+}
+
+void CSearchEdit::m_sub_PlaceBars() {
+    PlaceBar(m_hSearchBar, screen_layout::kSearchBar);
+    PlaceBar(m_hHistoryBar, screen_layout::kHistoryBar);
 }
 
 // While a search runs, this step follows it instead, and a request made

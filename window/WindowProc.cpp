@@ -2,6 +2,7 @@
 // handler. The mouse handlers only record the pointer for the polled steps.
 #include "window/Window.h"
 
+#include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
 
 namespace {
@@ -61,6 +62,9 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_RBUTTONUP:
             return 0;
+        case WM_DPICHANGED:
+            m_sub_ChangeScale(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_SETCURSOR:
             if (m_sub_SetPointer(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -79,6 +83,22 @@ void CWindow::OnDestroy() {
 
 bool CWindow::OnTimer(int) {
     return false;
+}
+
+// The window moved to a monitor of another scale: it takes the rectangle the
+// system suggests, and everything in it is laid out again at the new scale.
+void CWindow::m_sub_ChangeScale(int nDpi, const RECT* pSuggested) {
+    if (nDpi <= 0) return;
+    g_nScreenDpi = nDpi;
+    if (pSuggested != nullptr) {
+        SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top,
+                     pSuggested->right - pSuggested->left, pSuggested->bottom - pSuggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The suggestion keeps the frame's proportion; the client area is made exact.
+    m_sub_FitClientArea();
+    if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_PlaceBars();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 // Every way of closing asks first; the window itself is never destroyed, a

@@ -42,7 +42,10 @@ screenshot of the failing step in the work folder.
 
 usage: run_e2e.py --program PATH --work DIR [--zip ZIP] [--wine]
                   [--wine-prefix DIR] [--screenshot PNG] [--input-method]
-                  [--compare-locale LOCALE] [--slow-open LIBRARY]
+                  [--compare-locale LOCALE] [--slow-open LIBRARY] [--scaling]
+
+With --scaling the run is the one of scaling.py: the window at 100 % and at
+larger scales, laid out alike.
 """
 
 import argparse
@@ -55,6 +58,7 @@ import time
 import zipfile
 
 from input_method import InputMethod, InputMethodError
+import scaling
 
 CLIENT_W, CLIENT_H = 800, 600
 SCREEN_W, SCREEN_H = 1280, 1024
@@ -1095,6 +1099,8 @@ class Run:
             env = wine_environment(env, prefix)
             command = ["wine"] + command
 
+        if self.args.scaling:
+            return scaling.scenario(self, env, command, sys.modules[__name__])
         self.desktop = Desktop(self.work, env)
         try:
             if self.args.wine and not self.args.input_method:
@@ -1195,6 +1201,8 @@ def main():
                         help="search 料理 typed through ibus with Mozc instead of the full scenario")
     parser.add_argument("--compare-locale",
                         help="with --wine: steps 1 and 2 again under this locale, drawn the same")
+    parser.add_argument("--scaling", action="store_true",
+                        help="the window at 100 %% and larger scales instead of the full scenario")
     args = parser.parse_args()
 
     run = Run(args)

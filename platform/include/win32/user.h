@@ -44,6 +44,7 @@
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_DPICHANGED 0x02E0
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -157,6 +158,11 @@
 #define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
+
+// Dots per inch at 100 %, and GetDeviceCaps's indexes of the scale.
+#define USER_DEFAULT_SCREEN_DPI 96
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
 
 #define TRANSPARENT 1
 #define OPAQUE 2
@@ -341,7 +347,9 @@ int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
 // Painting into the top-level window's backing image; the drivers draw the
 // controls themselves. Brushes: the stock brushes, COLOR_ index + 1 and
 // solid brushes.
-// Text: one font (IPAGothic, 14 pixels); OPAQUE fills behind it in white.
+// Text: one font (IPAGothic, 14 pixels at 96 dots per inch, grown with the
+// display's text scale); OPAQUE fills behind it in white. The images are as
+// fine as the display's pixels (GDK_SCALE), drawn in the layer's pixels.
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 // bErase TRUE sends no WM_ERASEBKGND (reported).
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
@@ -361,6 +369,14 @@ int WINAPI SetBkMode(HDC hdc, int mode);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+
+// The scale: the display's dots per inch of text (96 at 100 %; the desktop's
+// text scaling, Xft.dpi, GDK_DPI_SCALE), the same for every window. No
+// WM_DPICHANGED is sent: the scale is taken when the display is opened.
+// GetDpiForWindow gives 0 for no window; GetDeviceCaps knows LOGPIXELSX and
+// LOGPIXELSY only, any other index gives 0 (reported).
+UINT WINAPI GetDpiForWindow(HWND hwnd);
+int WINAPI GetDeviceCaps(HDC hdc, int index);
 
 // Pointers: the system's only (null instance), IDC_ARROW, IDC_IBEAM,
 // IDC_WAIT and IDC_APPSTARTING; any other gives null (reported). No
