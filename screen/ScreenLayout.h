@@ -30,6 +30,11 @@ constexpr RECT kHitCountBox{650, 0, 800, 50};
 constexpr RECT kSearchBar{230, 5, 635, 45};
 constexpr RECT kHistoryBar{20, 5, 170, 45};
 
+// The base units of the bars' dialog font at 100 % (a 9-point "MS UI Gothic"):
+// four dialog units across and eight down are this many pixels.
+constexpr int kDialogUnitX = 6;
+constexpr int kDialogUnitY = 12;
+
 // The labels "前へ" and "次へ" of the bottom strip.
 constexpr RECT kPrevLabel{90, 575, 140, 600};
 constexpr RECT kNextLabel{640, 575, 690, 600};

@@ -161,6 +161,8 @@
 
 // Dots per inch at 100 %, and GetDeviceCaps's indexes of the scale.
 #define USER_DEFAULT_SCREEN_DPI 96
+#define GW_HWNDNEXT 2
+#define GW_CHILD 5
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
 
@@ -322,6 +324,11 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+// Null for the screen; returns the offset added, x in the low word.
+int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, POINT* lpPoints, UINT cPoints);
+// GW_CHILD (the first child made) and GW_HWNDNEXT (the sibling made next)
+// only; any other gives null (reported).
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
 HWND WINAPI SetActiveWindow(HWND hWnd);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);
@@ -334,6 +341,8 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
+// Dialog units to pixels with the base units the dialog was laid out with.
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 // Menus from the program's resources: the standard template only; an
 // extended template gives null (reported). Menus are read, never changed.

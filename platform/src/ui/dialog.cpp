@@ -175,6 +175,14 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     return nullptr;
 }
 
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
+    Window* dialog = FindWindowObject(hDlg);
+    if (dialog == nullptr || dialog->kind != ChildKind::Dialog || lpRect == nullptr) return FALSE;
+    *lpRect = RECT{UnitsToPixelsX(lpRect->left), UnitsToPixelsY(lpRect->top),
+                   UnitsToPixelsX(lpRect->right), UnitsToPixelsY(lpRect->bottom)};
+    return TRUE;
+}
+
 int WINAPI GetDlgCtrlID(HWND hWnd) {
     Window* w = FindWindowObject(hWnd);
     return w && !w->TopLevel() ? w->id : 0;
