@@ -33,12 +33,14 @@ SCREEN = (2048, 1600)
 # differs when its mean colour differs by more than LAYOUT_LEVEL in a channel:
 # the same letters at another size, shrunk back, stay well within that, while
 # a label, fill or control that is not there differs by far more (a coloured
-# label against white by over 100). At most LAYOUT_SHARE of the blocks may
-# differ: text at 150 % and 200 % is hinted to other pixels, which moves a few
-# strokes across block edges.
+# label against white by over 100). At most LAYOUT_SHARE of the 7,500 blocks
+# may differ: text at 150 % and 200 % is hinted to other pixels, which moves a
+# few strokes across block edges (up to 14 blocks seen under Wine at 144 dots
+# per inch, 6 on Linux at 150 %, none at GDK_SCALE=2); a row or a column of
+# text out of place differs in hundreds.
 LAYOUT_BLOCK = 8
 LAYOUT_LEVEL = 48
-LAYOUT_SHARE = 0.01
+LAYOUT_SHARE = 0.005
 ROW_2 = (400, 45 + 53 + 27)
 ROW_3 = (400, 45 + 2 * 53 + 27)
 EDIT_BOX = (300, 25)
