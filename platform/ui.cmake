@@ -10,7 +10,8 @@ if(WIN32)
   # page 932 (include-win32/windows.h names them). uuid comes before oleacc:
   # oleacc's IID_IAccessible is an import whose address is a jump, not the
   # interface's id.
-  add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp)
+  add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp
+              ${CMAKE_CURRENT_LIST_DIR}/src/win32/screen_font_win32.cpp)
   target_link_libraries(sorahiki_platform_ui
     PUBLIC sorahiki_platform_core user32 gdi32 shell32 ole32 uuid oleacc oleaut32
     PRIVATE sorahiki_options)

@@ -14,7 +14,8 @@ constexpr RECT kCountText{layout::kHitCountBox.left, layout::kHitCountBox.top,
                           layout::kHitCountBox.right, layout::kResultsBand.top};
 
 void ClearBox(HDC hDC) {
-    FillRect(hDC, &kCountText, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const RECT box = layout::Scaled(kCountText);
+    FillRect(hDC, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 void DrawCountLine(HDC hDC, int nHits, const char* pszMark) {

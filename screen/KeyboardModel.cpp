@@ -98,7 +98,7 @@ void CSearchEdit::m_sub_FocusPlace(int nPlace) {
             g_nClientFocusPlace = kFocusPageStrip;
             g_nStripFocus = 0;  // the cell of the page shown
             SetFocus(m_hParent);
-            InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+            screen_layout::InvalidateResultsBand(m_hParent);
             return;
         default:
             return;
@@ -115,7 +115,7 @@ void CSearchEdit::m_sub_FocusSearchBox(bool bSelectAll) {
 void CSearchEdit::m_sub_SelectRow(int nRow) {
     m_engine.m_nHoverItem = nRow;
     g_bKeyboardMovedLast = 1;
-    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+    screen_layout::InvalidateResultsBand(m_hParent);
 }
 
 bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {

@@ -18,7 +18,7 @@ constexpr int kNoHover = -1;
 enum ArrowHover { kArrowNone = 0, kArrowPrev = 1, kArrowNext = 2 };
 
 void InvalidateResults(HWND hWnd) {
-    InvalidateRect(hWnd, &layout::kResultsBand, TRUE);
+    layout::InvalidateResultsBand(hWnd);
 }
 
 // Every change of a hover field repaints once; a resting pointer repaints
@@ -69,7 +69,7 @@ void TrackRows(CSearchEngin& engine, POINT pt, HWND hWnd) {
 // Cell j stands for page m_nPage + j; a click on cell 0 reloads the page shown.
 void TrackPageCells(CSearchEngin& engine, POINT pt, HWND hWnd) {
     for (int j = 0; j < layout::kPageCells; ++j) {
-        const RECT cell = layout::PageCellRect(j);
+        const RECT cell = layout::Scaled(layout::PageCellRect(j));
         if (!PtInRect(&cell, pt) || !IsPagePresent(engine, engine.m_nPage + j)) continue;
         if (TakeClick()) ShowPage(engine, engine.m_nPage + j, hWnd);
         SetHover(engine.m_nHoverPage, j, hWnd);
@@ -81,11 +81,13 @@ void TrackPageCells(CSearchEngin& engine, POINT pt, HWND hWnd) {
 // Over a label that is not active, the hover and a pending click are left
 // as they are.
 void TrackLabels(CSearchEngin& engine, POINT pt, HWND hWnd) {
-    if (PtInRect(&layout::kPrevLabel, pt)) {
+    const RECT prevLabel = layout::Scaled(layout::kPrevLabel);
+    const RECT nextLabel = layout::Scaled(layout::kNextLabel);
+    if (PtInRect(&prevLabel, pt)) {
         if (!IsPrevLabelActive(engine)) return;
         if (TakeClick()) ShowPage(engine, engine.m_nPage - 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowPrev, hWnd);
-    } else if (PtInRect(&layout::kNextLabel, pt)) {
+    } else if (PtInRect(&nextLabel, pt)) {
         if (!IsNextLabelActive(engine)) return;
         if (TakeClick()) ShowPage(engine, engine.m_nPage + 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowNext, hWnd);

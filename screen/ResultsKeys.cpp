@@ -79,7 +79,7 @@ void CSearchEdit::m_sub_TurnPage(int nPage, int nRow) {
     if (m_run.Running() || nPage < 0 || !IsPagePresent(m_engine, nPage)) return;
     m_engine.m_nPage = nPage;
     m_engine.m_sub_LoadPage();
-    InvalidateRect(m_hParent, &layout::kResultsBand, TRUE);
+    layout::InvalidateResultsBand(m_hParent);
     if (nRow >= 0) {
         const int nRows = PresentRows(m_engine);
         m_sub_SelectRow(nRow < nRows ? nRow : nRows - 1);
@@ -152,7 +152,7 @@ void CSearchEdit::m_sub_StripKey(int nKey) {
     if (!IsStripElementActive(m_engine, nFocus)) nFocus = 0;
     if (nFocus != g_nStripFocus) {
         g_nStripFocus = nFocus;
-        InvalidateRect(m_hParent, &layout::kResultsBand, TRUE);
+        layout::InvalidateResultsBand(m_hParent);
     }
 }
 

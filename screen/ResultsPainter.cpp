@@ -9,6 +9,7 @@
 #include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
 #include "screen/RowHighlights.h"
+#include "screen/RowHitTest.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
 #include "screen/UsagePage.h"
@@ -29,8 +30,10 @@ int FirstHitOfPage(const CSearchEngin& engine) {
     return engine.m_nPage * CSearchEngin::kRowsPerPage;
 }
 
+// The rectangle is at 100 %; the fill at the window's scale.
 void FillGrey(HDC hDC, const RECT& rect) {
-    FillRect(hDC, &rect, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    const RECT scaled = layout::Scaled(rect);
+    FillRect(hDC, &scaled, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
 }
 
 // The row of the grey fill: the selected row while the keyboard moved it
@@ -40,11 +43,7 @@ int HighlightedRow(const CSearchEngin& engine, POINT pt) {
         const int r = engine.m_nHoverItem;
         return r >= 0 && r < layout::kRows && engine.m_items[r].bPresent == 1 ? r : -1;
     }
-    for (int r = 0; r < layout::kRows; ++r) {
-        const RECT row = layout::RowRect(r);
-        if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
-    }
-    return -1;
+    return PresentRowAt(engine, pt);
 }
 
 // Grey fills under the pointer, for the row, page cell and label that the
@@ -53,15 +52,18 @@ void FillHighlights(const CSearchEngin& engine, HDC hDC, POINT pt) {
     if (const int r = HighlightedRow(engine, pt); r >= 0) FillGrey(hDC, layout::RowRect(r));
     for (int j = 0; j < layout::kPageCells; ++j) {
         const RECT cell = layout::PageCellRect(j);
-        if (PtInRect(&cell, pt) && IsPagePresent(engine, engine.m_nPage + j)) {
+        const RECT scaledCell = layout::Scaled(cell);
+        if (PtInRect(&scaledCell, pt) && IsPagePresent(engine, engine.m_nPage + j)) {
             FillGrey(hDC, cell);
             break;
         }
     }
-    if (IsPrevLabelActive(engine) && PtInRect(&layout::kPrevLabel, pt)) {
+    const RECT prevLabel = layout::Scaled(layout::kPrevLabel);
+    const RECT nextLabel = layout::Scaled(layout::kNextLabel);
+    if (IsPrevLabelActive(engine) && PtInRect(&prevLabel, pt)) {
         FillGrey(hDC, layout::kPrevLabel);
     }
-    if (IsNextLabelActive(engine) && PtInRect(&layout::kNextLabel, pt)) {
+    if (IsNextLabelActive(engine) && PtInRect(&nextLabel, pt)) {
         FillGrey(hDC, layout::kNextLabel);
     }
 }
@@ -72,8 +74,9 @@ void FillWordHighlights(const CSearchEngin& engine, HDC hDC) {
         const ResultItem& item = engine.m_items[r];
         if (item.bPresent != 1) continue;
         const int y = layout::RowTextY(r);
-        FillRowHighlights(hDC, brush, item, POINT{layout::kTitleX, y + layout::kTitleDy},
-                          POINT{layout::kContentX, y});
+        FillRowHighlights(hDC, brush, item,
+                          layout::Scaled(POINT{layout::kTitleX, y + layout::kTitleDy}),
+                          layout::Scaled(POINT{layout::kContentX, y}));
     }
     DeleteObject(brush);
 }

@@ -170,7 +170,9 @@ LONG ResultsPartState(const CSearchEdit& screen, const ResultsPart& part, bool b
     return state;
 }
 
-RECT ResultsPartRect(const ResultsPart& part) {
+namespace {
+
+RECT ResultsPartRectAt100(const ResultsPart& part) {
     switch (part.kind) {
         case ResultsPart::Row:
             return layout::RowRect(part.nIndex);
@@ -186,4 +188,12 @@ RECT ResultsPartRect(const ResultsPart& part) {
         default:
             return layout::kResultsBand;
     }
+}
+
+}  // namespace
+
+// Client pixels at the window's scale, as a reader's pointer and the screen
+// see them.
+RECT ResultsPartRect(const ResultsPart& part) {
+    return layout::Scaled(ResultsPartRectAt100(part));
 }

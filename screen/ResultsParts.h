@@ -40,5 +40,5 @@ WideText ResultsPartDescription(const CSearchEdit& screen, const ResultsPart& pa
 LONG ResultsPartRole(const ResultsPart& part);
 // bFocused: the results have the keyboard focus.
 LONG ResultsPartState(const CSearchEdit& screen, const ResultsPart& part, bool bFocused);
-// In client pixels.
+// In client pixels, at the window's scale.
 RECT ResultsPartRect(const ResultsPart& part);

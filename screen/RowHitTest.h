@@ -7,10 +7,11 @@
 #include "screen/ScreenLayout.h"
 #include "search/SearchEngin.h"
 
-// The present row whose rectangle holds `pt`; -1 for none.
+// The present row whose rectangle, at the window's scale, holds `pt` (client
+// pixels); -1 for none.
 inline int PresentRowAt(const CSearchEngin& engine, POINT pt) {
     for (int r = 0; r < screen_layout::kRows; ++r) {
-        const RECT row = screen_layout::RowRect(r);
+        const RECT row = screen_layout::Scaled(screen_layout::RowRect(r));
         if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
     }
     return -1;

@@ -70,7 +70,7 @@ void CSearchEdit::m_sub_ShowRowMenu(int nRequest) {
         nRow = PresentRowAt(m_engine, at);
     } else if (GetFocus() == m_hParent && g_nClientFocusPlace == kFocusRows) {
         nRow = m_engine.m_nHoverItem;
-        at = layout::RowMenuAnchor(nRow);
+        at = layout::Scaled(layout::RowMenuAnchor(nRow));
     }
     if (nRow < 0 || nRow >= layout::kRows || m_engine.m_items[nRow].bPresent != 1) return;
     if (nRequest == kRowMenuAtSelection) m_sub_SelectRow(nRow);

@@ -1,9 +1,17 @@
-// Where things stand on the fixed 800 x 600 client area of the main window.
-// The painter and the pointer tracker share these rectangles, so what is
-// highlighted is exactly what reacts to a click.
+// Where things stand on the 800 x 600 client area of the main window, in
+// pixels at 100 % (96 dots per inch). The window is drawn at its monitor's
+// scale: every number here reaches the screen through Scaled (at the end),
+// the one step that turns a pixel at 100 % into a pixel of the window. The
+// painter and the pointer tracker share these rectangles, scaled alike, so
+// what is highlighted is exactly what reacts to a click.
 #pragma once
 
 #include <windows.h>
+
+// The dots per inch of the main window's monitor: 96 at 100 %, 144 at 150 %.
+// Set by the main window when it is made and when it moves to a monitor of
+// another scale (ScreenGlobals.cpp); read by Scaled.
+extern int g_nScreenDpi;
 
 namespace screen_layout {
 
@@ -21,6 +29,11 @@ constexpr RECT kHitCountBox{650, 0, 800, 50};
 // The two bars, in client pixels of the main window.
 constexpr RECT kSearchBar{230, 5, 635, 45};
 constexpr RECT kHistoryBar{20, 5, 170, 45};
+
+// The base units of the bars' dialog font at 100 % (a 9-point "MS UI Gothic"):
+// four dialog units across and eight down are this many pixels.
+constexpr int kDialogUnitX = 6;
+constexpr int kDialogUnitY = 12;
 
 // The labels "前へ" and "次へ" of the bottom strip.
 constexpr RECT kPrevLabel{90, 575, 140, 600};
@@ -68,5 +81,33 @@ constexpr int kFocusFrameInset = 1;
 constexpr int kHitCountX = 670;
 constexpr int kHitCountCaptionY = 5;
 constexpr int kHitCountValueY = 25;
+
+// ---- The window's scale ----------------------------------------------------
+
+constexpr int kBaseDpi = 96;
+
+// Rounded to the nearest pixel, halves away from zero; at 96 dots per inch
+// every number stays as it is.
+inline int Scaled(int nPixels) {
+    const long long product = static_cast<long long>(nPixels) * g_nScreenDpi;
+    const long long half = kBaseDpi / 2;
+    return static_cast<int>((product >= 0 ? product + half : product - half) / kBaseDpi);
+}
+
+// Each edge scaled on its own: neighbours that share an edge at 100 % share
+// it at every scale.
+inline RECT Scaled(const RECT& rect) {
+    return RECT{Scaled(rect.left), Scaled(rect.top), Scaled(rect.right), Scaled(rect.bottom)};
+}
+
+inline POINT Scaled(POINT pt) {
+    return POINT{Scaled(pt.x), Scaled(pt.y)};
+}
+
+// Asks for the area under the bars to be painted again, at the window's scale.
+inline void InvalidateResultsBand(HWND hWnd) {
+    const RECT band = Scaled(kResultsBand);
+    InvalidateRect(hWnd, &band, TRUE);
+}
 
 }  // namespace screen_layout

@@ -3,6 +3,8 @@
 // the query history.
 #include "screen/SearchEdit.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "res/resource.h"
@@ -15,9 +17,63 @@ namespace {
 // missing terminator from running past the 350-byte entry.
 constexpr int kHistoryCopyBound = 301;
 
+// value * to / from, rounded; positions within a bar are never negative.
+int Rescaled(int value, int to, int from) {
+    return (value * to + from / 2) / from;
+}
+
+bool IsLabel(HWND hControl) {
+    char szClass[16] = {};
+    GetClassNameA(hControl, szClass, sizeof szClass);
+    constexpr char kLabelClass[] = "static";
+    for (int i = 0; i < static_cast<int>(sizeof kLabelClass); ++i) {
+        if (std::tolower(static_cast<unsigned char>(szClass[i])) != kLabelClass[i]) return false;
+    }
+    return true;
+}
+
+void MoveTo(HWND hWnd, const RECT& rect) {
+    MoveWindow(hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+// At another scale than 100 % each control of a bar is put where it stands at
+// 100 %, scaled: the system lays the template out with the base units of the
+// dialog font at its own scale, which grow out of step with the scale (under
+// Wine at 150 % the buttons would run past the bar, whose size is fixed).
+// The control's dialog units are read back through the bar's own base units
+// and laid out with those of 100 %.
+void ScaleControls(HWND hBar) {
+    RECT units{0, 0, 4, 8};
+    MapDialogRect(hBar, &units);
+    if (units.right <= 0 || units.bottom <= 0) return;
+    for (HWND hControl = GetWindow(hBar, GW_CHILD); hControl != nullptr;
+         hControl = GetWindow(hControl, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(hControl, &rect);
+        MapWindowPoints(nullptr, hBar, reinterpret_cast<POINT*>(&rect), 2);
+        const RECT atFull{Rescaled(rect.left, screen_layout::kDialogUnitX, units.right),
+                          Rescaled(rect.top, screen_layout::kDialogUnitY, units.bottom),
+                          Rescaled(rect.right, screen_layout::kDialogUnitX, units.right),
+                          Rescaled(rect.bottom, screen_layout::kDialogUnitY, units.bottom)};
+        RECT scaled = screen_layout::Scaled(atFull);
+        // A label draws no frame that could run past the bar: it keeps the
+        // width that the system gave it for its text at this scale.
+        if (IsLabel(hControl)) {
+            scaled.right = std::max(scaled.right, scaled.left + (rect.right - rect.left));
+        }
+        MoveTo(hControl, scaled);
+    }
+}
+
+// The bar's rectangle is at 100 %; the bar stands at the window's scale.
+void PlaceBar(HWND hBar, const RECT& rect) {
+    MoveTo(hBar, screen_layout::Scaled(rect));
+    if (g_nScreenDpi != screen_layout::kBaseDpi) ScaleControls(hBar);
+}
+
 HWND CreateBar(HWND hParent, HINSTANCE hInstance, int nTemplate, DLGPROC pProc, const RECT& rect) {
     HWND hBar = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nTemplate), hParent, pProc, 0);
-    MoveWindow(hBar, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    PlaceBar(hBar, rect);
     ShowWindow(hBar, SW_SHOW);
     SetActiveWindow(hBar);
     return hBar;
@@ -64,6 +120,11 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     // The keyboard starts in the search box, so that typing begins a query.
     SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT));
     return true;
+}
+
+void CSearchEdit::m_sub_PlaceBars() {
+    PlaceBar(m_hSearchBar, screen_layout::kSearchBar);
+    PlaceBar(m_hHistoryBar, screen_layout::kHistoryBar);
 }
 
 // While a search runs, this step follows it instead, and a request made

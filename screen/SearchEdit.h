@@ -31,6 +31,8 @@ class CSearchEdit {
     bool m_sub_Create(HWND hParent, HINSTANCE hInstance);
     int m_sub_CheckSearchRequest();
     int m_sub_CheckHistoryCommand();
+    // Puts the two bars at their places for the window's scale, after a change of it.
+    void m_sub_PlaceBars();
     // Paints the results area and the hit-count box (screen/SearchStatus.cpp).
     void m_sub_DrawScreen(CDC& dc);
     // Whether the paint shows the usage page, and what the hit-count box

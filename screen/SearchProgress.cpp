@@ -28,6 +28,13 @@ void ShowSearchPointer(bool bSearching) {
     SetCursor(LoadCursorA(nullptr, bSearching ? IDC_APPSTARTING : IDC_ARROW));
 }
 
+void InvalidateResultsAndCount(HWND hWnd) {
+    const RECT band = screen_layout::Scaled(screen_layout::kResultsBand);
+    const RECT box = screen_layout::Scaled(screen_layout::kHitCountBox);
+    InvalidateRect(hWnd, &band, TRUE);
+    InvalidateRect(hWnd, &box, TRUE);
+}
+
 // True when nothing of that name is there, or a file that is no folder. A
 // folder that cannot be opened for want of descriptors or memory may well be
 // there, and the search says why it ended instead.
@@ -110,8 +117,7 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     m_nProgressShown = 0;
     m_llProgressShownAt = MillisecondsNow();
     m_sub_NoteFolderWithoutData();
-    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
-    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    InvalidateResultsAndCount(m_hParent);
     // A search that could not have a thread has ended already.
     m_sub_FollowSearch();
 }
@@ -142,7 +148,8 @@ void CSearchEdit::m_sub_ShowLiveRows() {
     if (nRows == nShown) return;
     for (int r = nShown; r < nRows; ++r) m_engine.m_hitFlags[r] = 1;
     m_engine.m_nHits = nRows;
-    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
+    const RECT band = screen_layout::Scaled(screen_layout::kResultsBand);
+    InvalidateRect(m_hParent, &band, TRUE);
 }
 
 // While a search runs, and from its hand-over until its result is painted, a
@@ -161,7 +168,8 @@ void CSearchEdit::m_sub_ShowProgress() {
     if (nHits == m_nProgressShown || llNow - m_llProgressShownAt < kProgressPeriodMs) return;
     m_nProgressShown = nHits;
     m_llProgressShownAt = llNow;
-    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    const RECT box = screen_layout::Scaled(screen_layout::kHitCountBox);
+    InvalidateRect(m_hParent, &box, TRUE);
 }
 
 void CSearchEdit::m_sub_EndSearch() {
@@ -169,8 +177,7 @@ void CSearchEdit::m_sub_EndSearch() {
     ShowSearchPointer(false);
     m_sub_NoteFolderWithoutData();
     m_bResultUnpainted = 1;
-    InvalidateRect(m_hParent, &screen_layout::kResultsBand, TRUE);
-    InvalidateRect(m_hParent, &screen_layout::kHitCountBox, TRUE);
+    InvalidateResultsAndCount(m_hParent);
     // The box's own loop paints the result behind it.
     ReportSearchCutShort(m_hParent, m_engine);
 }

@@ -55,7 +55,7 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
                                  ? IsNextLabelActive(m_engine)
                                  : IsPagePresent(m_engine, m_engine.m_nPage + nElement);
         if (bActive) {
-            const RECT frame = Inset(StripElementRect(nElement));
+            const RECT frame = screen_layout::Scaled(Inset(StripElementRect(nElement)));
             DrawFocusRect(hDC, &frame);
         }
         return;
@@ -65,7 +65,7 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
         m_engine.m_items[nRow].bPresent != 1) {
         return;
     }
-    const RECT frame = Inset(screen_layout::RowRect(nRow));
+    const RECT frame = screen_layout::Scaled(Inset(screen_layout::RowRect(nRow)));
     DrawFocusRect(hDC, &frame);
 }
 

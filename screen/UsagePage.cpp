@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "screen/ScreenLayout.h"
 #include "sorahiki_version.h"
 #include "window/DC.h"
 
@@ -56,7 +57,8 @@ std::span<const std::string_view> UsagePageLines() {
 bool DrawUsagePage(CDC& dc) {
     int y = kUsageTop;
     for (const std::string_view line : kUsageLines) {
-        TextOutA(dc.m_hDC, kUsageX, y, line.data(), static_cast<int>(line.size()));
+        TextOutA(dc.m_hDC, screen_layout::Scaled(kUsageX), screen_layout::Scaled(y), line.data(),
+                 static_cast<int>(line.size()));
         y += kUsageLineHeight;
     }
     return true;

@@ -1,8 +1,10 @@
 // Creating a CWindow: the creation record and its hook, the window class,
-// the creation hand-off and the fitting of the client area.
+// the creation hand-off, the window's scale and the fitting of the client
+// area.
 #include "window/Window.h"
 
 #include "res/resource.h"
+#include "screen/ScreenLayout.h"
 
 namespace {
 
@@ -66,19 +68,25 @@ bool CWindow::m_sub_CreateWindow(HINSTANCE hInstance, CWindow* pParent, HMENU hM
     }
     if (m_hWnd == nullptr) return false;
 
+    // The window is drawn at the scale of the monitor it stands on.
+    const UINT nDpi = GetDpiForWindow(m_hWnd);
+    g_nScreenDpi = nDpi != 0 ? static_cast<int>(nDpi) : screen_layout::kBaseDpi;
     m_sub_FitClientArea();
     return true;
 }
 
 // Grows the outer size by the frame's share so that the client area is
-// exactly m_nClientWidth by m_nClientHeight; the position stays.
+// exactly m_nClientWidth by m_nClientHeight at 100 %, grown by the window's
+// scale; the position stays.
 void CWindow::m_sub_FitClientArea() {
     RECT client;
     RECT outer;
     GetClientRect(m_hWnd, &client);
     GetWindowRect(m_hWnd, &outer);
-    const int width = m_nClientWidth + (outer.right - outer.left) - (client.right - client.left);
-    const int height = m_nClientHeight + (outer.bottom - outer.top) - (client.bottom - client.top);
+    const int width = screen_layout::Scaled(m_nClientWidth) + (outer.right - outer.left) -
+                      (client.right - client.left);
+    const int height = screen_layout::Scaled(m_nClientHeight) + (outer.bottom - outer.top) -
+                       (client.bottom - client.top);
     SetWindowPos(m_hWnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
 }
 

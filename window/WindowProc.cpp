@@ -64,7 +64,7 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KILLFOCUS:
             // The frame of the row or page link that has the keyboard shows
             // only while the window has it.
-            if (ClientFocusFrameShown()) InvalidateRect(m_hWnd, &screen_layout::kResultsBand, TRUE);
+            if (ClientFocusFrameShown()) screen_layout::InvalidateResultsBand(m_hWnd);
             return 0;
         case WM_CONTEXTMENU:
             // lParam -1: asked from the keyboard; else a right click, whose
@@ -101,6 +101,9 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
         case WM_GETOBJECT:
             return m_sub_AnswerGetObject(wParam, lParam);
+        case WM_DPICHANGED:
+            m_sub_ChangeScale(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_SETCURSOR:
             if (m_sub_SetPointer(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             return DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -119,6 +122,22 @@ void CWindow::OnDestroy() {
 
 bool CWindow::OnTimer(int) {
     return false;
+}
+
+// The window moved to a monitor of another scale: it takes the rectangle the
+// system suggests, and everything in it is laid out again at the new scale.
+void CWindow::m_sub_ChangeScale(int nDpi, const RECT* pSuggested) {
+    if (nDpi <= 0) return;
+    g_nScreenDpi = nDpi;
+    if (pSuggested != nullptr) {
+        SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top,
+                     pSuggested->right - pSuggested->left, pSuggested->bottom - pSuggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The suggestion keeps the frame's proportion; the client area is made exact.
+    m_sub_FitClientArea();
+    if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_PlaceBars();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 // Every way of closing asks first; the window itself is never destroyed, a

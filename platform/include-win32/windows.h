@@ -68,6 +68,10 @@ int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTy
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 
+// The system's GetDpiForWindow where user32 has it (Windows 10, 1607 on),
+// else the screen's dots per inch: the program runs on older systems too.
+UINT WINAPI LoadedGetDpiForWindow(HWND hwnd);
+
 #ifndef SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #define FindFirstFileA ListedFindFirstFileA
 #define FindNextFileA ListedFindNextFileA
@@ -96,6 +100,7 @@ BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE p
 #define MessageBoxA Cp932MessageBoxA
 #define TextOutA Cp932TextOutA
 #define GetTextExtentPoint32A Cp932GetTextExtentPoint32A
+#define GetDpiForWindow LoadedGetDpiForWindow
 // Calls that carry no text, taken to their wide forms so that the messages
 // of Unicode windows stay Unicode.
 #define DefWindowProcA DefWindowProcW

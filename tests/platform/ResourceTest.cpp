@@ -104,6 +104,31 @@ TEST_F(ResourceTest, DialogsHoldTheirControls) {
     }
 }
 
+// The program lays a bar's controls out again at other scales: it walks them
+// in template order and reads their dialog units back through the dialog's
+// own base units.
+TEST_F(ResourceTest, ControlsAreWalkedInTemplateOrderAndPlacedByTheBaseUnits) {
+    HWND dialog = Dialog(IDD_HISTORYBAR);
+    ASSERT_NE(dialog, nullptr);
+    std::vector<int> ids;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        ids.push_back(static_cast<short>(GetDlgCtrlID(c)));
+    }
+    EXPECT_EQ(ids, (std::vector<int>{1002, 1003, -1}));
+
+    // The button 前へ stands at 0, 9 and measures 44 x 17: the dialog maps
+    // its place and its size each on their own.
+    RECT units{0, 9, 44, 17};
+    ASSERT_TRUE(MapDialogRect(dialog, &units));
+    RECT placed;
+    GetWindowRect(GetDlgItem(dialog, 1002), &placed);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, units.left);
+    EXPECT_EQ(placed.top, units.top);
+    EXPECT_EQ(placed.right - placed.left, units.right);
+    EXPECT_EQ(placed.bottom - placed.top, units.bottom);
+}
+
 TEST_F(ResourceTest, UnknownDialogIsNotCreated) {
     EXPECT_EQ(Dialog(4242), nullptr);
 }

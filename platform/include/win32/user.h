@@ -49,6 +49,7 @@
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_DPICHANGED 0x02E0
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -184,6 +185,13 @@
 #define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
+
+// Dots per inch at 100 %, and GetDeviceCaps's indexes of the scale.
+#define USER_DEFAULT_SCREEN_DPI 96
+#define GW_HWNDNEXT 2
+#define GW_CHILD 5
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
 
 #define TRANSPARENT 1
 #define OPAQUE 2
@@ -364,6 +372,11 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 // GetWindowRect); where the desktop really shows the window is the driver's.
 BOOL WINAPI ClientToScreen(HWND hWnd, POINT* lpPoint);
 BOOL WINAPI ScreenToClient(HWND hWnd, POINT* lpPoint);
+// Null for the screen; returns the offset added, x in the low word.
+int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, POINT* lpPoints, UINT cPoints);
+// GW_CHILD (the first child made) and GW_HWNDNEXT (the sibling made next)
+// only; any other gives null (reported).
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
 HWND WINAPI SetActiveWindow(HWND hWnd);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);
@@ -378,6 +391,8 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
+// Dialog units to pixels with the base units the dialog was laid out with.
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 // Menus from the program's resources: the standard template only; an
 // extended template gives null (reported). Menus are read, never changed.
@@ -402,7 +417,9 @@ BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved
 // Painting into the top-level window's backing image; the drivers draw the
 // controls themselves. Brushes: the stock brushes, COLOR_ index + 1 and
 // solid brushes.
-// Text: one font (IPAGothic, 14 pixels); OPAQUE fills behind it in white.
+// Text: one font (IPAGothic, 14 pixels at 96 dots per inch, grown with the
+// display's text scale); OPAQUE fills behind it in white. The images are as
+// fine as the display's pixels (GDK_SCALE), drawn in the layer's pixels.
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 // bErase TRUE sends no WM_ERASEBKGND (reported).
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
@@ -425,6 +442,14 @@ BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
 // A dotted black frame one pixel wide inside the rectangle; drawn over what
 // is there rather than inverting it, so a second call does not erase it.
 BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc);
+
+// The scale: the display's dots per inch of text (96 at 100 %; the desktop's
+// text scaling, Xft.dpi, GDK_DPI_SCALE), the same for every window. No
+// WM_DPICHANGED is sent: the scale is taken when the display is opened.
+// GetDpiForWindow gives 0 for no window; GetDeviceCaps knows LOGPIXELSX and
+// LOGPIXELSY only, any other index gives 0 (reported).
+UINT WINAPI GetDpiForWindow(HWND hwnd);
+int WINAPI GetDeviceCaps(HDC hdc, int index);
 
 // Pointers: the system's only (null instance), IDC_ARROW, IDC_IBEAM,
 // IDC_WAIT and IDC_APPSTARTING; any other gives null (reported). No

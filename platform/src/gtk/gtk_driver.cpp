@@ -3,10 +3,14 @@
 // area of exactly the client size showing the window's backing image. Child
 // dialogs float over the drawing area as grey boxes holding their controls at
 // their pixel rectangles. Input on these widgets becomes the WM_ messages
-// that the same input causes on Windows.
+// that the same input causes on Windows. The scale is GTK's: its integer
+// factor (GDK_SCALE) multiplies the display's pixels under every layer pixel,
+// and its text resolution (Xft.dpi, GDK_DPI_SCALE, the desktop's text
+// scaling) is the dots per inch at which the program lays itself out.
 #include <gtk/gtk.h>
 #include <oleacc.h>
 
+#include <cmath>
 #include <memory>
 #include <unordered_map>
 
@@ -62,6 +66,18 @@ class GtkDriver final : public Driver {
         m_boxes = std::make_unique<MessageBoxes>();
         m_popup = std::make_unique<PopupMenu>();
         return true;
+    }
+
+    int TextDpi() override {
+        const double resolution = gdk_screen_get_resolution(gdk_screen_get_default());
+        return resolution > 0 ? static_cast<int>(std::lround(resolution)) : USER_DEFAULT_SCREEN_DPI;
+    }
+
+    int DeviceScale() override {
+        GdkDisplay* display = gdk_display_get_default();
+        GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+        if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
+        return monitor ? std::max(gdk_monitor_get_scale_factor(monitor), 1) : 1;
     }
 
     void TopLevelCreated(HWND hwnd, const std::string& title_utf8, HMENU menu, const RECT& window,

@@ -1,7 +1,8 @@
 // Modeless dialogs from the program's templates and the three controls they
 // use. Dialog units become pixels with the base units of a 9-point
 // "MS UI Gothic" at 96 dots per inch, taken as 6 x 12: x * 6 / 4 and
-// y * 12 / 8, rounded as MulDiv rounds.
+// y * 12 / 8, rounded as MulDiv rounds; at another text scale the font, and
+// so the base units, grow with it (9 x 18 at 144 dots per inch).
 #include <algorithm>
 
 #include "platform/src/ui/resources.h"
@@ -20,10 +21,10 @@ int MulDivRounded(int value, int numerator, int denominator) {
                                          : -((-product + half) / denominator));
 }
 int UnitsToPixelsX(int units) {
-    return MulDivRounded(units, kBaseUnitX, 4);
+    return MulDivRounded(units, kBaseUnitX * ScreenDpi(), 4 * USER_DEFAULT_SCREEN_DPI);
 }
 int UnitsToPixelsY(int units) {
-    return MulDivRounded(units, kBaseUnitY, 8);
+    return MulDivRounded(units, kBaseUnitY * ScreenDpi(), 8 * USER_DEFAULT_SCREEN_DPI);
 }
 
 void NotifyParent(HWND control, WORD code) {
@@ -248,6 +249,14 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
         if (Window* w = FindWindowObject(child); w && w->id == nIDDlgItem) return child;
     }
     return nullptr;
+}
+
+BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
+    Window* dialog = FindWindowObject(hDlg);
+    if (dialog == nullptr || dialog->kind != ChildKind::Dialog || lpRect == nullptr) return FALSE;
+    *lpRect = RECT{UnitsToPixelsX(lpRect->left), UnitsToPixelsY(lpRect->top),
+                   UnitsToPixelsX(lpRect->right), UnitsToPixelsY(lpRect->bottom)};
+    return TRUE;
 }
 
 int WINAPI GetDlgCtrlID(HWND hWnd) {

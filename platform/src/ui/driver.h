@@ -113,6 +113,14 @@ class Driver {
         return true;
     }
 
+    // The display's scale of text in dots per inch, 96 at 100 %: the layer
+    // lays out dialogs and draws text at it, and GetDpiForWindow reports it.
+    virtual int TextDpi() { return USER_DEFAULT_SCREEN_DPI; }
+    // The display's pixels per layer pixel (1, or 2 on a display that GTK
+    // doubles): the backing images are made this much finer, so that text is
+    // drawn sharp at the display's own resolution.
+    virtual int DeviceScale() { return 1; }
+
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
     // ShellExecuteA of explorer /select,PATH: show request.file_utf8 (the

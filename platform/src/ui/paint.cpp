@@ -1,8 +1,10 @@
 // Painting: invalid regions, BeginPaint and EndPaint on the backing image of
 // a top-level window, and the few GDI calls the program makes. Text is drawn
-// with Pango in IPAGothic at 14 pixels, top-left aligned, which fits a line
-// pitch of 17 pixels and a full-width character in 16 pixels as the rows'
-// label columns expect.
+// with Pango in IPAGothic at 14 pixels at 100 %, top-left aligned, which fits
+// a line pitch of 17 pixels and a full-width character in 16 pixels as the
+// rows' label columns expect; at another text scale the font grows with it.
+// The backing image has the display's own pixels (twice as many each way on
+// a doubled display) and is drawn in the layer's, so text stays sharp.
 #include <pango/pangocairo.h>
 
 #include <set>
@@ -78,13 +80,15 @@ void FillUnlogged(HDC hdc, const RECT& rect, HBRUSH brush) {
 }
 
 void EnsureImage(Window& w) {
-    int width = std::max(w.ClientWidth(), 1), height = std::max(w.ClientHeight(), 1);
+    const int fine = std::max(CurrentDriverRef().DeviceScale(), 1);
+    int width = std::max(w.ClientWidth(), 1) * fine, height = std::max(w.ClientHeight(), 1) * fine;
     if (w.image && cairo_image_surface_get_width(w.image) == width &&
         cairo_image_surface_get_height(w.image) == height) {
         return;
     }
     DestroyImage(w);
     w.image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_set_device_scale(w.image, fine, fine);
     cairo_t* cr = cairo_create(w.image);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
@@ -106,14 +110,18 @@ void InvalidateWhole(Window& w, bool erase) {
     if (erase) w.invalid.erase = true;
 }
 
-PangoFontDescription* TextFont(int pixel_size) {
+PangoFontDescription* TextFont(double pixel_size) {
     PangoFontDescription* font = pango_font_description_from_string("IPAGothic");
     pango_font_description_set_absolute_size(font, pixel_size * PANGO_SCALE);
     return font;
 }
 
+double ScreenTextPixels() {
+    return kTextPixels * ScreenDpi() / static_cast<double>(USER_DEFAULT_SCREEN_DPI);
+}
+
 TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
-                  const COLORREF* box, int pixel_size, bool draw) {
+                  const COLORREF* box, double pixel_size, bool draw) {
     PangoLayout* layout = pango_cairo_create_layout(cr);
     PangoFontDescription* font = TextFont(pixel_size);
     pango_layout_set_font_description(layout, font);
@@ -139,15 +147,18 @@ TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLO
 
 // One layout, on an image surface of its own, is kept for measuring: making a
 // layout costs more than measuring with it, and a painter measures often.
-TextSize MeasureText(const std::string& utf8) {
+TextSize MeasureText(const std::string& utf8, double pixel_size) {
     static PangoLayout* const layout = [] {
         cairo_t* cr = cairo_create(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
-        PangoLayout* made = pango_cairo_create_layout(cr);
-        PangoFontDescription* font = TextFont(kTextPixels);
-        pango_layout_set_font_description(made, font);
-        pango_font_description_free(font);
-        return made;
+        return pango_cairo_create_layout(cr);
     }();
+    static double layout_size = 0;
+    if (layout_size != pixel_size) {
+        PangoFontDescription* font = TextFont(pixel_size);
+        pango_layout_set_font_description(layout, font);
+        pango_font_description_free(font);
+        layout_size = pixel_size;
+    }
     std::string shown = utf8;
     std::erase(shown, '\0');  // as DrawText shows it
     // No text measures 0 wide and a line high, as Pango lays out an empty line.
@@ -278,7 +289,8 @@ BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl)
         return FALSE;
     }
     const TextSize size =
-        MeasureText(Utf8FromCp932(std::string(lpString ? lpString : "", static_cast<size_t>(c))));
+        MeasureText(Utf8FromCp932(std::string(lpString ? lpString : "", static_cast<size_t>(c))),
+                    ScreenTextPixels());
     psizl->cx = size.width;
     psizl->cy = size.height;
     return TRUE;
@@ -319,7 +331,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     Log(entry);
     if (dc->cr && c > 0) {
         DrawText(dc->cr, x, y, Utf8FromCp932(bytes), dc->text,
-                 dc->bk_mode == OPAQUE ? &dc->bk : nullptr, kTextPixels, true);
+                 dc->bk_mode == OPAQUE ? &dc->bk : nullptr, ScreenTextPixels(), true);
     }
     return TRUE;
 }
@@ -344,6 +356,17 @@ BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
         cairo_restore(dc->cr);
     }
     return TRUE;
+}
+
+UINT WINAPI GetDpiForWindow(HWND hwnd) {
+    return FindWindowObject(hwnd) != nullptr ? static_cast<UINT>(ScreenDpi()) : 0;
+}
+
+int WINAPI GetDeviceCaps(HDC hdc, int index) {
+    if (FindDC(hdc) == nullptr) return 0;
+    if (index == LOGPIXELSX || index == LOGPIXELSY) return ScreenDpi();
+    ReportUnsupported("GetDeviceCaps", "index " + std::to_string(index));
+    return 0;
 }
 
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt) {

@@ -9,8 +9,11 @@
 
 namespace sorahiki::ui {
 
-// The pixel size of the device context's default font.
+// The pixel size of the device context's default font at 96 dots per inch.
 constexpr int kTextPixels = 14;
+
+// The pixel size of that font at the display's text scale (ScreenDpi).
+double ScreenTextPixels();
 
 struct TextSize {
     int width;
@@ -20,9 +23,9 @@ struct TextSize {
 // Draws UTF-8 text with its top-left corner at (x, y), over a box of the
 // colour *box when box is given. With draw false it only measures.
 TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
-                  const COLORREF* box, int pixel_size, bool draw);
+                  const COLORREF* box, double pixel_size, bool draw);
 
-// The size of UTF-8 text as DrawText draws it.
-TextSize MeasureText(const std::string& utf8);
+// The size of UTF-8 text as DrawText draws it at pixel_size.
+TextSize MeasureText(const std::string& utf8, double pixel_size);
 
 }  // namespace sorahiki::ui

@@ -174,6 +174,25 @@ BOOL WINAPI ScreenToClient(HWND hWnd, POINT* lpPoint) {
     return TRUE;
 }
 
+int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, POINT* lpPoints, UINT cPoints) {
+    auto origin = [](HWND hwnd, bool* known) {
+        if (hwnd == nullptr) return POINT{0, 0};
+        const Window* w = FindWindowObject(hwnd);
+        if (w == nullptr) *known = false;
+        return w ? ClientOriginOnScreen(*w) : POINT{0, 0};
+    };
+    bool known = true;
+    const POINT from = origin(hWndFrom, &known);
+    const POINT to = origin(hWndTo, &known);
+    if (!known) return 0;
+    const int dx = from.x - to.x, dy = from.y - to.y;
+    for (UINT i = 0; lpPoints != nullptr && i < cPoints; ++i) {
+        lpPoints[i].x += dx;
+        lpPoints[i].y += dy;
+    }
+    return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
+}
+
 HWND WINAPI SetActiveWindow(HWND hWnd) {
     static HWND active = nullptr;
     Window* w = FindWindowObject(hWnd);

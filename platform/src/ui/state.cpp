@@ -49,6 +49,10 @@ Driver& CurrentDriverRef() {
     return *DriverSlot();
 }
 
+int ScreenDpi() {
+    return std::max(CurrentDriverRef().TextDpi(), 1);
+}
+
 HINSTANCE ProgramInstance() {
     return reinterpret_cast<HINSTANCE>(0x400000);
 }

@@ -99,6 +99,8 @@ void ForgetMenus();
 Driver& CurrentDriverRef();
 // The instance handed to WinMain and returned by GetModuleHandleA(nullptr).
 HINSTANCE ProgramInstance();
+// The driver's text scale in dots per inch (96 at 100 %), never below 1.
+int ScreenDpi();
 // Nesting depth of message boxes' modal loops.
 int& ModalDepth();
 // Every window alive, oldest first.

@@ -202,6 +202,21 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
     return FALSE;
 }
 
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
+    Window* w = FindWindowObject(hWnd);
+    if (w == nullptr) return nullptr;
+    if (uCmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
+    if (uCmd != GW_HWNDNEXT) {
+        ReportUnsupported("GetWindow", "uCmd " + std::to_string(uCmd));
+        return nullptr;
+    }
+    Window* parent = FindWindowObject(w->parent);
+    if (parent == nullptr) return nullptr;
+    auto& siblings = parent->children;
+    auto it = std::find(siblings.begin(), siblings.end(), hWnd);
+    return it == siblings.end() || it + 1 == siblings.end() ? nullptr : *(it + 1);
+}
+
 HWND WINAPI GetParent(HWND hWnd) {
     Window* w = FindWindowObject(hWnd);
     return w ? w->parent : nullptr;

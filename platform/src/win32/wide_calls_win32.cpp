@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/src/win32/listed_files_win32.h"
+#include "platform/src/win32/screen_font_win32.h"
 
 namespace {
 
@@ -160,34 +161,16 @@ int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTy
 
 namespace {
 
-// The font that a device context selects when it selects none, as a
-// Japanese system gives it: the system font of code page 932, 18 pixels high
-// and 8 wide. Another system's own lacks the Japanese characters or draws
-// them otherwise, so there its Japanese stand-in is made, once, and kept for
-// the process; a Japanese system keeps its own.
-HFONT JapaneseSystemFont() {
-    static const HFONT font = [] {
-        LOGFONTW system{};
-        GetObjectW(GetStockObject(SYSTEM_FONT), sizeof system, &system);
-        if (system.lfCharSet == SHIFTJIS_CHARSET) return HFONT{};
-        LOGFONTW japanese{};
-        japanese.lfHeight = 18;
-        japanese.lfWidth = 8;
-        japanese.lfWeight = FW_NORMAL;
-        japanese.lfCharSet = SHIFTJIS_CHARSET;
-        japanese.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        lstrcpyW(japanese.lfFaceName, L"System");
-        return CreateFontIndirectW(&japanese);
-    }();
-    return font;
-}
-
-// Runs `call(text)` with `lpString`'s `c` bytes as UTF-16, in the Japanese
-// system font where the device context has its own font selected.
+// Runs `call(text)` with `lpString`'s `c` bytes as UTF-16, in the screen
+// font of the context's window where the device context has its own font
+// selected. The system font of a Japanese Windows (code page 932, 18 pixels
+// high and 8 wide) is that of the system's scale and lacks the Japanese
+// characters elsewhere; the screen font draws alike on every system and at
+// the scale of each window.
 template <typename Call>
 BOOL InJapaneseFont(HDC hdc, LPCSTR lpString, int c, Call call) {
     std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
-    HFONT japanese = JapaneseSystemFont();
+    HFONT japanese = sorahiki::win32::ScreenFontFor(hdc);
     bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
     HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
     BOOL done = call(text);
@@ -197,8 +180,8 @@ BOOL InJapaneseFont(HDC hdc, LPCSTR lpString, int c, Call call) {
 
 }  // namespace
 
-// Text drawn in the device context's own font is drawn in the Japanese
-// system font, so that it looks the same on every system.
+// Text drawn in the device context's own font is drawn in the screen font,
+// so that it looks the same on every system and at every scale.
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     return InJapaneseFont(hdc, lpString, c, [&](const std::wstring& text) {
         return TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
