@@ -9,6 +9,7 @@
 // the frame step (screen/ResultsKeys.cpp).
 #include "res/resource.h"
 #include "screen/KeyboardFocus.h"
+#include "screen/RowHitTest.h"
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
@@ -87,10 +88,8 @@ void CSearchEdit::m_sub_FocusPlace(int nPlace) {
             return;
         case kPlaceRows: {
             g_nClientFocusPlace = kFocusRows;
-            const int nRow = m_engine.m_nHoverItem;
-            const bool bShown =
-                nRow >= 0 && nRow < screen_layout::kRows && m_engine.m_items[nRow].bPresent == 1;
-            m_sub_SelectRow(bShown ? nRow : 0);
+            const int nRow = SelectedRow(m_engine);
+            m_sub_SelectRow(nRow >= 0 ? nRow : 0);
             SetFocus(m_hParent);
             return;
         }

@@ -39,10 +39,7 @@ void FillGrey(HDC hDC, const RECT& rect) {
 // The row of the grey fill: the selected row while the keyboard moved it
 // last and the rows have their place, else the present row under the pointer.
 int HighlightedRow(const CSearchEngin& engine, POINT pt) {
-    if (g_bKeyboardMovedLast && g_nClientFocusPlace == kFocusRows) {
-        const int r = engine.m_nHoverItem;
-        return r >= 0 && r < layout::kRows && engine.m_items[r].bPresent == 1 ? r : -1;
-    }
+    if (g_bKeyboardMovedLast && g_nClientFocusPlace == kFocusRows) return SelectedRow(engine);
     return PresentRowAt(engine, pt);
 }
 

@@ -75,12 +75,6 @@ void AddPageStrip(const CSearchEngin& engine, ResultsPart* parts, int& nCount) {
 
 }  // namespace
 
-int SelectedRow(const CSearchEngin& engine) {
-    const int nRow = engine.m_nHoverItem;
-    if (nRow < 0 || nRow >= CSearchEngin::kRowsPerPage) return -1;
-    return engine.m_items[nRow].bPresent == 1 ? nRow : -1;
-}
-
 int ListResultsParts(const CSearchEdit& screen, ResultsPart (&parts)[kMaxResultsParts]) {
     const CSearchEngin& engine = screen.m_engine;
     int nCount = 0;

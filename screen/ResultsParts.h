@@ -8,8 +8,9 @@
 
 #include <string>
 
+#include "screen/RowHitTest.h"
+
 class CSearchEdit;
-class CSearchEngin;
 
 // UTF-16, as the reader takes names.
 using WideText = std::basic_string<WCHAR>;
@@ -25,10 +26,6 @@ constexpr int kMaxResultsParts = 24;
 
 // Fills `parts` with the parts shown now; returns how many.
 int ListResultsParts(const CSearchEdit& screen, ResultsPart (&parts)[kMaxResultsParts]);
-
-// The row the keyboard and the pointer select (the engine's hover row)
-// when it is shown, else -1.
-int SelectedRow(const CSearchEngin& engine);
 
 // The child id (part index + 1) of a row shown; CHILDID_SELF (0) for none.
 LONG ChildIdOfRow(const CSearchEdit& screen, int nRow);

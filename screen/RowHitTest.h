@@ -1,5 +1,7 @@
-// Which row of the page shown lies under a point: the one hit-test that the
-// pointer tracking and the frame step's check of clicks share.
+// Which row of the page shown lies under a point, and which one is selected:
+// the one hit-test that the pointer tracking and the frame step's check of
+// clicks share, and the one test of the selection that the keyboard, the
+// painter, the row menu and a screen reader's view share.
 #pragma once
 
 #include <windows.h>
@@ -15,4 +17,12 @@ inline int PresentRowAt(const CSearchEngin& engine, POINT pt) {
         if (PtInRect(&row, pt) && engine.m_items[r].bPresent == 1) return r;
     }
     return -1;
+}
+
+// The row the keyboard and the pointer select (the engine's hover row) when
+// it is present, else -1.
+inline int SelectedRow(const CSearchEngin& engine) {
+    const int nRow = engine.m_nHoverItem;
+    if (nRow < 0 || nRow >= screen_layout::kRows) return -1;
+    return engine.m_items[nRow].bPresent == 1 ? nRow : -1;
 }

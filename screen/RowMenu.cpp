@@ -69,10 +69,10 @@ void CSearchEdit::m_sub_ShowRowMenu(int nRequest) {
     if (nRequest == kRowMenuAtPointer) {
         nRow = PresentRowAt(m_engine, at);
     } else if (GetFocus() == m_hParent && g_nClientFocusPlace == kFocusRows) {
-        nRow = m_engine.m_nHoverItem;
+        nRow = SelectedRow(m_engine);
         at = layout::Scaled(layout::RowMenuAnchor(nRow));
     }
-    if (nRow < 0 || nRow >= layout::kRows || m_engine.m_items[nRow].bPresent != 1) return;
+    if (nRow < 0) return;
     if (nRequest == kRowMenuAtSelection) m_sub_SelectRow(nRow);
 
     // The menu's own loop runs no frame step, so the row stays as it is.

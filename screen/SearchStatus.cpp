@@ -6,6 +6,7 @@
 
 #include "screen/HitCountBox.h"
 #include "screen/KeyboardFocus.h"
+#include "screen/RowHitTest.h"
 #include "screen/PageLabels.h"
 #include "screen/ScreenLayout.h"
 #include "screen/ScreenText.h"
@@ -60,11 +61,8 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
         }
         return;
     }
-    const int nRow = m_engine.m_nHoverItem;
-    if (!g_bKeyboardMovedLast || nRow < 0 || nRow >= screen_layout::kRows ||
-        m_engine.m_items[nRow].bPresent != 1) {
-        return;
-    }
+    const int nRow = SelectedRow(m_engine);
+    if (!g_bKeyboardMovedLast || nRow < 0) return;
     const RECT frame = screen_layout::Scaled(Inset(screen_layout::RowRect(nRow)));
     DrawFocusRect(hDC, &frame);
 }
