@@ -18,11 +18,11 @@ cmake --build --preset default --target package
 version=$(build/default/cli/sorahiki-cli --version | cut -d' ' -f2)
 scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 
-# The unit tests of the Windows and sanitizer builds run two at a time; the
-# default preset's end-to-end tests, which time what a person sees, one at a
-# time.
+# The unit tests run two at a time; the end-to-end tests, which time what a
+# person sees, one at a time.
 ctest --preset windows -j2
 ctest --preset asan -j2
 ctest --preset tsan
-ctest --preset default
+ctest --preset default -LE e2e -j2
+ctest --preset default -L e2e
 scripts/fuzz.sh --seconds 10
