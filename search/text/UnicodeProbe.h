@@ -14,6 +14,7 @@
 // its code page 932 reading need not be looked at.
 #pragma once
 
+#include "search/text/Utf8Runs.h"
 #include "search/text/WordProbe.h"
 
 namespace sjis {
@@ -24,6 +25,7 @@ class UnicodeProbes {
     // Unicode characters looked for per probe; a form shared by more is not
     // looked for.
     static constexpr int kMaxForms = 4;
+    static_assert(kMaxProbes * kMaxForms <= utf8runs::Needles::kMax);
 
     // Looks for the code page 932 character `first` (and `second` when
     // `length` is 2) in every Unicode character whose form it is.
@@ -52,12 +54,14 @@ class UnicodeProbes {
         char16_t units[kMaxForms];
     };
 
-    bool AllFoundUtf8(const unsigned char* block, int length) const;
     bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;
 
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;
-    int m_lookedFor = 0;  // probes that are not `anywhere`
+    int m_lookedFor = 0;      // probes that are not `anywhere`
+    unsigned m_allFound = 0;  // one bit per probe
+    unsigned m_anywhere = 0;  // the bits of the probes not looked for
+    utf8runs::Needles m_needles;  // the UTF-8 of the probes' characters
 };
 
 }  // namespace sjis

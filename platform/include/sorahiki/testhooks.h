@@ -24,6 +24,9 @@ void OnSearchThread(void (*atStart)(), void (*atEnd)());
 // Threads started from now on: the first `allowed` start, every later one is
 // refused as when the system can make no more. A negative count refuses none.
 void RefuseThreadsAfter(int allowed);
+// The processor is taken to lack the wide vector instructions (AVX2) that
+// the quick look uses where it has them, so that its narrow form is tried.
+void NarrowVectorsOnly(bool narrow);
 
 // For the layer: whether this open, or this thread start, is to fail.
 bool OpenFails();
@@ -31,6 +34,7 @@ bool ReadFails();
 // The limit LimitReaders set, or a negative number for none.
 int ReaderLimit();
 bool ThreadStartFails();
+bool VectorsNarrow();
 void SearchThreadStarts();
 void SearchThreadEnds();
 

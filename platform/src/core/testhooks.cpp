@@ -18,6 +18,7 @@ std::atomic<void (*)()> g_atSearchStart{nullptr};
 std::atomic<void (*)()> g_atSearchEnd{nullptr};
 // Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
+std::atomic<bool> g_vectorsNarrow{false};
 
 // Takes one from a positive count; false when it stands at 0 or below.
 bool TakeOne(std::atomic<int>& count) {
@@ -83,6 +84,14 @@ bool ReadFails() {
 
 bool ThreadStartFails() {
     return g_threadsAllowed.load(std::memory_order_relaxed) >= 0 && !TakeOne(g_threadsAllowed);
+}
+
+void NarrowVectorsOnly(bool narrow) {
+    g_vectorsNarrow = narrow;
+}
+
+bool VectorsNarrow() {
+    return g_vectorsNarrow.load(std::memory_order_relaxed);
 }
 
 }  // namespace testhooks

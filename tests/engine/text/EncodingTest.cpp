@@ -3,6 +3,8 @@
 // with utfcpp on random bytes; the quick look at a file's raw bytes passes it
 // over only when its gathered text lacks a word.
 #include <gtest/gtest.h>
+
+#include <sorahiki/testhooks.h>
 #include <utf8.h>
 
 #include <random>
@@ -290,11 +292,23 @@ std::string WordAt(const std::string& text, size_t start) {
     return word;
 }
 
+// Each test of the quick look runs twice: with the wide vectors where the
+// processor has them, and with the narrow ones that every processor has.
+class QuickLookForm : public testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { testhooks::NarrowVectorsOnly(GetParam()); }
+    void TearDown() override { testhooks::NarrowVectorsOnly(false); }
+};
+INSTANTIATE_TEST_SUITE_P(Encoding, QuickLookForm, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return param.param ? "Narrow" : "Wide";
+                         });
+
 // A block of UTF-8 but for one sequence is read as code page 932, so the
 // look must not take it for UTF-8 wherever that sequence stands between two
 // characters: around the look's 64-byte steps and near the block's end. The
 // kanji around it keep their forms and fill the text well inside the block.
-TEST(Encoding, QuickLookReadsOneBadSequenceAsCodePage932) {
+TEST_P(QuickLookForm, ReadsOneBadSequenceAsCodePage932) {
     DataFolder folder;
     const std::string bad[] = {"\xE0\x80\x80", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80",
                                "\xF5",         "\xE3\x81",     "\x80"};
@@ -316,7 +330,7 @@ TEST(Encoding, QuickLookReadsOneBadSequenceAsCodePage932) {
 // The same random text in every encoding, around the first block's end and
 // the text's limit: a file passed over never holds the word, and a word cut
 // from a file's text never passes it over.
-TEST(Encoding, QuickLookPassesOverOnlyFilesWithoutTheWord) {
+TEST_P(QuickLookForm, PassesOverOnlyFilesWithoutTheWord) {
     DataFolder folder;
     std::mt19937 rng(23);
     const std::string words[] = {Cp932(U8(u8"漢字")),
