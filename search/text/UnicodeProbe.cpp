@@ -210,16 +210,16 @@ enum class Utf8Reach : unsigned char {
 
 struct Utf8Look {
     Utf8Reach reach;
-    int textEnd;    // with kEndsInside, the text lies before this byte
-    bool valid;     // the block is surely valid UTF-8 (a character may be cut at its end)
-    bool utf8;      // the decoder surely reads the block as UTF-8 when it has no mark
-    unsigned found; // the probes found before textEnd; once all are, nothing else was told
+    int textEnd;     // with kEndsInside, the text lies before this byte
+    bool valid;      // the block is surely valid UTF-8 (a character may be cut at its end)
+    bool utf8;       // the decoder surely reads the block as UTF-8 when it has no mark
+    unsigned found;  // the probes found before textEnd; once all are, nothing else was told
 };
 
 // The probes of `found` and those of `needles` that stand wholly between
 // `from` and `end`.
-unsigned FoundAmong(const unsigned char* block, int from, int end,
-                    const utf8runs::Needles& needles, unsigned found) {
+unsigned FoundAmong(const unsigned char* block, int from, int end, const utf8runs::Needles& needles,
+                    unsigned found) {
     for (int n = 0; n < needles.count && from < end; ++n) {
         if ((found & needles.probe[n]) == 0 &&
             HasSequence(block + from, end - from, needles.bytes[n], needles.length[n])) {
@@ -345,7 +345,8 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
     ++m_lookedFor;
     for (int f = 0; f < probe.forms; ++f) {
         const int n = m_needles.count++;
-        m_needles.length[n] = static_cast<unsigned char>(Utf8Of(probe.units[f], m_needles.bytes[n]));
+        m_needles.length[n] =
+            static_cast<unsigned char>(Utf8Of(probe.units[f], m_needles.bytes[n]));
         m_needles.probe[n] = bit;
     }
 }

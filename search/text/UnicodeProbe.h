@@ -58,9 +58,9 @@ class UnicodeProbes {
 
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;
-    int m_lookedFor = 0;      // probes that are not `anywhere`
-    unsigned m_allFound = 0;  // one bit per probe
-    unsigned m_anywhere = 0;  // the bits of the probes not looked for
+    int m_lookedFor = 0;          // probes that are not `anywhere`
+    unsigned m_allFound = 0;      // one bit per probe
+    unsigned m_anywhere = 0;      // the bits of the probes not looked for
     utf8runs::Needles m_needles;  // the UTF-8 of the probes' characters
 };
 
