@@ -141,10 +141,10 @@ TEST(Scan, MatchWordResults) {
     EXPECT_STREQ(engine->m_candPaths[0], "DATA/x.txt");
 }
 
-std::vector<std::pair<std::string, DWORD>> g_failures;
+std::vector<std::pair<std::string, DWORD>> g_reportedFailures;
 
-void NoteFailure(const char* pszPath, DWORD dwError) {
-    g_failures.emplace_back(pszPath, dwError);
+void NoteReportedFailure(const char* pszPath, DWORD dwError) {
+    g_reportedFailures.emplace_back(pszPath, dwError);
 }
 
 // A read that fails part way (a failing disk) is no end of the file: the
@@ -153,15 +153,15 @@ TEST(ScanUnreadable, AReadThatFailsIsReportedNotTakenForTheEnd) {
     DataFolder folder;
     folder.Write("DATA/late.txt", std::string(5000, ' ') + "word");
     auto engine = NewEngine();
-    g_failures.clear();
-    engine->m_pfnOnReadFailure = NoteFailure;
+    g_reportedFailures.clear();
+    engine->m_pfnOnReadFailure = NoteReportedFailure;
     testhooks::FailReads(1, 1);
     engine->m_sub_Search("word");
     testhooks::FailReads(0, 0);
     EXPECT_EQ(engine->m_nHits, 0);
     EXPECT_EQ(engine->m_bReadFailed, 1);
-    EXPECT_EQ(g_failures, (std::vector<std::pair<std::string, DWORD>>{
-                              {"DATA/late.txt", static_cast<DWORD>(ERROR_READ_FAULT)}}));
+    EXPECT_EQ(g_reportedFailures, (std::vector<std::pair<std::string, DWORD>>{
+                                      {"DATA/late.txt", static_cast<DWORD>(ERROR_READ_FAULT)}}));
     engine->m_sub_Search("word");
     EXPECT_EQ(engine->m_nHits, 1);
     EXPECT_EQ(engine->m_bReadFailed, 0);
@@ -180,13 +180,13 @@ TEST(ScanLimits, LongPathsAreLeftOut) {
     folder.Write(deepFolder + "/abcd", "word");  // 210 bytes
     folder.Write(deepFolder + "/" + std::string(10, 'e') + "/f", "word");
     auto engine = NewEngine();
-    g_failures.clear();
-    engine->m_pfnOnReadFailure = NoteFailure;
+    g_reportedFailures.clear();
+    engine->m_pfnOnReadFailure = NoteReportedFailure;
     engine->m_sub_Search("word");
     EXPECT_EQ(InListingOrder(HitPaths(*engine)),
               InListingOrder(Strings{deepFolder + "/abc", kept}));
     Strings tooLongOnes;
-    for (const auto& [path, error] : g_failures) {
+    for (const auto& [path, error] : g_reportedFailures) {
         EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
         tooLongOnes.push_back(path);
     }

@@ -14,6 +14,7 @@
 #include "search/text/QuickLook.h"
 #include "search/text/SjisReader.h"
 #include "search/text/TextDecoder.h"
+#include "tests/engine/text/WordSamples.h"
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;
@@ -257,7 +258,7 @@ std::string RandomText(std::mt19937& rng, size_t size, bool broken, bool dense) 
 }
 
 // The text that gathering takes from a file, as the search reads it.
-std::string GatheredText(const char* path, int limit) {
+std::string ReadGatheredText(const char* path, int limit) {
     sjis::OpenFile file(path);
     sjis::TextFileBytes bytes(file.Handle());
     sjis::SjisCharReader reader(bytes);
@@ -271,25 +272,6 @@ bool MayHold(const char* path, const std::string& word, int limit) {
     sjis::OpenFile file(path);
     sjis::TextFileBytes bytes(file.Handle());
     return look.MayHoldWords(bytes, limit);
-}
-
-bool HoldsAtBoundary(const std::string& text, const std::string& word) {
-    for (size_t at = 0; at < text.size(); at += sjis::IsLeadByte(text[at]) ? 2 : 1) {
-        if (text.compare(at, word.size(), word) == 0) return true;
-    }
-    return false;
-}
-
-// A word of up to three whole characters of `text` from about `start` on.
-std::string WordAt(const std::string& text, size_t start) {
-    size_t at = 0;
-    auto length = [&](size_t i) { return sjis::IsLeadByte(text[i]) ? 2u : 1u; };
-    while (at < start && at < text.size()) at += length(at);
-    std::string word;
-    for (int n = 0; n < 3 && at < text.size(); ++n, at += length(at)) {
-        word.append(text, at, length(at));
-    }
-    return word;
 }
 
 // Each test of the quick look runs twice: with the wide vectors where the
@@ -321,7 +303,8 @@ TEST_P(QuickLookForm, ReadsOneBadSequenceAsCodePage932) {
             // ASCII before the kanji puts a character's start at `at`.
             std::string text = std::string(at % 3, 'a') + kanji;
             folder.Write("DATA/bad.txt", text.insert(at, sequence));
-            const std::string word = WordAt(GatheredText("DATA/bad.txt", 2001), 0);
+            const std::string word =
+                word_samples::WordAt(ReadGatheredText("DATA/bad.txt", 2001), 0, 3, 6);
             ASSERT_TRUE(MayHold("DATA/bad.txt", word, 2001)) << testing::PrintToString(word);
         }
     }
@@ -363,15 +346,17 @@ TEST_P(QuickLookForm, PassesOverOnlyFilesWithoutTheWord) {
             for (int limit : {2001, 85, between}) {
                 SCOPED_TRACE(testing::Message()
                              << "round " << round << " " << path << " limit " << limit);
-                const std::string gathered = GatheredText(path, limit);
-                const std::string cut = WordAt(gathered, rng() % (gathered.size() + 1));
+                const std::string gathered = ReadGatheredText(path, limit);
+                const std::string cut =
+                    word_samples::WordAt(gathered, rng() % (gathered.size() + 1), 3, 6);
                 if (!cut.empty()) {
                     EXPECT_TRUE(MayHold(path, cut, limit)) << testing::PrintToString(cut);
                 }
                 for (const std::string& word : words) {
                     if (MayHold(path, word, limit)) continue;
                     ++passedOver[f];
-                    EXPECT_FALSE(HoldsAtBoundary(gathered, word)) << testing::PrintToString(word);
+                    EXPECT_FALSE(word_samples::HoldsAtBoundary(gathered, word))
+                        << testing::PrintToString(word);
                 }
             }
         }

@@ -8,6 +8,7 @@
 
 #include "search/text/SjisReader.h"
 #include "search/text/WordProbe.h"
+#include "tests/engine/text/WordSamples.h"
 #include "tests/support/DataFolder.h"
 #include "tests/support/MemoryBytes.h"
 
@@ -104,27 +105,6 @@ TEST(Reader, PlainRunsAgreeWithCharacterReading) {
     }
 }
 
-// Up to twenty bytes of whole characters of `text` from about `start` on: a
-// word that the text holds at a character boundary.
-std::string WordAt(const std::string& text, size_t start) {
-    size_t at = 0;
-    auto length = [&](size_t i) { return sjis::IsLeadByte(text[i]) ? 2u : 1u; };
-    while (at < start && at < text.size()) at += length(at);
-    std::string word;
-    while (at < text.size() && word.size() + length(at) <= 20) {
-        word.append(text, at, length(at));
-        at += length(at);
-    }
-    return word;
-}
-
-bool HoldsAtBoundary(const std::string& text, const std::string& word) {
-    for (size_t at = 0; at < text.size(); at += sjis::IsLeadByte(text[at]) ? 2 : 1) {
-        if (text.compare(at, word.size(), word) == 0) return true;
-    }
-    return false;
-}
-
 // In memory, where a buffer may end after any number of bytes: the gatherer
 // keeps what the character reader keeps, and the quick look passes over a
 // file only when the character reader's text lacks the word, never for a word
@@ -156,12 +136,13 @@ TEST(Reader, FastPathsAgreeWithTheReferenceAtEveryBufferEnd) {
             const int block = static_cast<int>(std::min<size_t>(size, 4096));
             const auto* raw = reinterpret_cast<const unsigned char*>(bytes.data());
             for (const std::string& word :
-                 {WordAt(reference, rng() % (reference.size() + 1)), WordAt(bytes, rng() % 64)}) {
+                 {word_samples::WordAt(reference, rng() % (reference.size() + 1), 20, 20),
+                  word_samples::WordAt(bytes, rng() % 64, 20, 20)}) {
                 if (word.empty()) continue;
                 sjis::WordProbes probes;
                 probes.Add(word.c_str());
                 bool may = probes.MayAllOccur(raw, block, size <= 4096, limit);
-                bool held = HoldsAtBoundary(reference, word);
+                bool held = word_samples::HoldsAtBoundary(reference, word);
                 EXPECT_TRUE(may || !held) << testing::PrintToString(word);
             }
         }
