@@ -35,6 +35,9 @@ constexpr char32_t kKana[][2] = {{0x3041, 0x3093}, {0x30A1, 0x30F6}};
 // is two bytes that gathering keeps (the first is not 0x81).
 struct KeptPairs {
     std::uint64_t bits[kBmpSize / 64];
+    // The same bits for the characters of three bytes, placed as the pass
+    // over UTF-8 runs looks them up (utf8runs::PassInput).
+    std::uint64_t threes[utf8runs::kKeptThreesWords];
     bool kanaKept;  // every kana has such a form
 };
 
@@ -44,6 +47,11 @@ bool MakeKeptPairs(KeptPairs& kept) {
     for (int c = 0x80; c < kBmpSize; ++c) {
         if (forms[c] >= 0x100 && forms[c] >> 8 != cp932::kSeparatorLead) {
             kept.bits[c / 64] |= std::uint64_t{1} << (c % 64);
+        }
+    }
+    for (int first = 0; first < 16; ++first) {
+        for (int second = 0; second < 64; ++second) {
+            kept.threes[second << 8 | first] = kept.bits[first << 6 | second];
         }
     }
     kept.kanaKept = true;
@@ -240,7 +248,8 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
     utf8runs::PassResult runs;
     runs.found = found;
 #if defined(__SSE2__)
-    runs = PassRuns({block, length, target, table.bits, table.kanaKept, &needles, allFound, found});
+    runs =
+        PassRuns({block, length, target, table.threes, table.kanaKept, &needles, allFound, found});
     if (runs.noUtf8) return {Utf8Reach::kNoUtf8, length, false, false, runs.found};
     if (needles.count > 0 && runs.found == allFound) {
         return {Utf8Reach::kMayGoOn, length, false, false, runs.found};

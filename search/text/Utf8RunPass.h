@@ -69,13 +69,13 @@ class Utf8ShapeCheck {
 // of `threes`, counted from `run`, of which 67 bytes can be read. Each is
 // read with one load: its first two bytes pick the 64 characters of its
 // word of bits, the third its bit.
-inline int KeptPairsAt(const std::uint64_t* kept, const unsigned char* run, std::uint64_t threes) {
+inline int KeptPairsAt(const std::uint64_t* keptThrees, const unsigned char* run,
+                       std::uint64_t threes) {
     int pairs = 0;
     for (; threes != 0; threes &= threes - 1) {
         std::uint32_t bytes;
         std::memcpy(&bytes, run + __builtin_ctzll(threes), sizeof bytes);  // little-endian
-        const unsigned word = (bytes & 0x0Fu) << 6 | (bytes >> 8 & 0x3Fu);
-        pairs += static_cast<int>(kept[word] >> (bytes >> 16 & 0x3Fu) & 1);
+        pairs += static_cast<int>(keptThrees[bytes & 0x3F0Fu] >> (bytes >> 16 & 0x3Fu) & 1);
     }
     return pairs;
 }
@@ -120,7 +120,8 @@ class RunPass {
             toLookUp[runs] = shape.threes & ~settled;
         }
         for (int run = 0; run < runs && result.keptBytes < m_in.target; ++run) {
-            result.keptBytes += 2 * KeptPairsAt(m_in.kept, m_in.block + 64 * run, toLookUp[run]);
+            result.keptBytes +=
+                2 * KeptPairsAt(m_in.keptThrees, m_in.block + 64 * run, toLookUp[run]);
         }
         result.at = 64 * runs;
         result.exact = check.Exact();
@@ -148,6 +149,24 @@ class RunPass {
         return W::And(W::Eq(first, Splat(0xE3)), W::Or(W::Or(in81, in82), in83));
     }
 
+    // Whether needle `a`, of `length` bytes, begins among the 64 bytes at
+    // `run`: read again for each needle, from the cache, so that its bytes
+    // stay in registers.
+    bool Holds(const unsigned char* run, int a, int length) const {
+        const V first = m_splat[a][0];
+        const V second = m_splat[a][1];
+        const V third = m_splat[a][2];
+        V any = W::Zero();
+        for (int k = 0; k < kVectors; ++k) {
+            const unsigned char* p = run + W::kBytes * k;
+            V match = W::Eq(W::Load(p), first);
+            if (length > 1) match = W::And(match, W::Eq(W::Load(p + 1), second));
+            if (length > 2) match = W::And(match, W::Eq(W::Load(p + 2), third));
+            any = W::Or(any, match);
+        }
+        return W::Mask(any) != 0;
+    }
+
     // The shape of the 64 bytes at `run`, the probes found among them and
     // the surely kept bytes that they tell by themselves:
     // ASCII other than blanks, line ends, NUL and 0x1A, and kana when all
@@ -172,27 +191,25 @@ class RunPass {
             const V top = W::And(b, Splat(0xC0));
             shape.continuations |= Bits(W::Eq(top, Splat(0x80)), k);
             shape.leads |= Bits(W::Eq(top, Splat(0xC0)), k);
-            shape.threes |= Bits(W::Eq(W::And(b, Splat(0xF0)), Splat(0xE0)), k);
+            const V high = W::And(b, Splat(0xF0));
+            shape.threes |= Bits(W::Eq(high, Splat(0xE0)), k);
             const V c0c1 = W::Eq(W::And(b, Splat(0xFE)), Splat(0xC0));
             const V e0ed = W::Or(W::Eq(b, Splat(0xE0)), W::Eq(b, Splat(0xED)));
-            rare = W::Or(rare, W::Or(From(b, 0xF0), W::Or(c0c1, e0ed)));
+            rare = W::Or(rare, W::Or(W::Eq(high, Splat(0xF0)), W::Or(c0c1, e0ed)));
             // Signed, bytes from 0x80 up are below 0x21.
             ascii = W::Sub(ascii, W::GreaterSigned(b, Splat(0x20)));
             if (kanaKept) {
                 settled |= Bits(W::Eq(b, Splat(0xE3)), k);
                 kana = W::Sub(kana, KanaStarts(b, second, third));
             }
-            for (int a = 0; a < m_active; ++a) {
-                const unsigned probe = m_in.needles->probe[m_needle[a]];
-                if ((found & probe) != 0) continue;
-                const int length = m_in.needles->length[m_needle[a]];
-                V match = W::Eq(b, m_splat[a][0]);
-                if (length > 1) match = W::And(match, W::Eq(second, m_splat[a][1]));
-                if (length > 2) match = W::And(match, W::Eq(third, m_splat[a][2]));
-                if (W::Mask(match) != 0) found |= probe;
-            }
         }
         shape.rare = W::Mask(rare) != 0;
+        for (int a = 0; a < m_active; ++a) {
+            const unsigned probe = m_in.needles->probe[m_needle[a]];
+            if ((found & probe) == 0 && Holds(run, a, m_in.needles->length[m_needle[a]])) {
+                found |= probe;
+            }
+        }
         return W::Sum(ascii) + 2 * W::Sum(kana);
     }
 

@@ -18,12 +18,16 @@ struct Needles {
 
 // What the pass is given: the block, and the count of surely kept bytes
 // (`target`) that proves the text full.
+constexpr int kKeptThreesWords = 0x3F0F + 1;
 struct PassInput {
     const unsigned char* block;
     int length;
     int target;
-    const std::uint64_t* kept;  // one bit per character of the plane: its form is kept
-    bool kanaKept;              // every kana's form is kept
+    // The bits of a character of three bytes whose form is kept, 64 to a
+    // word, at the word `(second & 0x3F) << 8 | (first & 0x0F)`: the first
+    // two bytes as they stand, masked, so a look-up takes one AND.
+    const std::uint64_t* keptThrees;
+    bool kanaKept;  // every kana's form is kept
     const Needles* needles;
     unsigned allFound;  // the probes' bits
     unsigned found;     // probes that count as found from the start
