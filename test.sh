@@ -24,5 +24,10 @@ ctest --preset windows -j2
 ctest --preset asan -j2
 ctest --preset tsan
 ctest --preset default -LE e2e -j2
+# The fuzz targets are built at the lowest priority while the end-to-end
+# tests run, which leave the processor idle most of the time.
+scripts/fuzz.sh --build-only >build/fuzz-build.log 2>&1 &
+fuzz_build=$!
 ctest --preset default -L e2e
+wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
 scripts/fuzz.sh --seconds 10

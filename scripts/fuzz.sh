@@ -6,7 +6,7 @@
 # Inputs found on the way go to build/fuzz/corpus/, never into the sources;
 # an input that breaks a property is written to build/fuzz/faults/.
 #
-#   scripts/fuzz.sh [--seconds N] [TARGET...]
+#   scripts/fuzz.sh [--seconds N] [--build-only] [TARGET...]
 #
 # Targets: query_parser text_gatherer title_excerpt tsv_escaping cli_options
 # resource_parser. Ends with one line per target: executions and the outcome.
@@ -14,10 +14,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=20
+build_only=0
 targets=()
 while (($#)); do
   case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
+    --build-only) build_only=1; shift ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -26,9 +28,10 @@ done
 # Absolute paths: the targets work in a temporary folder of their own.
 root=$PWD
 build=$root/build/fuzz
-nice cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+nice -n 19 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-nice cmake --build "$build" --target "${targets[@]/#/fuzz_}"
+nice -n 19 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
+((build_only)) && exit 0
 
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 mkdir -p "$build/faults"
