@@ -3,8 +3,6 @@
 // block without a mark is surely UTF-8.
 #include "search/text/UnicodeProbe.h"
 
-#include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>

@@ -9,6 +9,7 @@
 // include it.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -71,10 +72,11 @@ class Utf8ShapeCheck {
 // word of bits, the third its bit.
 inline int KeptPairsAt(const std::uint64_t* keptThrees, const unsigned char* run,
                        std::uint64_t threes) {
+    static_assert(std::endian::native == std::endian::little);
     int pairs = 0;
     for (; threes != 0; threes &= threes - 1) {
         std::uint32_t bytes;
-        std::memcpy(&bytes, run + __builtin_ctzll(threes), sizeof bytes);  // little-endian
+        std::memcpy(&bytes, run + __builtin_ctzll(threes), sizeof bytes);
         pairs += static_cast<int>(keptThrees[bytes & 0x3F0Fu] >> (bytes >> 16 & 0x3Fu) & 1);
     }
     return pairs;

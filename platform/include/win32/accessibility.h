@@ -22,7 +22,6 @@ using OLECHAR = WCHAR;
 using LPOLESTR = OLECHAR*;
 using LPCOLESTR = const OLECHAR*;
 using BSTR = OLECHAR*;
-using LPCWSTR = const WCHAR*;
 using DISPID = LONG;
 using LCID = DWORD;
 
