@@ -24,7 +24,7 @@ if(WIN32)
   # include/ also holds the Linux stand-in for <windows.h>: searched after the
   # system's headers, it gives only what MinGW lacks, <sorahiki/...>.
   target_compile_options(sorahiki_platform_core PUBLIC "SHELL:-idirafter ${CMAKE_CURRENT_LIST_DIR}/include")
-  target_link_libraries(sorahiki_platform_core PUBLIC shell32)
+  target_link_libraries(sorahiki_platform_core PUBLIC shell32 shlwapi)
 else()
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/automation_posix.cpp

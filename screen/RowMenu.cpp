@@ -15,38 +15,6 @@ namespace {
 
 namespace layout = screen_layout;
 
-constexpr UINT kCodePage = 932;
-
-// The full path on the clipboard as Unicode text.
-bool PutOnClipboard(HWND hOwner, const char* pszText) {
-    const int nUnits = MultiByteToWideChar(kCodePage, 0, pszText, -1, nullptr, 0);
-    if (nUnits <= 0) return false;
-    HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE, static_cast<size_t>(nUnits) * sizeof(WCHAR));
-    if (hText == nullptr) return false;
-    auto* pszWide = static_cast<WCHAR*>(GlobalLock(hText));
-    MultiByteToWideChar(kCodePage, 0, pszText, -1, pszWide, nUnits);
-    GlobalUnlock(hText);
-    if (!OpenClipboard(hOwner)) {
-        GlobalFree(hText);
-        return false;
-    }
-    EmptyClipboard();
-    const bool bSet = SetClipboardData(CF_UNICODETEXT, hText) != nullptr;
-    if (!bSet) GlobalFree(hText);  // else it is the clipboard's
-    CloseClipboard();
-    return bSet;
-}
-
-void CopyPath(HWND hOwner, const char* pszPath) {
-    char szFullPath[MAX_PATH * 4];
-    if (PutOnClipboard(hOwner, FullPathOf(pszPath, szFullPath, sizeof szFullPath))) return;
-    char szText[MAX_PATH * 4 + 128];
-    std::strcpy(szText,
-                "パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
-    std::strncat(szText, pszPath, sizeof szText - std::strlen(szText) - 1);
-    MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
-}
-
 UINT ChooseFromMenu(HWND hOwner, POINT at) {
     ClientToScreen(hOwner, &at);
     HMENU hMenu = CreatePopupMenu();
@@ -86,7 +54,7 @@ void CSearchEdit::m_sub_ShowRowMenu(int nRequest) {
             ShowInFolderWithShell(m_hParent, szPath);
             break;
         case IDM_ROW_COPY_PATH:
-            CopyPath(m_hParent, szPath);
+            CopyPathToClipboard(m_hParent, szPath);
             break;
         default:
             break;

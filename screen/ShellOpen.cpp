@@ -1,14 +1,47 @@
 #include "screen/ShellOpen.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
+constexpr UINT kCodePage = 932;
+// Room for the longest walked path below the deepest current folder.
+constexpr DWORD kFullPathUnits = MAX_PATH * 8;
+
 // The shell's results up to this one say that it opened nothing.
 constexpr INT_PTR kLastShellFailure = 32;
+
+using WideText = std::basic_string<WCHAR>;
+
+WideText WideOf(const char* pszText) {
+    const int nUnits = MultiByteToWideChar(kCodePage, 0, pszText, -1, nullptr, 0);
+    if (nUnits <= 1) return WideText();
+    WideText text(static_cast<size_t>(nUnits), 0);
+    MultiByteToWideChar(kCodePage, 0, pszText, -1, text.data(), nUnits);
+    text.resize(static_cast<size_t>(nUnits) - 1);
+    return text;
+}
+
+// The shell's result for a system error, where it has one of its own.
+INT_PTR ShellResultOf(DWORD dwError) {
+    switch (dwError) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return SE_ERR_FNF;
+        case ERROR_ACCESS_DENIED:
+            return SE_ERR_ACCESSDENIED;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return SE_ERR_OOM;
+        default:
+            return static_cast<INT_PTR>(dwError);
+    }
+}
 
 // Why the shell opened nothing, from its result; szOther receives the text
 // for a result without a reason of its own.
@@ -35,27 +68,65 @@ const char* ShellFailureReason(INT_PTR nResult, char* szOther, int nOtherBytes) 
     }
 }
 
+// The box names the file as the system does while it is there, else as
+// the row shows it.
 void ReportFailure(HWND hOwner, const char* pszWhat, const char* pszPath, INT_PTR nResult) {
     char szOther[96];
-    char szText[MAX_PATH * 4 + 256];
-    std::snprintf(szText, sizeof szText, "%s\n%s\n\n%s", pszWhat, pszPath,
-                  ShellFailureReason(nResult, szOther, sizeof szOther));
-    MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
+    WCHAR szName[kFullPathUnits];
+    WideText text = WideOf(pszWhat);
+    text += static_cast<WCHAR>('\n');
+    text += SystemPathOf(pszPath, szName, kFullPathUnits) ? WideText(szName) : WideOf(pszPath);
+    text += WideOf("\n\n");
+    text += WideOf(ShellFailureReason(nResult, szOther, sizeof szOther));
+    MessageBoxW(hOwner, text.c_str(), WideOf("エラーメッセージ").c_str(), MB_OK);
+}
+
+// The shell's item of the file the walk found; null, with the system's
+// error, when it is gone.
+PIDLIST_ABSOLUTE ItemOf(const char* pszPath) {
+    // GetFullPathNameA reads the path in the program's code page and keeps
+    // its keys; a path too long for it is found from the current folder.
+    char szFull[kFullPathUnits];
+    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFull, szFull, nullptr);
+    return ILCreateFromPathA(nLength > 0 && nLength < sizeof szFull ? szFull : pszPath);
+}
+
+// The full path on the clipboard as Unicode text.
+bool PutOnClipboard(HWND hOwner, const WCHAR* pszText) {
+    size_t nUnits = 0;
+    while (pszText[nUnits] != 0) ++nUnits;
+    const size_t nBytes = (nUnits + 1) * sizeof(WCHAR);
+    HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE, nBytes);
+    if (hText == nullptr) return false;
+    std::memcpy(GlobalLock(hText), pszText, nBytes);
+    GlobalUnlock(hText);
+    if (!OpenClipboard(hOwner)) {
+        GlobalFree(hText);
+        return false;
+    }
+    EmptyClipboard();
+    const bool bSet = SetClipboardData(CF_UNICODETEXT, hText) != nullptr;
+    if (!bSet) GlobalFree(hText);  // else it is the clipboard's
+    CloseClipboard();
+    return bSet;
 }
 
 }  // namespace
 
-// GetFullPathNameA reads the path in the program's code page, so a trail
-// byte 0x5C of a double-byte character is never taken for a separator.
-// When it fails the path is given as found.
-const char* FullPathOf(const char* pszPath, char* szFullPath, DWORD nBytes) {
-    const DWORD nLength = GetFullPathNameA(pszPath, nBytes, szFullPath, nullptr);
-    return (nLength > 0 && nLength < nBytes) ? szFullPath : pszPath;
+bool SystemPathOf(const char* pszPath, WCHAR* szPath, DWORD nUnits) {
+    PIDLIST_ABSOLUTE pItem = ItemOf(pszPath);
+    if (pItem == nullptr) return false;
+    const bool bFound = SHGetPathFromIDListEx(pItem, szPath, nUnits, GPFIDL_DEFAULT) != FALSE;
+    ILFree(pItem);
+    return bFound;
 }
 
+// The shell is given the listed path whole: it finds the file as the walk's
+// reads found it.
 void OpenWithShell(HWND hOwner, const char* pszPath) {
-    char szFullPath[MAX_PATH * 4];
-    const char* pszFile = FullPathOf(pszPath, szFullPath, sizeof szFullPath);
+    char szFull[kFullPathUnits];
+    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFull, szFull, nullptr);
+    const char* pszFile = nLength > 0 && nLength < sizeof szFull ? szFull : pszPath;
     const auto nResult = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "open", pszFile, nullptr, nullptr, SW_SHOWNORMAL));
     if (nResult <= kLastShellFailure) {
@@ -63,18 +134,32 @@ void OpenWithShell(HWND hOwner, const char* pszPath) {
     }
 }
 
-// explorer splits its options on commas, so a path with a comma goes in
-// quotes; any other goes bare, as Wine's file manager takes quotes for part
-// of the path and opens the current folder instead.
 void ShowInFolderWithShell(HWND hOwner, const char* pszPath) {
-    char szFullPath[MAX_PATH * 4];
-    char szParameters[MAX_PATH * 4 + 16];
-    const char* pszFull = FullPathOf(pszPath, szFullPath, sizeof szFullPath);
-    const char* pszQuote = std::strchr(pszFull, ',') != nullptr ? "\"" : "";
-    std::snprintf(szParameters, sizeof szParameters, "/select,%s%s%s", pszQuote, pszFull, pszQuote);
-    const auto nResult = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", "explorer.exe", szParameters, nullptr, SW_SHOWNORMAL));
-    if (nResult <= kLastShellFailure) {
-        ReportFailure(hOwner, "フォルダを開けませんでした。", pszPath, nResult);
+    PIDLIST_ABSOLUTE pItem = ItemOf(pszPath);
+    if (pItem == nullptr) {
+        ReportFailure(hOwner, "フォルダを開けませんでした。", pszPath,
+                      ShellResultOf(GetLastError()));
+        return;
     }
+    const HRESULT hr = SHOpenFolderAndSelectItems(pItem, 0, nullptr, 0);
+    ILFree(pItem);
+    if (FAILED(hr)) {
+        const auto dwError = static_cast<DWORD>(hr & 0xFFFF);
+        ReportFailure(hOwner, "フォルダを開けませんでした。", pszPath,
+                      hr == E_FAIL ? SE_ERR_NOASSOC : ShellResultOf(dwError));
+    }
+}
+
+void CopyPathToClipboard(HWND hOwner, const char* pszPath) {
+    WCHAR szFull[kFullPathUnits];
+    if (!SystemPathOf(pszPath, szFull, kFullPathUnits)) {
+        ReportFailure(hOwner, "パスをコピーできませんでした。", pszPath,
+                      ShellResultOf(GetLastError()));
+        return;
+    }
+    if (PutOnClipboard(hOwner, szFull)) return;
+    WideText text = WideOf(
+        "パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
+    text += szFull;
+    MessageBoxW(hOwner, text.c_str(), WideOf("エラーメッセージ").c_str(), MB_OK);
 }

@@ -1,20 +1,19 @@
-// Opening a hit's file with the shell's "open" verb, or its folder.
+// What a row does with its file: open it with the shell's "open" verb, show
+// it in the file manager, put its path on the clipboard. Each takes the path
+// as the folder walk found it (relative to the current directory, its keys
+// after its NUL) and hands it whole to the system, which finds that very
+// file again; nothing here formats or converts it as plain text, which would
+// name another file or none. When nothing opens (the file was renamed or
+// deleted since the search, or no application opens it), a message box
+// owned by hOwner names the file and says why.
 #pragma once
 
 #include <windows.h>
 
-// The folder walk records paths relative to the current directory with "/"
-// between the parts; the shell is given the full path that the system makes
-// of it, with the separators its own file functions use. When the shell
-// opens nothing (the file was renamed or deleted since the search, or no
-// application opens it), a message box owned by hOwner names the file and
-// says why.
 void OpenWithShell(HWND hOwner, const char* pszPath);
-
-// Shows the file selected in the system's file manager (explorer
-// /select,full path), with a box as above when nothing opens.
 void ShowInFolderWithShell(HWND hOwner, const char* pszPath);
+void CopyPathToClipboard(HWND hOwner, const char* pszPath);
 
-// The full path of a path of the walk (the walk's own path when the system
-// cannot make one), in szFullPath of nBytes.
-const char* FullPathOf(const char* pszPath, char* szFullPath, DWORD nBytes);
+// The file's full path with every character as the file system has it, in
+// szPath of nUnits; false when the file is gone.
+bool SystemPathOf(const char* pszPath, WCHAR* szPath, DWORD nUnits);

@@ -109,13 +109,15 @@ struct Invalidation {
 const std::vector<Invalidation>& Invalidations();
 
 // Each ShellExecuteA that reached the desktop: one for a file that is not
-// there opens nothing and is not logged. explorer /select,PATH is logged
-// alike, with PATH (made absolute) as what opened.
+// there opens nothing and is not logged. SHOpenFolderAndSelectItems is logged
+// alike, with no verb, file or parameters, inFolder set and its item's path
+// as what opened.
 struct ShellCall {
     HWND owner;
     std::optional<std::string> verb, file, params, dir;  // empty where null was passed
     int show;
     std::string opened;  // the file that would open, in UTF-8, as the layer found it
+    bool inFolder = false;  // shown in the file manager rather than opened
 };
 const std::vector<ShellCall>& ShellCalls();
 

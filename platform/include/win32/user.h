@@ -464,16 +464,17 @@ UINT WINAPI GetDoubleClickTime();
 // gives null (reported). A window whose class has one shows it.
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 
-// Message boxes and the shell, shown by the driver. MessageBoxA knows MB_OK
-// and MB_YESNO; other buttons are shown as MB_OK (reported). ShellExecuteA
-// opens the file with the desktop whatever the verb; the file "explorer" or
-// "explorer.exe" with the parameters /select,PATH (quoted or not) shows PATH in the
-// desktop's file manager instead; the parameters and the
-// directory are passed to the driver as given. It returns 42 once the driver
-// started the open, else an error code no greater than 32: SE_ERR_FNF for a
-// file that is not there (also a listed path whose keys find nothing),
-// SE_ERR_NOASSOC for one that the desktop did not open.
+// Message boxes and the shell, shown by the driver. MessageBoxA and
+// MessageBoxW know MB_OK and MB_YESNO; other buttons are shown as MB_OK
+// (reported). ShellExecuteA opens the file with the desktop whatever the
+// verb, found as CreateFileA finds it (a listed path by its keys); the
+// parameters and the directory are passed to the driver as given. It
+// returns 42 once the driver started the open, else an error code no
+// greater than 32: SE_ERR_FNF for a file that is not there (also a listed
+// path whose keys find nothing), SE_ERR_NOASSOC for one that the desktop did
+// not open. Items of the shell are in <shlobj.h>.
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 
 // The clipboard: CF_UNICODETEXT only, handed to the driver (the desktop's
 // clipboard) as UTF-8 when the clipboard is closed; other formats are

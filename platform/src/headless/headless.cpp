@@ -76,7 +76,11 @@ class HeadlessDriver : public ui::Driver {
                                            Given(r.has_dir, r.dir), r.show, r.file_utf8});
         return true;
     }
-    bool ShowInFileManager(const ui::ShellRequest& r) override { return ShellOpen(r); }
+    bool ShowInFileManager(const ui::ShellRequest& r) override {
+        ShellOpen(r);
+        State().shells.back().inFolder = true;
+        return true;
+    }
 
     void BeginPopupMenu(const ui::PopupMenuRequest& menu) override {
         State().menus.push_back(ShownMenu{menu.owner, menu.texts_cp932, menu.at, 0});

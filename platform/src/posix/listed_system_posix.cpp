@@ -114,3 +114,12 @@ bool FindListedPath(const char* cp932Path, std::string& utf8) {
 bool FindListedFolder(const char* cp932Path, std::string& utf8Folder) {
     return listed::ResolveListedPath(cp932Path, true, utf8Folder);
 }
+
+bool OpenablePath(const char* cp932Path, std::string& utf8) {
+    if (listed::HoldsMark(cp932Path) || !Utf8PathFromCp932(cp932Path, utf8)) {
+        return FindListedPath(cp932Path, utf8);
+    }
+    struct stat st;
+    if (lstat(utf8.c_str(), &st) == 0 || errno != ENOENT) return true;
+    return FindListedPath(cp932Path, utf8);
+}

@@ -17,3 +17,10 @@ bool FindListedPath(const char* cp932Path, std::string& utf8);
 
 // The same for the folder of a path: every part but the last.
 bool FindListedFolder(const char* cp932Path, std::string& utf8Folder);
+
+// The file system's path that a code page 932 path names, as every open
+// finds it: a marked path by its keys alone (its text may name another file,
+// or none); any other as converted, or, where that names nothing, as the one
+// listed name of its form ("〜" listed as 0x81 0x60, which converts back to
+// "～"). False, with errno set, when nothing is found.
+bool OpenablePath(const char* cp932Path, std::string& utf8);

@@ -19,10 +19,12 @@ Clipboard& TheClipboard() {
     return clipboard;
 }
 
-std::string Utf8FromUtf16(const char16_t* text) {
+// The text as it stands, every character kept (a path with no code page 932
+// form among them).
+std::string ClipboardUtf8(const char16_t* text) {
     size_t length = 0;
     while (text[length] != 0) ++length;
-    return Utf8FromCp932(Cp932FromUtf16(text, length));
+    return Utf8FromUtf16(text, length);
 }
 
 }  // namespace
@@ -66,7 +68,7 @@ BOOL WINAPI CloseClipboard() {
     clipboard.open = false;
     if (clipboard.changed && clipboard.text != nullptr) {
         CurrentDriverRef().ClipboardText(
-            Utf8FromUtf16(static_cast<const char16_t*>(GlobalLock(clipboard.text))));
+            ClipboardUtf8(static_cast<const char16_t*>(GlobalLock(clipboard.text))));
     }
     return TRUE;
 }

@@ -37,7 +37,7 @@ struct ShellRequest {
     HWND owner;
     bool has_verb, has_file, has_params, has_dir;  // false where the program passed null
     std::string verb, file, params, dir;           // CP932, as passed
-    std::string file_utf8;  // the file in UTF-8, backslash separators turned into '/'
+    std::string file_utf8;  // the file as the file system names it (found through the listing)
     int show;
 };
 
@@ -123,8 +123,8 @@ class Driver {
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }
-    // ShellExecuteA of explorer /select,PATH: show request.file_utf8 (the
-    // PATH, made absolute) in the desktop's file manager. True when started.
+    // SHOpenFolderAndSelectItems: show request.file_utf8 (absolute) selected
+    // in the desktop's file manager. True when started.
     virtual bool ShowInFileManager(const ShellRequest& /*request*/) { return false; }
 
     // A pop-up menu opens (TrackPopupMenu). As for message boxes, the layer

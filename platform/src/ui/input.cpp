@@ -1,21 +1,14 @@
 // What a driver reports of the user's input, posted as Windows posts it, and
-// the calls that hand work to the driver: modal message boxes and the shell.
-#include <sys/stat.h>
+// the calls that hand work to the driver: modal message boxes and pop-up
+// menus.
 #include <unistd.h>
 
 #include <time.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include <shellapi.h>
-#include <sorahiki/listing.h>
-
-#include "platform/src/posix/errors.h"
-#include "platform/src/posix/paths.h"
 #include "platform/src/ui/state.h"
 
 namespace sorahiki::ui {
@@ -33,15 +26,6 @@ bool ForDisabledWindow(const MSG& msg) {
         if (w->disabled) return true;
     }
     return false;
-}
-
-// What ShellExecuteA returns when it cannot open a file for `error`: the
-// system's error where it is one of the shell's old codes (all of them at or
-// below 32), else "file not found".
-HINSTANCE ShellFailure(int error) {
-    DWORD code = Win32ErrorFromErrno(error);
-    SetLastError(code);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(code <= 32 ? code : SE_ERR_FNF));
 }
 
 void SetDisabled(HWND hwnd, bool disabled) {
@@ -80,37 +64,6 @@ UINT PressOrDoubleClick(HWND hwnd, int x, int y) {
                         std::abs(y - first.y) <= kDoubleClickPixels;
     first = {second ? nullptr : hwnd, x, y, at};
     return second ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-}
-
-// explorer /select,PATH (PATH quoted or not): the file manager is asked to show PATH.
-bool IsFileManager(const ShellRequest& request) {
-    std::string file = request.file;
-    for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return (file == "explorer" || file == "explorer.exe") &&
-           request.params.rfind("/select,", 0) == 0;
-}
-
-// The PATH of /select,PATH in UTF-8 with "/" separators, absolute, and
-// found through the listing where its text names no file of its own.
-HINSTANCE ShowInFileManager(ShellRequest request) {
-    std::string path = request.params.substr(std::strlen("/select,"));
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
-        path = path.substr(1, path.size() - 2);
-    }
-    std::string utf8 = Utf8FromCp932(path);
-    std::replace(utf8.begin(), utf8.end(), '\\', '/');
-    struct stat st;
-    std::string listedPath;
-    if (stat(utf8.c_str(), &st) != 0 && FindListedPath(path.c_str(), listedPath)) utf8 = listedPath;
-    if (stat(utf8.c_str(), &st) != 0) return ShellFailure(errno);
-    if (utf8.front() != '/') {
-        char* cwd = getcwd(nullptr, 0);
-        if (cwd != nullptr) utf8 = std::string(cwd) + "/" + utf8;
-        std::free(cwd);
-    }
-    request.file_utf8 = utf8;
-    const bool shown = CurrentDriverRef().ShowInFileManager(request);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(shown ? 42 : SE_ERR_NOASSOC));
 }
 
 }  // namespace
@@ -180,63 +133,45 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     return lpModuleName == nullptr ? ProgramInstance() : nullptr;
 }
 
-int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-    if ((uType & 0xF) != MB_OK && (uType & 0xF) != MB_YESNO) {
-        ReportUnsupported("MessageBoxA", "buttons other than MB_OK and MB_YESNO");
+namespace {
+
+int ShowMessageBox(MessageBoxRequest box) {
+    if ((box.type & 0xF) != MB_OK && (box.type & 0xF) != MB_YESNO) {
+        ReportUnsupported("MessageBox", "buttons other than MB_OK and MB_YESNO");
     }
-    std::string text = lpText ? lpText : "";
-    std::string caption = lpCaption ? lpCaption : "Error";
-    MessageBoxRequest box{hWnd, Utf8FromCp932(text), Utf8FromCp932(caption), text, caption, uType};
     Driver& driver = CurrentDriverRef();
     driver.BeginMessageBox(box);
-    SetDisabled(hWnd, true);
+    SetDisabled(box.owner, true);
     ++ModalDepth();
     int answer = 0;
     while (!driver.PollMessageBox(&answer)) {
         if (!ModalTurn()) usleep(2000);
     }
     --ModalDepth();
-    SetDisabled(hWnd, false);
+    SetDisabled(box.owner, false);
     return answer;
 }
 
-HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                               LPCSTR lpDirectory, INT nShowCmd) {
-    ShellRequest request{hwnd,
-                         lpOperation != nullptr,
-                         lpFile != nullptr,
-                         lpParameters != nullptr,
-                         lpDirectory != nullptr,
-                         lpOperation ? lpOperation : "",
-                         lpFile ? lpFile : "",
-                         lpParameters ? lpParameters : "",
-                         lpDirectory ? lpDirectory : "",
-                         lpFile ? Utf8FromCp932(lpFile) : std::string(),
-                         nShowCmd};
-    // Converted, a backslash can only be a separator (in CP932 0x5C may be
-    // the second byte of a character).
-    std::replace(request.file_utf8.begin(), request.file_utf8.end(), '\\', '/');
-    if (IsFileManager(request)) return ShowInFileManager(request);
-    // A listed name may convert back to another ("〜" gives 0x81 0x60, which
-    // is "～"): then the shell opens the entry the listing gave, as a file
-    // handle would.
-    struct stat st;
-    std::string listedPath;
-    // A marked path is found by its keys alone: whose keys find nothing,
-    // opens nothing (its text names no file of its own).
-    bool marked = lpFile != nullptr && listed::HoldsMark(lpFile);
-    if (marked && !FindListedPath(lpFile, listedPath)) return ShellFailure(errno);
-    if (!request.file_utf8.empty() &&
-        (marked || (stat(request.file_utf8.c_str(), &st) != 0 && errno == ENOENT)) &&
-        FindListedPath(lpFile, listedPath)) {
-        request.file_utf8 = listedPath;
-    }
-    // As on Windows, a file that is not there opens nothing; above 32 is success.
-    int result = SE_ERR_FNF;
-    if (stat(request.file_utf8.c_str(), &st) == 0) {
-        result = CurrentDriverRef().ShellOpen(request) ? 42 : SE_ERR_NOASSOC;
-    }
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(result));
+std::string Utf16Text(LPCWSTR text) {
+    size_t length = 0;
+    while (text[length] != 0) ++length;
+    return Utf8FromUtf16(text, length);
+}
+
+}  // namespace
+
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    std::string text = lpText ? lpText : "";
+    std::string caption = lpCaption ? lpCaption : "Error";
+    return ShowMessageBox(
+        {hWnd, Utf8FromCp932(text), Utf8FromCp932(caption), text, caption, uType});
+}
+
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
+    std::string text = lpText ? Utf16Text(lpText) : "";
+    std::string caption = lpCaption ? Utf16Text(lpCaption) : "Error";
+    return ShowMessageBox(
+        {hWnd, text, caption, Cp932FromUtf8(text), Cp932FromUtf8(caption), uType});
 }
 
 BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, const RECT*) {

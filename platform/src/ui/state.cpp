@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <set>
 
@@ -168,6 +169,36 @@ void ReportUnsupported([[maybe_unused]] const char* call,
 }
 
 // ---- Text --------------------------------------------------------------------
+namespace {
+
+// iconv from one encoding to another; a unit of `skip` bytes that has no
+// form is replaced by `mark` (already in the target encoding).
+std::string Recode(const char* text, size_t bytes, const char* from, const char* to, size_t skip,
+                   const std::string& mark) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string result(bytes * 4 + 4, '\0');
+    char* in = const_cast<char*>(text);
+    size_t in_left = bytes;
+    char* out = result.data();
+    size_t out_left = result.size();
+    while (in_left > 0 && iconv(cd, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) {
+        if (errno != EILSEQ && errno != EINVAL) break;
+        const size_t step = std::min(in_left, skip);
+        in += step;
+        in_left -= step;
+        if (out_left < mark.size()) break;
+        mark.copy(out, mark.size());
+        out += mark.size();
+        out_left -= mark.size();
+    }
+    iconv_close(cd);
+    result.resize(result.size() - out_left);
+    return result;
+}
+
+}  // namespace
+
 std::string Utf8FromCp932(const std::string& cp932) {
     std::string out;
     Cp932ToUtf8(cp932, out);
@@ -180,29 +211,25 @@ std::string Cp932FromUtf8(const std::string& utf8) {
     return out;
 }
 
-// The resource texts are UTF-16 in the templates' little-endian byte order.
-// A unit with no UTF-8 form (a lone surrogate) becomes U+FFFD, which the
-// code page conversion then turns into "?".
+// UTF-16 in the templates' (and the x86 wide calls') little-endian byte
+// order. A unit with no UTF-8 form (a lone surrogate) becomes U+FFFD.
+std::string Utf8FromUtf16(const char16_t* text, size_t length) {
+    return Recode(reinterpret_cast<const char*>(text), length * sizeof(char16_t), "UTF-16LE",
+                  "UTF-8", sizeof(char16_t), "\xEF\xBF\xBD");
+}
+
+// A byte that begins no UTF-8 character (a name that is not UTF-8) becomes
+// U+FFFD.
+std::u16string Utf16FromUtf8(const std::string& utf8) {
+    const std::string bytes =
+        Recode(utf8.data(), utf8.size(), "UTF-8", "UTF-16LE", 1, std::string("\xFD\xFF", 2));
+    std::u16string out(bytes.size() / 2, u'\0');
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(char16_t));
+    return out;
+}
+
 std::string Cp932FromUtf16(const char16_t* text, size_t length) {
-    iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string utf8(length * 3, '\0');
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
-    size_t in_left = length * sizeof(char16_t);
-    char* out = utf8.data();
-    size_t out_left = utf8.size();
-    while (in_left > 0 && iconv(cd, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) {
-        if (errno != EILSEQ && errno != EINVAL) break;
-        const size_t skip = std::min(in_left, sizeof(char16_t));
-        in += skip;
-        in_left -= skip;
-        if (out_left < 3) break;
-        for (char c : {'\xEF', '\xBF', '\xBD'}) *out++ = c;
-        out_left -= 3;
-    }
-    iconv_close(cd);
-    utf8.resize(utf8.size() - out_left);
-    return Cp932FromUtf8(utf8);
+    return Cp932FromUtf8(Utf8FromUtf16(text, length));
 }
 
 int CopyTextOut(const std::string& text, char* out, int max) {

@@ -116,6 +116,8 @@ void ReportUnsupported(const char* call, const std::string& what);
 std::string Utf8FromCp932(const std::string& cp932);
 std::string Cp932FromUtf8(const std::string& utf8);
 std::string Cp932FromUtf16(const char16_t* text, size_t length);
+std::string Utf8FromUtf16(const char16_t* text, size_t length);
+std::u16string Utf16FromUtf8(const std::string& utf8);
 // Copies at most max - 1 bytes and a NUL, and returns the bytes copied. A
 // double-byte character may be cut in two at the end, as Windows cuts it.
 int CopyTextOut(const std::string& text, char* out, int max);
