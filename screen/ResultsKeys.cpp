@@ -112,7 +112,9 @@ void CSearchEdit::m_sub_RowKey(int nKey) {
             }
             return;
         case VK_RETURN:
-            if (bSelected) OpenWithShell(m_hParent, m_engine.m_items[nSelected].szPath);
+            if (bSelected && m_sub_RowSeen(nSelected)) {
+                OpenWithShell(m_hParent, m_engine.m_items[nSelected].szPath);
+            }
             return;
         case VK_HOME:
             m_sub_TurnPage(0, 0);

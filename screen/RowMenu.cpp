@@ -40,7 +40,7 @@ void CSearchEdit::m_sub_ShowRowMenu(int nRequest) {
         nRow = SelectedRow(m_engine);
         at = layout::Scaled(layout::RowMenuAnchor(nRow));
     }
-    if (nRow < 0) return;
+    if (!m_sub_RowSeen(nRow)) return;
     if (nRequest == kRowMenuAtSelection) m_sub_SelectRow(nRow);
 
     // The menu's own loop runs no frame step, so the row stays as it is.

@@ -76,6 +76,7 @@ class CSearchEdit {
     void m_sub_ShowProgress();
     void m_sub_NoteFolderWithoutData();
     void m_sub_DropClickOnUnseen();
+    bool m_sub_RowSeen(int nRow) const;
 
     // screen/KeyboardModel.cpp
     int m_sub_PlaceOf(HWND hWnd) const;

@@ -152,14 +152,18 @@ void CSearchEdit::m_sub_ShowLiveRows() {
     InvalidateRect(m_hParent, &band, TRUE);
 }
 
-// While a search runs, and from its hand-over until its result is painted, a
-// click acts only on a row that was on screen when it was made: such a row
-// stays where it is, with the same file, in the result. Page links and
+// While a search runs, and from its hand-over until its result is painted,
+// a row acts only when it was on screen when the click or key was made: such
+// a row stays where it is, with the same file, in the result. Page links and
 // labels wait for the painted result: their pages are not made before.
+bool CSearchEdit::m_sub_RowSeen(int nRow) const {
+    if (!m_run.Running() && !m_bResultUnpainted) return nRow >= 0;
+    return nRow >= 0 && nRow < m_nRowsPainted;
+}
+
 void CSearchEdit::m_sub_DropClickOnUnseen() {
     if (!m_run.Running() && !m_bResultUnpainted) return;
-    const int nRow = PresentRowAt(m_engine, POINT{g_nMouseX, g_nMouseY});
-    if (nRow < 0 || nRow >= m_nRowsPainted) g_bLeftClick = 0;
+    if (!m_sub_RowSeen(PresentRowAt(m_engine, POINT{g_nMouseX, g_nMouseY}))) g_bLeftClick = 0;
 }
 
 void CSearchEdit::m_sub_ShowProgress() {

@@ -158,8 +158,8 @@ void CopyPathToClipboard(HWND hOwner, const char* pszPath) {
         return;
     }
     if (PutOnClipboard(hOwner, szFull)) return;
-    WideText text = WideOf(
-        "パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
+    WideText text =
+        WideOf("パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
     text += szFull;
     MessageBoxW(hOwner, text.c_str(), WideOf("エラーメッセージ").c_str(), MB_OK);
 }

@@ -116,7 +116,7 @@ struct ShellCall {
     HWND owner;
     std::optional<std::string> verb, file, params, dir;  // empty where null was passed
     int show;
-    std::string opened;  // the file that would open, in UTF-8, as the layer found it
+    std::string opened;     // the file that would open, in UTF-8, as the layer found it
     bool inFolder = false;  // shown in the file manager rather than opened
 };
 const std::vector<ShellCall>& ShellCalls();

@@ -69,7 +69,8 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
         return ShellFailure(errno);
     }
     const bool opened = CurrentDriverRef().ShellOpen(request);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(opened ? kShellOpened : SE_ERR_NOASSOC));
+    return reinterpret_cast<HINSTANCE>(
+        static_cast<INT_PTR>(opened ? kShellOpened : SE_ERR_NOASSOC));
 }
 
 PIDLIST_ABSOLUTE WINAPI ILCreateFromPathA(LPCSTR pszPath) {
@@ -77,7 +78,8 @@ PIDLIST_ABSOLUTE WINAPI ILCreateFromPathA(LPCSTR pszPath) {
     struct stat st;
     if (pszPath == nullptr || pszPath[0] == '\0' || !OpenablePath(pszPath, path) ||
         stat(path.c_str(), &st) != 0) {
-        SetLastError(Win32ErrorFromErrno(pszPath == nullptr || pszPath[0] == '\0' ? ENOENT : errno));
+        SetLastError(
+            Win32ErrorFromErrno(pszPath == nullptr || pszPath[0] == '\0' ? ENOENT : errno));
         return nullptr;
     }
     auto* item = new (std::nothrow) ITEMIDLIST{Absolute(path)};

@@ -78,8 +78,8 @@ std::wstring CommandFor(const std::wstring& command, const std::wstring& file) {
 HINSTANCE OpenWithAssociation(const std::wstring& file, const wchar_t* verb, INT nShowCmd) {
     wchar_t command[4096];
     DWORD units = ARRAYSIZE(command);
-    if (FAILED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, PathFindExtensionW(file.c_str()),
-                                 verb, command, &units))) {
+    if (FAILED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND,
+                                 PathFindExtensionW(file.c_str()), verb, command, &units))) {
         return ShellFailure(SE_ERR_NOASSOC);
     }
     std::wstring line = CommandFor(ExpandedText(command), file);
