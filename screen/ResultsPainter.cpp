@@ -85,7 +85,8 @@ void DrawRowTexts(const CSearchEngin& engine, HDC hDC) {
         const int y = layout::RowTextY(r);
         DrawString(hDC, layout::kTitleX, y + layout::kTitleDy, item.szTitle);
         DrawString(hDC, layout::kContentX, y, ExcerptLineText(item));
-        DrawString(hDC, layout::kPathX, y + layout::kPathDy, item.szPath);
+        char szShown[sizeof item.szPath];
+        DrawString(hDC, layout::kPathX, y + layout::kPathDy, ShownPath(item.szPath, szShown));
     }
 }
 

@@ -5,9 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sorahiki/cp932.h>
+
 #include "screen/PageLabels.h"
 #include "screen/RowHighlights.h"
 #include "screen/ScreenLayout.h"
+#include "screen/ScreenText.h"
+#include "screen/ShellOpen.h"
 #include "screen/SearchEdit.h"
 #include "screen/UsagePage.h"
 
@@ -17,6 +21,7 @@ namespace layout = screen_layout;
 
 constexpr WCHAR kEmDash = 0x2014;
 constexpr WCHAR kLineFeed = 0x000A;
+constexpr DWORD kPathUnits = MAX_PATH * 8;
 
 // Appends Shift-JIS text as UTF-16.
 void AppendCp932(WideText& out, const char* pszText, int nBytes) {
@@ -44,6 +49,46 @@ WideText NumberText(int nNumber, const char* pszFormat) {
     return FromCp932(szNumber);
 }
 
+// The number of names in a walked path: its separators at character
+// boundaries, plus one.
+int NamesIn(const char* pszPath) {
+    int nNames = 1;
+    for (const char* p = pszPath; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (cp932::IsLeadByte(c) && p[1] != '\0') {
+            ++p;
+        } else if (c == '/' || c == '\\') {
+            ++nNames;
+        }
+    }
+    return nNames;
+}
+
+// A row's path for a reader: the names the file system gives the file, as
+// many as the row shows, while it is there; else the row's own text. Control
+// characters as the painter draws them.
+WideText RowPathText(const char* pszPath) {
+    WCHAR szFull[kPathUnits];
+    WideText text;
+    if (SystemPathOf(pszPath, szFull, kPathUnits)) {
+        text = szFull;
+        // The system's separator: a Linux path starts with it, and a name
+        // there may hold a backslash.
+        const auto separator = static_cast<WCHAR>(text[0] == '/' ? '/' : '\\');
+        size_t at = text.size();
+        for (int n = NamesIn(pszPath); n > 0 && at != WideText::npos && at > 0; --n) {
+            at = text.find_last_of(separator, at - 1);
+        }
+        if (at != WideText::npos) text.erase(0, at + 1);
+    } else {
+        AppendCp932(text, pszPath);
+    }
+    for (WCHAR& c : text) {
+        if (IsControlCharacter(c)) c = static_cast<WCHAR>('?');
+    }
+    return text;
+}
+
 WideText RowName(const CSearchEngin& engine, int nRow) {
     const ResultItem& item = engine.m_items[nRow];
     WideText name = NumberText(engine.m_nPage * CSearchEngin::kRowsPerPage + nRow + 1, "%d. ");
@@ -51,7 +96,7 @@ WideText RowName(const CSearchEngin& engine, int nRow) {
     name += static_cast<WCHAR>(' ');
     name += kEmDash;
     name += static_cast<WCHAR>(' ');
-    AppendCp932(name, item.szPath);
+    name += RowPathText(item.szPath);
     return name;
 }
 

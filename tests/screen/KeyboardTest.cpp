@@ -3,11 +3,14 @@
 // row's menu with its three actions, on the file of the row whatever its
 // name.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 
 #include "screen/KeyboardFocus.h"
+#include "screen/ResultsParts.h"
 #include "tests/screen/ScreenFixture.h"
 
 namespace screentest {
@@ -295,7 +298,27 @@ const char8_t* const kHostileNames[] = {u8"📝買い物.txt",      u8"𠮷野�
                                         u8"quo\"te'.txt",     u8"-lead.txt",         u8"%HOME%.txt",
                                         u8"new\nline.txt",    u8"フォルダ📁/memo.txt"};
 
-TEST_F(KeyboardTest, EveryRowActionReachesTheFileItsRowShows) {
+class RowActionTest : public KeyboardTest {
+  protected:
+    std::u16string RowName(int row) {
+        void* object = nullptr;
+        AccessibleObjectFromWindow(Main(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                   &object);
+        auto* reader = static_cast<IAccessible*>(object);
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = ChildIdOfRow(Screen(), row);
+        BSTR name = nullptr;
+        std::u16string text;
+        if (reader->get_accName(child, &name) == S_OK) text.assign(name, SysStringLen(name));
+        SysFreeString(name);
+        reader->Release();
+        return text;
+    }
+};
+
+TEST_F(RowActionTest, EveryRowActionReachesTheFileItsRowShows) {
     const fs::path data = fs::current_path() / "DATA";
     std::map<std::string, fs::path> byTitle;
     for (size_t i = 0; i < std::size(kHostileNames); ++i) {
@@ -326,6 +349,15 @@ TEST_F(KeyboardTest, EveryRowActionReachesTheFileItsRowShows) {
             EXPECT_TRUE(fs::equivalent(fs::path(call.opened), expected)) << call.opened;
         }
         EXPECT_EQ(headless::ClipboardText(), expected.string());
+        // A reader hears the names the file system gives; a line feed is
+        // no line break, drawn or read.
+        std::u16string shown = expected.lexically_relative(fs::current_path()).u16string();
+        std::replace(shown.begin(), shown.end(), u'\n', u'?');
+        const std::u16string name = RowName(row);
+        EXPECT_EQ(name.substr(name.size() - std::min(name.size(), shown.size())), shown);
+    }
+    for (const DrawCall& call : PaintNow()) {
+        EXPECT_EQ(call.bytes.find('\n'), std::string::npos);
     }
 }
 
