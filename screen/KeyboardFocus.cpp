@@ -5,6 +5,8 @@
 int g_nClientFocusPlace = kFocusRows;
 int g_nStripFocus = 0;
 unsigned char g_bKeyboardMovedLast = 0;
+int g_nKeyboardRow = -1;
+int g_nKeyboardRowPage = -1;
 POINT g_ptLastTracked{0, 0};
 int g_nResultsKey = 0;
 int g_nResultsKeyModifiers = 0;
@@ -15,6 +17,8 @@ void ResetKeyboardFocus() {
     g_nClientFocusPlace = kFocusRows;
     g_nStripFocus = 0;
     g_bKeyboardMovedLast = 0;
+    g_nKeyboardRow = -1;
+    g_nKeyboardRowPage = -1;
     g_ptLastTracked = POINT{0, 0};
     g_nResultsKey = 0;
     g_nResultsKeyModifiers = 0;

@@ -26,6 +26,11 @@ extern int g_nStripFocus;
 // clicks: the row highlight then shows m_nHoverItem with its focus frame;
 // 0 while the highlight follows the pointer, as it always did.
 extern unsigned char g_bKeyboardMovedLast;
+// The row the keyboard chose last, and on which page (-1 for none since the
+// last search): Tab into the rows goes back to it on that page, else to the
+// first row, wherever the pointer rests.
+extern int g_nKeyboardRow;
+extern int g_nKeyboardRowPage;
 // Whether the main window, while it has the keyboard, marks its place with a
 // frame (a mouse user's rows show none).
 inline bool ClientFocusFrameShown() {

@@ -88,8 +88,9 @@ void CSearchEdit::m_sub_FocusPlace(int nPlace) {
             return;
         case kPlaceRows: {
             g_nClientFocusPlace = kFocusRows;
-            const int nRow = SelectedRow(m_engine);
-            m_sub_SelectRow(nRow >= 0 ? nRow : 0);
+            const bool bThisPage =
+                g_nKeyboardRowPage == m_engine.m_nPage && IsRowPresent(m_engine, g_nKeyboardRow);
+            m_sub_SelectRow(bThisPage ? g_nKeyboardRow : 0);
             SetFocus(m_hParent);
             return;
         }
@@ -113,6 +114,8 @@ void CSearchEdit::m_sub_FocusSearchBox(bool bSelectAll) {
 // The keyboard's row: highlighted with its focus frame until the pointer moves.
 void CSearchEdit::m_sub_SelectRow(int nRow) {
     m_engine.m_nHoverItem = nRow;
+    g_nKeyboardRow = nRow;
+    g_nKeyboardRowPage = m_engine.m_nPage;
     g_bKeyboardMovedLast = 1;
     screen_layout::InvalidateResultsBand(m_hParent);
 }

@@ -19,10 +19,12 @@ inline int PresentRowAt(const CSearchEngin& engine, POINT pt) {
     return -1;
 }
 
+inline bool IsRowPresent(const CSearchEngin& engine, int nRow) {
+    return nRow >= 0 && nRow < screen_layout::kRows && engine.m_items[nRow].bPresent == 1;
+}
+
 // The row the keyboard and the pointer select (the engine's hover row) when
 // it is present, else -1.
 inline int SelectedRow(const CSearchEngin& engine) {
-    const int nRow = engine.m_nHoverItem;
-    if (nRow < 0 || nRow >= screen_layout::kRows) return -1;
-    return engine.m_items[nRow].bPresent == 1 ? nRow : -1;
+    return IsRowPresent(engine, engine.m_nHoverItem) ? engine.m_nHoverItem : -1;
 }

@@ -111,6 +111,7 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     m_nRowsPainted = 0;
     // A keyboard user's selection starts again on the first row to come.
     if (g_bKeyboardMovedLast) m_engine.m_nHoverItem = 0;
+    g_nKeyboardRow = -1;
     g_bSearchButtonPressed = 0;  // the press that asked for this search
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);

@@ -205,6 +205,16 @@ TEST_F(KeyboardTest, PointerAndKeyboardShareOneHighlight) {
     Press(VK_DOWN);
     Press('L', kControl);
     EXPECT_TRUE(Only(PaintNow(), Draw::FocusRect).empty());
+    // Tab back into the rows: the row the keyboard chose, not the one under
+    // the resting pointer; after a new search, the first row.
+    for (int n = 0; n < 4; ++n) Press(VK_TAB);
+    EXPECT_EQ(Selected(), 4);
+    Submit("料理");
+    MoveTo(400, row3.top + 22);
+    ASSERT_EQ(Selected(), 3);
+    Press('L', kControl);
+    for (int n = 0; n < 4; ++n) Press(VK_TAB);
+    EXPECT_EQ(Selected(), 0);
 }
 
 // Keys sent in one burst: Enter or the menu key right after Alt+← act on
