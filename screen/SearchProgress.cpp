@@ -88,14 +88,8 @@ void NoteFolderWithoutData(char* pszFolder, int nBytes) {
 // Why a search ended early for want of descriptors or memory, or nullptr:
 // the rows show the hits found until then, and the box says they are not all.
 const char* CutShortReason(const CSearchEngin& engine) {
-    if (engine.m_bTooManyOpenFiles) {
-        return "開いているファイルが多すぎるため、検索を途中で終えました。\n"
-               "表示しているのは、それまでに見つかったファイルだけです。";
-    }
-    if (engine.m_bOutOfMemory) {
-        return "メモリーが足りないため、検索を途中で終えました。\n"
-               "表示しているのは、それまでに見つかったファイルだけです。";
-    }
+    if (engine.m_bTooManyOpenFiles) return "開いているファイルが多すぎる";
+    if (engine.m_bOutOfMemory) return "メモリーが足りない";
     return nullptr;
 }
 
@@ -140,7 +134,12 @@ void ReportFaults(HWND hOwner, const CSearchEngin& engine) {
     const char* pszCutShort = CutShortReason(engine);
     if (pszCutShort == nullptr && engine.m_leftOut.Count() == 0) return;
     FaultText szText = "";
-    if (pszCutShort != nullptr) Append(szText, "%s", pszCutShort);
+    if (pszCutShort != nullptr) {
+        Append(szText,
+               "%sため、検索を途中で終えました。\n"
+               "表示しているのは、それまでに見つかったファイルだけです。",
+               pszCutShort);
+    }
     if (pszCutShort != nullptr && engine.m_leftOut.Count() > 0) Append(szText, "%s", "\n\n");
     if (engine.m_leftOut.Count() > 0) DescribeLeftOut(engine.m_leftOut, szText);
     MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
