@@ -23,7 +23,9 @@ const char kCliUsage[] =
     "  --version    print the version and exit\n"
     "  --           end the options: every later argument is a word\n"
     "\n"
-    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error.\n";
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on an error\n"
+    "(also when a file under DATA could not be read, or its path was too long:\n"
+    "the hits are printed, each such file is warned of).\n";
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include <sorahiki/codepage.h>
 
@@ -43,6 +44,11 @@ void WarnOfUnreadablePath(const char* pszPath, DWORD dwError) {
                  DescribeError(dwError).c_str());
 }
 
+// Want of memory is said as it is wherever it strikes (see main.cpp).
+void ThrowIfOutOfMemory(DWORD error) {
+    if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY) throw std::bad_alloc();
+}
+
 }  // namespace
 
 std::string ProblemWithDataFolder() {
@@ -52,14 +58,23 @@ std::string ProblemWithDataFolder() {
         FindClose(find);
         return "";
     }
-    DWORD error = GetLastError();
+    const DWORD error = GetLastError();
+    ThrowIfOutOfMemory(error);
     // The entry itself, from a listing of the current directory, tells a
-    // missing folder from one that is no folder or cannot be read.
+    // missing folder from one that is no folder or cannot be read. A listing
+    // that fails for another reason says nothing of the folder.
+    const char* const kNoFolder = "no DATA folder in the current directory";
     find = FindFirstFileA("DATA", &entry);
-    if (find == INVALID_HANDLE_VALUE) return "no DATA folder in the current directory";
-    FindClose(find);
-    if (std::strcmp(entry.cFileName, "DATA") != 0) return "no DATA folder in the current directory";
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return "DATA is not a folder";
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD lookError = GetLastError();
+        ThrowIfOutOfMemory(lookError);
+        if (lookError == ERROR_FILE_NOT_FOUND || lookError == ERROR_PATH_NOT_FOUND)
+            return kNoFolder;
+    } else {
+        FindClose(find);
+        if (std::strcmp(entry.cFileName, "DATA") != 0) return kNoFolder;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return "DATA is not a folder";
+    }
     return "cannot read DATA: " + DescribeError(error);
 }
 

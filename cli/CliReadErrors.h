@@ -6,6 +6,7 @@
 class CSearchEngin;
 
 // Empty when the folder "DATA" can be walked; otherwise what is wrong with it.
+// Throws std::bad_alloc when memory ran out before that could be told.
 std::string ProblemWithDataFolder();
 
 // Makes the engine's walk write one warning line on stderr for each folder or

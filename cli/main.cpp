@@ -3,11 +3,12 @@
 //
 // Exit status: 0 when something was found, 1 when nothing was, 2 on an error,
 // with one line on stderr that says what is wrong and one that points to
-// --help. A folder or file under DATA that cannot be opened gets a warning
-// line and does not change the status; a file opened but not read to its end
-// (a failing disk) gets one too, and makes the status 2 once the hits are
-// printed. A search that ran out of file descriptors or memory prints nothing
-// but one line that says so, with status 2. Output that cannot
+// --help. A folder or file under DATA that is there but cannot be opened or
+// read, or whose path is too long, gets a warning line and makes the status
+// 2 once the hits are printed: the answer may lack it. One gone, or a folder,
+// by the time it is read is no error. A search that ran out of file
+// descriptors or memory prints nothing but one line that says so, with
+// status 2. Output that cannot
 // be written (a full disk, a closed descriptor, a pipe whose reader is gone
 // while SIGPIPE is ignored) ends the run with status 2 and one line that says
 // why; with SIGPIPE at its default a reader that goes away ends the tool quietly.
@@ -154,8 +155,8 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
     }
     // Rows of later pages are read as they are printed.
     if (g_engine.m_bOutOfMemory) return FailedSearch();
-    // A file that could not be read was warned of: the answer may lack it.
-    if (g_engine.m_bReadFailed) return kExitError;
+    // What was left out was warned of: the answer may lack it.
+    if (g_engine.m_leftOut.Count() > 0) return kExitError;
     return g_engine.m_nHits > 0 ? kExitFound : kExitNothingFound;
 }
 

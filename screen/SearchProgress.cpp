@@ -1,8 +1,10 @@
 // A search while the window goes on: its start from the frame step, the rows
 // of page 0 as it finds them, the progress in the hit-count box, the stop, the
-// hand-over of its results, and a word when it ended short or found no DATA.
+// hand-over of its results, and a word when it ended short, left entries out
+// or found no DATA.
 // All of it runs on the window's thread; the search's own thread touches
 // nothing here (see CSearchRun).
+#include <cstdio>
 #include <cstring>
 
 #include <sorahiki/cp932.h>
@@ -83,22 +85,64 @@ void NoteFolderWithoutData(char* pszFolder, int nBytes) {
     CutLastName(pszFolder);
 }
 
-// A search that ran short of descriptors or memory ended early: the rows
-// show the hits found until then, and the box says that they are not all.
-void ReportSearchCutShort(HWND hOwner, const CSearchEngin& engine) {
-    const char* pszText = nullptr;
-    if (engine.m_bTooManyOpenFiles) {
-        pszText =
-            "開いているファイルが多すぎるため、検索を途中で終えました。\n"
-            "表示しているのは、それまでに見つかったファイルだけです。";
-    } else if (engine.m_bOutOfMemory) {
-        pszText =
-            "メモリーが足りないため、検索を途中で終えました。\n"
-            "表示しているのは、それまでに見つかったファイルだけです。";
-    } else {
-        return;
+// Why a search ended early for want of descriptors or memory, or nullptr:
+// the rows show the hits found until then, and the box says they are not all.
+const char* CutShortReason(const CSearchEngin& engine) {
+    if (engine.m_bTooManyOpenFiles) return "開いているファイルが多すぎる";
+    if (engine.m_bOutOfMemory) return "メモリーが足りない";
+    return nullptr;
+}
+
+// Room for the paths a record names and the lines around them.
+constexpr size_t kFaultTextBytes = limits::kNamedLeftOut * (limits::kLongPathBytes + 32) + 512;
+using FaultText = char[kFaultTextBytes];
+
+template <typename... Args>
+void Append(FaultText& szText, const char* pszFormat, Args... args) {
+    const size_t nUsed = std::strlen(szText);
+    std::snprintf(szText + nUsed, kFaultTextBytes - nUsed, pszFormat, args...);
+}
+
+const char* LeftOutReason(bool bTooLong) {
+    return bTooLong ? "パスが長すぎる" : "読めなかった";
+}
+
+// What the search left out: how many of each kind, the first ones by their
+// paths as the rows show them and why, and how many more.
+void DescribeLeftOut(const LeftOutEntries& leftOut, FaultText& szText) {
+    Append(szText, "次の %d 件は検索できなかったため、結果に入っていません（", leftOut.Count());
+    const char* pszSeparator = "";
+    if (leftOut.nUnreadable > 0) {
+        Append(szText, "%s %d 件", LeftOutReason(false), leftOut.nUnreadable);
+        pszSeparator = "、";
     }
-    MessageBoxA(hOwner, pszText, "エラーメッセージ", MB_OK);
+    if (leftOut.nTooLong > 0) {
+        Append(szText, "%s%s %d 件", pszSeparator, LeftOutReason(true), leftOut.nTooLong);
+    }
+    Append(szText, "%s", "）。");
+    for (int i = 0; i < leftOut.NamedCount(); ++i) {
+        const LeftOutEntries::Named& named = leftOut.named[i];
+        Append(szText, "\n%s（%s）", named.szPath, LeftOutReason(named.bTooLong != 0));
+    }
+    const int nUnnamed = leftOut.Count() - leftOut.NamedCount();
+    if (nUnnamed > 0) Append(szText, "\nほか %d 件", nUnnamed);
+}
+
+// Whatever the CLI would warn of is said once the search has ended, in one
+// box: an end for want of descriptors or memory, and the entries left out.
+void ReportFaults(HWND hOwner, const CSearchEngin& engine) {
+    const char* pszCutShort = CutShortReason(engine);
+    if (pszCutShort == nullptr && engine.m_leftOut.Count() == 0) return;
+    FaultText szText = "";
+    if (pszCutShort != nullptr) {
+        Append(szText,
+               "%sため、検索を途中で終えました。\n"
+               "表示しているのは、それまでに見つかったファイルだけです。",
+               pszCutShort);
+    }
+    if (pszCutShort != nullptr && engine.m_leftOut.Count() > 0) Append(szText, "%s", "\n\n");
+    if (engine.m_leftOut.Count() > 0) DescribeLeftOut(engine.m_leftOut, szText);
+    MessageBoxA(hOwner, szText, "エラーメッセージ", MB_OK);
 }
 
 }  // namespace
@@ -184,7 +228,7 @@ void CSearchEdit::m_sub_EndSearch() {
     m_bResultUnpainted = 1;
     InvalidateResultsAndCount(m_hParent);
     // The box's own loop paints the result behind it.
-    ReportSearchCutShort(m_hParent, m_engine);
+    ReportFaults(m_hParent, m_engine);
 }
 
 void CSearchEdit::m_sub_NoteFolderWithoutData() {

@@ -8,6 +8,13 @@ namespace limits {
 
 // A path: at most 209 bytes and its NUL.
 constexpr int kPathBytes = 210;
+// A name as a listing gives it, with its NUL (MAX_PATH).
+constexpr int kNameBytes = 260;
+// The path of an entry passed over as too long: a folder that fits a path,
+// a slash and a name.
+constexpr int kLongPathBytes = kPathBytes + kNameBytes;
+// The entries left out of a search that its record names, the first ones met.
+constexpr int kNamedLeftOut = 5;
 // A file's gathered text: at most kTextBytes stored bytes, in a buffer of
 // kTextBuffer with room to spare.
 constexpr int kTextBytes = 2001;

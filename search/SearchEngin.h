@@ -34,6 +34,24 @@ struct ResultItem {
     unsigned char contextMarks[86];
 };
 
+// The files and folders under DATA that the last search left out although
+// they are there: those that could not be opened or read, and those whose
+// paths do not fit a path slot. The answer may lack them. The first ones met
+// are named, with their paths as the walk met them (keys left off).
+struct LeftOutEntries {
+    int nUnreadable;
+    int nTooLong;
+    struct Named {
+        char szPath[limits::kLongPathBytes];
+        unsigned char bTooLong;
+    } named[limits::kNamedLeftOut];
+
+    int Count() const { return nUnreadable + nTooLong; }
+    int NamedCount() const {
+        return Count() < limits::kNamedLeftOut ? Count() : limits::kNamedLeftOut;
+    }
+};
+
 // The part of the engine's record that a search writes and that paging,
 // painting and pointer tracking read: everything but the pointer's hover. A
 // search on a thread of its own hands it to the record that a window shows
@@ -62,10 +80,12 @@ struct CSearchRecord {
     // Set when the last search ended early because memory could not be had
     // (reported once, with ERROR_NOT_ENOUGH_MEMORY): its hits are incomplete.
     unsigned char m_bOutOfMemory;
-    // Set when some file of the last search was opened but could not be read
-    // to its end (each reported with the system's error, ERROR_READ_FAULT and
-    // the like): such a file is never a hit, and the answer may lack it.
-    unsigned char m_bReadFailed;
+    // What the last search left out, each reported with the system's error
+    // as it was met (ERROR_ACCESS_DENIED, ERROR_READ_FAULT,
+    // ERROR_FILENAME_EXCED_RANGE and the like). A file gone, or a folder, by
+    // the time it is read is not among them: the folder as it now stands has
+    // no such file.
+    LeftOutEntries m_leftOut;
     // Set when a stop asked from another thread (m_pControl) cut the folder
     // scan short, so that files were left unread. A stop that comes once the
     // scan has ended cuts nothing: the hits are then complete.
@@ -160,6 +180,7 @@ class CSearchEngin : public CSearchRecord {
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;
+    void m_sub_LeaveOut(const char* pszPath, DWORD dwError);
     void m_sub_NoteTooManyOpenFiles(const char* pszPath);
     void m_sub_NoteOutOfMemory(const char* pszPath);
     // The walk ended for want of descriptors or memory.

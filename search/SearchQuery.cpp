@@ -31,7 +31,8 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
     m_nCandidates = 0;
     m_bTooManyOpenFiles = 0;
     m_bOutOfMemory = 0;
-    m_bReadFailed = 0;
+    m_leftOut.nUnreadable = 0;
+    m_leftOut.nTooLong = 0;
     m_bStopped = 0;
     m_bHitCap = 0;
     m_pszQuery = pszQuery;

@@ -61,6 +61,30 @@ bool IsOutOfMemory(DWORD error) {
     return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY;
 }
 
+// Failures that say nothing of the file: the walk tries again or ends.
+bool IsWantOfResources(DWORD error) {
+    return error == ERROR_TOO_MANY_OPEN_FILES || IsOutOfMemory(error);
+}
+
+// A second look, after an open or a read failed, at the entry the listing
+// gave: true when it is gone, or is no longer of the kind it was listed as (a
+// file replaced by a folder opens, and its reading fails). Such an entry is
+// no fault: the folder as it now stands has no such file or folder. When the
+// look itself fails, the entry is taken to be there.
+bool GoneSinceListed(const char* path, bool folder) {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    try {
+        attributes = GetFileAttributesA(path);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder;
+}
+
 // The match rule (search/text/WordMatch.h): true when `word` occurs in `text` at a
 // character boundary.
 bool HoldsWord(const char* text, int textLength, const char* word) {
@@ -78,8 +102,7 @@ bool HoldsWord(const char* text, int textLength, const char* word) {
 namespace {
 
 struct FileVerdict {
-    bool bOpened;       // the file could be opened
-    DWORD dwError;      // why not, or why its reading failed
+    DWORD dwError;      // why the file could not be opened or read
     bool bKeep;         // the file holds the words
     int nFirstLine;     // bytes of szText that come from the file's first line
     bool bNulEndsLine;  // a NUL ends the first line
@@ -112,7 +135,6 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         FileVerdict& verdict = m_verdicts[nSlot];
         verdict.bKeep = false;
         verdict.szText[0] = '\0';
-        verdict.bOpened = true;
         verdict.dwError = ERROR_SUCCESS;
         // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
@@ -122,19 +144,17 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         try {
             FillFromFile(verdict, pszPath, room);
         } catch (const std::bad_alloc&) {
-            verdict.bOpened = false;
             verdict.bKeep = false;
             verdict.dwError = ERROR_NOT_ENOUGH_MEMORY;
         }
-        return !verdict.bOpened && verdict.dwError == ERROR_TOO_MANY_OPEN_FILES
-                   ? Filled::kShortOfDescriptors
-                   : Filled::kRead;
+        return verdict.dwError == ERROR_TOO_MANY_OPEN_FILES ? Filled::kShortOfDescriptors
+                                                            : Filled::kRead;
     }
 
     // A file that could not be opened for want of a descriptor, even with
     // no other read in flight, or for want of memory, ends the walk: the
-    // answer would be partial. One opened but not read to its end is left
-    // out, and the search says so.
+    // answer would be partial. One that cannot be opened or read for any
+    // other reason is left out, and the search says so.
     bool m_sub_Take(int nSlot, const char* pszPath) override {
         if (m_engine.m_sub_WalkFailed()) return false;
         if (m_engine.m_sub_StopAsked()) {
@@ -143,8 +163,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         }
         ++m_nTaken;
         const FileVerdict& verdict = m_verdicts[nSlot];
-        if (!verdict.bOpened || verdict.dwError != ERROR_SUCCESS) {
-            SetLastError(verdict.dwError);
+        if (verdict.dwError != ERROR_SUCCESS) {
             if (verdict.dwError == ERROR_TOO_MANY_OPEN_FILES) {
                 m_engine.m_sub_NoteTooManyOpenFiles(pszPath);
                 return false;
@@ -153,8 +172,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
                 m_engine.m_sub_NoteOutOfMemory(pszPath);
                 return false;
             }
-            if (verdict.bOpened) m_engine.m_bReadFailed = 1;
-            m_engine.m_sub_ReportReadFailure(pszPath);
+            m_engine.m_sub_LeaveOut(pszPath, verdict.dwError);
             return true;
         }
         listed::CopyPath(pszPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
@@ -176,10 +194,15 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
   private:
     void FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
         FileText gathered;
-        verdict.bOpened = GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
-        verdict.dwError = verdict.bOpened ? gathered.readError : GetLastError();
-        verdict.bKeep = verdict.bOpened && verdict.dwError == ERROR_SUCCESS &&
-                        !gathered.passedOver && m_engine.m_sub_Keeps(verdict.szText);
+        const bool bOpened =
+            GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+        verdict.dwError = bOpened ? gathered.readError : GetLastError();
+        verdict.bKeep = bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver &&
+                        m_engine.m_sub_Keeps(verdict.szText);
+        if (verdict.dwError != ERROR_SUCCESS && !IsWantOfResources(verdict.dwError) &&
+            GoneSinceListed(pszPath, false)) {
+            verdict.dwError = ERROR_SUCCESS;
+        }
         verdict.nFirstLine = gathered.firstLine;
         verdict.bNulEndsLine = gathered.nulEndsLine;
     }
@@ -299,6 +322,20 @@ void CSearchEngin::m_sub_ReportReadFailure(const char* pszPath) const {
     if (m_pfnOnReadFailure != nullptr) m_pfnOnReadFailure(pszPath, GetLastError());
 }
 
+// An entry that is there but that the search could not take in: counted,
+// named while the record has room, and reported in its turn.
+void CSearchEngin::m_sub_LeaveOut(const char* pszPath, DWORD dwError) {
+    const bool bTooLong = dwError == ERROR_FILENAME_EXCED_RANGE;
+    if (m_leftOut.Count() < limits::kNamedLeftOut) {
+        LeftOutEntries::Named& named = m_leftOut.named[m_leftOut.Count()];
+        std::snprintf(named.szPath, sizeof named.szPath, "%s", pszPath);
+        named.bTooLong = bTooLong ? 1 : 0;
+    }
+    ++(bTooLong ? m_leftOut.nTooLong : m_leftOut.nUnreadable);
+    SetLastError(dwError);
+    m_sub_ReportReadFailure(pszPath);
+}
+
 // Not even one descriptor, or no memory, could be had: the walk ends, and
 // the failure is reported once.
 void CSearchEngin::m_sub_NoteTooManyOpenFiles(const char* pszPath) {
@@ -337,20 +374,18 @@ void CSearchEngin::m_sub_ReportFolderFailure(const char* pszFolder, FolderTrail&
         m_sub_NoteOutOfMemory(pszFolder);
         return;
     }
-    SetLastError(error);
-    m_sub_ReportReadFailure(pszFolder);
+    if (GoneSinceListed(pszFolder, true)) return;
+    m_sub_LeaveOut(pszFolder, error);
 }
 
-// An entry whose path does not fit a path slot is passed over, with a
-// warning in its turn: the files queued before it are handed back first.
+// An entry whose path does not fit a path slot is left out in its turn: the
+// files queued before it are handed back first.
 void CSearchEngin::m_sub_ReportTooLong(const char* pszFolder, const char* pszName,
                                        FolderTrail& trail) {
-    if (m_pfnOnReadFailure == nullptr) return;
     trail.readAhead->m_sub_Drain();
-    char path[kPathSlot + MAX_PATH + 2];
+    char path[limits::kLongPathBytes];
     std::snprintf(path, sizeof path, "%s/%s", pszFolder, pszName);
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    m_sub_ReportReadFailure(path);
+    m_sub_LeaveOut(path, ERROR_FILENAME_EXCED_RANGE);
 }
 
 // Walks the entries of one folder in listing order, sub-folders at once where

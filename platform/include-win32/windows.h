@@ -23,6 +23,8 @@
 HANDLE WINAPI ListedFindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI ListedFindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI ListedFindClose(HANDLE hFindFile);
+// GetFileAttributesW of the entry a listed path names.
+DWORD WINAPI ListedGetFileAttributesA(LPCSTR lpFileName);
 
 // CreateFileA of a code page 932 path; a path as listed that is marked, or
 // names nothing as converted, is found part by part through the listing.
@@ -76,6 +78,7 @@ UINT WINAPI LoadedGetDpiForWindow(HWND hwnd);
 #define FindFirstFileA ListedFindFirstFileA
 #define FindNextFileA ListedFindNextFileA
 #define FindClose ListedFindClose
+#define GetFileAttributesA ListedGetFileAttributesA
 #define CreateFileA ListedCreateFileA
 #define GetFullPathNameA ListedGetFullPathNameA
 #define SetCurrentDirectoryA ListedSetCurrentDirectoryA

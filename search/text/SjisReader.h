@@ -55,7 +55,7 @@ struct SjisChar {
 // from listings that told files from folders, so the file is opened with
 // backup semantics, which spares the check that it is no folder, a second
 // look at the file for every file a search reads. A folder put in a file's
-// place since its listing then opens, and its reading gives no text.
+// place since its listing then opens, and its reading fails.
 class OpenFile {
   public:
     explicit OpenFile(const char* path)

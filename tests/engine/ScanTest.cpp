@@ -4,6 +4,7 @@
 
 #include <sorahiki/testhooks.h>
 
+#include "tests/engine/readahead/ReadAheadSupport.h"
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;
@@ -148,7 +149,8 @@ void NoteReportedFailure(const char* pszPath, DWORD dwError) {
 }
 
 // A read that fails part way (a failing disk) is no end of the file: the
-// file is no hit, and it is reported rather than judged on its first block.
+// file is no hit, and it is reported and named rather than judged on its
+// first block.
 TEST(ScanUnreadable, AReadThatFailsIsReportedNotTakenForTheEnd) {
     DataFolder folder;
     folder.Write("DATA/late.txt", std::string(5000, ' ') + "word");
@@ -159,12 +161,50 @@ TEST(ScanUnreadable, AReadThatFailsIsReportedNotTakenForTheEnd) {
     engine->m_sub_Search("word");
     testhooks::FailReads(0, 0);
     EXPECT_EQ(engine->m_nHits, 0);
-    EXPECT_EQ(engine->m_bReadFailed, 1);
     EXPECT_EQ(g_reportedFailures, (std::vector<std::pair<std::string, DWORD>>{
                                       {"DATA/late.txt", static_cast<DWORD>(ERROR_READ_FAULT)}}));
+    ASSERT_EQ(engine->m_leftOut.Count(), 1);
+    EXPECT_EQ(engine->m_leftOut.nUnreadable, 1);
+    EXPECT_STREQ(engine->m_leftOut.named[0].szPath, "DATA/late.txt");
+    EXPECT_EQ(engine->m_leftOut.named[0].bTooLong, 0);
     engine->m_sub_Search("word");
     EXPECT_EQ(engine->m_nHits, 1);
-    EXPECT_EQ(engine->m_bReadFailed, 0);
+    EXPECT_EQ(engine->m_leftOut.Count(), 0);
+}
+
+// Of the files listed with the first one read, one is removed and one
+// becomes a folder while that first one is reported.
+const char* const kListedTogether[] = {"DATA/a.txt", "DATA/b.txt", "DATA/c.txt"};
+
+void ChangeTheOthers(const char* pszPath, DWORD dwError) {
+    NoteReportedFailure(pszPath, dwError);
+    bool first = true;
+    for (const char* other : kListedTogether) {
+        if (std::string(other) == pszPath) continue;
+        fs::remove(other);
+        if (first) fs::create_directory(other);
+        first = false;
+    }
+}
+
+// A file gone, or a folder, by the time it is read is neither a hit nor a
+// fault: the answer is that of the folder as it now stands. The walk reads
+// each file itself as it takes it back, so the first read is the first
+// file's, and the others are read after its failure is reported.
+TEST(ScanUnreadable, FilesGoneSinceTheListingAreNoFault) {
+    testing_support::Readers walkAlone(0);
+    DataFolder folder;
+    for (const char* path : kListedTogether) folder.Write(path, "word");
+    auto engine = NewEngine();
+    g_reportedFailures.clear();
+    engine->m_pfnOnReadFailure = ChangeTheOthers;
+    testhooks::FailReads(0, 1);
+    engine->m_sub_Search("word");
+    testhooks::FailReads(0, 0);
+    EXPECT_EQ(engine->m_nHits, 0);
+    ASSERT_EQ(g_reportedFailures.size(), 1u);
+    EXPECT_EQ(g_reportedFailures[0].second, static_cast<DWORD>(ERROR_READ_FAULT));
+    EXPECT_EQ(engine->m_leftOut.Count(), 1);
 }
 
 // Paths of 210 bytes or more are left out, files and folders alike, each
@@ -193,6 +233,13 @@ TEST(ScanLimits, LongPathsAreLeftOut) {
     EXPECT_EQ(InListingOrder(tooLongOnes),
               InListingOrder(
                   Strings{deepFolder + "/abcd", deepFolder + "/" + std::string(10, 'e'), tooLong}));
+    // The record names them too, as they were reported, for a window to say.
+    ASSERT_EQ(engine->m_leftOut.nTooLong, 3);
+    EXPECT_EQ(engine->m_leftOut.nUnreadable, 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(engine->m_leftOut.named[i].szPath, tooLongOnes[i]);
+        EXPECT_EQ(engine->m_leftOut.named[i].bTooLong, 1);
+    }
 }
 
 // A file that holds every word is found even when more than the hit list's

@@ -127,7 +127,7 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
     while (!run->HandOver(*shown, g_szShownQuery)) std::this_thread::yield();
     testhooks::FailReads(0, 0);
     EXPECT_FALSE(run->WasStopped());
-    EXPECT_EQ(shown->m_bReadFailed, 1);
+    EXPECT_EQ(shown->m_leftOut.nUnreadable, 1);
     std::vector<std::string> all = HitPaths(*plain);
     ASSERT_EQ(all.size(), static_cast<size_t>(kFiles));
     // The one that failed is left out.
@@ -191,7 +191,8 @@ TEST(SearchRun, TheRowsShownWhileItRunsAreThoseOfItsFirstPage) {
     run->Start("word other");
     ExpectLiveRowsAreThePage(*run, *shown);
     testhooks::FailReads(0, 0);
-    EXPECT_EQ(shown->m_bReadFailed, 1);
+    // The file whose read failed and the link to nowhere.
+    EXPECT_EQ(shown->m_leftOut.nUnreadable, 2);
     EXPECT_EQ(shown->m_nHits, 29);
 
     run->Start("word");

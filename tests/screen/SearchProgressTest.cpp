@@ -33,6 +33,8 @@ class SearchProgressTest : public SearchScreenTest {
         testhooks::OnSearchThread(nullptr, nullptr);
         testhooks::RefuseThreadsAfter(-1);
         testhooks::FailOpens(0, 0);
+        testhooks::FailReads(0, 0);
+        testhooks::LimitReaders(-1);
         SearchScreenTest::TearDown();
     }
 
@@ -247,6 +249,32 @@ TEST_F(SearchProgressTest, ASearchShortOfDescriptorsSaysSoAndNotThatDataIsMissin
     for (const std::string& text : PaintedTexts()) {
         EXPECT_EQ(text.find("DATA という名前"), std::string::npos) << text;
     }
+}
+
+// What the search left out is said once it ends, as the command-line tool
+// says it: how many of each kind, the first five by their paths and why, and
+// how many more. The walk reads each file itself, so the first read that
+// fails is that of the first hit's file.
+TEST_F(SearchProgressTest, EntriesLeftOutAreNamedAfterTheSearch) {
+    MakeHits(3);
+    std::vector<std::string> tooLong;
+    for (char c = 'p'; c < 'v'; ++c) {                              // listed after the hits
+        tooLong.push_back("DATA/" + std::string(201, c) + ".txt");  // 210 bytes
+        WriteFile(tooLong.back(), "料理");
+    }
+    testhooks::LimitReaders(0);
+    testhooks::FailReads(0, 1);
+    headless::QueueAnswer(IDOK);
+    Submit("料理");
+    std::string text =
+        "次の 7 件は検索できなかったため、結果に入っていません（読めなかった 1 件、"
+        "パスが長すぎる 6 件）。\n" +
+        HitPath(0) + "（読めなかった）";
+    for (int i = 0; i < 4; ++i) text += "\n" + tooLong[i] + "（パスが長すぎる）";
+    text += "\nほか 2 件";
+    EXPECT_EQ(apptest::BoxesSeen(),
+              (std::vector<apptest::BoxSeen>{{"エラーメッセージ", text, MB_OK}}));
+    EXPECT_EQ(Engine().m_nHits, 2);
 }
 
 }  // namespace

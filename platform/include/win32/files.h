@@ -92,6 +92,12 @@ using LPOVERLAPPED = OVERLAPPED*;
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindClose(HANDLE hFindFile);
+// The attributes that a listing of its folder gives the entry a path names
+// (a link's are those of what it points to, with FILE_ATTRIBUTE_REPARSE_POINT;
+// the link itself is looked at, so a dangling link is there);
+// INVALID_FILE_ATTRIBUTES with ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND
+// when nothing is there.
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 
 // Opens an existing file for reading: without FILE_FLAG_BACKUP_SEMANTICS only
 // a regular file, with it also a folder. Opening never waits (a pipe is

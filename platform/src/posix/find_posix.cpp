@@ -3,7 +3,7 @@
 // readdir; only a link, or an entry whose kind the file system does not tell,
 // is looked up with stat, when it is handed out. The folder is closed once
 // read, so that a walk deep in a tree holds no descriptor for each folder
-// above it.
+// above it. GetFileAttributesA gives one entry's attributes by the same rules.
 #include <windows.h>
 
 #include <dirent.h>
@@ -129,26 +129,62 @@ unsigned char TypeOfMode(mode_t mode) {
     return DT_FIFO;  // any kind that is neither file nor folder
 }
 
-// The attributes of one entry. A link counts as what it points to and a
-// dangling link as a plain file; only they, and entries whose kind readdir
-// does not give, cost a stat.
+// The kind of what the link at `path` points to: a dangling link counts as
+// a plain file.
+unsigned char TargetType(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? TypeOfMode(st.st_mode)
+                                        : static_cast<unsigned char>(DT_REG);
+}
+
+DWORD Attributes(unsigned char type, bool isLink, std::string_view name) {
+    DWORD attributes = KindAttribute(type);
+    if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
+    return attributes;
+}
+
+// The attributes of one entry. A link counts as what it points to; only
+// links, and entries whose kind readdir does not give, cost a stat.
 DWORD AttributesOf(const FindState& state, const FindEntry& entry) {
     unsigned char type = entry.type;
     bool isLink = type == DT_LNK;
     if (type == DT_LNK || type == DT_UNKNOWN) {
         std::string path = state.folder + '/' + entry.fileName;
+        type = TargetType(path);
         struct stat st {};
-        type = stat(path.c_str(), &st) == 0 ? TypeOfMode(st.st_mode)
-                                            : static_cast<unsigned char>(DT_REG);
         if (entry.type == DT_UNKNOWN) {
             isLink = lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
         }
     }
-    DWORD attributes = KindAttribute(type);
-    if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    const std::string& name = entry.name;
-    if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
-    return attributes;
+    return Attributes(type, isLink, entry.name);
+}
+
+// The last part of a code page 932 path: a 0x5C byte that ends a double-byte
+// character is no separator.
+std::string_view LastPart(std::string_view path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size();) {
+        auto c = static_cast<unsigned char>(path[i]);
+        if (listed::IsSeparator(c)) start = i + 1;
+        i += cp932::IsLeadByte(c) && i + 1 < path.size() ? 2 : 1;
+    }
+    return path.substr(start);
+}
+
+// Looks at the entry a listed path names, the link itself where it is one;
+// false, with errno set, when nothing is there.
+bool LookAtListed(const char* cp932Path, std::string& path, struct stat& st) {
+    // A marked path is found by its keys, never by its form's own name.
+    const bool marked = listed::HoldsMark(cp932Path);
+    if (marked) return FindListedPath(cp932Path, path) && lstat(path.c_str(), &st) == 0;
+    if (!Utf8PathFromCp932(cp932Path, path)) {
+        errno = ENOENT;
+        return false;
+    }
+    if (lstat(path.c_str(), &st) == 0) return true;
+    // A path that names nothing may be the form of a listed name.
+    return errno == ENOENT && FindListedPath(cp932Path, path) && lstat(path.c_str(), &st) == 0;
 }
 
 // Fills the find data of one entry: its name and attributes. Sizes and times
@@ -232,4 +268,16 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
     }
     delete static_cast<FindState*>(hFindFile);
     return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    std::string path;
+    struct stat st {};
+    if (lpFileName == nullptr || !LookAtListed(lpFileName, path, st)) {
+        SetLastError(lpFileName == nullptr ? ERROR_INVALID_PARAMETER : Win32ErrorFromErrno(errno));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    const bool isLink = S_ISLNK(st.st_mode);
+    const unsigned char type = isLink ? TargetType(path) : TypeOfMode(st.st_mode);
+    return Attributes(type, isLink, LastPart(lpFileName));
 }

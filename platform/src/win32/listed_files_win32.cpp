@@ -170,6 +170,16 @@ BOOL WINAPI ListedFindClose(HANDLE hFindFile) {
     return closed;
 }
 
+DWORD WINAPI ListedGetFileAttributesA(LPCSTR lpFileName) {
+    if (lpFileName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    std::wstring path;
+    if (!OpenablePath(lpFileName, path)) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(path.c_str());
+}
+
 HANDLE WINAPI ListedCreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                                 LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                                 DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
