@@ -4,7 +4,8 @@
 // search box goes to the first row; Ctrl+L and Ctrl+F put the cursor in the
 // search box with its text selected, Ctrl+A selects that text; Alt+← and
 // Alt+→ walk the history; Enter presses a focused button; Shift+F10 and the
-// menu key ask for the selected row's menu. Keys for the rows and the page
+// menu key ask for the selected row's menu; Escape, F5, Ctrl+C and
+// Ctrl+Insert as m_sub_CommandKey says. Keys for the rows and the page
 // strip themselves reach the main window's procedure, which records them for
 // the frame step (screen/ResultsKeys.cpp).
 #include "res/resource.h"
@@ -13,6 +14,7 @@
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
+#include "screen/ShellOpen.h"
 #include "search/HitPresence.h"
 
 namespace {
@@ -120,6 +122,30 @@ void CSearchEdit::m_sub_SelectRow(int nRow) {
     screen_layout::InvalidateResultsBand(m_hParent);
 }
 
+// Keys that stand for a command: Escape in the search box stops a running
+// search (with none running the box has it, as ever), F5 searches the box's
+// text again, Ctrl+C and Ctrl+Insert on the rows copy the selected row's path
+// as its menu does. F5 is Enter in the box and Ctrl+C the menu's action, so
+// that their rules stay theirs; the search's end follows a stop as it
+// follows 「中止」.
+bool CSearchEdit::m_sub_CommandKey(int nPlace, WPARAM vk, bool bControl, bool bAlt) {
+    const bool bRunning = m_run.Running();
+    if (vk == VK_ESCAPE && nPlace == kPlaceEdit && bRunning && !bAlt && !bControl) {
+        m_run.Stop();
+        return true;
+    }
+    if (vk == VK_F5 && !bAlt && !bControl) {
+        SendMessageA(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT), WM_KEYDOWN, VK_RETURN, 1);
+        return true;
+    }
+    if (bControl && !bAlt && (vk == 'C' || vk == VK_INSERT) && nPlace == kPlaceRows) {
+        const int nRow = SelectedRow(m_engine);
+        if (m_sub_RowSeen(nRow)) CopyPathToClipboard(m_hParent, m_engine.m_items[nRow].szPath);
+        return true;
+    }
+    return false;
+}
+
 bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {
     const int nPlace = m_sub_PlaceOf(msg.hwnd);
     if (nPlace == kNoPlace) return false;
@@ -149,6 +175,7 @@ bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {
         SendMessageA(msg.hwnd, EM_SETSEL, 0, -1);
         return true;
     }
+    if (m_sub_CommandKey(nPlace, vk, bControl, bAlt)) return true;
     if (bAlt && !bControl && (vk == VK_LEFT || vk == VK_RIGHT)) {
         // Recorded as the history bar's buttons record; the key still goes
         // on, so that the release of Alt is not taken for a lone Alt.

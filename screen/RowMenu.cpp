@@ -18,9 +18,9 @@ namespace layout = screen_layout;
 UINT ChooseFromMenu(HWND hOwner, POINT at) {
     ClientToScreen(hOwner, &at);
     HMENU hMenu = CreatePopupMenu();
-    AppendMenuA(hMenu, MF_STRING, IDM_ROW_OPEN, "開く");
-    AppendMenuA(hMenu, MF_STRING, IDM_ROW_SHOW_FOLDER, "フォルダを開く");
-    AppendMenuA(hMenu, MF_STRING, IDM_ROW_COPY_PATH, "パスをコピー");
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_OPEN, "開く(&O)");
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_SHOW_FOLDER, "フォルダを開く(&F)");
+    AppendMenuA(hMenu, MF_STRING, IDM_ROW_COPY_PATH, "パスをコピー(&C)");
     const auto nChosen = static_cast<UINT>(TrackPopupMenu(
         hMenu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hOwner, nullptr));
     DestroyMenu(hMenu);

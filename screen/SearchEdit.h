@@ -44,6 +44,7 @@ class CSearchEdit {
     // dialog manager takes them before the message is dispatched: true when
     // the key was used up (screen/KeyboardModel.cpp).
     bool m_sub_TranslateKey(const MSG& msg);
+    bool m_sub_CommandKey(int nPlace, WPARAM vk, bool bControl, bool bAlt);
     // The frame step of the keys, characters and menu requests that the main
     // window recorded (screen/ResultsKeys.cpp).
     int m_sub_CheckKeyboard();

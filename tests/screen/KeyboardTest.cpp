@@ -251,7 +251,7 @@ TEST_F(KeyboardTest, RowMenuOpensShowsTheFolderAndCopiesThePath) {
     Settle();
     ASSERT_EQ(headless::Menus().size(), 1u);
     EXPECT_EQ(headless::Menus()[0].items,
-              (std::vector<std::string>{"開く", "フォルダを開く", "パスをコピー"}));
+              (std::vector<std::string>{"開く(&O)", "フォルダを開く(&F)", "パスをコピー(&C)"}));
     EXPECT_EQ(headless::Menus()[0].at.y, row1.top + 20);
     ASSERT_EQ(headless::ShellCalls().size(), 1u);
     EXPECT_EQ(headless::ShellCalls()[0].opened, fullPath);
@@ -272,6 +272,13 @@ TEST_F(KeyboardTest, RowMenuOpensShowsTheFolderAndCopiesThePath) {
     // Shift+F10: 「パスをコピー」 puts the full path on the clipboard.
     headless::QueueMenuChoice(IDM_ROW_COPY_PATH);
     Press(VK_F10, kShift);
+    EXPECT_EQ(headless::ClipboardText(), fullPath);
+    // Ctrl+C and Ctrl+Insert copy the selected row's path as well.
+    Press(VK_UP);
+    Press('C', kControl);
+    EXPECT_EQ(headless::ClipboardText(), (fs::current_path() / HitPath(0)).string());
+    Press(VK_DOWN);
+    Press(VK_INSERT, kControl);
     EXPECT_EQ(headless::ClipboardText(), fullPath);
     // A menu dismissed does nothing; over no row there is none.
     Press(VK_APPS);

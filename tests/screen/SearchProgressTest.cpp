@@ -82,6 +82,28 @@ class SearchProgressTest : public SearchScreenTest {
     }
 };
 
+// Escape in the search box stops a running search as 「中止」 does; F5 then
+// searches the box's text again.
+TEST_F(SearchProgressTest, EscapeStopsASearchAndF5SearchesAgain) {
+    MakeHits(3);
+    g_bReleased = false;
+    testhooks::OnSearchThread(HoldSearch, nullptr);
+    headless::TypeText(Edit(), "料理");
+    PressSearchButton();
+    Turns();
+    ASSERT_TRUE(Screen().m_run.Running());
+    PostMessageA(Edit(), WM_KEYDOWN, VK_ESCAPE, 1);
+    Turns();
+    g_bReleased = true;
+    Settle();
+    EXPECT_TRUE(Painted("0　件（中止）"));
+    testhooks::OnSearchThread(nullptr, nullptr);
+    PostMessageA(Edit(), WM_KEYDOWN, VK_F5, 1);
+    Settle();
+    EXPECT_EQ(Engine().m_nHits, 3);
+    EXPECT_EQ(Screen().m_nHistory, 2);
+}
+
 TEST_F(SearchProgressTest, WhileASearchRunsTheOldRowsGoAndOnlyItsStopActs) {
     EXPECT_EQ(GetFocus(), Edit());
     MakeHits(14);

@@ -172,8 +172,10 @@
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
 #define VK_APPS 0x5D
+#define VK_F5 0x74
 #define VK_F10 0x79
 
 #define COLOR_WINDOW 5

@@ -68,6 +68,9 @@ int VirtualKeyOf(guint keyval) {
         case GDK_KEY_End:
         case GDK_KEY_KP_End:
             return VK_END;
+        case GDK_KEY_Insert:
+        case GDK_KEY_KP_Insert:
+            return VK_INSERT;
         case GDK_KEY_Delete:
         case GDK_KEY_KP_Delete:
             return VK_DELETE;
