@@ -194,6 +194,10 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accFocus(VARIANT* pvarID) {
     if (pvarID == nullptr) return E_POINTER;
     VariantInit(pvarID);
     if (!m_sub_Focused() || m_pScreen == nullptr) return S_FALSE;
+    const int nStripElement = FocusedStripElement();
+    if (nStripElement != kNoStripElement) {
+        return ReturnLong(ChildIdOfStripElement(*m_pScreen, nStripElement), pvarID);
+    }
     return ReturnLong(ChildIdOfRow(*m_pScreen, SelectedRow(m_pScreen->m_engine)), pvarID);
 }
 

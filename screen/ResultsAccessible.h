@@ -3,7 +3,8 @@
 // of screen/ResultsParts.h, child id k being part k - 1. It lives in the
 // search screen for the whole process: references are counted, never freed.
 // The announcer, called once per turn of the frame loop, tells the reader
-// when the shown parts change and when the keyboard's row moves.
+// when the shown parts change, when the keyboard's row or page-strip element
+// moves, and once when a search ends, what the count box then says.
 //
 // Threads: only the window's thread calls it, as it calls the painters.
 #pragma once
@@ -73,6 +74,8 @@ class CResultsAccessible final : public IAccessible {
         int nHitCount = -1;
         int nHistory = -1;
         int nRow = -1;
+        int nStripElement = -1;
+        bool bSearching = false;
         bool bFocused = false;
         bool operator==(const Told&) const = default;
     };

@@ -16,6 +16,8 @@ CResultsAccessible::Told CResultsAccessible::m_sub_Now() const {
         m_pScreen->m_run.Running() ? m_pScreen->m_nProgressShown : m_pScreen->m_engine.m_nHits;
     now.nHistory = m_pScreen->m_nHistory * 2 + (m_pScreen->m_run.Running() ? 1 : 0);
     now.nRow = SelectedRow(m_pScreen->m_engine);
+    now.nStripElement = FocusedStripElement();
+    now.bSearching = m_pScreen->m_run.Running();
     now.bFocused = m_sub_Focused();
     return now;
 }
@@ -30,7 +32,22 @@ int CResultsAccessible::m_sub_Announce() {
     const bool bPartsChanged = now.nParts != before.nParts || now.nFirstHit != before.nFirstHit ||
                                now.nHitCount != before.nHitCount || now.nHistory != before.nHistory;
     if (bPartsChanged) NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
-    if (!bPartsChanged && now.nRow == before.nRow && now.bFocused == before.bFocused) return 0;
+    // The count box is the window's status: its name changes once, as the
+    // search ends (found, none, capped, stopped or cut short), for a reader
+    // to speak without the focus moving.
+    const LONG nStatus = ChildIdOfStatus(*m_pScreen);
+    if (before.bSearching && !now.bSearching && nStatus != CHILDID_SELF) {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, nStatus);
+    }
+    const bool bMoved = now.nRow != before.nRow || now.nStripElement != before.nStripElement;
+    if (!bPartsChanged && !bMoved && now.bFocused == before.bFocused) return 0;
+    if (now.nStripElement != kNoStripElement) {
+        const LONG nLink = ChildIdOfStripElement(*m_pScreen, now.nStripElement);
+        if (now.bFocused && nLink != CHILDID_SELF) {
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, nLink);
+        }
+        return 0;
+    }
     const LONG nChild = ChildIdOfRow(*m_pScreen, now.nRow);
     if (nChild != CHILDID_SELF) {
         NotifyWinEvent(EVENT_OBJECT_SELECTION, m_hWnd, OBJID_CLIENT, nChild);

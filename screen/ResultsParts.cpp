@@ -2,11 +2,13 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include <sorahiki/cp932.h>
 
+#include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
 #include "screen/RowHighlights.h"
 #include "screen/ScreenLayout.h"
@@ -20,7 +22,7 @@ namespace {
 namespace layout = screen_layout;
 
 constexpr WCHAR kEmDash = 0x2014;
-constexpr WCHAR kLineFeed = 0x000A;
+constexpr WCHAR kIdeographicSpace = 0x3000;
 constexpr DWORD kPathUnits = MAX_PATH * 8;
 
 // Appends Shift-JIS text as UTF-16.
@@ -80,6 +82,8 @@ WideText RowPathText(const char* pszPath) {
             at = text.find_last_of(separator, at - 1);
         }
         if (at != WideText::npos) text.erase(0, at + 1);
+        // Read with "/" between the names, as the row shows them.
+        std::replace(text.begin(), text.end(), separator, static_cast<WCHAR>('/'));
     } else {
         AppendCp932(text, pszPath);
     }
@@ -100,13 +104,28 @@ WideText RowName(const CSearchEngin& engine, int nRow) {
     return name;
 }
 
-WideText UsagePageText() {
+// A line of the usage page without the blanks that place it.
+WideText UsageLineText(int nLine) {
+    const std::string_view line = UsagePageLines()[static_cast<size_t>(nLine)];
     WideText text;
-    for (const std::string_view line : UsagePageLines()) {
-        if (!text.empty()) text += kLineFeed;
-        AppendCp932(text, line.data(), static_cast<int>(line.size()));
-    }
-    return text;
+    AppendCp932(text, line.data(), static_cast<int>(line.size()));
+    const auto IsBlank = [](WCHAR c) { return c == ' ' || c == kIdeographicSpace; };
+    while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    size_t nLead = 0;
+    while (nLead < text.size() && IsBlank(text[nLead])) ++nLead;
+    return text.substr(nLead);
+}
+
+bool IsStripPart(const ResultsPart& part) {
+    return part.kind == ResultsPart::PrevLabel || part.kind == ResultsPart::PageLink ||
+           part.kind == ResultsPart::NextLabel;
+}
+
+// The strip element a part stands for, as the keyboard counts them.
+int StripElementOf(const ResultsPart& part) {
+    if (part.kind == ResultsPart::PrevLabel) return kStripPrevLabel;
+    if (part.kind == ResultsPart::NextLabel) return kStripNextLabel;
+    return part.nIndex;
 }
 
 void AddPageStrip(const CSearchEngin& engine, ResultsPart* parts, int& nCount) {
@@ -135,20 +154,58 @@ int ListResultsParts(const CSearchEdit& screen, ResultsPart (&parts)[kMaxResults
     if (screen.m_szFolderWithoutData[0] != '\0') {
         parts[nCount++] = {ResultsPart::Notice, 0};
     } else if (screen.m_sub_ShowsUsagePage()) {
-        parts[nCount++] = {ResultsPart::UsagePage, 0};
+        const int nLines = static_cast<int>(UsagePageLines().size());
+        for (int n = 0; n < nLines && nCount < kMaxResultsParts; ++n) {
+            parts[nCount++] = {ResultsPart::UsagePage, n};
+        }
     } else {
         AddPageStrip(engine, parts, nCount);
     }
     return nCount;
 }
 
-LONG ChildIdOfRow(const CSearchEdit& screen, int nRow) {
+namespace {
+
+LONG ChildIdOf(const CSearchEdit& screen, bool (*matches)(const ResultsPart&, int), int nWhich) {
     ResultsPart parts[kMaxResultsParts];
     const int nParts = ListResultsParts(screen, parts);
     for (int k = 0; k < nParts; ++k) {
-        if (parts[k].kind == ResultsPart::Row && parts[k].nIndex == nRow) return k + 1;
+        if (matches(parts[k], nWhich)) return k + 1;
     }
     return CHILDID_SELF;
+}
+
+}  // namespace
+
+LONG ChildIdOfRow(const CSearchEdit& screen, int nRow) {
+    return ChildIdOf(
+        screen,
+        [](const ResultsPart& part, int n) {
+            return part.kind == ResultsPart::Row && part.nIndex == n;
+        },
+        nRow);
+}
+
+LONG ChildIdOfStripElement(const CSearchEdit& screen, int nElement) {
+    return ChildIdOf(
+        screen,
+        [](const ResultsPart& part, int n) {
+            return IsStripPart(part) && StripElementOf(part) == n;
+        },
+        nElement);
+}
+
+LONG ChildIdOfStatus(const CSearchEdit& screen) {
+    return ChildIdOf(
+        screen,
+        [](const ResultsPart& part, int) {
+            return part.kind == ResultsPart::HitCount || part.kind == ResultsPart::Notice;
+        },
+        0);
+}
+
+int FocusedStripElement() {
+    return g_nClientFocusPlace == kFocusPageStrip ? g_nStripFocus : kNoStripElement;
 }
 
 WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
@@ -166,13 +223,13 @@ WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
             return FromCp932(szLine);
         }
         case ResultsPart::UsagePage:
-            return UsagePageText();
+            return UsageLineText(part.nIndex);
         case ResultsPart::PrevLabel:
-            return FromCp932("前へ");
+            return FromCp932("前のページ");
         case ResultsPart::PageLink:
-            return NumberText(screen.m_engine.m_nPage + part.nIndex + 1, "%d");
+            return NumberText(screen.m_engine.m_nPage + part.nIndex + 1, "ページ %d");
         case ResultsPart::NextLabel:
-            return FromCp932("次へ");
+            return FromCp932("次のページ");
     }
     return WideText();
 }
@@ -190,15 +247,21 @@ LONG ResultsPartRole(const ResultsPart& part) {
         case ResultsPart::PageLink:
         case ResultsPart::NextLabel:
             return ROLE_SYSTEM_LINK;
+        case ResultsPart::HitCount:
+            return ROLE_SYSTEM_STATUSBAR;
         default:
             return ROLE_SYSTEM_STATICTEXT;
     }
 }
 
 LONG ResultsPartState(const CSearchEdit& screen, const ResultsPart& part, bool bFocused) {
-    if (part.kind == ResultsPart::PrevLabel || part.kind == ResultsPart::PageLink ||
-        part.kind == ResultsPart::NextLabel) {
-        return STATE_SYSTEM_LINKED;
+    if (IsStripPart(part)) {
+        // The link of the page shown is the strip's current one.
+        LONG state = STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
+        if (part.kind == ResultsPart::PageLink && part.nIndex == 0) state |= STATE_SYSTEM_SELECTED;
+        if (bFocused && StripElementOf(part) == FocusedStripElement())
+            state |= STATE_SYSTEM_FOCUSED;
+        return state;
     }
     if (part.kind != ResultsPart::Row) return STATE_SYSTEM_READONLY;
     LONG state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
@@ -224,6 +287,8 @@ RECT ResultsPartRectAt100(const ResultsPart& part) {
             return layout::PageCellRect(part.nIndex);
         case ResultsPart::NextLabel:
             return layout::kNextLabel;
+        case ResultsPart::UsagePage:
+            return UsageLineRect(part.nIndex);
         default:
             return layout::kResultsBand;
     }

@@ -54,6 +54,11 @@ std::span<const std::string_view> UsagePageLines() {
     return kUsageLines;
 }
 
+RECT UsageLineRect(int nLine) {
+    const int y = kUsageTop + nLine * kUsageLineHeight;
+    return RECT{kUsageX, y, screen_layout::kResultsBand.right, y + kUsageLineHeight};
+}
+
 bool DrawUsagePage(CDC& dc) {
     int y = kUsageTop;
     for (const std::string_view line : kUsageLines) {

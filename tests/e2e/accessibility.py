@@ -105,7 +105,8 @@ def listen_atspi(seconds):
                          ensure_ascii=False), flush=True)
 
     pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused",
-                                           "object:active-descendant-changed")
+                                           "object:active-descendant-changed",
+                                           "object:text-changed:insert")
     GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop() or False)
     print("ready", flush=True)
     pyatspi.Registry.start()
@@ -124,7 +125,7 @@ def linux_reading(run):
 
 # --- Windows: the probe under Wine --------------------------------------------------
 
-ROLES = {0x22: "list item", 0x29: "label", 0x1E: "link", 0x21: "list"}
+ROLES = {0x22: "list item", 0x29: "label", 0x1E: "link", 0x21: "list", 0x17: "status bar"}
 STATE_SELECTED, STATE_FOCUSED = 0x2, 0x4
 
 
@@ -172,9 +173,10 @@ def expect_reading(run, expected, test, timeout=20):
 def step_before_search(run):
     def test(reading):
         labels = reading.names("label")
-        return (len(labels) == 1 and "【使い方】" in labels[0] and not reading.rows(),
-                reading.summary())
-    reading = expect_reading(run, f"the list {LIST_NAME} holding the usage page as its one label", test)
+        return (len(labels) == 27 and labels[1] == "【使い方】" and not reading.rows() and
+                not any(label.startswith(("　", " ")) for label in labels), reading.summary())
+    reading = expect_reading(run, f"the list {LIST_NAME} holding the usage page's 27 lines as labels, "
+                                  "without their leading blanks", test)
     if reading.edit_name != "検索ワード":
         raise fail(run, "the search box named 「検索ワード」", f"\"{reading.edit_name}\"")
     # The probe reads no buttons: Windows names a button by its text.
@@ -206,10 +208,11 @@ def step_rows(run):
         wrong = rows_as_shown(reading)
         if wrong:
             return False, wrong
-        return (reading.names("label") == ["総ヒット数 13　件"] and
-                reading.names("link") == ["1", "2", "次へ"]), reading.summary()
+        return (reading.names("status bar") == ["総ヒット数 13　件"] and
+                reading.names("link") == ["ページ 1", "ページ 2", "次のページ"]), reading.summary()
     expect_reading(run, "ten items \"<n>. 週末の料理メモその<k> — <path>\" described by their "
-                        "excerpts, the label \"総ヒット数 13　件\" and the links 1, 2, 次へ", test)
+                        "excerpts, the status \"総ヒット数 13　件\" and the links ページ 1, ページ 2, "
+                        "次のページ", test)
 
 
 def focused_rows(reading):
@@ -227,7 +230,7 @@ def expect_focus_on(run, row):
 def start_focus_listener(run):
     """A listener of focus events that has told it is ready."""
     if run.args.wine:
-        command = ["wine", os.path.abspath(run.args.accessibility_probe), "focus", "2"]
+        command = ["wine", os.path.abspath(run.args.accessibility_probe), "focus", "4"]
     else:
         command = [sys.executable, __file__, "listen", "30"]
     listener = subprocess.Popen(command, env=run.desktop.env, cwd=run.work, stdout=subprocess.PIPE,
@@ -240,7 +243,8 @@ def start_focus_listener(run):
 
 
 def focus_heard(run, listener):
-    """The names of the objects the listener heard gain the focus."""
+    """The names of the objects the listener heard gain the focus, and the
+    texts it heard a status say (a name change, or a live region's insert)."""
     if run.args.wine:
         try:
             listener.wait(30)  # it ends after the two events it waits for
@@ -252,10 +256,12 @@ def focus_heard(run, listener):
         listener.kill()
     lines = listener.stdout.read().decode("utf-8", errors="replace").splitlines()
     if run.args.wine:
-        return [line.split("\t", 1)[1] for line in lines if line.startswith("focus\t")]
-    heard = [json.loads(line) for line in lines if line.strip()]
+        said = [line.split("\t", 1)[1] for line in lines if line.startswith("name\t")]
+        return [line.split("\t", 1)[1] for line in lines if line.startswith("focus\t")], said
+    heard = [json.loads(line) for line in lines if line.strip() and line.strip() != "ready"]
+    said = [e["name"] for e in heard if e["type"].startswith("object:text-changed:insert")]
     return [e["name"] for e in heard
-            if e["type"] == "object:state-changed:focused" and e["detail1"] == 1]
+            if e["type"] == "object:state-changed:focused" and e["detail1"] == 1], said
 
 
 def step_focus(run):
@@ -267,11 +273,23 @@ def step_focus(run):
         expect_focus_on(run, 3)
         run.program.move(400, 45 + 53 * 4 + 27)
         expect_focus_on(run, 5)
+        # Tab takes the keyboard to the page strip's link of the page shown,
+        # → to the next; F5 searches again, whose end is heard.
+        run.desktop.xdo("key", "--clearmodifiers", "Tab")
+        time.sleep(0.5)
+        run.desktop.xdo("key", "--clearmodifiers", "Right")
+        time.sleep(0.5)
+        run.desktop.xdo("key", "--clearmodifiers", "F5")
+        time.sleep(3)
     finally:
-        focused = focus_heard(run, listener)
+        focused, said = focus_heard(run, listener)
     for number in (3, 5):
         if not any(name.startswith(f"{number}. ") for name in focused):
             raise fail(run, f"focus announced on row {number}", f"focus events on {focused}")
+    if "ページ 1" not in focused or "ページ 2" not in focused[focused.index("ページ 1"):]:
+        raise fail(run, "focus announced on ページ 1, then ページ 2", f"focus events on {focused}")
+    if "総ヒット数 13　件" not in said:
+        raise fail(run, "the search's end heard as 総ヒット数 13　件", f"heard {said}")
 
 
 def scenario(run, failure):

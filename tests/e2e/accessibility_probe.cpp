@@ -8,7 +8,8 @@
 // Line feeds in a text are printed as "\n". Exit status 1 when the window
 // or its object cannot be had. With the arguments "focus N" it prints
 // "ready", then "focus <TAB> name" for each focus event of a child of the
-// client object, and ends after N of them (or 60 seconds).
+// client object and "name <TAB> name" for each change of a child's name, and
+// ends after N focus events and one change of name (or 60 seconds).
 #include <windows.h>
 
 #include <oleacc.h>
@@ -124,40 +125,45 @@ void PrintEditName(HWND main) {
 
 HWND g_main = nullptr;
 int g_focusEvents = 0;
+int g_nameEvents = 0;
 
-void CALLBACK OnFocus(HWINEVENTHOOK, DWORD, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
+// A focus event ("focus") or a change of name ("name") of a child.
+void CALLBACK OnFocus(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject, LONG idChild, DWORD,
+                      DWORD) {
     if (hwnd != g_main || idObject != OBJID_CLIENT || idChild == CHILDID_SELF) return;
+    if (event != EVENT_OBJECT_FOCUS && event != EVENT_OBJECT_NAMECHANGE) return;
     IAccessible* object = nullptr;
     VARIANT child;
     VariantInit(&child);
     if (FAILED(AccessibleObjectFromEvent(hwnd, idObject, idChild, &object, &child))) return;
     BSTR name = nullptr;
     object->get_accName(child, &name);
-    std::printf("focus\t%s\n", Utf8(name).c_str());
+    const bool bFocus = event == EVENT_OBJECT_FOCUS;
+    std::printf("%s\t%s\n", bFocus ? "focus" : "name", Utf8(name).c_str());
     std::fflush(stdout);
     SysFreeString(name);
     VariantClear(&child);
     object->Release();
-    ++g_focusEvents;
+    ++(bFocus ? g_focusEvents : g_nameEvents);
 }
 
 // Hears the program's focus events, as a reader hooked into the desktop does.
 int ListenForFocus(int wanted) {
     DWORD process = 0;
     GetWindowThreadProcessId(g_main, &process);
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocus,
-                                         process, 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                         OnFocus, process, 0, WINEVENT_OUTOFCONTEXT);
     if (hook == nullptr) return 1;
     std::printf("ready\n");
     std::fflush(stdout);
     const DWORD until = GetTickCount() + 60000;
-    while (g_focusEvents < wanted && GetTickCount() < until) {
+    while ((g_focusEvents < wanted || g_nameEvents == 0) && GetTickCount() < until) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(10);
     }
     UnhookWinEvent(hook);
-    return g_focusEvents >= wanted ? 0 : 1;
+    return g_focusEvents >= wanted && g_nameEvents > 0 ? 0 : 1;
 }
 
 }  // namespace

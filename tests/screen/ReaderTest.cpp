@@ -69,14 +69,25 @@ TEST_F(ReaderTest, ALaterPageIsReadWithItsNumbersCountAndLinks) {
     EXPECT_EQ(Names(), (std::vector<std::u16string>{
                            u"11. 題名0010 — DATA/h0010.txt", u"12. 題名0011 — DATA/h0011.txt",
                            u"13. 題名0012 — DATA/h0012.txt", u"14. 題名0013 — DATA/h0013.txt",
-                           u"総ヒット数 14　件", u"前へ", u"2"}));
+                           u"総ヒット数 14　件", u"前のページ", u"ページ 2"}));
     IAccessible* object = Object();
     BSTR text = nullptr;
     const HRESULT hr = object->get_accDescription(Child(2), &text);
     EXPECT_EQ(Text(hr, text), u"料理の本文0011");
     EXPECT_EQ(Long(object, 1, false), ROLE_SYSTEM_LISTITEM);
-    EXPECT_EQ(Long(object, 5, false), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(Long(object, 5, false), ROLE_SYSTEM_STATUSBAR);
     EXPECT_EQ(Long(object, 7, false), ROLE_SYSTEM_LINK);
+    // The link of the page shown is the current one; the keyboard's link
+    // is focused, and each move along the strip is heard.
+    EXPECT_EQ(Long(object, 7, true) & STATE_SYSTEM_SELECTED, STATE_SYSTEM_SELECTED);
+    headless::ClearLogs();
+    headless::PressKeyInFocus(VK_TAB);
+    Settle();
+    EXPECT_EQ(FocusEvents(), (std::vector<LONG>{7}));
+    headless::PressKeyInFocus(VK_LEFT);
+    Settle();
+    EXPECT_EQ(FocusEvents(), (std::vector<LONG>{7, 6}));
+    EXPECT_EQ(Long(object, 6, true) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
     object->Release();
 }
 
@@ -107,13 +118,21 @@ TEST_F(ReaderTest, TheSelectedRowIsFocusedAndAnnounced) {
     object->Release();
 }
 
+// The end of a search is heard once, as the count box's name changes; the
+// usage page is read line by line without the blanks that place its lines.
 TEST_F(ReaderTest, ASearchWithoutHitsReadsItsCountAndTheUsagePage) {
     Submit("見つからない語");
+    std::vector<LONG> nameChanges;
+    for (const auto& e : headless::AccessibleEvents()) {
+        if (e.event == EVENT_OBJECT_NAMECHANGE) nameChanges.push_back(e.idChild);
+    }
+    EXPECT_EQ(nameChanges, (std::vector<LONG>{1}));
     const std::vector<std::u16string> names = Names();
-    ASSERT_EQ(names.size(), 2u);
+    ASSERT_EQ(names.size(), 28u);
     EXPECT_EQ(names[0], u"総ヒット数 0　件");
-    EXPECT_NE(names[1].find(u"【使い方】"), std::u16string::npos);
-    EXPECT_EQ(std::count(names[1].begin(), names[1].end(), u'\n'), 26);
+    EXPECT_EQ(names[1], u"Sorahiki");
+    EXPECT_EQ(names[2], u"【使い方】");
+    for (const std::u16string& name : names) EXPECT_NE(name.front(), u'　');
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ AtkRole RoleOf(LONG role) {
             return ATK_ROLE_LINK;
         case ROLE_SYSTEM_STATICTEXT:
             return ATK_ROLE_LABEL;
+        case ROLE_SYSTEM_STATUSBAR:
+            return ATK_ROLE_STATUSBAR;
         case ROLE_SYSTEM_CLIENT:
             return ATK_ROLE_PANEL;
         default:
@@ -96,6 +98,7 @@ struct PartAccessible {
     AtkObject parent;
     ClientAccessible* client;  // not owned: the client outlives its parts
     LONG id;
+    AtkRole role;  // for the part's life: another role is another part
     std::string* name;
     std::string* description;
 };
@@ -128,19 +131,50 @@ int ChildCount(ClientAccessible* client) {
     return static_cast<int>(count);
 }
 
+AtkRole CurrentRole(ClientAccessible* client, LONG id) {
+    IAccessible* object = ObjectOf(client);
+    if (object == nullptr) return ATK_ROLE_UNKNOWN;
+    VARIANT role;
+    VariantInit(&role);
+    return RoleOf(TakeLong(object->get_accRole(ChildVariant(id), &role), role));
+}
+
+AtkObject* NewPart(ClientAccessible* client, LONG id) {
+    auto* part = static_cast<PartAccessible*>(g_object_new(part_accessible_get_type(), nullptr));
+    part->client = client;
+    part->id = id;
+    part->role = CurrentRole(client, id);
+    AtkObject* atk = ATK_OBJECT(part);
+    atk_object_set_parent(atk, ATK_OBJECT(client));
+    atk->layer = ATK_LAYER_WIDGET;
+    return atk;
+}
+
 AtkObject* PartAt(ClientAccessible* client, int index) {
     auto& parts = *client->parts;
     while (static_cast<int>(parts.size()) <= index) {
-        auto* part =
-            static_cast<PartAccessible*>(g_object_new(part_accessible_get_type(), nullptr));
-        part->client = client;
-        part->id = static_cast<LONG>(parts.size()) + 1;
-        AtkObject* atk = ATK_OBJECT(part);
-        atk_object_set_parent(atk, ATK_OBJECT(client));
-        atk->layer = ATK_LAYER_WIDGET;
-        parts.push_back(atk);
+        parts.push_back(NewPart(client, static_cast<LONG>(parts.size()) + 1));
     }
     return parts[static_cast<size_t>(index)];
+}
+
+// Whether the part at `index` (made if need be) has the role of the child
+// shown there now.
+bool HoldsItsRole(ClientAccessible* client, int index) {
+    auto* part = reinterpret_cast<PartAccessible*>(PartAt(client, index));
+    return part->role == CurrentRole(client, static_cast<LONG>(index) + 1);
+}
+
+// The part at `index` leaves (a reader sees it defunct) and a new one of
+// the role shown now takes its place.
+AtkObject* RenewPart(ClientAccessible* client, int index) {
+    AtkObject*& slot = (*client->parts)[static_cast<size_t>(index)];
+    auto* old = reinterpret_cast<PartAccessible*>(slot);
+    if (client->focused == slot) client->focused = nullptr;
+    old->client = nullptr;
+    g_object_unref(slot);
+    slot = NewPart(client, static_cast<LONG>(index) + 1);
+    return slot;
 }
 
 }  // namespace
@@ -188,7 +222,9 @@ static gint client_accessible_get_n_children(AtkObject* atk) {
 static AtkObject* client_accessible_ref_child(AtkObject* atk, gint index) {
     auto* client = reinterpret_cast<ClientAccessible*>(atk);
     if (index < 0 || index >= ChildCount(client)) return nullptr;
-    return ATK_OBJECT(g_object_ref(PartAt(client, index)));
+    AtkObject* part =
+        HoldsItsRole(client, index) ? PartAt(client, index) : RenewPart(client, index);
+    return ATK_OBJECT(g_object_ref(part));
 }
 
 static void client_accessible_class_init(ClientAccessibleClass* klass) {
@@ -241,12 +277,34 @@ static void part_component_init(AtkComponentIface* iface) {
     iface->get_extents = part_component_get_extents;
 }
 
+// A part's text is its name, as a label's is: a reader follows the status
+// part's changes as a live region's.
+static gchar* part_text_get_text(AtkText* text, gint start, gint end) {
+    const gchar* name = atk_object_get_name(ATK_OBJECT(text));
+    const glong length = g_utf8_strlen(name, -1);
+    if (end < 0 || end > length) end = static_cast<gint>(length);
+    if (start < 0 || start > end) start = end;
+    const gchar* from = g_utf8_offset_to_pointer(name, start);
+    return g_strndup(from, static_cast<gsize>(g_utf8_offset_to_pointer(name, end) - from));
+}
+
+static gint part_text_get_character_count(AtkText* text) {
+    return static_cast<gint>(g_utf8_strlen(atk_object_get_name(ATK_OBJECT(text)), -1));
+}
+
+static void part_text_init(AtkTextIface* iface) {
+    iface->get_text = part_text_get_text;
+    iface->get_character_count = part_text_get_character_count;
+}
+
 G_DEFINE_TYPE_WITH_CODE(PartAccessible, part_accessible, ATK_TYPE_OBJECT,
-                        G_IMPLEMENT_INTERFACE(ATK_TYPE_COMPONENT, part_component_init))
+                        G_IMPLEMENT_INTERFACE(ATK_TYPE_COMPONENT, part_component_init)
+                            G_IMPLEMENT_INTERFACE(ATK_TYPE_TEXT, part_text_init))
 
 static void part_accessible_init(PartAccessible* part) {
     part->client = nullptr;
     part->id = 0;
+    part->role = ATK_ROLE_UNKNOWN;
     part->name = new std::string();
     part->description = new std::string();
 }
@@ -271,25 +329,35 @@ static const gchar* part_accessible_get_description(AtkObject* atk) {
 }
 
 static AtkRole part_accessible_get_role(AtkObject* atk) {
-    IAccessible* object = PartObject(atk);
-    if (object == nullptr) return ATK_ROLE_UNKNOWN;
-    VARIANT role;
-    VariantInit(&role);
-    return RoleOf(TakeLong(object->get_accRole(ChildVariant(PartId(atk)), &role), role));
+    return reinterpret_cast<PartAccessible*>(atk)->role;
 }
 
 static AtkStateSet* part_accessible_ref_state_set(AtkObject* atk) {
     AtkStateSet* set = ATK_OBJECT_CLASS(part_accessible_parent_class)->ref_state_set(atk);
     IAccessible* object = PartObject(atk);
     LONG count = 0;
-    // A part past the children shown now is gone.
-    if (object == nullptr || object->get_accChildCount(&count) != S_OK || PartId(atk) > count) {
+    // A part past the children shown now, or renewed, is gone.
+    if (object == nullptr || object->get_accChildCount(&count) != S_OK || PartId(atk) > count ||
+        reinterpret_cast<PartAccessible*>(atk)->client == nullptr) {
         atk_state_set_add_state(set, ATK_STATE_DEFUNCT);
         return set;
     }
     VARIANT state;
     VariantInit(&state);
     AddStates(set, TakeLong(object->get_accState(ChildVariant(PartId(atk)), &state), state));
+    return set;
+}
+
+// The status part is a polite live region.
+static AtkAttributeSet* part_accessible_get_attributes(AtkObject* atk) {
+    if (reinterpret_cast<PartAccessible*>(atk)->role != ATK_ROLE_STATUSBAR) return nullptr;
+    AtkAttributeSet* set = nullptr;
+    for (const char* name : {"live", "container-live"}) {
+        auto* attribute = static_cast<AtkAttribute*>(g_malloc(sizeof(AtkAttribute)));
+        attribute->name = g_strdup(name);
+        attribute->value = g_strdup("polite");
+        set = g_slist_prepend(set, attribute);
+    }
     return set;
 }
 
@@ -305,6 +373,7 @@ static void part_accessible_class_init(PartAccessibleClass* klass) {
     atk->get_role = part_accessible_get_role;
     atk->ref_state_set = part_accessible_ref_state_set;
     atk->get_index_in_parent = part_accessible_get_index_in_parent;
+    atk->get_attributes = part_accessible_get_attributes;
 }
 
 // ---- The drawing area --------------------------------------------------------
@@ -338,12 +407,18 @@ void TellChildrenChanged(ClientAccessible* client) {
     }
     for (int i = 0; i < now && i < before; ++i) {
         AtkObject* part = PartAt(client, i);
+        if (!HoldsItsRole(client, i)) {
+            g_signal_emit_by_name(atk, "children-changed::remove", i, part);
+            g_signal_emit_by_name(atk, "children-changed::add", i, RenewPart(client, i));
+            continue;
+        }
         g_object_notify(G_OBJECT(part), "accessible-name");
         g_object_notify(G_OBJECT(part), "accessible-description");
-        g_object_notify(G_OBJECT(part), "accessible-role");
     }
+    // A part made for an earlier child at that place may stand for another.
     for (int i = before; i < now; ++i) {
-        g_signal_emit_by_name(atk, "children-changed::add", i, PartAt(client, i));
+        AtkObject* part = HoldsItsRole(client, i) ? PartAt(client, i) : RenewPart(client, i);
+        g_signal_emit_by_name(atk, "children-changed::add", i, part);
     }
     client->shown = now;
     g_signal_emit_by_name(atk, "visible-data-changed");
@@ -357,9 +432,23 @@ void TellFocus(ClientAccessible* client, LONG id) {
         atk_object_notify_state_change(client->focused, ATK_STATE_SELECTED, FALSE);
     }
     client->focused = part;
-    atk_object_notify_state_change(part, ATK_STATE_SELECTED, TRUE);
+    // A row is selected where it has the focus; a page link stays as it is.
+    if (reinterpret_cast<PartAccessible*>(part)->role == ATK_ROLE_LIST_ITEM) {
+        atk_object_notify_state_change(part, ATK_STATE_SELECTED, TRUE);
+    }
     atk_object_notify_state_change(part, ATK_STATE_FOCUSED, TRUE);
     g_signal_emit_by_name(ATK_OBJECT(client), "active-descendant-changed", part);
+}
+
+// A part says something else: for the status, its text is told anew, which
+// a reader speaks as a live region's change.
+void TellNameChanged(ClientAccessible* client, LONG id) {
+    if (id < 1 || id > ChildCount(client)) return;
+    AtkObject* part = PartAt(client, static_cast<int>(id) - 1);
+    g_object_notify(G_OBJECT(part), "accessible-name");
+    if (reinterpret_cast<PartAccessible*>(part)->role != ATK_ROLE_STATUSBAR) return;
+    const gint length = atk_text_get_character_count(ATK_TEXT(part));
+    g_signal_emit_by_name(part, "text-changed::insert", 0, length);
 }
 
 }  // namespace
@@ -376,6 +465,7 @@ void ClientAreaEvent(GtkWidget* area, DWORD event, LONG idChild) {
     if (client == nullptr) return;
     if (event == EVENT_OBJECT_REORDER) TellChildrenChanged(client);
     if (event == EVENT_OBJECT_FOCUS) TellFocus(client, idChild);
+    if (event == EVENT_OBJECT_NAMECHANGE) TellNameChanged(client, idChild);
     if (event == EVENT_OBJECT_SELECTION && client->focused == nullptr && idChild >= 1 &&
         idChild <= ChildCount(client)) {
         atk_object_notify_state_change(PartAt(client, static_cast<int>(idChild) - 1),
