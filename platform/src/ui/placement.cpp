@@ -202,3 +202,19 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     active = w->handle;
     return previous;
 }
+
+// A monitor's handle is its number plus one.
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD) {
+    RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    const int monitor = CurrentDriverRef().MonitorNearest(outer);
+    return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(monitor) + 1);
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi) {
+    if (lpmi == nullptr || lpmi->cbSize < sizeof(MONITORINFO) || hMonitor == nullptr) return FALSE;
+    const int monitor = static_cast<int>(reinterpret_cast<std::uintptr_t>(hMonitor)) - 1;
+    if (!CurrentDriverRef().MonitorAreas(monitor, &lpmi->rcMonitor, &lpmi->rcWork)) return FALSE;
+    lpmi->dwFlags = monitor == 0 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+}
