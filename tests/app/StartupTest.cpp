@@ -73,11 +73,12 @@ TEST_F(AppTest, WindowFitsTheWorkAreaAtTheLargestScaleThatFits) {
         RECT work;
         int shownDpi;
     };
-    // The layer's frame adds 10 pixels across and 53 down.
+    // The layer's frame adds 10 pixels across and 53 down at 100 %, twice as
+    // many at 200 %.
     const Case cases[] = {
         {"room for 150 %", 144, {0, 0, 1920, 1040}, 144},
-        {"200 % on 1280 x 1024", 192, {0, 0, 1280, 1024}, 152},
-        {"200 % on a screen that holds 100 % exactly", 192, {0, 0, 830, 653}, 96},
+        {"200 % on 1280 x 1024", 192, {0, 0, 1280, 1024}, 146},
+        {"200 % on a screen that holds 100 % exactly", 192, {0, 0, 820, 706}, 96},
         {"100 % beside panels at the top and left", 96, {120, 60, 1024, 768}, 96},
     };
     for (const Case& c : cases) {
