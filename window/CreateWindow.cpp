@@ -4,7 +4,6 @@
 #include "window/Window.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "res/resource.h"
 #include "screen/ScreenLayout.h"
@@ -34,12 +33,13 @@ int FittingDpi(int nDpi, int nPixels, int nRoom) {
 }
 
 // The part of the window's monitor that the desktop's panels leave free;
-// empty where the system cannot tell.
-RECT WorkAreaOf(HWND hWnd) {
+// false where the system cannot tell.
+bool FindWorkArea(HWND hWnd, RECT* pWork) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &info)) return RECT{};
-    return info.rcWork;
+    if (!GetMonitorInfoA(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    *pWork = info.rcWork;
+    return pWork->right > pWork->left && pWork->bottom > pWork->top;
 }
 
 // The start of a span of nSize pixels, moved back from nStart as far as it
@@ -98,14 +98,14 @@ bool CWindow::m_sub_CreateWindow(HINSTANCE hInstance, CWindow* pParent, HMENU hM
 
     const UINT nDpi = GetDpiForWindow(m_hWnd);
     m_sub_FitToMonitor(nDpi != 0 ? static_cast<int>(nDpi) : screen_layout::kBaseDpi);
+    m_sub_MoveIntoWorkArea();
     return true;
 }
 
 // The window is drawn at the scale of its monitor, nDpi, where it fits the
 // monitor's work area at that scale, else at the largest scale at which it
 // does. Its outer size is the client area, m_nClientWidth by m_nClientHeight
-// at 100 % grown by that scale, and the frame around it; where it would run
-// past the work area's right or bottom edge it moves left or up.
+// at 100 % grown by that scale, and the frame around it; the position stays.
 void CWindow::m_sub_FitToMonitor(int nDpi) {
     RECT client;
     RECT outer;
@@ -113,18 +113,29 @@ void CWindow::m_sub_FitToMonitor(int nDpi) {
     GetWindowRect(m_hWnd, &outer);
     const int nFrameX = (outer.right - outer.left) - (client.right - client.left);
     const int nFrameY = (outer.bottom - outer.top) - (client.bottom - client.top);
-    RECT work = WorkAreaOf(m_hWnd);
-    // Where the system cannot tell, the monitor's scale and the place stay.
-    if (work.right <= work.left || work.bottom <= work.top) {
-        work = RECT{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
+    RECT work;
+    g_nScreenDpi = nDpi;
+    if (FindWorkArea(m_hWnd, &work)) {
+        g_nScreenDpi =
+            std::min(FittingDpi(nDpi, m_nClientWidth, work.right - work.left - nFrameX),
+                     FittingDpi(nDpi, m_nClientHeight, work.bottom - work.top - nFrameY));
     }
-    g_nScreenDpi = std::min(FittingDpi(nDpi, m_nClientWidth, work.right - work.left - nFrameX),
-                            FittingDpi(nDpi, m_nClientHeight, work.bottom - work.top - nFrameY));
     const int width = screen_layout::Scaled(m_nClientWidth) + nFrameX;
     const int height = screen_layout::Scaled(m_nClientHeight) + nFrameY;
-    SetWindowPos(m_hWnd, nullptr, KeptWithin(outer.left, width, work.left, work.right),
-                 KeptWithin(outer.top, height, work.top, work.bottom), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
+}
+
+// A new window that would run past the work area's right or bottom edge
+// moves left or up, as far as the work area's left and top edges.
+void CWindow::m_sub_MoveIntoWorkArea() {
+    RECT work;
+    if (!FindWorkArea(m_hWnd, &work)) return;
+    RECT outer;
+    GetWindowRect(m_hWnd, &outer);
+    SetWindowPos(m_hWnd, nullptr,
+                 KeptWithin(outer.left, outer.right - outer.left, work.left, work.right),
+                 KeptWithin(outer.top, outer.bottom - outer.top, work.top, work.bottom), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWindow::m_sub_RegisterWndClass(const char* pszClassName) {

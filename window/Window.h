@@ -44,6 +44,7 @@ class CWindow {
 
   private:
     void m_sub_FitToMonitor(int nDpi);
+    void m_sub_MoveIntoWorkArea();
     void m_sub_ChangeScale(int nDpi, const RECT* pSuggested);
     void m_sub_ConfirmClose();
     void m_sub_ShowAbout();
