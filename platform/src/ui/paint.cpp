@@ -260,7 +260,9 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     DC* dc = FindDC(hdc);
     if (dc == nullptr || !IsFont(h)) {
-        if (dc != nullptr) ReportUnsupported("SelectObject", "an object other than a font");
+        if (dc != nullptr && h != nullptr) {
+            ReportUnsupported("SelectObject", "an object other than a font");
+        }
         return nullptr;
     }
     HGDIOBJ previous = dc->font;
