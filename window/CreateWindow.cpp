@@ -28,6 +28,7 @@ constexpr int kSmallestDpi = screen_layout::kBaseDpi / 2;
 // The largest scale up to nDpi at which nPixels at 100 % take at most nRoom
 // pixels: nPixels * dpi / 96 is then at most nRoom, and so is its rounding.
 int FittingDpi(int nDpi, int nPixels, int nRoom) {
+    if (nPixels <= 0) return nDpi;
     const long long fitting = static_cast<long long>(nRoom) * screen_layout::kBaseDpi / nPixels;
     return static_cast<int>(std::min<long long>(nDpi, std::max<long long>(fitting, kSmallestDpi)));
 }
