@@ -34,6 +34,7 @@ add_library(sorahiki_platform_ui STATIC
   ${ui_dir}/menu.cpp
   ${ui_dir}/dialog.cpp
   ${ui_dir}/paint.cpp
+  ${ui_dir}/font.cpp
   ${ui_dir}/input.cpp
   ${ui_dir}/shell.cpp
   ${ui_dir}/icon.cpp

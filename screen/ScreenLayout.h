@@ -30,10 +30,17 @@ constexpr RECT kHitCountBox{650, 0, 800, 50};
 constexpr RECT kSearchBar{230, 5, 635, 45};
 constexpr RECT kHistoryBar{20, 5, 170, 45};
 
-// The base units of the bars' dialog font at 100 % (a 9-point "MS UI Gothic"):
-// four dialog units across and eight down are this many pixels.
+// The base units of the bars' dialog font at 100 % (a 9-point "MS UI Gothic",
+// 12 pixels high): four dialog units across and eight down are this many
+// pixels.
 constexpr int kDialogUnitX = 6;
 constexpr int kDialogUnitY = 12;
+constexpr int kDialogFontHeight = 12;
+
+// The results' font: a fixed-pitch Gothic as high and wide as the system font
+// of a Japanese Windows.
+constexpr int kTextHeight = 18;
+constexpr int kTextWidth = 8;
 
 // The labels "前へ" and "次へ" of the bottom strip.
 constexpr RECT kPrevLabel{90, 575, 140, 600};

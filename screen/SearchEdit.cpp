@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "screen/ScreenFonts.h"
 #include "screen/ScreenGlobals.h"
 #include "screen/ScreenLayout.h"
 
@@ -36,16 +37,20 @@ void MoveTo(HWND hWnd, const RECT& rect) {
     MoveWindow(hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-// At another scale than 100 % each control of a bar is put where it stands at
-// 100 %, scaled: the system lays the template out with the base units of the
-// dialog font at its own scale, which grow out of step with the scale (under
-// Wine at 150 % the buttons would run past the bar, whose size is fixed).
-// The control's dialog units are read back through the bar's own base units
-// and laid out with those of 100 %.
-void ScaleControls(HWND hBar) {
+// Each control of a bar is put where it stands at 100 %, scaled, and given
+// the bars' font of that scale: the system lays the template out with the
+// base units of the dialog font as it has it, at the monitor's scale, which
+// may differ from those of 100 % at any scale (under Wine the buttons would
+// run past the bar, whose size is fixed, already at 96 dots per inch) and
+// are not those of the window's scale where the window is drawn smaller to
+// fit the screen. The control's dialog units are read back through the bar's
+// own base units and laid out with those of 100 %.
+void LayOutControls(HWND hBar, HFONT hFont) {
     RECT units{0, 0, 4, 8};
     MapDialogRect(hBar, &units);
     if (units.right <= 0 || units.bottom <= 0) return;
+    RECT bar;
+    GetClientRect(hBar, &bar);
     for (HWND hControl = GetWindow(hBar, GW_CHILD); hControl != nullptr;
          hControl = GetWindow(hControl, GW_HWNDNEXT)) {
         RECT rect;
@@ -56,27 +61,24 @@ void ScaleControls(HWND hBar) {
                           Rescaled(rect.right, screen_layout::kDialogUnitX, units.right),
                           Rescaled(rect.bottom, screen_layout::kDialogUnitY, units.bottom)};
         RECT scaled = screen_layout::Scaled(atFull);
-        // A label draws no frame that could run past the bar: it keeps the
-        // width that the system gave it for its text at this scale.
-        if (IsLabel(hControl)) {
-            scaled.right = std::max(scaled.right, scaled.left + (rect.right - rect.left));
-        }
+        // A label draws no frame: it may run on to the bar's right edge, as
+        // its text in the face that the system has may need more room than
+        // the template gives it.
+        if (IsLabel(hControl)) scaled.right = std::max(scaled.right, bar.right);
         MoveTo(hControl, scaled);
+        SendMessageA(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
     }
 }
 
 // The bar's rectangle is at 100 %; the bar stands at the window's scale.
-void PlaceBar(HWND hBar, const RECT& rect) {
+void PlaceBar(HWND hBar, const RECT& rect, HFONT hFont) {
     MoveTo(hBar, screen_layout::Scaled(rect));
-    if (g_nScreenDpi != screen_layout::kBaseDpi) ScaleControls(hBar);
+    LayOutControls(hBar, hFont);
 }
 
-HWND CreateBar(HWND hParent, HINSTANCE hInstance, int nTemplate, DLGPROC pProc, const RECT& rect) {
-    HWND hBar = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nTemplate), hParent, pProc, 0);
-    PlaceBar(hBar, rect);
+void ShowBar(HWND hBar) {
     ShowWindow(hBar, SW_SHOW);
     SetActiveWindow(hBar);
-    return hBar;
 }
 
 void CopyQuery(char* pszEntry, const char* pszText) {
@@ -104,9 +106,12 @@ void ResetSearchState(CSearchEngin& engine) {
 
 bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_hSearchBar =
-        CreateBar(hParent, hInstance, IDD_SEARCHBAR, SearchBarProc, screen_layout::kSearchBar);
+        CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_SEARCHBAR), hParent, SearchBarProc, 0);
     m_hHistoryBar =
-        CreateBar(hParent, hInstance, IDD_HISTORYBAR, HistoryBarProc, screen_layout::kHistoryBar);
+        CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_HISTORYBAR), hParent, HistoryBarProc, 0);
+    m_sub_ApplyScale();
+    ShowBar(m_hSearchBar);
+    ShowBar(m_hHistoryBar);
 
     ResetSearchState(m_engine);
     g_bSearchRequested = 0;
@@ -122,9 +127,16 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     return true;
 }
 
-void CSearchEdit::m_sub_PlaceBars() {
-    PlaceBar(m_hSearchBar, screen_layout::kSearchBar);
-    PlaceBar(m_hHistoryBar, screen_layout::kHistoryBar);
+void CSearchEdit::m_sub_ApplyScale() {
+    const HFONT hOldBarFont = m_hBarFont;
+    const HFONT hOldResultsFont = m_hResultsFont;
+    m_hBarFont = MakeBarFont();
+    m_hResultsFont = MakeResultsFont();
+    PlaceBar(m_hSearchBar, screen_layout::kSearchBar, m_hBarFont);
+    PlaceBar(m_hHistoryBar, screen_layout::kHistoryBar, m_hBarFont);
+    // Only now that no control holds them may the fonts of the old scale go.
+    if (hOldBarFont != nullptr) DeleteObject(hOldBarFont);
+    if (hOldResultsFont != nullptr) DeleteObject(hOldResultsFont);
 }
 
 // While a search runs, this step follows it instead, and a request made

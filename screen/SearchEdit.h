@@ -31,8 +31,9 @@ class CSearchEdit {
     bool m_sub_Create(HWND hParent, HINSTANCE hInstance);
     int m_sub_CheckSearchRequest();
     int m_sub_CheckHistoryCommand();
-    // Puts the two bars at their places for the window's scale, after a change of it.
-    void m_sub_PlaceBars();
+    // Makes the fonts and lays the two bars out for the window's scale, at
+    // the start and after each change of it.
+    void m_sub_ApplyScale();
     // Paints the results area and the hit-count box (screen/SearchStatus.cpp).
     void m_sub_DrawScreen(CDC& dc);
     // Whether the paint shows the usage page, and what the hit-count box
@@ -52,6 +53,9 @@ class CSearchEdit {
     HWND m_hSearchBar;
     HWND m_hHistoryBar;
     HWND m_hParent;
+    // At the window's scale: the bars' controls' font and the results' one.
+    HFONT m_hBarFont;
+    HFONT m_hResultsFont;
     CSearchEngin m_engine;
     char m_history[kHistoryEntries][kHistoryEntryBytes];
     int m_nHistory;

@@ -100,6 +100,7 @@ bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
 }
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
+    const HGDIOBJ hSystemFont = SelectObject(dc.m_hDC, m_hResultsFont);
     m_bResultUnpainted = 0;
     m_nRowsPainted = 0;
     while (m_nRowsPainted < CSearchEngin::kRowsPerPage &&
@@ -120,4 +121,5 @@ void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     } else if (m_run.WasStopped()) {
         DrawStoppedCount(dc.m_hDC, m_engine.m_nHits);
     }
+    SelectObject(dc.m_hDC, hSystemFont);
 }

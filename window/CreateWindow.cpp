@@ -1,7 +1,9 @@
 // Creating a CWindow: the creation record and its hook, the window class,
-// the creation hand-off, the window's scale and the fitting of the client
-// area.
+// the creation hand-off, the window's scale and the fitting of the window to
+// its monitor.
 #include "window/Window.h"
+
+#include <algorithm>
 
 #include "res/resource.h"
 #include "screen/ScreenLayout.h"
@@ -19,6 +21,33 @@ constexpr DWORD kWindowExStyle = WS_EX_CLIENTEDGE;
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 // The system brush of COLOR_WINDOW is given as the colour index plus one.
 constexpr int kWindowBrush = COLOR_WINDOW + 1;
+// However small the screen, the window is not drawn at less than half size,
+// where its text could no longer be read.
+constexpr int kSmallestDpi = screen_layout::kBaseDpi / 2;
+
+// The largest scale up to nDpi at which nPixels at 100 % take at most nRoom
+// pixels: nPixels * dpi / 96 is then at most nRoom, and so is its rounding.
+int FittingDpi(int nDpi, int nPixels, int nRoom) {
+    if (nPixels <= 0) return nDpi;
+    const long long fitting = static_cast<long long>(nRoom) * screen_layout::kBaseDpi / nPixels;
+    return static_cast<int>(std::min<long long>(nDpi, std::max<long long>(fitting, kSmallestDpi)));
+}
+
+// The part of the window's monitor that the desktop's panels leave free;
+// false where the system cannot tell.
+bool FindWorkArea(HWND hWnd, RECT* pWork) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    *pWork = info.rcWork;
+    return pWork->right > pWork->left && pWork->bottom > pWork->top;
+}
+
+// The start of a span of nSize pixels, moved back from nStart as far as it
+// must to end within nLimit, but not before nFirst.
+int KeptWithin(int nStart, int nSize, int nFirst, int nLimit) {
+    return std::max(nFirst, std::min(nStart, nLimit - nSize));
+}
 
 }  // namespace
 
@@ -68,26 +97,46 @@ bool CWindow::m_sub_CreateWindow(HINSTANCE hInstance, CWindow* pParent, HMENU hM
     }
     if (m_hWnd == nullptr) return false;
 
-    // The window is drawn at the scale of the monitor it stands on.
     const UINT nDpi = GetDpiForWindow(m_hWnd);
-    g_nScreenDpi = nDpi != 0 ? static_cast<int>(nDpi) : screen_layout::kBaseDpi;
-    m_sub_FitClientArea();
+    m_sub_FitToMonitor(nDpi != 0 ? static_cast<int>(nDpi) : screen_layout::kBaseDpi);
+    m_sub_MoveIntoWorkArea();
     return true;
 }
 
-// Grows the outer size by the frame's share so that the client area is
-// exactly m_nClientWidth by m_nClientHeight at 100 %, grown by the window's
-// scale; the position stays.
-void CWindow::m_sub_FitClientArea() {
+// The window is drawn at the scale of its monitor, nDpi, where it fits the
+// monitor's work area at that scale, else at the largest scale at which it
+// does. Its outer size is the client area, m_nClientWidth by m_nClientHeight
+// at 100 % grown by that scale, and the frame around it; the position stays.
+void CWindow::m_sub_FitToMonitor(int nDpi) {
     RECT client;
     RECT outer;
     GetClientRect(m_hWnd, &client);
     GetWindowRect(m_hWnd, &outer);
-    const int width = screen_layout::Scaled(m_nClientWidth) + (outer.right - outer.left) -
-                      (client.right - client.left);
-    const int height = screen_layout::Scaled(m_nClientHeight) + (outer.bottom - outer.top) -
-                       (client.bottom - client.top);
+    const int nFrameX = (outer.right - outer.left) - (client.right - client.left);
+    const int nFrameY = (outer.bottom - outer.top) - (client.bottom - client.top);
+    RECT work;
+    g_nScreenDpi = nDpi;
+    if (FindWorkArea(m_hWnd, &work)) {
+        g_nScreenDpi =
+            std::min(FittingDpi(nDpi, m_nClientWidth, work.right - work.left - nFrameX),
+                     FittingDpi(nDpi, m_nClientHeight, work.bottom - work.top - nFrameY));
+    }
+    const int width = screen_layout::Scaled(m_nClientWidth) + nFrameX;
+    const int height = screen_layout::Scaled(m_nClientHeight) + nFrameY;
     SetWindowPos(m_hWnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
+}
+
+// A new window that would run past the work area's right or bottom edge
+// moves left or up, as far as the work area's left and top edges.
+void CWindow::m_sub_MoveIntoWorkArea() {
+    RECT work;
+    if (!FindWorkArea(m_hWnd, &work)) return;
+    RECT outer;
+    GetWindowRect(m_hWnd, &outer);
+    SetWindowPos(m_hWnd, nullptr,
+                 KeptWithin(outer.left, outer.right - outer.left, work.left, work.right),
+                 KeptWithin(outer.top, outer.bottom - outer.top, work.top, work.bottom), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWindow::m_sub_RegisterWndClass(const char* pszClassName) {

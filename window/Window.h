@@ -43,7 +43,8 @@ class CWindow {
     CSearchEdit* m_pSearchEdit;
 
   private:
-    void m_sub_FitClientArea();
+    void m_sub_FitToMonitor(int nDpi);
+    void m_sub_MoveIntoWorkArea();
     void m_sub_ChangeScale(int nDpi, const RECT* pSuggested);
     void m_sub_ConfirmClose();
     void m_sub_ShowAbout();

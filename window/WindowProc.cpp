@@ -125,18 +125,18 @@ bool CWindow::OnTimer(int) {
 }
 
 // The window moved to a monitor of another scale: it takes the rectangle the
-// system suggests, and everything in it is laid out again at the new scale.
+// system suggests, and everything in it is laid out again at the new scale,
+// or at the scale at which it fits that monitor.
 void CWindow::m_sub_ChangeScale(int nDpi, const RECT* pSuggested) {
     if (nDpi <= 0) return;
-    g_nScreenDpi = nDpi;
     if (pSuggested != nullptr) {
         SetWindowPos(m_hWnd, nullptr, pSuggested->left, pSuggested->top,
                      pSuggested->right - pSuggested->left, pSuggested->bottom - pSuggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // The suggestion keeps the frame's proportion; the client area is made exact.
-    m_sub_FitClientArea();
-    if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_PlaceBars();
+    m_sub_FitToMonitor(nDpi);
+    if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_ApplyScale();
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

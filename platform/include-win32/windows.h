@@ -69,6 +69,7 @@ BOOL WINAPI Cp932SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
+HFONT WINAPI Cp932CreateFontIndirectA(const LOGFONTA* lplf);
 
 // The system's GetDpiForWindow where user32 has it (Windows 10, 1607 on),
 // else the screen's dots per inch: the program runs on older systems too.
@@ -103,6 +104,7 @@ UINT WINAPI LoadedGetDpiForWindow(HWND hwnd);
 #define MessageBoxA Cp932MessageBoxA
 #define TextOutA Cp932TextOutA
 #define GetTextExtentPoint32A Cp932GetTextExtentPoint32A
+#define CreateFontIndirectA Cp932CreateFontIndirectA
 #define GetDpiForWindow LoadedGetDpiForWindow
 // Calls that carry no text, taken to their wide forms so that the messages
 // of Unicode windows stay Unicode.

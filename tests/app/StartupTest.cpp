@@ -2,6 +2,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "screen/ScreenLayout.h"
 #include "tests/app/AppTestFixture.h"
 
 namespace {
@@ -42,6 +43,79 @@ TEST_F(AppTest, MainWindowHasTitleMenuAndFixedClientArea) {
     ASSERT_EQ(GetMenuItemCount(hMenu), 2);
     EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 0), 0), static_cast<UINT>(IDM_EXIT));
     EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 1), 0), static_cast<UINT>(IDM_ABOUT));
+}
+
+// A child's rectangle in its parent's client pixels.
+RECT PlaceIn(HWND hParent, HWND hChild) {
+    RECT rect;
+    GetWindowRect(hChild, &rect);
+    MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+LONG FontHeight(HGDIOBJ hFont) {
+    LOGFONTA font = {};
+    return GetObjectA(hFont, sizeof font, &font) == sizeof font ? font.lfHeight : 0;
+}
+
+// The window is drawn at its monitor's scale where it fits the work area at
+// that scale, else at the largest scale at which it does: the window, the
+// bars with their controls, and the fonts of both and of the results.
+TEST_F(AppTest, WindowFitsTheWorkAreaAtTheLargestScaleThatFits) {
+    struct Case {
+        const char* what;
+        int dpi;
+        RECT work;
+        int shownDpi;
+    };
+    // The layer's frame adds 10 pixels across and 53 down at 100 %, twice as
+    // many at 200 %.
+    const Case cases[] = {
+        {"room for 150 %", 144, {0, 0, 1920, 1040}, 144},
+        {"200 % on 1280 x 1024", 192, {0, 0, 1280, 1024}, 146},
+        {"200 % on a screen that holds 100 % exactly", 192, {0, 0, 820, 706}, 96},
+        {"100 % beside panels at the top and left", 96, {120, 60, 1024, 768}, 96},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        apptest::ResetProgram();
+        apptest::headless::SetDisplay(c.dpi, c.work);
+        ASSERT_TRUE(apptest::StartUp());
+        apptest::RunTurns(10);
+        EXPECT_EQ(g_nScreenDpi, c.shownDpi);
+
+        HWND hWnd = g_app.m_mainWindow.m_hWnd;
+        RECT outer;
+        RECT client;
+        GetWindowRect(hWnd, &outer);
+        GetClientRect(hWnd, &client);
+        EXPECT_TRUE(Holds(c.work, outer));
+        EXPECT_EQ(client.right, screen_layout::Scaled(800));
+        EXPECT_EQ(client.bottom, screen_layout::Scaled(600));
+
+        const CSearchEdit& screen = g_app.m_searchEdit;
+        for (HWND hBar : {screen.m_hSearchBar, screen.m_hHistoryBar}) {
+            GetClientRect(hBar, &client);
+            for (HWND hControl = GetWindow(hBar, GW_CHILD); hControl != nullptr;
+                 hControl = GetWindow(hControl, GW_HWNDNEXT)) {
+                if (!IsWindowVisible(hControl)) continue;
+                EXPECT_TRUE(Holds(client, PlaceIn(hBar, hControl))) << GetDlgCtrlID(hControl);
+                const auto hFont =
+                    reinterpret_cast<HGDIOBJ>(SendMessageA(hControl, WM_GETFONT, 0, 0));
+                EXPECT_EQ(FontHeight(hFont), -screen_layout::Scaled(12));
+            }
+        }
+        for (const auto& call : apptest::headless::DrawCalls()) {
+            if (call.call == apptest::headless::Draw::TextOut) {
+                ASSERT_EQ(call.font_height, screen_layout::Scaled(18));
+            }
+        }
+    }
 }
 
 TEST_F(AppTest, StartUpLinksTheScreenAndCreatesTheBars) {

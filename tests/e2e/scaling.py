@@ -5,18 +5,22 @@ Each scale is one start of the program, which shows the usage page, searches
 area, shrunk back to 800 x 600, must look like the one at 100 %, block by
 block (see LAYOUT_*): a row, label, bar or button that moved, grew wrongly or
 was cut off differs in many blocks, while letters drawn at another size differ
-only a little in each. At 2x a click on the third row opens the file that the
-third row opens at 100 %.
+only a little in each. Each button of the bars must show its whole frame
+inside its bar at every scale, 100 % too (see BUTTONS): a bar cuts off what
+runs past its bottom, and a lost border line is too thin for the blocks. At
+2x a click on the third row opens the file that the third row opens at 100 %.
 
 Linux: 100 %, GDK_SCALE=2 (twice the display's pixels under the same layout:
-1,600 x 1,200 on the screen) and GDK_DPI_SCALE=1.5 (the layout itself at
-150 %: 1,200 x 900).
+1,600 x 1,200 on the screen), GDK_DPI_SCALE=1.5 (the layout itself at
+150 %: 1,200 x 900) and GDK_DPI_SCALE=3, at which the window would not fit the
+screen and is drawn at the largest scale at which it does.
 
 Windows, in a prefix made afresh: first under en_US.UTF-8 at 96 dots per inch,
 the very first run of the prefix, then under ja_JP.UTF-8 at 96, which must
 match it pixel for pixel (the screen font is the program's own choice, the
-same on every system and from the first run); then at 144 and 192 dots per
-inch (LogPixels), compared with the run at 96.
+same on every system and from the first run); then at 144, 192 and 288 dots
+per inch (LogPixels; 288 too large for the screen), compared with the run at
+96.
 
 Called from run_e2e.py with --scaling; `e2e` is that driver's module.
 """
@@ -41,6 +45,19 @@ SCREEN = (2048, 1600)
 LAYOUT_BLOCK = 8
 LAYOUT_LEVEL = 48
 LAYOUT_SHARE = 0.005
+# The buttons of the bars at 100 %, by the name of their bar in run_e2e.py:
+# the templates of res/sorahiki.rc at the dialog base units of 100 % (4 x 8
+# units are 6 x 12 pixels), placed from the bar's corner. A button's frame is
+# a line across it that stands out from the bar's face (FRAME_LEVEL in a
+# channel); its text crosses only part of it.
+BUTTONS = {"検索": ("SEARCH_BAR", (490, 10, 571, 43)),
+           "前へ": ("HISTORY_BAR", (20, 19, 86, 45)),
+           "次へ": ("HISTORY_BAR", (91, 19, 150, 45))}
+FRAME_LEVEL = 30
+# The frame a window may have across its client area (Wine's is 4 pixels, a
+# GTK window's none): less than the 8.3 pixels that the client area grows by
+# from one dot per inch to the next.
+FIT_FRAME = 8
 ROW_2 = (400, 45 + 53 + 27)
 ROW_3 = (400, 45 + 2 * 53 + 27)
 EDIT_BOX = (300, 25)
@@ -53,14 +70,34 @@ def scaled(value, dpi):
 
 
 class Scale:
-    def __init__(self, name, dpi, env=None, device=1, locale="ja_JP.UTF-8", click=False):
+    """A start of the program at `dpi`. A scale too large for the screen is
+    `fitted`: the window is drawn at the largest scale at which it fits, read
+    from its width. Such a scale lies between those at which the 8-pixel
+    characters of 100 % are whole pixels wide, and lines of text run up to 2 %
+    longer or shorter than the layout: they move across the blocks that the
+    comparison with 100 % counts, so that the run shows instead that the
+    usage page, the ten rows, the buttons' frames and a click on a row are
+    where the layout puts them."""
+
+    def __init__(self, name, dpi, env=None, device=1, locale="ja_JP.UTF-8", click=False,
+                 fitted=False):
         self.name, self.dpi, self.env, self.device = name, dpi, env or {}, device
-        self.locale, self.click = locale, click
+        self.locale, self.click, self.fitted = locale, click, fitted
+        self.shown_dpi = dpi
 
     def on_screen(self, value):
         """A pixel at 100 % in the screen's pixels: the layout's scale, then
         the display's."""
-        return scaled(value, self.dpi) * self.device
+        return scaled(value, self.shown_dpi) * self.device
+
+    def fit(self, window_width):
+        """The scale whose client area makes the window's width with a frame
+        of at most FIT_FRAME pixels; false for none."""
+        for dpi in range(self.dpi, 0, -1):
+            if 0 <= window_width - scaled(800, dpi) * self.device <= FIT_FRAME:
+                self.shown_dpi = dpi
+                return True
+        return False
 
     def client_size(self):
         return self.on_screen(800), self.on_screen(600)
@@ -73,6 +110,20 @@ def shrink(e2e, picture, width, height):
                           "-depth", "8", "ppm:-"], input=header + picture.data,
                          stdout=subprocess.PIPE, check=True, timeout=30).stdout
     return e2e.Image.from_ppm(out)
+
+
+def frame_rows(picture, bar, button):
+    """The rows of the bar (rectangles in the picture's pixels) that a border
+    line of the button crosses: rows in which the middle three fifths of the
+    button all differ from the bar's face by more than FRAME_LEVEL."""
+    face = picture.pixel(bar[0] + 2, bar[1] + 2)
+    fifth = (button[2] - button[0]) // 5
+    columns = range(button[0] + fifth, button[2] - fifth)
+
+    def crossed(y):
+        return all(max(abs(a - b) for a, b in zip(picture.pixel(x, y), face)) > FRAME_LEVEL
+                   for x in columns)
+    return [y for y in range(bar[1], bar[3]) if crossed(y)]
 
 
 def differing_blocks(a, b):
@@ -114,8 +165,13 @@ class Scenario:
         run.program = program
         e2e.Watched.poll = program.process.poll
         program.find_window(90 if run.args.wine else 30)
-        width, height = scale.client_size()
         x, y, outer_w, outer_h = program.frame
+        if scale.fitted and (x + outer_w > SCREEN[0] or y + outer_h > SCREEN[1]
+                             or not scale.fit(outer_w)):
+            raise e2e.Failure(run.step, f"a window within the {SCREEN[0]} x {SCREEN[1]} screen "
+                              f"at a scale of at most {scale.dpi} dots per inch",
+                              f"a window of {outer_w} x {outer_h} at {x}, {y}")
+        width, height = scale.client_size()
         if outer_w < width or outer_h < height:
             raise e2e.Failure(run.step, f"a client area of {width} x {height}",
                               f"a window of {outer_w} x {outer_h}")
@@ -146,13 +202,15 @@ class Scenario:
 
     # What a person sees.
 
-    def client(self, program, scale, name=None):
+    def client(self, program, scale, name=None, shrunk=True):
         width, height = scale.client_size()
         ox, oy = program.origin
         picture = self.run.desktop.grab().crop(ox, oy, ox + width, oy + height)
         if name:
             picture.save_png(os.path.join(self.run.shots, f"scale-{scale.name}-{name}.png"))
-        return picture if (width, height) == (800, 600) else shrink(self.e2e, picture, 800, 600)
+        if not shrunk or (width, height) == (800, 600):
+            return picture
+        return shrink(self.e2e, picture, 800, 600)
 
     def wait_picture(self, program, scale, what, test):
         return self.e2e.wait_for(self.run.step, what,
@@ -189,6 +247,20 @@ class Scenario:
             colour = picture.pixel(797, 45 + 53 + 3)
             return e2e.near(colour, e2e.GREY, 24), e2e.describe(colour)
         self.wait_picture(program, scale, "row 2 greyed under the pointer", grey)
+
+    def check_buttons(self, program, scale):
+        """The top and the bottom border line of each button inside its bar."""
+        picture = self.client(program, scale, shrunk=False)
+        for name, (bar, button) in BUTTONS.items():
+            bar = getattr(self.e2e, bar)
+            bar_seen, button_seen = [[scale.on_screen(v) for v in r] for r in (bar, button)]
+            rows = frame_rows(picture, bar_seen, button_seen)
+            if not rows or rows[-1] - rows[0] < (button_seen[3] - button_seen[1]) // 2:
+                picture.save_png(os.path.join(self.run.shots, f"scale-{scale.name}-bars.png"))
+                raise self.e2e.Failure(
+                    f"bars at {scale.name}", f"the whole frame of 「{name}」 inside its bar, "
+                    f"rows {bar_seen[1]} to {bar_seen[3] - 1}",
+                    f"its border lines on rows {rows or 'none'}")
 
     def compare(self, scale, name, picture):
         """The picture at this scale, shrunk back, against the one at 100 %."""
@@ -236,6 +308,7 @@ class Scenario:
             return lines >= 25, f"{lines} of the 27 usage lines"
         self.wait_picture(program, scale, "the usage page", usage)
         self.take_keyboard(program, scale)
+        self.check_buttons(program, scale)
         pictures = {"usage page": self.client(program, scale, "usage")}
         self.search(program, scale)
         pictures["first result page"] = self.client(program, scale, "results")
@@ -261,7 +334,7 @@ class Scenario:
                         raise self.e2e.Failure(f"{name} at {scale.name}",
                                                f"the {name} of {scales[0].name}, pixel for pixel",
                                                f"{differ} pixels differ")
-                else:
+                elif not scale.fitted:
                     self.compare(scale, name, picture)
 
 
@@ -285,11 +358,15 @@ def scenario(run, env, command, e2e):
             scenario.execute([Scale("en_US 96 dpi", 96, locale="en_US.UTF-8"),
                               Scale("96 dpi", 96, click=True),
                               Scale("144 dpi", 144),
-                              Scale("192 dpi", 192, click=True)], same_as_first=("96 dpi",))
+                              Scale("192 dpi", 192, click=True),
+                              Scale("288 dpi", 288, fitted=True, click=True)],
+                             same_as_first=("96 dpi",))
         else:
             scenario.execute([Scale("100 %", 96, click=True),
                               Scale("GDK_SCALE=2", 96, {"GDK_SCALE": "2"}, device=2, click=True),
-                              Scale("GDK_DPI_SCALE=1.5", 144, {"GDK_DPI_SCALE": "1.5"})])
+                              Scale("GDK_DPI_SCALE=1.5", 144, {"GDK_DPI_SCALE": "1.5"}),
+                              Scale("GDK_DPI_SCALE=3", 288, {"GDK_DPI_SCALE": "3"}, fitted=True,
+                                    click=True)])
     except e2e.Failure as failure:
         run.keep_failure_shot(failure.step)
         raise

@@ -104,7 +104,7 @@ TEST_F(ResourceTest, DialogsHoldTheirControls) {
     }
 }
 
-// The program lays a bar's controls out again at other scales: it walks them
+// The program lays a bar's controls out again at its own scale: it walks them
 // in template order and reads their dialog units back through the dialog's
 // own base units.
 TEST_F(ResourceTest, ControlsAreWalkedInTemplateOrderAndPlacedByTheBaseUnits) {

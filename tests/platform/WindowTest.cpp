@@ -1,4 +1,6 @@
 // Window classes, creation and its messages, the rectangles and destruction.
+#include <cstring>
+
 #include "tests/platform/LayerFixture.h"
 
 namespace conformance {
@@ -210,8 +212,9 @@ TEST_F(WindowTest, PointInRectangleExcludesRightColumnAndBottomRow) {
     EXPECT_NE(GetStockObject(LTGRAY_BRUSH), nullptr);
 }
 
-// What the results painter measures a word with, and fills behind it.
-TEST_F(WindowTest, TextExtentsGrowWithTheTextAndSolidBrushesFill) {
+// What the results painter measures a word with, in the device context's
+// font and in one of its own, and fills behind it.
+TEST_F(WindowTest, TextExtentsGrowWithTheTextAndTheFontAndSolidBrushesFill) {
     HWND hwnd = CreateMain();
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
@@ -226,6 +229,27 @@ TEST_F(WindowTest, TextExtentsGrowWithTheTextAndSolidBrushesFill) {
     EXPECT_GT(wide.cx, two.cx);
     EXPECT_GT(one.cy, 10);
     EXPECT_EQ(wide.cy, one.cy);
+
+    LOGFONTA asked = {};
+    asked.lfHeight = 36;
+    asked.lfWidth = 16;
+    asked.lfCharSet = SHIFTJIS_CHARSET;
+    asked.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::strcpy(asked.lfFaceName, "ＭＳ ゴシック");
+    HFONT font = CreateFontIndirectA(&asked);
+    ASSERT_NE(font, nullptr);
+    HGDIOBJ previous = SelectObject(hdc, font);
+    EXPECT_NE(previous, nullptr);
+    SIZE larger{};
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "料理", 4, &larger));
+    EXPECT_GT(larger.cx, wide.cx * 3 / 2);
+    EXPECT_GT(larger.cy, wide.cy * 3 / 2);
+    EXPECT_EQ(SelectObject(hdc, previous), font);
+    SIZE again{};
+    EXPECT_TRUE(GetTextExtentPoint32A(hdc, "料理", 4, &again));
+    EXPECT_EQ(again.cx, wide.cx);
+    EXPECT_TRUE(DeleteObject(font));
+
     HBRUSH brush = CreateSolidBrush(RGB(255, 240, 120));
     ASSERT_NE(brush, nullptr);
     const RECT rect{0, 0, 10, 10};

@@ -19,6 +19,7 @@ struct DrawCall {
     std::string bytes;  // TextOut: the bytes passed (the count given)
     int bk_mode;        // SetBkMode: the new mode; TextOut: the mode in force
     BOOL erase;         // BeginPaint: fErase
+    int font_height;    // TextOut: the height of the font in force, in pixels
 };
 
 }  // namespace sorahiki

@@ -24,6 +24,11 @@ void Use();
 // and clears every log, answer and hook below.
 void Reset();
 
+// The display, for the next start of the program: its text scale in dots per
+// inch and its one monitor, all of it work area (96, and 1920 x 1040 from the
+// top left, after Reset).
+void SetDisplay(int dpi, const RECT& work_area);
+
 // The main window: the first top-level window still alive, or null.
 HWND MainWindow();
 

@@ -26,6 +26,7 @@
 #define WM_SHOWWINDOW 0x0018
 #define WM_GETMINMAXINFO 0x0024
 #define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
 #define WM_NCCREATE 0x0081
@@ -187,6 +188,28 @@
 #define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
+#define SYSTEM_FONT 13
+
+// Fonts: LOGFONTA's values that the program asks for.
+#define LF_FACESIZE 32
+#define FW_NORMAL 400
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define OUT_DEFAULT_PRECIS 0
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+
+// Monitors.
+#define MONITOR_DEFAULTTONULL 0
+#define MONITOR_DEFAULTTOPRIMARY 1
+#define MONITOR_DEFAULTTONEAREST 2
+#define MONITORINFOF_PRIMARY 1
 
 // Dots per inch at 100 %, and GetDeviceCaps's indexes of the scale.
 #define USER_DEFAULT_SCREEN_DPI 96
@@ -305,6 +328,31 @@ struct WINDOWPOS {
     UINT flags;
 };
 
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+};
+
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+using LPMONITORINFO = MONITORINFO*;
+
 struct NCCALCSIZE_PARAMS {
     RECT rgrc[3];
     WINDOWPOS* lppos;
@@ -394,6 +442,8 @@ HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 // Dialog units to pixels with the base units the dialog was laid out with.
+// The controls take WM_SETFONT and WM_GETFONT; the driver shows a control's
+// text at its font's height, the dialog's own font until one is set.
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 // Menus from the program's resources: the standard template only; an
@@ -419,16 +469,25 @@ BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved
 // Painting into the top-level window's backing image; the drivers draw the
 // controls themselves. Brushes: the stock brushes, COLOR_ index + 1 and
 // solid brushes.
-// Text: one font (IPAGothic, 14 pixels at 96 dots per inch, grown with the
-// display's text scale); OPAQUE fills behind it in white. The images are as
-// fine as the display's pixels (GDK_SCALE), drawn in the layer's pixels.
+// Text: in IPAGothic whatever the face asked for, at 14/18 of the height of
+// the device context's font (the system font, 18 pixels high at 96 dots per
+// inch and grown with the display's text scale, is drawn at 14 pixels);
+// OPAQUE fills behind it in white. The images are as fine as the display's
+// pixels (GDK_SCALE), drawn in the layer's pixels.
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 // bErase TRUE sends no WM_ERASEBKGND (reported).
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
-// WHITE_BRUSH to NULL_BRUSH; other stock objects give null.
+// WHITE_BRUSH to NULL_BRUSH and SYSTEM_FONT; other stock objects give null.
 HGDIOBJ WINAPI GetStockObject(int i);
+// Fonts keep the LOGFONTA they were made from, of which only the height is
+// drawn by (see Text above). SelectObject takes fonts only (anything else
+// gives null, reported); GetObjectA gives a font's LOGFONTA, 0 for anything
+// else. DeleteObject frees a font.
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 // A solid brush holds its colour in its handle: creating one takes nothing,
 // and DeleteObject frees nothing (TRUE for a brush, FALSE for anything else).
@@ -452,6 +511,10 @@ BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc);
 // LOGPIXELSY only, any other index gives 0 (reported).
 UINT WINAPI GetDpiForWindow(HWND hwnd);
 int WINAPI GetDeviceCaps(HDC hdc, int index);
+// The monitors as the driver finds them (with no display, one of 1920 x
+// 1080); every flag gives the monitor nearest the window.
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
+BOOL WINAPI GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi);
 
 // Pointers: the system's only (null instance), IDC_ARROW, IDC_IBEAM,
 // IDC_WAIT and IDC_APPSTARTING; any other gives null (reported). No

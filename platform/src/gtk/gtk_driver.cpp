@@ -40,6 +40,10 @@ struct Shown {
     bool visible = false;
 };
 
+RECT RectOf(const GdkRectangle& r) {
+    return RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
 bool Contains(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
@@ -71,6 +75,30 @@ class GtkDriver final : public Driver {
     int TextDpi() override {
         const double resolution = gdk_screen_get_resolution(gdk_screen_get_default());
         return resolution > 0 ? static_cast<int>(std::lround(resolution)) : USER_DEFAULT_SCREEN_DPI;
+    }
+
+    int MonitorNearest(const RECT& window) override {
+        GdkDisplay* display = gdk_display_get_default();
+        if (!display) return 0;
+        GdkMonitor* nearest = gdk_display_get_monitor_at_point(
+            display, (window.left + window.right) / 2, (window.top + window.bottom) / 2);
+        for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+            if (gdk_display_get_monitor(display, i) == nearest) return i;
+        }
+        return 0;
+    }
+
+    // In GTK's pixels, which are the layer's.
+    bool MonitorAreas(int index, RECT* whole, RECT* work) override {
+        GdkDisplay* display = gdk_display_get_default();
+        GdkMonitor* monitor = display ? gdk_display_get_monitor(display, index) : nullptr;
+        if (!monitor) return false;
+        GdkRectangle geometry, workarea;
+        gdk_monitor_get_geometry(monitor, &geometry);
+        gdk_monitor_get_workarea(monitor, &workarea);
+        *whole = RectOf(geometry);
+        *work = RectOf(workarea);
+        return true;
     }
 
     int DeviceScale() override {
@@ -212,6 +240,13 @@ class GtkDriver final : public Driver {
         } else if (shown->kind == ChildKind::Static) {
             gtk_label_set_text_with_mnemonic(GTK_LABEL(shown->widget),
                                              GtkMnemonic(text_utf8).c_str());
+        }
+    }
+
+    void ChildFontChanged(HWND hwnd, int pixels) override {
+        Shown* shown = Find(hwnd);
+        if (shown && shown->parent && shown->widget && pixels > 0) {
+            SetTextPixels(shown->widget, pixels);
         }
     }
 

@@ -24,6 +24,8 @@ struct Recorded {
     std::function<int(const ShownBox&)> answerer;
     std::function<void(int)> turn_hook;
     int turns = 0;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
+    RECT work_area{0, 0, 1920, 1040};
 };
 
 Recorded& State() {
@@ -38,6 +40,12 @@ std::optional<std::string> Given(bool has, const std::string& value) {
 class HeadlessDriver : public ui::Driver {
   public:
     bool Init() override { return true; }
+
+    int TextDpi() override { return State().dpi; }
+    bool MonitorAreas(int monitor, RECT* whole, RECT* work) override {
+        *whole = *work = State().work_area;
+        return monitor == 0;
+    }
 
     void PumpEvents() override {
         Recorded& s = State();
@@ -153,23 +161,25 @@ void DrawControl(cairo_t* cr, const ui::Window& control, POINT origin) {
     RECT r = control.rect;
     ui::OffsetRectBy(r, origin.x, origin.y);
     std::string text = ui::Utf8FromCp932(control.text);
-    constexpr int kPixels = 12;
-    ui::TextSize size = ui::DrawText(cr, 0, 0, text, 0, nullptr, kPixels, false);
+    // The dialog's own font: 9 points at 96 dots per inch.
+    constexpr int kDialogPixels = 12;
+    const int pixels = control.font != nullptr ? ui::CharacterHeight(control.font) : kDialogPixels;
+    ui::TextSize size = ui::DrawText(cr, 0, 0, text, 0, nullptr, pixels, false);
     int middle_y = (r.top + r.bottom - size.height) / 2;
     switch (control.kind) {
         case ui::ChildKind::Edit:
             Fill(cr, r, RGB(255, 255, 255));
             Frame(cr, r, RGB(122, 122, 122));
-            ui::DrawText(cr, r.left + 3, middle_y, text, RGB(0, 0, 0), nullptr, kPixels, true);
+            ui::DrawText(cr, r.left + 3, middle_y, text, RGB(0, 0, 0), nullptr, pixels, true);
             break;
         case ui::ChildKind::Button:
             Fill(cr, r, RGB(225, 225, 225));
             Frame(cr, r, RGB(173, 173, 173));
             ui::DrawText(cr, (r.left + r.right - size.width) / 2, middle_y, text, RGB(0, 0, 0),
-                         nullptr, kPixels, true);
+                         nullptr, pixels, true);
             break;
         default:
-            ui::DrawText(cr, r.left, r.top, text, RGB(0, 0, 0), nullptr, kPixels, true);
+            ui::DrawText(cr, r.left, r.top, text, RGB(0, 0, 0), nullptr, pixels, true);
             break;
     }
 }
@@ -343,6 +353,11 @@ bool SavePng(const std::string& path) {
     bool ok = cairo_surface_write_to_png(picture, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(picture);
     return ok;
+}
+
+void SetDisplay(int dpi, const RECT& work_area) {
+    State().dpi = dpi;
+    State().work_area = work_area;
 }
 
 void SetTurnHook(std::function<void(int)> hook) {

@@ -85,6 +85,19 @@ void TypeCharacterByte(Window& w, unsigned char byte) {
     NotifyParent(w.handle, EN_CHANGE);
 }
 
+// What the three controls leave to default processing, and their font: kept
+// for WM_GETFONT, and the driver shows their text at its character height.
+LRESULT ControlDefault(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    Window* w = FindWindowObject(hwnd);
+    if (w == nullptr || (message != WM_SETFONT && message != WM_GETFONT)) {
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(w->font);
+    w->font = reinterpret_cast<HGDIOBJ>(wparam);
+    if (w->announced) CurrentDriverRef().ChildFontChanged(hwnd, CharacterHeight(w->font));
+    return 0;
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case EM_SETSEL:
@@ -127,7 +140,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
             NotifyParent(hwnd, EN_CHANGE);
             return 0;
         default:
-            return DefWindowProcA(hwnd, message, wparam, lparam);
+            return ControlDefault(hwnd, message, wparam, lparam);
     }
 }
 
@@ -136,11 +149,11 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         NotifyParent(hwnd, BN_CLICKED);
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+    return ControlDefault(hwnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+    return ControlDefault(hwnd, message, wparam, lparam);
 }
 
 // The dialog class's procedure: the dialog procedure first; what it leaves

@@ -94,6 +94,9 @@ class Driver {
     // The program set the control's text (SetWindowTextA). An edit driven by
     // the driver must not report this back through EditTyped.
     virtual void ChildTextChanged(HWND /*hwnd*/, const std::string& /*text_utf8*/) {}
+    // The program gave the control a font (WM_SETFONT): its text is to show
+    // this many pixels high.
+    virtual void ChildFontChanged(HWND /*hwnd*/, int /*pixels*/) {}
 
     // Any window (top-level or child) is gone; forget it.
     virtual void WindowDestroyed(HWND /*hwnd*/) {}
@@ -120,6 +123,15 @@ class Driver {
     // doubles): the backing images are made this much finer, so that text is
     // drawn sharp at the display's own resolution.
     virtual int DeviceScale() { return 1; }
+    // The monitors, numbered from 0: the one nearest the window's outer
+    // rectangle (screen pixels of the layer), and the whole of a monitor and
+    // its work area, which leaves out the desktop's panels. False for no such
+    // monitor. With no display there is one of 1920 x 1080.
+    virtual int MonitorNearest(const RECT& /*window*/) { return 0; }
+    virtual bool MonitorAreas(int monitor, RECT* whole, RECT* work) {
+        *whole = *work = RECT{0, 0, 1920, 1080};
+        return monitor == 0;
+    }
 
     // ShellExecuteA: open the file with the desktop. True when started.
     virtual bool ShellOpen(const ShellRequest& /*request*/) { return false; }

@@ -1,8 +1,7 @@
 // Painting: invalid regions, BeginPaint and EndPaint on the backing image of
 // a top-level window, and the few GDI calls the program makes. Text is drawn
-// with Pango in IPAGothic at 14 pixels at 100 %, top-left aligned, which fits
-// a line pitch of 17 pixels and a full-width character in 16 pixels as the
-// rows' label columns expect; at another text scale the font grows with it.
+// with Pango in IPAGothic, top-left aligned, at the size of the device
+// context's font (font.cpp): the system font until the program selects one.
 // The backing image has the display's own pixels (twice as many each way on
 // a doubled display) and is drawn in the layer's, so text stays sharp.
 #include <pango/pangocairo.h>
@@ -21,6 +20,7 @@ struct DC {
     COLORREF text = RGB(0, 0, 0);
     int bk_mode = OPAQUE;
     COLORREF bk = RGB(255, 255, 255);
+    HGDIOBJ font = GetStockObject(SYSTEM_FONT);
 };
 
 std::set<DC*>& LiveDCs() {
@@ -46,7 +46,7 @@ void Log(const DrawCall& call) {
 }
 
 DrawCall Entry(Draw kind, HWND hwnd) {
-    return DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE};
+    return DrawCall{kind, hwnd, RECT{0, 0, 0, 0}, 0, 0, 0, std::string(), 0, FALSE, 0};
 }
 
 COLORREF SystemColour(int index) {
@@ -114,10 +114,6 @@ PangoFontDescription* TextFont(double pixel_size) {
     PangoFontDescription* font = pango_font_description_from_string("IPAGothic");
     pango_font_description_set_absolute_size(font, pixel_size * PANGO_SCALE);
     return font;
-}
-
-double ScreenTextPixels() {
-    return kTextPixels * ScreenDpi() / static_cast<double>(USER_DEFAULT_SCREEN_DPI);
 }
 
 TextSize DrawText(cairo_t* cr, double x, double y, const std::string& utf8, COLORREF colour,
@@ -257,8 +253,21 @@ BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
 }
 
 HGDIOBJ WINAPI GetStockObject(int i) {
-    if (i < WHITE_BRUSH || i > NULL_BRUSH) return nullptr;
+    if ((i < WHITE_BRUSH || i > NULL_BRUSH) && i != SYSTEM_FONT) return nullptr;
     return reinterpret_cast<HGDIOBJ>(kStockBase + static_cast<std::uintptr_t>(i));
+}
+
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    DC* dc = FindDC(hdc);
+    if (dc == nullptr || !IsFont(h)) {
+        if (dc != nullptr && h != nullptr) {
+            ReportUnsupported("SelectObject", "an object other than a font");
+        }
+        return nullptr;
+    }
+    HGDIOBJ previous = dc->font;
+    dc->font = h;
+    return previous;
 }
 
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
@@ -279,18 +288,20 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+    if (ForgetFont(ho)) return TRUE;
     bool valid = false;
     BrushColour(static_cast<HBRUSH>(ho), &valid);
     return valid ? TRUE : FALSE;
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    if (FindDC(hdc) == nullptr || c < 0 || psizl == nullptr || (lpString == nullptr && c > 0)) {
+    DC* dc = FindDC(hdc);
+    if (dc == nullptr || c < 0 || psizl == nullptr || (lpString == nullptr && c > 0)) {
         return FALSE;
     }
     const TextSize size =
         MeasureText(Utf8FromCp932(std::string(lpString ? lpString : "", static_cast<size_t>(c))),
-                    ScreenTextPixels());
+                    DrawnPixels(dc->font));
     psizl->cx = size.width;
     psizl->cy = size.height;
     return TRUE;
@@ -328,10 +339,11 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     entry.colour = dc->text;
     entry.bytes = bytes;
     entry.bk_mode = dc->bk_mode;
+    entry.font_height = CharacterHeight(dc->font);
     Log(entry);
     if (dc->cr && c > 0) {
         DrawText(dc->cr, x, y, Utf8FromCp932(bytes), dc->text,
-                 dc->bk_mode == OPAQUE ? &dc->bk : nullptr, ScreenTextPixels(), true);
+                 dc->bk_mode == OPAQUE ? &dc->bk : nullptr, DrawnPixels(dc->font), true);
     }
     return TRUE;
 }

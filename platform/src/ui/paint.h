@@ -9,12 +9,6 @@
 
 namespace sorahiki::ui {
 
-// The pixel size of the device context's default font at 96 dots per inch.
-constexpr int kTextPixels = 14;
-
-// The pixel size of that font at the display's text scale (ScreenDpi).
-double ScreenTextPixels();
-
 struct TextSize {
     int width;
     int height;

@@ -7,10 +7,11 @@
 namespace sorahiki::ui {
 namespace {
 
-// Non-client metrics of this layer: a dialog frame of 3 pixels, a caption of
-// 23, a menu bar of 20 and a client edge of 2. A window with WS_CAPTION, a
-// menu and WS_EX_CLIENTEDGE is thus 10 pixels wider and 53 taller than its
-// client area.
+// Non-client metrics of this layer at 96 dots per inch: a dialog frame of 3
+// pixels, a caption of 23, a menu bar of 20 and a client edge of 2. A window
+// with WS_CAPTION, a menu and WS_EX_CLIENTEDGE is thus 10 pixels wider and 53
+// taller than its client area. They grow with the display's text scale, as
+// the menu bar's text does and as Windows grows them.
 constexpr int kCaption = 23;
 constexpr int kMenuBar = 20;
 constexpr int kClientEdge = 2;
@@ -42,7 +43,9 @@ RECT NonClientInsets(DWORD style, DWORD ex_style, bool menu) {
     int edge = (ex_style & WS_EX_CLIENTEDGE) ? kClientEdge : 0;
     int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaption : 0;
     int bar = menu && !(style & WS_CHILD) ? kMenuBar : 0;
-    return RECT{frame + edge, frame + caption + bar + edge, frame + edge, frame + edge};
+    auto scaled = [](int pixels) { return pixels * ScreenDpi() / USER_DEFAULT_SCREEN_DPI; };
+    const int side = scaled(frame + edge);
+    return RECT{side, scaled(frame + caption + bar + edge), side, side};
 }
 
 POINT ClientOriginOnScreen(const Window& w) {
@@ -201,4 +204,20 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     HWND previous = FindWindowObject(active) ? active : nullptr;
     active = w->handle;
     return previous;
+}
+
+// A monitor's handle is its number plus one.
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD) {
+    RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    const int monitor = CurrentDriverRef().MonitorNearest(outer);
+    return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(monitor) + 1);
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi) {
+    if (lpmi == nullptr || lpmi->cbSize < sizeof(MONITORINFO) || hMonitor == nullptr) return FALSE;
+    const int monitor = static_cast<int>(reinterpret_cast<std::uintptr_t>(hMonitor)) - 1;
+    if (!CurrentDriverRef().MonitorAreas(monitor, &lpmi->rcMonitor, &lpmi->rcWork)) return FALSE;
+    lpmi->dwFlags = monitor == 0 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
 }

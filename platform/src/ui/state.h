@@ -64,6 +64,7 @@ struct Window {
     int sel_first = 0;
     int sel_last = 0;
     int pending_lead = 0;
+    HGDIOBJ font = nullptr;  // a control: the font WM_SETFONT gave it
     bool destroying = false;
     bool announced = false;  // the driver knows of it
     Region invalid;
@@ -169,6 +170,18 @@ constexpr UINT kEditTyped = WM_USER + 0x0100;
 
 // ---- Menus of the program's own (menu.cpp) -------------------------------------
 void ForgetMenu(HMENU menu);
+
+// ---- Fonts (font.cpp) ----------------------------------------------------------
+// The LOGFONTA of a font made here or of the stock system font (at the
+// display's text scale); false for anything else.
+bool FontOf(HGDIOBJ font, LOGFONTA* out);
+bool IsFont(HGDIOBJ object);
+// The height asked for, in pixels (0 for no font): a control's text size.
+int CharacterHeight(HGDIOBJ font);
+// The pixel size at which IPAGothic draws the font's text.
+double DrawnPixels(HGDIOBJ font);
+// False for an object that is no font made here.
+bool ForgetFont(HGDIOBJ font);
 
 // ---- Painting (paint.cpp) -----------------------------------------------------
 void InvalidateWhole(Window& w, bool erase);

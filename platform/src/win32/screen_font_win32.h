@@ -1,15 +1,17 @@
-// The font in which the Windows build draws the text of a device context that
-// has no font of its own selected, and the scale of a window.
+// The face in which the Windows build makes the program's fixed-pitch font,
+// and the scale of a window.
 #pragma once
+
+#include <string>
 
 #include <windows.h>
 
 namespace sorahiki::win32 {
 
-// The Japanese fixed-pitch Gothic that stands in for the device context's own
-// font: 18 pixels high and 8 wide at 96 dots per inch, grown with the scale of
-// the window that the context draws in. Made once per scale and kept for the
-// process; null only when the system can make no font at all.
-HFONT ScreenFontFor(HDC hdc);
+// The face to make a font in that asks for `face`. A Japanese fixed-pitch
+// Gothic of a fixed list that the system lacks gives way to the first of the
+// list that it has, so that the same face is drawn on every system and from
+// the very first run; any other face is made as asked.
+std::wstring FaceToMake(const std::wstring& face);
 
 }  // namespace sorahiki::win32

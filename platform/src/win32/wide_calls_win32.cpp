@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -159,39 +161,24 @@ int WINAPI Cp932MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTy
     return MessageBoxW(hWnd, WideName(lpText).Get(), WideName(lpCaption).Get(), uType);
 }
 
-namespace {
-
-// Runs `call(text)` with `lpString`'s `c` bytes as UTF-16, in the screen
-// font of the context's window where the device context has its own font
-// selected. The system font of a Japanese Windows (code page 932, 18 pixels
-// high and 8 wide) is that of the system's scale and lacks the Japanese
-// characters elsewhere; the screen font draws alike on every system and at
-// the scale of each window.
-template <typename Call>
-BOOL InJapaneseFont(HDC hdc, LPCSTR lpString, int c, Call call) {
-    std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
-    HFONT japanese = sorahiki::win32::ScreenFontFor(hdc);
-    bool ownFont = GetCurrentObject(hdc, OBJ_FONT) == GetStockObject(SYSTEM_FONT);
-    HGDIOBJ previous = ownFont && japanese != nullptr ? SelectObject(hdc, japanese) : nullptr;
-    BOOL done = call(text);
-    if (previous != nullptr) SelectObject(hdc, previous);
-    return done;
-}
-
-}  // namespace
-
-// Text drawn in the device context's own font is drawn in the screen font,
-// so that it looks the same on every system and at every scale.
 BOOL WINAPI Cp932TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-    return InJapaneseFont(hdc, lpString, c, [&](const std::wstring& text) {
-        return TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
-    });
+    const std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
+    return TextOutW(hdc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-// Measured in the font that Cp932TextOutA draws in, so that a highlight
-// behind a word covers exactly the word as drawn.
 BOOL WINAPI Cp932GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    return InJapaneseFont(hdc, lpString, c, [&](const std::wstring& text) {
-        return GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
-    });
+    const std::wstring text = Wide(std::string_view(lpString, c > 0 ? static_cast<size_t>(c) : 0));
+    return GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), psizl);
+}
+
+// The face converted, and the program's fixed-pitch face made in the same
+// face on every system (screen_font_win32.h).
+HFONT WINAPI Cp932CreateFontIndirectA(const LOGFONTA* lplf) {
+    if (lplf == nullptr) return nullptr;
+    LOGFONTW wide{};
+    CopyMemory(&wide, lplf, offsetof(LOGFONTA, lfFaceName));
+    const std::wstring face = sorahiki::win32::FaceToMake(
+        Wide(std::string_view(lplf->lfFaceName, strnlen(lplf->lfFaceName, LF_FACESIZE))));
+    lstrcpynW(wide.lfFaceName, face.c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&wide);
 }
