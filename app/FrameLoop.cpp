@@ -1,7 +1,10 @@
 // The frame loop: at most one window message per turn, then the polled steps
 // of the search screen, then a short pause. It never waits for a message. A
 // key goes first to the search screen's keyboard model, which takes the keys
-// that move between its places, as a dialog manager would.
+// that move between its places, as a dialog manager would. The order of the
+// steps matters: the search request step follows a running search and drops
+// a click on anything not painted since its result changed, before the
+// pointer step could act on it (open a row, turn a page).
 #include "app/Application.h"
 
 namespace {

@@ -9,12 +9,8 @@ namespace {
 
 namespace layout = screen_layout;
 
-// The box down to the bars' lower edge: the band below belongs to the rows.
-constexpr RECT kCountText{layout::kHitCountBox.left, layout::kHitCountBox.top,
-                          layout::kHitCountBox.right, layout::kResultsBand.top};
-
 void ClearBox(HDC hDC) {
-    const RECT box = layout::Scaled(kCountText);
+    const RECT box = layout::Scaled(layout::kHitCountText);
     FillRect(hDC, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 

@@ -35,12 +35,6 @@ bool TakeClick() {
     return true;
 }
 
-void ShowPage(CSearchEngin& engine, int nPage, HWND hWnd) {
-    engine.m_nPage = nPage;
-    engine.m_sub_LoadPage();
-    InvalidateResults(hWnd);
-}
-
 // A pointer that moves or clicks takes the row highlight back from the
 // keyboard; until then the keyboard's selected row stays.
 bool KeyboardKeepsRow(POINT pt, HWND hWnd) {
@@ -71,7 +65,7 @@ void TrackPageCells(CSearchEngin& engine, POINT pt, HWND hWnd) {
     for (int j = 0; j < layout::kPageCells; ++j) {
         const RECT cell = layout::Scaled(layout::PageCellRect(j));
         if (!PtInRect(&cell, pt) || !IsPagePresent(engine, engine.m_nPage + j)) continue;
-        if (TakeClick()) ShowPage(engine, engine.m_nPage + j, hWnd);
+        if (TakeClick()) TurnToPage(engine, engine.m_nPage + j, hWnd);
         SetHover(engine.m_nHoverPage, j, hWnd);
         return;
     }
@@ -85,11 +79,11 @@ void TrackLabels(CSearchEngin& engine, POINT pt, HWND hWnd) {
     const RECT nextLabel = layout::Scaled(layout::kNextLabel);
     if (PtInRect(&prevLabel, pt)) {
         if (!IsPrevLabelActive(engine)) return;
-        if (TakeClick()) ShowPage(engine, engine.m_nPage - 1, hWnd);
+        if (TakeClick()) TurnToPage(engine, engine.m_nPage - 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowPrev, hWnd);
     } else if (PtInRect(&nextLabel, pt)) {
         if (!IsNextLabelActive(engine)) return;
-        if (TakeClick()) ShowPage(engine, engine.m_nPage + 1, hWnd);
+        if (TakeClick()) TurnToPage(engine, engine.m_nPage + 1, hWnd);
         SetHover(engine.m_nHoverArrow, kArrowNext, hWnd);
     } else {
         SetHover(engine.m_nHoverArrow, kArrowNone, hWnd);

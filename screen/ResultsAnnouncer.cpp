@@ -11,7 +11,7 @@ CResultsAccessible::Told CResultsAccessible::m_sub_Now() const {
     Told now;
     ResultsPart parts[kMaxResultsParts];
     now.nParts = ListResultsParts(*m_pScreen, parts);
-    now.nFirstHit = m_pScreen->m_engine.m_nPage * CSearchEngin::kRowsPerPage;
+    now.nFirstHit = HitOfRow(m_pScreen->m_engine, 0);
     now.nHitCount =
         m_pScreen->m_run.Running() ? m_pScreen->m_nProgressShown : m_pScreen->m_engine.m_nHits;
     now.nHistory = m_pScreen->m_nHistory * 2 + (m_pScreen->m_run.Running() ? 1 : 0);

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
+#include "screen/RowHitTest.h"
 #include "screen/ScreenLayout.h"
 #include "screen/SearchEdit.h"
 #include "screen/ShellOpen.h"
@@ -15,22 +16,10 @@ namespace {
 
 namespace layout = screen_layout;
 
-int PresentRows(const CSearchEngin& engine) {
-    int nRows = 0;
-    while (nRows < layout::kRows && engine.m_items[nRows].bPresent == 1) ++nRows;
-    return nRows;
-}
-
 int LastPage(const CSearchEngin& engine) {
     int nPage = engine.m_nPage;
     while (IsPagePresent(engine, nPage + 1)) ++nPage;
     return nPage;
-}
-
-bool IsStripElementActive(const CSearchEngin& engine, int nElement) {
-    if (nElement == kStripPrevLabel) return IsPrevLabelActive(engine);
-    if (nElement == kStripNextLabel) return IsNextLabelActive(engine);
-    return IsPagePresent(engine, engine.m_nPage + nElement);
 }
 
 // The page a key asks for, from the page shown; -1 for a key that turns none.
@@ -77,17 +66,15 @@ int CSearchEdit::m_sub_CheckKeyboard() {
 // runs the rows shown are its first ones, and no page turns.
 void CSearchEdit::m_sub_TurnPage(int nPage, int nRow) {
     if (m_run.Running() || nPage < 0 || !IsPagePresent(m_engine, nPage)) return;
-    m_engine.m_nPage = nPage;
-    m_engine.m_sub_LoadPage();
-    layout::InvalidateResultsBand(m_hParent);
+    TurnToPage(m_engine, nPage, m_hParent);
     if (nRow >= 0) {
-        const int nRows = PresentRows(m_engine);
+        const int nRows = PresentRowCount(m_engine);
         m_sub_SelectRow(nRow < nRows ? nRow : nRows - 1);
     }
 }
 
 void CSearchEdit::m_sub_RowKey(int nKey) {
-    const int nRows = PresentRows(m_engine);
+    const int nRows = PresentRowCount(m_engine);
     if (nRows == 0) return;
     const int nSelected = m_engine.m_nHoverItem;
     const bool bSelected = nSelected >= 0 && nSelected < nRows;

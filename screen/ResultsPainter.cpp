@@ -26,10 +26,6 @@ constexpr COLORREF kPathLabelColour = RGB(0, 255, 0);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr COLORREF kWordHighlightColour = RGB(255, 240, 120);
 
-int FirstHitOfPage(const CSearchEngin& engine) {
-    return engine.m_nPage * CSearchEngin::kRowsPerPage;
-}
-
 // The rectangle is at 100 %; the fill at the window's scale.
 void FillGrey(HDC hDC, const RECT& rect) {
     const RECT scaled = layout::Scaled(rect);
@@ -92,7 +88,7 @@ void DrawRowTexts(const CSearchEngin& engine, HDC hDC) {
 
 void DrawRowNumbers(const CSearchEngin& engine, HDC hDC) {
     for (int r = 0; r < layout::kRows; ++r) {
-        const int nHit = FirstHitOfPage(engine) + r;
+        const int nHit = HitOfRow(engine, r);
         if (!IsHitPresent(engine, nHit)) continue;
         char szNumber[16];
         std::snprintf(szNumber, sizeof szNumber, "%d.", nHit + 1);
@@ -102,7 +98,7 @@ void DrawRowNumbers(const CSearchEngin& engine, HDC hDC) {
 
 void DrawRowLabels(const CSearchEngin& engine, HDC hDC) {
     for (int r = 0; r < layout::kRows; ++r) {
-        if (!IsHitPresent(engine, FirstHitOfPage(engine) + r)) continue;
+        if (!IsHitPresent(engine, HitOfRow(engine, r))) continue;
         const int y = layout::RowTextY(r);
         SetTextColor(hDC, kTitleLabelColour);
         DrawFixedText(hDC, layout::kLabelX, y + layout::kTitleDy, "【タイトル】");

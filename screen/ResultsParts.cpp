@@ -95,7 +95,7 @@ WideText RowPathText(const char* pszPath) {
 
 WideText RowName(const CSearchEngin& engine, int nRow) {
     const ResultItem& item = engine.m_items[nRow];
-    WideText name = NumberText(engine.m_nPage * CSearchEngin::kRowsPerPage + nRow + 1, "%d. ");
+    WideText name = NumberText(HitOfRow(engine, nRow) + 1, "%d. ");
     AppendCp932(name, item.szTitle);
     name += static_cast<WCHAR>(' ');
     name += kEmDash;
@@ -279,8 +279,7 @@ RECT ResultsPartRectAt100(const ResultsPart& part) {
         case ResultsPart::Row:
             return layout::RowRect(part.nIndex);
         case ResultsPart::HitCount:
-            return RECT{layout::kHitCountBox.left, layout::kHitCountBox.top,
-                        layout::kHitCountBox.right, layout::kResultsBand.top};
+            return layout::kHitCountText;
         case ResultsPart::PrevLabel:
             return layout::kPrevLabel;
         case ResultsPart::PageLink:

@@ -19,8 +19,20 @@ inline int PresentRowAt(const CSearchEngin& engine, POINT pt) {
     return -1;
 }
 
+// The hit that row nRow of the page shown stands for (its number less one).
+inline int HitOfRow(const CSearchEngin& engine, int nRow) {
+    return engine.m_nPage * CSearchEngin::kRowsPerPage + nRow;
+}
+
 inline bool IsRowPresent(const CSearchEngin& engine, int nRow) {
     return nRow >= 0 && nRow < screen_layout::kRows && engine.m_items[nRow].bPresent == 1;
+}
+
+// The rows present on the page shown: they stand from the first on.
+inline int PresentRowCount(const CSearchEngin& engine) {
+    int nRows = 0;
+    while (IsRowPresent(engine, nRows)) ++nRows;
+    return nRows;
 }
 
 // The row the keyboard and the pointer select (the engine's hover row) when

@@ -23,8 +23,11 @@ constexpr int kLinkPitch = 40;
 
 // The area under the two bars; repainted after a search and on hover changes.
 constexpr RECT kResultsBand{0, 45, 800, 600};
-// The total hit count at the top right.
+// The total hit count at the top right, and the part of it above the rows
+// that its text fills (the band below belongs to the rows).
 constexpr RECT kHitCountBox{650, 0, 800, 50};
+constexpr RECT kHitCountText{kHitCountBox.left, kHitCountBox.top, kHitCountBox.right,
+                             kResultsBand.top};
 
 // The two bars, in client pixels of the main window.
 constexpr RECT kSearchBar{230, 5, 635, 45};
@@ -111,10 +114,15 @@ inline POINT Scaled(POINT pt) {
     return POINT{Scaled(pt.x), Scaled(pt.y)};
 }
 
-// Asks for the area under the bars to be painted again, at the window's scale.
+// Asks for the area under the bars, or the hit-count box, to be painted
+// again, at the window's scale.
 inline void InvalidateResultsBand(HWND hWnd) {
     const RECT band = Scaled(kResultsBand);
     InvalidateRect(hWnd, &band, TRUE);
+}
+inline void InvalidateHitCount(HWND hWnd) {
+    const RECT box = Scaled(kHitCountBox);
+    InvalidateRect(hWnd, &box, TRUE);
 }
 
 }  // namespace screen_layout

@@ -31,10 +31,8 @@ void ShowSearchPointer(bool bSearching) {
 }
 
 void InvalidateResultsAndCount(HWND hWnd) {
-    const RECT band = screen_layout::Scaled(screen_layout::kResultsBand);
-    const RECT box = screen_layout::Scaled(screen_layout::kHitCountBox);
-    InvalidateRect(hWnd, &band, TRUE);
-    InvalidateRect(hWnd, &box, TRUE);
+    screen_layout::InvalidateResultsBand(hWnd);
+    screen_layout::InvalidateHitCount(hWnd);
 }
 
 // True when nothing of that name is there, or a file that is no folder. A
@@ -193,8 +191,7 @@ void CSearchEdit::m_sub_ShowLiveRows() {
     if (nRows == nShown) return;
     for (int r = nShown; r < nRows; ++r) m_engine.m_hitFlags[r] = 1;
     m_engine.m_nHits = nRows;
-    const RECT band = screen_layout::Scaled(screen_layout::kResultsBand);
-    InvalidateRect(m_hParent, &band, TRUE);
+    screen_layout::InvalidateResultsBand(m_hParent);
 }
 
 // While a search runs, and from its hand-over until its result is painted,
@@ -217,8 +214,7 @@ void CSearchEdit::m_sub_ShowProgress() {
     if (nHits == m_nProgressShown || llNow - m_llProgressShownAt < kProgressPeriodMs) return;
     m_nProgressShown = nHits;
     m_llProgressShownAt = llNow;
-    const RECT box = screen_layout::Scaled(screen_layout::kHitCountBox);
-    InvalidateRect(m_hParent, &box, TRUE);
+    screen_layout::InvalidateHitCount(m_hParent);
 }
 
 void CSearchEdit::m_sub_EndSearch() {

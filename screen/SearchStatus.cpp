@@ -51,11 +51,7 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
     if (GetFocus() != m_hParent || m_nHistory == 0 || m_szFolderWithoutData[0] != '\0') return;
     if (g_nClientFocusPlace == kFocusPageStrip) {
         const int nElement = g_nStripFocus;
-        const bool bActive = nElement == kStripPrevLabel ? IsPrevLabelActive(m_engine)
-                             : nElement == kStripNextLabel
-                                 ? IsNextLabelActive(m_engine)
-                                 : IsPagePresent(m_engine, m_engine.m_nPage + nElement);
-        if (bActive) {
+        if (IsStripElementActive(m_engine, nElement)) {
             const RECT frame = screen_layout::Scaled(Inset(StripElementRect(nElement)));
             DrawFocusRect(hDC, &frame);
         }
@@ -102,11 +98,7 @@ bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     const HGDIOBJ hSystemFont = SelectObject(dc.m_hDC, m_hResultsFont);
     m_bResultUnpainted = 0;
-    m_nRowsPainted = 0;
-    while (m_nRowsPainted < CSearchEngin::kRowsPerPage &&
-           m_engine.m_items[m_nRowsPainted].bPresent == 1) {
-        ++m_nRowsPainted;
-    }
+    m_nRowsPainted = PresentRowCount(m_engine);
     if (m_szFolderWithoutData[0] != '\0') {
         DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData, m_nHistory > 0);
     } else {
