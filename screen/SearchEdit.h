@@ -67,6 +67,7 @@ class CSearchEdit {
     int m_nProgressShown;                          // the count the box shows while searching
     long long m_llProgressShownAt;                 // when it was last changed, in milliseconds
     char m_szFolderWithoutData[kFolderBytes];      // where DATA was looked for and not found
+    // Written by the frame step once the window is painted (m_sub_NoteRowsShown).
     unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
     int m_nRowsPainted;                // the rows present at the last paint
     // What a screen reader reads of the results area (WM_GETOBJECT).
@@ -82,6 +83,7 @@ class CSearchEdit {
     void m_sub_NoteFolderWithoutData();
     void m_sub_DropClickOnUnseen();
     bool m_sub_RowSeen(int nRow) const;
+    void m_sub_NoteRowsShown();
 
     // screen/KeyboardModel.cpp
     int m_sub_PlaceOf(HWND hWnd) const;

@@ -203,7 +203,17 @@ bool CSearchEdit::m_sub_RowSeen(int nRow) const {
     return nRow >= 0 && nRow < m_nRowsPainted;
 }
 
+// Once nothing of the main window waits to be painted, the rows present are
+// on screen: the frame step notes it, after the paint and before any input
+// that follows it; painting itself writes nothing that input reads.
+void CSearchEdit::m_sub_NoteRowsShown() {
+    if (GetUpdateRect(m_hParent, nullptr, FALSE)) return;
+    m_bResultUnpainted = 0;
+    m_nRowsPainted = PresentRowCount(m_engine);
+}
+
 void CSearchEdit::m_sub_DropClickOnUnseen() {
+    m_sub_NoteRowsShown();
     if (!m_run.Running() && !m_bResultUnpainted) return;
     if (!m_sub_RowSeen(PresentRowAt(m_engine, POINT{g_nMouseX, g_nMouseY}))) g_bLeftClick = 0;
 }

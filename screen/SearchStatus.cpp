@@ -97,8 +97,6 @@ bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
 
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     const HGDIOBJ hSystemFont = SelectObject(dc.m_hDC, m_hResultsFont);
-    m_bResultUnpainted = 0;
-    m_nRowsPainted = PresentRowCount(m_engine);
     if (m_szFolderWithoutData[0] != '\0') {
         DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData, m_nHistory > 0);
     } else {
