@@ -309,9 +309,12 @@ class GtkDriver final : public Driver {
         if (!shown) return;
         GtkWidget* target = shown->parent ? shown->widget : shown->area;
         if (!target) return;
-        gtk_widget_grab_focus(target);
+        // A widget that has the focus already (GTK moved it, and the layer
+        // was told) keeps it: taken again, a reader would hear it twice.
+        if (!gtk_widget_has_focus(target)) gtk_widget_grab_focus(target);
         if (Shown* top = TopLevelOf(hwnd); top && top->widget) {
-            gtk_window_set_focus_visible(GTK_WINDOW(top->widget), TRUE);
+            GtkWindow* window = GTK_WINDOW(top->widget);
+            if (!gtk_window_get_focus_visible(window)) gtk_window_set_focus_visible(window, TRUE);
         }
     }
 
