@@ -13,6 +13,38 @@ int g_nResultsKeyModifiers = 0;
 WPARAM g_nTypedChar = 0;
 int g_nRowMenuRequest = kRowMenuNone;
 
+void GiveKeyboardToRows() {
+    g_nClientFocusPlace = kFocusRows;
+}
+
+void GiveKeyboardToStrip() {
+    g_nClientFocusPlace = kFocusPageStrip;
+    g_nStripFocus = 0;  // the cell of the page shown
+}
+
+void MoveStripFocus(int nElement) {
+    g_nStripFocus = nElement;
+}
+
+void NoteKeyboardRow(int nRow, int nPage) {
+    g_nKeyboardRow = nRow;
+    g_nKeyboardRowPage = nPage;
+    g_bKeyboardMovedLast = 1;
+}
+
+void GiveHighlightToPointer() {
+    g_bKeyboardMovedLast = 0;
+}
+
+void ForgetKeyboardRow() {
+    g_nKeyboardRow = -1;
+    g_nKeyboardRowPage = -1;
+}
+
+void NotePointerTracked(POINT pt) {
+    g_ptLastTracked = pt;
+}
+
 void ResetKeyboardFocus() {
     g_nClientFocusPlace = kFocusRows;
     g_nStripFocus = 0;

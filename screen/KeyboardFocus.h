@@ -7,6 +7,8 @@
 // engine's m_nHoverItem, which the pointer tracking and the keyboard both
 // write: the keyboard's choice stands until the pointer moves or clicks.
 //
+// Each variable here is written only by the functions at the end of this
+// header (KeyboardFocus.cpp), one for each change; others read them.
 // Threads: the window's thread alone reads and writes all of these (the main
 // window's procedure records, the frame steps act and the painters read).
 #pragma once
@@ -54,5 +56,18 @@ extern WPARAM g_nTypedChar;
 enum RowMenuRequest { kRowMenuNone = 0, kRowMenuAtPointer = 1, kRowMenuAtSelection = 2 };
 extern int g_nRowMenuRequest;
 
+// The changes, one function each:
+// the rows or the page strip take the keyboard (the strip at the link of the
+// page shown), or the keyboard moves along the strip;
+void GiveKeyboardToRows();
+void GiveKeyboardToStrip();
+void MoveStripFocus(int nElement);
+// the keyboard chose row nRow of page nPage; a moving pointer takes the
+// highlight back; a new result forgets the keyboard's row;
+void NoteKeyboardRow(int nRow, int nPage);
+void GiveHighlightToPointer();
+void ForgetKeyboardRow();
+// the pointer tracking saw the pointer at pt;
+void NotePointerTracked(POINT pt);
 // Puts everything above back to its value at process start.
 void ResetKeyboardFocus();

@@ -89,7 +89,7 @@ void CSearchEdit::m_sub_FocusPlace(int nPlace) {
             SetFocus(GetDlgItem(m_hHistoryBar, IDC_HISTORY_FORWARD));
             return;
         case kPlaceRows: {
-            g_nClientFocusPlace = kFocusRows;
+            GiveKeyboardToRows();
             const bool bThisPage =
                 g_nKeyboardRowPage == m_engine.m_nPage && IsRowPresent(m_engine, g_nKeyboardRow);
             m_sub_SelectRow(bThisPage ? g_nKeyboardRow : 0);
@@ -97,8 +97,7 @@ void CSearchEdit::m_sub_FocusPlace(int nPlace) {
             return;
         }
         case kPlaceStrip:
-            g_nClientFocusPlace = kFocusPageStrip;
-            g_nStripFocus = 0;  // the cell of the page shown
+            GiveKeyboardToStrip();
             SetFocus(m_hParent);
             screen_layout::InvalidateResultsBand(m_hParent);
             return;
@@ -116,9 +115,7 @@ void CSearchEdit::m_sub_FocusSearchBox(bool bSelectAll) {
 // The keyboard's row: highlighted with its focus frame until the pointer moves.
 void CSearchEdit::m_sub_SelectRow(int nRow) {
     m_engine.m_nHoverItem = nRow;
-    g_nKeyboardRow = nRow;
-    g_nKeyboardRowPage = m_engine.m_nPage;
-    g_bKeyboardMovedLast = 1;
+    NoteKeyboardRow(nRow, m_engine.m_nPage);
     screen_layout::InvalidateResultsBand(m_hParent);
 }
 
@@ -184,7 +181,7 @@ bool CSearchEdit::m_sub_TranslateKey(const MSG& msg) {
     }
     if (vk == VK_DOWN && nPlace == kPlaceEdit && !bControl && !bAlt &&
         m_sub_PlaceAvailable(kPlaceRows)) {
-        g_nClientFocusPlace = kFocusRows;
+        GiveKeyboardToRows();
         m_sub_SelectRow(0);
         SetFocus(m_hParent);
         return true;

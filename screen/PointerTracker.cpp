@@ -40,9 +40,9 @@ bool TakeClick() {
 bool KeyboardKeepsRow(POINT pt, HWND hWnd) {
     const bool bPointerActed =
         pt.x != g_ptLastTracked.x || pt.y != g_ptLastTracked.y || g_bLeftClick == 1;
-    g_ptLastTracked = pt;
+    NotePointerTracked(pt);
     if (bPointerActed && g_bKeyboardMovedLast) {
-        g_bKeyboardMovedLast = 0;
+        GiveHighlightToPointer();
         InvalidateResults(hWnd);
     }
     return g_bKeyboardMovedLast != 0;

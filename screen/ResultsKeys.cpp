@@ -140,7 +140,7 @@ void CSearchEdit::m_sub_StripKey(int nKey) {
     }
     if (!IsStripElementActive(m_engine, nFocus)) nFocus = 0;
     if (nFocus != g_nStripFocus) {
-        g_nStripFocus = nFocus;
+        MoveStripFocus(nFocus);
         layout::InvalidateResultsBand(m_hParent);
     }
 }

@@ -152,8 +152,8 @@ void CSearchEdit::m_sub_StartSearch(const char* pszQuery) {
     static_cast<CSearchRecord&>(m_engine) = CSearchRecord{};
     m_nRowsPainted = 0;
     // A keyboard user's selection starts again on the first row to come.
-    if (g_bKeyboardMovedLast) m_engine.m_nHoverItem = 0;
-    g_nKeyboardRow = -1;
+    ForgetKeyboardRow();
+    if (g_bKeyboardMovedLast) m_sub_SelectRow(0);
     g_bSearchButtonPressed = 0;  // the press that asked for this search
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "中止");
     ShowSearchPointer(true);

@@ -84,7 +84,7 @@ LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDBLCLK:
             // A click on the results takes the keyboard from the bars, so
             // that Escape reaches the window, and gives it to the rows.
-            g_nClientFocusPlace = kFocusRows;
+            GiveKeyboardToRows();
             SetFocus(m_hWnd);
             RecordPointer(lParam);
             g_bLeftClick = 1;
