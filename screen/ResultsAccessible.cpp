@@ -1,6 +1,6 @@
-// The accessible object's answers: each question takes the parts shown now
-// (screen/ResultsParts.h) and answers for the object itself (CHILDID_SELF),
-// the list of results, or for part k - 1 as child k.
+// The accessible object's answers: each question answers from the view the
+// announcer took last (screen/ResultsAnnouncer.cpp) for the object itself
+// (CHILDID_SELF), the list of results, or for part k - 1 as child k.
 #include "screen/ResultsAccessible.h"
 
 #include "screen/ResultsParts.h"
@@ -10,22 +10,6 @@ namespace {
 
 // The list's own name, "検索結果", in UTF-16.
 constexpr WCHAR kListName[] = {0x691C, 0x7D22, 0x7D50, 0x679C, 0};
-
-// The part a child id names, or false for the object itself or an id out
-// of range (*pbSelf tells which).
-bool FindPart(const CSearchEdit& screen, const VARIANT& varID, ResultsPart* pPart, bool* pbSelf) {
-    *pbSelf = false;
-    if (varID.vt != VT_I4) return false;
-    if (varID.lVal == CHILDID_SELF) {
-        *pbSelf = true;
-        return false;
-    }
-    ResultsPart parts[kMaxResultsParts];
-    const int nParts = ListResultsParts(screen, parts);
-    if (varID.lVal < 1 || varID.lVal > nParts) return false;
-    *pPart = parts[varID.lVal - 1];
-    return true;
-}
 
 HRESULT ReturnText(const WideText& text, BSTR* pszOut) {
     if (pszOut == nullptr) return E_POINTER;
@@ -48,6 +32,15 @@ HRESULT ReturnLong(LONG nValue, VARIANT* pvarOut) {
 void CResultsAccessible::m_sub_Attach(const CSearchEdit* pScreen, HWND hWnd) {
     m_pScreen = pScreen;
     m_hWnd = hWnd;
+}
+
+// The view of the part a child id names; null for the object itself or an
+// id out of range (*pbSelf tells which).
+const CResultsAccessible::PartView* CResultsAccessible::m_sub_ViewOf(const VARIANT& varID,
+                                                                     bool* pbSelf) const {
+    *pbSelf = varID.vt == VT_I4 && varID.lVal == CHILDID_SELF;
+    if (varID.vt != VT_I4 || varID.lVal < 1 || varID.lVal > m_nViews) return nullptr;
+    return &m_views[varID.lVal - 1];
 }
 
 bool CResultsAccessible::m_sub_Focused() const {
@@ -109,8 +102,7 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accParent(IDispatch** ppdispPa
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accChildCount(LONG* pcountChildren) {
     if (pcountChildren == nullptr) return E_POINTER;
-    ResultsPart parts[kMaxResultsParts];
-    *pcountChildren = m_pScreen != nullptr ? ListResultsParts(*m_pScreen, parts) : 0;
+    *pcountChildren = m_nViews;
     return S_OK;
 }
 
@@ -122,11 +114,8 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accChild(VARIANT, IDispatch** 
 }
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accName(VARIANT varID, BSTR* pszName) {
-    ResultsPart part;
     bool bSelf = false;
-    if (m_pScreen != nullptr && FindPart(*m_pScreen, varID, &part, &bSelf)) {
-        return ReturnText(ResultsPartName(*m_pScreen, part), pszName);
-    }
+    if (const PartView* view = m_sub_ViewOf(varID, &bSelf)) return ReturnText(view->name, pszName);
     if (bSelf) return ReturnText(WideText(kListName), pszName);
     return E_INVALIDARG;
 }
@@ -138,35 +127,28 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accValue(VARIANT, BSTR* pszVal
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accDescription(VARIANT varID,
                                                                  BSTR* pszDescription) {
-    ResultsPart part;
     bool bSelf = false;
-    if (m_pScreen != nullptr && FindPart(*m_pScreen, varID, &part, &bSelf)) {
-        return ReturnText(ResultsPartDescription(*m_pScreen, part), pszDescription);
+    if (const PartView* view = m_sub_ViewOf(varID, &bSelf)) {
+        return ReturnText(view->description, pszDescription);
     }
     if (bSelf) return ReturnText(WideText(), pszDescription);
     return E_INVALIDARG;
 }
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accRole(VARIANT varID, VARIANT* pvarRole) {
-    ResultsPart part;
     bool bSelf = false;
-    if (m_pScreen != nullptr && FindPart(*m_pScreen, varID, &part, &bSelf)) {
-        return ReturnLong(ResultsPartRole(part), pvarRole);
-    }
+    if (const PartView* view = m_sub_ViewOf(varID, &bSelf)) return ReturnLong(view->role, pvarRole);
     if (bSelf) return ReturnLong(ROLE_SYSTEM_LIST, pvarRole);
     return E_INVALIDARG;
 }
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accState(VARIANT varID, VARIANT* pvarState) {
-    ResultsPart part;
     bool bSelf = false;
-    const bool bFocused = m_sub_Focused();
-    if (m_pScreen != nullptr && FindPart(*m_pScreen, varID, &part, &bSelf)) {
-        return ReturnLong(ResultsPartState(*m_pScreen, part, bFocused), pvarState);
-    }
+    if (const PartView* view = m_sub_ViewOf(varID, &bSelf))
+        return ReturnLong(view->state, pvarState);
     if (!bSelf) return E_INVALIDARG;
     LONG state = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_READONLY;
-    if (bFocused) state |= STATE_SYSTEM_FOCUSED;
+    if (m_bViewFocused) state |= STATE_SYSTEM_FOCUSED;
     return ReturnLong(state, pvarState);
 }
 
@@ -193,21 +175,15 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accKeyboardShortcut(VARIANT,
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accFocus(VARIANT* pvarID) {
     if (pvarID == nullptr) return E_POINTER;
     VariantInit(pvarID);
-    if (!m_sub_Focused() || m_pScreen == nullptr) return S_FALSE;
-    const int nStripElement = FocusedStripElement();
-    if (nStripElement != kNoStripElement) {
-        return ReturnLong(ChildIdOfStripElement(*m_pScreen, nStripElement), pvarID);
-    }
-    return ReturnLong(ChildIdOfRow(*m_pScreen, SelectedRow(m_pScreen->m_engine)), pvarID);
+    if (!m_bViewFocused) return S_FALSE;
+    return ReturnLong(m_nFocusChild, pvarID);
 }
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accSelection(VARIANT* pvarID) {
     if (pvarID == nullptr) return E_POINTER;
     VariantInit(pvarID);
-    if (m_pScreen == nullptr) return S_FALSE;
-    const LONG nChild = ChildIdOfRow(*m_pScreen, SelectedRow(m_pScreen->m_engine));
-    if (nChild == CHILDID_SELF) return S_FALSE;
-    return ReturnLong(nChild, pvarID);
+    if (m_nSelectedChild == CHILDID_SELF) return S_FALSE;
+    return ReturnLong(m_nSelectedChild, pvarID);
 }
 
 HRESULT STDMETHODCALLTYPE CResultsAccessible::get_accDefaultAction(VARIANT,
@@ -226,11 +202,10 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::accLocation(LONG* pxLeft, LONG* py
     if (pxLeft == nullptr || pyTop == nullptr || pcxWidth == nullptr || pcyHeight == nullptr) {
         return E_POINTER;
     }
-    ResultsPart part;
     bool bSelf = false;
     RECT rect{};
-    if (m_pScreen != nullptr && FindPart(*m_pScreen, varID, &part, &bSelf)) {
-        rect = ResultsPartRect(part);
+    if (const PartView* view = m_sub_ViewOf(varID, &bSelf)) {
+        rect = view->rect;
     } else if (!bSelf || !GetClientRect(m_hWnd, &rect)) {
         return E_INVALIDARG;
     }
@@ -258,11 +233,8 @@ HRESULT STDMETHODCALLTYPE CResultsAccessible::accHitTest(LONG xLeft, LONG yTop, 
         !PtInRect(&client, pt)) {
         return S_FALSE;
     }
-    ResultsPart parts[kMaxResultsParts];
-    const int nParts = ListResultsParts(*m_pScreen, parts);
-    for (int k = 0; k < nParts; ++k) {
-        const RECT rect = ResultsPartRect(parts[k]);
-        if (PtInRect(&rect, pt)) return ReturnLong(k + 1, pvarID);
+    for (int k = 0; k < m_nViews; ++k) {
+        if (PtInRect(&m_views[k].rect, pt)) return ReturnLong(k + 1, pvarID);
     }
     return ReturnLong(CHILDID_SELF, pvarID);
 }

@@ -2,6 +2,9 @@
 // WM_GETOBJECT (OBJID_CLIENT), a list whose simple children are the parts
 // of screen/ResultsParts.h, child id k being part k - 1. It lives in the
 // search screen for the whole process: references are counted, never freed.
+// Its answers are of one moment: the view the announcer took when it last
+// told of a change (a reader that walks the children while a search adds
+// rows reads one state, and hears of the next).
 // The announcer, called once per turn of the frame loop, tells the reader
 // when the shown parts change, when the keyboard's row or page-strip element
 // moves, and once when a search ends, what the count box then says.
@@ -12,6 +15,8 @@
 #include <windows.h>
 
 #include <oleacc.h>
+
+#include "screen/ResultsParts.h"
 
 class CSearchEdit;
 
@@ -80,11 +85,27 @@ class CResultsAccessible final : public IAccessible {
         bool operator==(const Told&) const = default;
     };
 
+    // One part as the view has it.
+    struct PartView {
+        WideText name;
+        WideText description;
+        LONG role = 0;
+        LONG state = 0;
+        RECT rect{};
+    };
+
     bool m_sub_Focused() const;
     Told m_sub_Now() const;
+    void m_sub_TakeView();
+    const PartView* m_sub_ViewOf(const VARIANT& varID, bool* pbSelf) const;
 
     const CSearchEdit* m_pScreen = nullptr;
     HWND m_hWnd = nullptr;
     ULONG m_nRefs = 0;
     Told m_told;
+    PartView m_views[kMaxResultsParts];
+    int m_nViews = 0;
+    bool m_bViewFocused = false;
+    LONG m_nFocusChild = CHILDID_SELF;     // the keyboard's part while focused
+    LONG m_nSelectedChild = CHILDID_SELF;  // the selected row
 };

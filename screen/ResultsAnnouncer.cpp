@@ -22,12 +22,34 @@ CResultsAccessible::Told CResultsAccessible::m_sub_Now() const {
     return now;
 }
 
+// What a reader is answered until the next change told.
+void CResultsAccessible::m_sub_TakeView() {
+    ResultsPart parts[kMaxResultsParts];
+    m_nViews = ListResultsParts(*m_pScreen, parts);
+    m_bViewFocused = m_sub_Focused();
+    for (int k = 0; k < m_nViews; ++k) {
+        PartView& view = m_views[k];
+        view.name = ResultsPartName(*m_pScreen, parts[k]);
+        view.description = ResultsPartDescription(*m_pScreen, parts[k]);
+        view.role = ResultsPartRole(parts[k]);
+        view.state = ResultsPartState(*m_pScreen, parts[k], m_bViewFocused);
+        view.rect = ResultsPartRect(parts[k]);
+    }
+    m_nSelectedChild = ChildIdOfRow(*m_pScreen, SelectedRow(m_pScreen->m_engine));
+    const int nStripElement = FocusedStripElement();
+    m_nFocusChild = !m_bViewFocused ? CHILDID_SELF
+                    : nStripElement != kNoStripElement
+                        ? ChildIdOfStripElement(*m_pScreen, nStripElement)
+                        : m_nSelectedChild;
+}
+
 int CResultsAccessible::m_sub_Announce() {
     if (m_pScreen == nullptr || m_hWnd == nullptr) return 0;
     const Told now = m_sub_Now();
     if (now == m_told) return 0;
     const Told before = m_told;
     m_told = now;
+    m_sub_TakeView();
     // Parts came, went or say something else: a search, a page, a count.
     const bool bPartsChanged = now.nParts != before.nParts || now.nFirstHit != before.nFirstHit ||
                                now.nHitCount != before.nHitCount || now.nHistory != before.nHistory;

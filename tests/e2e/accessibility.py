@@ -98,7 +98,9 @@ def listen_atspi(seconds):
     def heard(event):
         target = event.any_data if event.type.startswith("object:active-descendant") else event.source
         try:
-            name = target.name
+            # A text told anew comes with the event: the part may be gone by
+            # the time its name could be asked.
+            name = event.any_data if event.type.startswith("object:text-changed") else target.name
         except Exception:
             name = ""
         print(json.dumps({"type": event.type, "detail1": event.detail1, "name": name},

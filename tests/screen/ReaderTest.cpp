@@ -91,6 +91,23 @@ TEST_F(ReaderTest, ALaterPageIsReadWithItsNumbersCountAndLinks) {
     object->Release();
 }
 
+// Between two frame steps a reader reads one moment: the parts and texts
+// the announcer last told of, though the rows changed since; the next step
+// tells of the change and answers from it.
+TEST_F(ReaderTest, AReaderReadsTheStateLastAnnounced) {
+    MakeHits(3);
+    Submit("料理");
+    const std::vector<std::u16string> before = Names();
+    ASSERT_EQ(before.size(), 5u);
+    Engine().m_items[2].bPresent = 0;
+    EXPECT_EQ(Names(), before);
+    IAccessible* object = Object();
+    EXPECT_EQ(Long(object, 3, false), ROLE_SYSTEM_LISTITEM);
+    object->Release();
+    apptest::RunTurns(1);
+    EXPECT_EQ(Names().size(), 4u);
+}
+
 // The click gave the results the keyboard: the row under the pointer is
 // focused and selected, and each move of it is announced once.
 TEST_F(ReaderTest, TheSelectedRowIsFocusedAndAnnounced) {
