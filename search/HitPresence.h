@@ -9,7 +9,11 @@ inline bool IsHitPresent(const CSearchEngin& engine, int nHit) {
     return nHit >= 0 && nHit < CSearchEngin::kMaxHits && engine.m_hitFlags[nHit] == 1;
 }
 
+// A page that the map has room for, present or not.
+inline bool IsPageInMap(int nPage) {
+    return nPage >= 0 && nPage < CSearchEngin::kMaxPages;
+}
+
 inline bool IsPagePresent(const CSearchEngin& engine, int nPage) {
-    return nPage >= 0 && nPage <= CSearchEngin::kMaxPages &&
-           IsHitPresent(engine, nPage * CSearchEngin::kRowsPerPage);
+    return IsPageInMap(nPage) && IsHitPresent(engine, nPage * CSearchEngin::kRowsPerPage);
 }

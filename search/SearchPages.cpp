@@ -7,6 +7,7 @@
 #include <sorahiki/listing.h>
 
 #include "search/BytesInRoom.h"
+#include "search/HitPresence.h"
 #include "search/readahead/ReadAhead.h"
 #include "search/text/RowMarks.h"
 #include "search/SearchControl.h"
@@ -101,10 +102,10 @@ void CSearchEngin::m_sub_ForgetScanRows() {
 // files as they are now.
 void CSearchEngin::m_sub_FillPage(bool fromScan) {
     for (ResultItem& item : m_items) ClearRow(item);
-    if (m_nPage < 0 || m_nPage >= kMaxPages) return;
+    if (!IsPageInMap(m_nPage)) return;
     for (int row = 0; row < kRowsPerPage; ++row) {
         int hit = m_nPage * kRowsPerPage + row;
-        if (m_hitFlags[hit] != 1) break;
+        if (!IsHitPresent(*this, hit)) break;
         m_sub_FillRow(m_items[row], hit, fromScan && m_nPage == 0);
     }
 }

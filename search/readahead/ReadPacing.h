@@ -60,17 +60,21 @@ class CReadPacing {
     // when at most one reader works: with none, nobody else would; with one,
     // on a warm cache, that keeps the walk's core busy too.
     static bool WalkHelps(int working) { return working <= 1; }
-    // The wake rule: whether a sleeping reader should be woken, with
-    // `waiting` files queued and not taken on, `awake` readers awake and
-    // `working` that should be. While one reader should work, it is woken
-    // only when a batch of files waits, so that it does not sleep and wake
-    // again for every file while the walk lists a folder (the walk reads
-    // files itself meanwhile); while more should, one more is woken while
-    // more files wait than readers are awake. So whenever the walk waits for
-    // a file that no one has taken on and does not read it itself (two or
+    // The wake rule, one for every reader and every waker. No more readers
+    // are awake than should work (`working`): a reader that sees more awake,
+    // itself among the `awake`, goes to sleep, and one that does not keeps
+    // claiming files (StaysAwake). A sleeping reader is woken, and one about
+    // to sleep stays awake, only for files that those awake would leave
+    // waiting (ShouldWake, `waiting` files queued and not taken on, `awake`
+    // readers awake besides it): while one reader should work, a batch of
+    // them, so that it does not sleep and wake again for every file while
+    // the walk lists a folder (the walk reads files itself meanwhile); while
+    // more should, more files than readers awake. So whenever the walk waits
+    // for a file that no one has taken on and does not read it itself (two or
     // more should work), a reader is awake or woken.
+    static bool StaysAwake(int awake, int working) { return awake <= working; }
     static bool ShouldWake(long long waiting, int awake, int working) {
-        if (waiting <= 0 || awake >= working) return false;
+        if (waiting <= 0 || !StaysAwake(awake + 1, working)) return false;
         if (working == 1) return waiting >= kWakeBatch;
         return waiting > awake;
     }

@@ -19,8 +19,12 @@ int CReaderPool::Working() const {
     return m_pacing.Working(usable);
 }
 
+bool CReaderPool::m_sub_WakeWanted(int working) const {
+    return CReadPacing::ShouldWake(m_ring.Waiting(), m_nAwake.load(), working);
+}
+
 void CReaderPool::WakeIfWanted(int working) {
-    if (!CReadPacing::ShouldWake(m_ring.Waiting(), m_nAwake.load(), working)) return;
+    if (!m_sub_WakeWanted(working)) return;
     std::lock_guard<std::mutex> lock(m_mutex);
     m_wakes.notify_one();
 }
@@ -61,47 +65,51 @@ void CReaderPool::Run(void* reader) {
     self.pool->m_sub_Read(self.room);
 }
 
-// A reader works while no more readers are awake than should work; each file
-// it claims may wake one more reader, so that as many work as files wait. It
-// returns when the pool stops (then no walk runs, and no file waits).
+// A reader works while the wake rule keeps it awake; each file it claims may
+// wake one more reader, so that as many work as files wait. It returns when
+// the pool stops (then no walk runs, and no file waits).
 void CReaderPool::m_sub_Read(CReadRoom& room) {
     for (;;) {
         int working = Working();
-        long long file = m_nAwake.load(std::memory_order_relaxed) <= working ? m_ring.Claim() : -1;
-        // Descriptors may have run short since the look at the count: the
-        // file is then left to the walk, which reads it once no read is in
-        // flight. Looked at after the claim, sequentially consistent, as the
-        // walk looks at the claims after it notes the shortage.
-        if (file >= 0 && m_pacing.ShortOfDescriptors()) {
-            m_ring.MarkFilled(file, true);
-            continue;
+        if (CReadPacing::StaysAwake(m_nAwake.load(std::memory_order_relaxed), working)) {
+            long long file = m_ring.Claim();
+            if (file >= 0) {
+                m_sub_FillOrLeave(file, working, room);
+                continue;
+            }
+            if (m_sub_SpinForWork(working)) continue;
         }
-        if (file >= 0) {
-            WakeIfWanted(working);
-            m_filler.m_sub_FillClaimed(file, room);
-            continue;
-        }
-        if (m_sub_SpinForWork(working)) continue;
         if (!m_sub_Sleep()) return;
     }
+}
+
+// Descriptors may have run short since the look at the count: the file is
+// then left to the walk, which reads it once no read is in flight. Looked at
+// after the claim, sequentially consistent, as the walk looks at the claims
+// after it notes the shortage.
+void CReaderPool::m_sub_FillOrLeave(long long file, int working, CReadRoom& room) {
+    if (m_pacing.ShortOfDescriptors()) {
+        m_ring.MarkFilled(file, true);
+        return;
+    }
+    WakeIfWanted(working);
+    m_filler.m_sub_FillClaimed(file, room);
 }
 
 // The one reader that works waits a little for the walk's next file before it
 // sleeps; true when a file came.
 bool CReaderPool::m_sub_SpinForWork(int working) {
-    if (!CReadPacing::Spins(working) || m_nAwake.load(std::memory_order_relaxed) > working) {
-        return false;
-    }
+    if (!CReadPacing::Spins(working)) return false;
     return SpinUntil([this] { return m_ring.Waiting() > 0; }, m_pacing.SpinTicks());
 }
 
-// Sleeps until a file waits and fewer readers are awake than should work, or
-// the pool stops (false). The reader counts itself asleep before it looks.
+// Sleeps until the wake rule wants one more reader awake, or the pool stops
+// (false). The reader counts itself asleep before it looks, as a waker
+// counts the readers awake after it queues a file.
 bool CReaderPool::m_sub_Sleep() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_nAwake.fetch_sub(1);
-    auto wanted = [this] { return m_ring.Waiting() > 0 && m_nAwake.load() < Working(); };
-    while (!m_bStopping && !wanted()) m_wakes.wait(lock);
+    while (!m_bStopping && !m_sub_WakeWanted(Working())) m_wakes.wait(lock);
     if (m_bStopping) return false;
     m_nAwake.fetch_add(1);
     return true;

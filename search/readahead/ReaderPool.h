@@ -69,7 +69,9 @@ class CReaderPool {
     static void Run(void* reader);
     void m_sub_Stop();
     void m_sub_Read(CReadRoom& room);
+    void m_sub_FillOrLeave(long long file, int working, CReadRoom& room);
     bool m_sub_SpinForWork(int working);
+    bool m_sub_WakeWanted(int working) const;
     bool m_sub_Sleep();
 
     CReadRing& m_ring;
