@@ -65,6 +65,8 @@ class CSearchEdit {
     char m_szFolderWithoutData[kFolderBytes];      // where DATA was looked for and not found
     unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
     int m_nRowsPainted;                // the rows present at the last paint
+    // The paths of those rows, as they were painted.
+    char m_szPaintedPaths[CSearchEngin::kRowsPerPage][sizeof ResultItem::szPath];
     // What a screen reader reads of the results area (WM_GETOBJECT).
     CResultsAccessible m_accessible;
 

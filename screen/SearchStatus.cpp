@@ -4,6 +4,8 @@
 // was stopped.
 #include <cstdio>
 
+#include <sorahiki/listing.h>
+
 #include "screen/HitCountBox.h"
 #include "screen/KeyboardFocus.h"
 #include "screen/RowHitTest.h"
@@ -104,6 +106,8 @@ void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     m_nRowsPainted = 0;
     while (m_nRowsPainted < CSearchEngin::kRowsPerPage &&
            m_engine.m_items[m_nRowsPainted].bPresent == 1) {
+        listed::CopyPath(m_engine.m_items[m_nRowsPainted].szPath, m_szPaintedPaths[m_nRowsPainted],
+                         sizeof m_szPaintedPaths[0]);
         ++m_nRowsPainted;
     }
     if (m_szFolderWithoutData[0] != '\0') {

@@ -140,7 +140,8 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
 void ExpectLiveRowsAreThePage(CSearchRun& run, CSearchEngin& shown) {
     while (!run.HandOver(shown, g_szShownQuery)) std::this_thread::yield();
     auto live = std::make_unique<ResultItem[]>(CSearchEngin::kRowsPerPage);
-    const int nLive = run.CopyLiveRows(live.get(), 0);
+    int nLive = 0;
+    run.CopyLiveRows(live.get(), nLive);
     int nPresent = 0;
     for (const ResultItem& item : shown.m_items) nPresent += item.bPresent;
     EXPECT_EQ(nLive, nPresent);
