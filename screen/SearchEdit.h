@@ -4,7 +4,7 @@
 // The search itself runs in m_run on a thread of its own, into a record of
 // its own; m_engine, which the painters and the pointer tracking read, is
 // written by the frame step alone: while the search runs it copies in the
-// rows of page 0 that the search has made certain, and when it sees the
+// rows of page 0 that changed since its last look, and when it sees the
 // search ended it takes the whole result (CSearchRun).
 #pragma once
 

@@ -136,8 +136,8 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
     EXPECT_EQ(HitPaths(*shown), all);
 }
 
-// Follows the run to its end, then checks that the rows it made certain while
-// it ran, all published by then, are those of the first page it handed over.
+// Follows the run to its end, then checks that the rows it showed while it
+// ran, as they stand at its end, are those of the first page it handed over.
 void ExpectLiveRowsAreThePage(CSearchRun& run, CSearchEngin& shown) {
     while (!run.HandOver(shown, g_szShownQuery)) std::this_thread::yield();
     auto live = std::make_unique<ResultItem[]>(CSearchEngin::kRowsPerPage);
@@ -162,7 +162,7 @@ void HoldSearch() {
     while (!g_bReleased.load()) std::this_thread::yield();
 }
 
-// Rows shown while a search runs stand where the finished search puts them:
+// Rows shown while a search runs end as the finished search's first page:
 // for a search that ends, for one whose later word drops a hit of the scan
 // (a read fails the second time), for one that fills its hit list, and for
 // one stopped right after its first hit. A second start meanwhile is refused.
