@@ -4,7 +4,7 @@
 // The search itself runs in m_run on a thread of its own, into a record of
 // its own; m_engine, which the painters and the pointer tracking read, is
 // written by the frame step alone: while the search runs it copies in the
-// rows of page 0 that the search has made certain, and when it sees the
+// rows of page 0 that changed since its last look, and when it sees the
 // search ended it takes the whole result (CSearchRun).
 #pragma once
 
@@ -70,6 +70,8 @@ class CSearchEdit {
     // Written by the frame step once the window is painted (m_sub_NoteRowsShown).
     unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
     int m_nRowsPainted;                // the rows present at the last paint
+    // The paths of those rows, as they were painted.
+    char m_szPaintedPaths[CSearchEngin::kRowsPerPage][sizeof ResultItem::szPath];
     // What a screen reader reads of the results area (WM_GETOBJECT).
     CResultsAccessible m_accessible;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <sorahiki/cp932.h>
+#include <sorahiki/listing.h>
 
 #include "res/resource.h"
 #include "screen/KeyboardFocus.h"
@@ -181,26 +182,27 @@ void CSearchEdit::m_sub_FollowSearch() {
     m_sub_ShowProgress();
 }
 
-// While the search runs the shown record holds the rows of page 0 that are
-// certain, and counts them as its hits, so that they are drawn, numbered and
-// highlighted as the rows of a finished search are. The hit-count box shows
-// the progress instead.
+// While the search runs the shown record holds the rows of page 0 as the
+// search knows them, and counts them as its hits, so that they are drawn,
+// numbered and highlighted as the rows of a finished search are. A row that a
+// later word drops goes at once and the rows after it move up. The hit-count
+// box shows the progress instead.
 void CSearchEdit::m_sub_ShowLiveRows() {
-    const int nShown = m_engine.m_nHits;
-    const int nRows = m_run.CopyLiveRows(m_engine.m_items, nShown);
-    if (nRows == nShown) return;
-    for (int r = nShown; r < nRows; ++r) m_engine.m_hitFlags[r] = 1;
+    int nRows = 0;
+    if (!m_run.CopyLiveRows(m_engine.m_items, nRows)) return;
+    for (int r = 0; r < CSearchEngin::kRowsPerPage; ++r) m_engine.m_hitFlags[r] = r < nRows ? 1 : 0;
     m_engine.m_nHits = nRows;
     screen_layout::InvalidateResultsBand(m_hParent);
 }
 
 // While a search runs, and from its hand-over until its result is painted,
-// a row acts only when it was on screen when the click or key was made: such
-// a row stays where it is, with the same file, in the result. Page links and
+// a row acts only when the file painted there is still there: a row moved up
+// by a drop, or one not painted yet, waits for its paint. Page links and
 // labels wait for the painted result: their pages are not made before.
 bool CSearchEdit::m_sub_RowSeen(int nRow) const {
     if (!m_run.Running() && !m_bResultUnpainted) return nRow >= 0;
-    return nRow >= 0 && nRow < m_nRowsPainted;
+    return nRow >= 0 && nRow < m_nRowsPainted &&
+           listed::SamePath(m_engine.m_items[nRow].szPath, m_szPaintedPaths[nRow]);
 }
 
 // Once nothing of the main window waits to be painted, the rows present are
@@ -210,6 +212,10 @@ void CSearchEdit::m_sub_NoteRowsShown() {
     if (GetUpdateRect(m_hParent, nullptr, FALSE)) return;
     m_bResultUnpainted = 0;
     m_nRowsPainted = PresentRowCount(m_engine);
+    for (int r = 0; r < m_nRowsPainted; ++r) {
+        listed::CopyPath(m_engine.m_items[r].szPath, m_szPaintedPaths[r],
+                         sizeof m_szPaintedPaths[r]);
+    }
 }
 
 void CSearchEdit::m_sub_DropClickOnUnseen() {

@@ -4,7 +4,7 @@
 // screen/. Every buffer is a fixed array inside the object, so a search
 // allocates nothing. One thread at a time uses the record; while a search
 // runs on a thread of its own, another may only stop it, read its count and
-// copy the rows it has made certain (m_pControl).
+// copy the rows of page 0 as the search knows them so far (m_pControl).
 #pragma once
 
 #include <windows.h>
@@ -176,7 +176,9 @@ class CSearchEngin : public CSearchRecord {
     void m_sub_MarkRow(ResultItem& item) const;
     void m_sub_FillPage(bool fromScan);
     void m_sub_FillRow(ResultItem& item, int hit, bool fromScan);
-    void m_sub_ShowRowIfCertain(int hit);
+    void m_sub_ShowRow(int hit);
+    void m_sub_ShowDrop(int hit, int taken);
+    void m_sub_ShowPassEnd();
     void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;

@@ -128,16 +128,13 @@ void CSearchEngin::m_sub_FillRow(ResultItem& item, int hit, bool fromScan) {
 }
 
 // While a search runs beside a window (m_pControl), each row of page 0 is
-// shown as soon as it is certain to stand there when the search ends: it is
-// a hit of the pass that applies the last word (for a one-word query, the
-// folder scan itself). A hit of an earlier pass may still be dropped by a
-// later one (its file changed, or a read failed), moving the hits after it
-// up, so those rows wait for that pass. Nothing else moves a hit of page 0:
-// the cap only ends the scan after them, and a stop keeps every hit found.
-// A row read here from its file is kept as the search's, so that the page
-// made at the end shows the same texts.
-void CSearchEngin::m_sub_ShowRowIfCertain(int hit) {
-    if (m_pControl == nullptr || hit >= kRowsPerPage || m_nWordIndex != m_nWords - 1) return;
+// shown as soon as its file is known to hold every word: the scan's verdict
+// tests them all. A later pass reads the file again and shows the row as it
+// read it, which is the row of the finished search (the same, unless the
+// file changed meanwhile). A row read here from its file is kept as the
+// search's, so that the page made at the end shows the same texts.
+void CSearchEngin::m_sub_ShowRow(int hit) {
+    if (m_pControl == nullptr || hit >= kRowsPerPage) return;
     ResultItem item;
     ClearRow(item);
     m_sub_FillRow(item, hit, true);
@@ -148,7 +145,26 @@ void CSearchEngin::m_sub_ShowRowIfCertain(int hit) {
         std::memcpy(row.szContext, item.szContext, sizeof row.szContext);
         row.bKnown = true;
     }
-    m_pControl->rows.Publish(item);
+    m_pControl->rows.Put(hit, item);
+}
+
+// A later pass dropped the candidate that would have been hit `hit`, the
+// `taken`th it took (its file changed since the scan, or can no longer be
+// read): its row leaves page 0 at once, the rows after it move up, and the
+// count loses it. Until the pass reaches them, the candidates after it keep
+// the scan's verdict.
+void CSearchEngin::m_sub_ShowDrop(int hit, int taken) {
+    if (m_pControl == nullptr || m_nWordIndex == 0) return;
+    if (hit < kRowsPerPage) m_pControl->rows.Remove(hit);
+    m_pControl->hits.store(m_nHits + m_nCandidates - taken, std::memory_order_relaxed);
+}
+
+// A pass that ended for want of descriptors or memory drops the candidates
+// it did not reach; one that was stopped keeps them (m_sub_KeepUntested).
+void CSearchEngin::m_sub_ShowPassEnd() {
+    if (m_pControl == nullptr) return;
+    m_pControl->rows.Cut(m_nHits);
+    m_pControl->hits.store(m_nHits, std::memory_order_relaxed);
 }
 
 // Marks the words of the last search in the three texts of a row.

@@ -4,10 +4,11 @@
 // every member. Start copies the query and starts the search's thread, which
 // alone writes `engine` until it stores `finished` (release). The owner reads
 // only `control` and `finished` meanwhile: the count so far, and the rows of
-// page 0 that are certain, which CopyLiveRows copies under their lock. Once
-// HandOver sees `finished` (acquire), the search's thread has ended its work
-// and the owner copies the results into the record that it shows. So the
-// record that a window paints is never written by another thread.
+// page 0 as the search knows them, which CopyLiveRows copies under their
+// lock. Once HandOver sees `finished` (acquire), the search's thread has
+// ended its work and the owner copies the results into the record that it
+// shows. So the record that a window paints is never written by another
+// thread.
 #pragma once
 
 #include <atomic>
@@ -32,9 +33,12 @@ class CSearchRun {
     int HitsSoFar() const { return control.hits.load(std::memory_order_relaxed); }
     // Asks the search to end early; its hits so far become its result.
     void Stop() { control.stop.store(true, std::memory_order_relaxed); }
-    // Copies into `shown` the rows of page 0 that the search has made certain
-    // beyond the first `nShown`, and returns how many it has made in all.
-    int CopyLiveRows(ResultItem* shown, int nShown) { return control.rows.CopyNew(shown, nShown); }
+    // Brings `shown`, a page of rows, up to the rows of page 0 as the search
+    // knows them so far: false when none changed since the last call, else
+    // true with `rows` the rows there are (CLiveRows::CopyChanged).
+    bool CopyLiveRows(ResultItem* shown, int& rows) {
+        return control.rows.CopyChanged(shown, rows);
+    }
     // When the search has ended: copies everything that it wrote (the
     // CSearchRecord part of the engine) into `shown`, leaving shown's pointer
     // hover alone, copies its query into `shownQuery`, which `shown` reads

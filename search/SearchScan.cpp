@@ -162,7 +162,25 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             return false;
         }
         ++m_nTaken;
-        const FileVerdict& verdict = m_verdicts[nSlot];
+        const int hit = m_engine.m_nHits;
+        if (!m_sub_TakeVerdict(m_verdicts[nSlot], pszPath)) return false;
+        if (m_engine.m_nHits > hit) {
+            m_engine.m_sub_ShowRow(hit);
+        } else {
+            m_engine.m_sub_ShowDrop(hit, m_nTaken);
+        }
+        if (m_engine.m_nHits < kMaxHits) return true;
+        // The scan ends here, whatever files are left: they may hold hits.
+        if (m_engine.m_nWordIndex == 0) m_engine.m_bHitCap = 1;
+        return false;
+    }
+
+    void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
+
+  private:
+    // Records the file as a hit when the verdict keeps it; false when the
+    // walk must end.
+    bool m_sub_TakeVerdict(const FileVerdict& verdict, const char* pszPath) {
         if (verdict.dwError != ERROR_SUCCESS) {
             if (verdict.dwError == ERROR_TOO_MANY_OPEN_FILES) {
                 m_engine.m_sub_NoteTooManyOpenFiles(pszPath);
@@ -176,22 +194,15 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             return true;
         }
         listed::CopyPath(pszPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
-        int hit = m_engine.m_nHits;
+        const int hit = m_engine.m_nHits;
         if (verdict.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, verdict.szText, verdict.nFirstLine,
                                        verdict.bNulEndsLine);
-            m_engine.m_sub_ShowRowIfCertain(hit);
         }
-        if (m_engine.m_nHits < kMaxHits) return true;
-        // The scan ends here, whatever files are left: they may hold hits.
-        if (m_engine.m_nWordIndex == 0) m_engine.m_bHitCap = 1;
-        return false;
+        return true;
     }
 
-    void m_sub_ReleaseDescriptors() override { SharedFolderWarmer().m_sub_Release(); }
-
-  private:
     void FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
         FileText gathered;
         const bool bOpened =
@@ -266,6 +277,7 @@ void CSearchEngin::m_sub_TestCandidates() {
         }
     });
     if (m_nStoppedAt >= 0) m_sub_KeepUntested(m_nStoppedAt);
+    m_sub_ShowPassEnd();
 }
 
 // A pass stopped at candidate `first`: the candidates from there on were not

@@ -809,11 +809,13 @@ class Run:
 
     def step_long_search(self):
         write_large_folder(self.work, self.args.wine)
-        self.submit("進捗")
+        # Two words, which every hit holds both of.
+        self.submit("進捗 覚え書き")
         submitted = time.monotonic()
         counts = []
         # The count when a row first stood while the search ran: rows come as
-        # they are found, so the count still changes after that.
+        # the scan finds their files, for two words as for one, so the count
+        # still changes after that.
         count_at_first_row = []
 
         def probe():

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include <sorahiki/testhooks.h>
@@ -135,12 +136,13 @@ TEST(SearchRun, AStopDuringTheLaterWordsCutsNoHit) {
     EXPECT_EQ(HitPaths(*shown), all);
 }
 
-// Follows the run to its end, then checks that the rows it made certain while
-// it ran, all published by then, are those of the first page it handed over.
+// Follows the run to its end, then checks that the rows it showed while it
+// ran, as they stand at its end, are those of the first page it handed over.
 void ExpectLiveRowsAreThePage(CSearchRun& run, CSearchEngin& shown) {
     while (!run.HandOver(shown, g_szShownQuery)) std::this_thread::yield();
     auto live = std::make_unique<ResultItem[]>(CSearchEngin::kRowsPerPage);
-    const int nLive = run.CopyLiveRows(live.get(), 0);
+    int nLive = 0;
+    run.CopyLiveRows(live.get(), nLive);
     int nPresent = 0;
     for (const ResultItem& item : shown.m_items) nPresent += item.bPresent;
     EXPECT_EQ(nLive, nPresent);
@@ -160,7 +162,7 @@ void HoldSearch() {
     while (!g_bReleased.load()) std::this_thread::yield();
 }
 
-// Rows shown while a search runs stand where the finished search puts them:
+// Rows shown while a search runs end as the finished search's first page:
 // for a search that ends, for one whose later word drops a hit of the scan
 // (a read fails the second time), for one that fills its hit list, and for
 // one stopped right after its first hit. A second start meanwhile is refused.
@@ -208,6 +210,70 @@ TEST(SearchRun, TheRowsShownWhileItRunsAreThoseOfItsFirstPage) {
     EXPECT_TRUE(run->WasStopped());
     EXPECT_EQ(HitPaths(*shown), std::vector<std::string>{"DATA/e.txt"});
     EXPECT_EQ(shown->m_bHitCap, 0);
+}
+
+// The rows a window holds, copied as its frame steps copy them.
+struct WindowRows {
+    ResultItem items[CSearchEngin::kRowsPerPage]{};
+    int nRows = 0;
+
+    std::vector<std::string> Copy(CSearchRun& run) {
+        run.CopyLiveRows(items, nRows);
+        std::vector<std::string> paths;
+        for (const ResultItem& item : items) {
+            if (item.bPresent) paths.push_back(item.szPath);
+        }
+        EXPECT_EQ(paths.size(), static_cast<size_t>(nRows));
+        return paths;
+    }
+};
+
+// What the window held, and the count, at each failure the search reported.
+// Written on the search's thread, read once it has handed over.
+struct Seen {
+    std::vector<std::string> rows;
+    int hits;
+};
+std::vector<Seen> g_seen;
+WindowRows g_window;
+fs::path g_changedAtFirstFailure;
+
+void NoteWhatIsShown(const char*, DWORD) {
+    g_seen.push_back({g_window.Copy(*g_pStoppedRun), g_pStoppedRun->HitsSoFar()});
+    if (g_seen.size() == 1) std::ofstream(g_changedAtFirstFailure) << "Head\nword\n";
+}
+
+// The rows of a query of two words come as the scan finds their files: at
+// the link that ends the scan they stand while the search runs. A file
+// changed there loses the later word: its row goes at once, the rows after
+// it move up and the count loses it, before the next failure, a read of the
+// later word. The walk reads each file itself, one read a file.
+TEST(SearchRun, RowsOfSeveralWordsComeWithTheScanAndMoveUpWhenALaterWordDropsOne) {
+    testing_support::Readers walkAlone(0);
+    DataFolder folder;
+    for (const char* name : {"a", "b", "c", "d"})
+        folder.Write(std::string("DATA/") + name + ".txt", "Head\nword other\n");
+    folder.Link("DATA/e.txt", "nowhere");
+    g_changedAtFirstFailure = folder.Root() / "DATA/b.txt";
+    auto run = NewRun();
+    g_pStoppedRun = run.get();
+    run->onReadFailure = NoteWhatIsShown;
+    g_seen.clear();
+    // The scan reads a to d, the later word a to c again; d's read fails.
+    testhooks::FailReads(4 + 3, 1);
+    run->Start("word other");
+    auto shown = NewEngine();
+    while (!run->HandOver(*shown, g_szShownQuery)) std::this_thread::yield();
+    testhooks::FailReads(0, 0);
+    using Paths = std::vector<std::string>;
+    ASSERT_EQ(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].rows, (Paths{"DATA/a.txt", "DATA/b.txt", "DATA/c.txt", "DATA/d.txt"}));
+    EXPECT_EQ(g_seen[0].hits, 4);
+    EXPECT_EQ(g_seen[1].rows, (Paths{"DATA/a.txt", "DATA/c.txt", "DATA/d.txt"}));
+    EXPECT_EQ(g_seen[1].hits, 3);
+    // d is dropped too: the window's rows are those handed over.
+    EXPECT_EQ(g_window.Copy(*run), (Paths{"DATA/a.txt", "DATA/c.txt"}));
+    EXPECT_EQ(HitPaths(*shown), (Paths{"DATA/a.txt", "DATA/c.txt"}));
 }
 
 TEST(SearchRun, WithoutAThreadTheSearchEndsInsideStart) {

@@ -24,11 +24,21 @@ void NoteSearchEnded() {
     g_bEnded = true;
 }
 
+// Each failure the search reports holds it on its thread until the test has
+// let that many go.
+std::atomic<int> g_nHeld;
+std::atomic<int> g_nLetGo;
+void HoldAtFailure(const char*, DWORD) {
+    const int nHeld = ++g_nHeld;
+    while (g_nLetGo.load() < nHeld) Sleep(1);
+}
+
 class SearchProgressTest : public SearchScreenTest {
   protected:
     // A held search is let go and ended before the program is reset.
     void TearDown() override {
         g_bReleased = true;
+        g_nLetGo = 1 << 30;
         Settle();
         testhooks::OnSearchThread(nullptr, nullptr);
         testhooks::RefuseThreadsAfter(-1);
@@ -151,16 +161,24 @@ TEST_F(SearchProgressTest, WhileASearchRunsTheOldRowsGoAndOnlyItsStopActs) {
     EXPECT_TRUE(Painted("1　件"));
 }
 
-// The search is held where it reaches a link that cannot be read, after its
-// first two hits: their rows stand numbered, the rows of the search before
-// are gone, and a click on a row opens its file while the history waits.
-TEST_F(SearchProgressTest, RowsComeAsTheyAreFoundAndOpenTheirFilesAtOnce) {
+// A search of two words is held where it reaches a link that cannot be read,
+// after its first two hits: their rows stand numbered, the rows of the search
+// before are gone, and a click on a row opens its file while the history
+// waits. Held again at a link after the last hit, the first hit's file loses
+// the second word and the fourth's becomes a link to nowhere: the later word
+// drops both, and the search is held at the second. The first row has gone
+// and the rows moved up: a click on the first row opens nothing until it is
+// painted again, then the file now there. The walk reads every file itself.
+TEST_F(SearchProgressTest, RowsComeAsTheyAreFoundMoveUpWhenDroppedAndOpenWhatWasPainted) {
     MakeHits(14);
     Submit("本文0013");
     fs::create_symlink("nowhere", "DATA/h0001x.txt");
-    g_bReleased = false;
-    Screen().m_run.onReadFailure = [](const char*, DWORD) { HoldSearch(); };
-    headless::TypeText(Edit(), "料理");
+    fs::create_symlink("nowhere", "DATA/h9999x.txt");
+    testhooks::LimitReaders(0);
+    g_nHeld = 0;
+    g_nLetGo = 0;
+    Screen().m_run.onReadFailure = HoldAtFailure;
+    headless::TypeText(Edit(), "料理 本文");
     PressSearchButton();
     for (int i = 0; i < 1000 && Engine().m_nHits < 2; ++i) Turns();
     ASSERT_TRUE(Screen().m_run.Running());
@@ -173,21 +191,44 @@ TEST_F(SearchProgressTest, RowsComeAsTheyAreFoundAndOpenTheirFilesAtOnce) {
     EXPECT_TRUE(painted("検索中"));
 
     headless::ClearLogs();
-    const RECT row = layout::RowRect(1);
-    headless::LeftDown(400, row.top + 10);
-    Turns();
-    headless::LeftUp(400, row.top + 10);
+    // Clicks at another x each time: no two make a double click.
+    auto clickRow = [](int nRow, int x) {
+        const RECT row = layout::RowRect(nRow);
+        headless::LeftDown(x, row.top + 10);
+        apptest::RunTurns(1);
+        headless::LeftUp(x, row.top + 10);
+    };
+    clickRow(1, 400);
     headless::PressButton(Screen().m_hHistoryBar, IDC_HISTORY_BACK);
     Turns();
     ASSERT_EQ(headless::ShellCalls().size(), 1u);
     EXPECT_NE(headless::ShellCalls()[0].file.value_or("").find("h0001.txt"), std::string::npos);
     EXPECT_EQ(Screen().m_nHistoryCursor, 1);
 
-    g_bReleased = true;
+    g_nLetGo = 1;
+    for (int i = 0; i < 1000 && Engine().m_nHits < CSearchEngin::kRowsPerPage; ++i) Turns();
+    ASSERT_EQ(g_nHeld.load(), 2);
+    EXPECT_TRUE(Painted(HitTitle(0)));
+    WriteFile(HitPath(0), HitTitle(0) + "\n料理\n");
+    fs::remove(HitPath(3));
+    fs::create_symlink("nowhere", HitPath(3));
+    g_nLetGo = 2;
+    while (g_nHeld.load() < 3) Sleep(1);
+    headless::ClearLogs();
+    clickRow(0, 300);
+    Turns();
+    EXPECT_TRUE(headless::ShellCalls().empty());
+    EXPECT_FALSE(Painted(HitTitle(0)));
+    clickRow(0, 200);
+    Turns();
+    ASSERT_EQ(headless::ShellCalls().size(), 1u);
+    EXPECT_NE(headless::ShellCalls()[0].file.value_or("").find("h0001.txt"), std::string::npos);
+
+    g_nLetGo = 3;
     Settle();
     Screen().m_run.onReadFailure = nullptr;
-    EXPECT_EQ(Engine().m_nHits, 14);
-    EXPECT_TRUE(Painted("14　件"));
+    EXPECT_EQ(Engine().m_nHits, 12);
+    EXPECT_TRUE(Painted("12　件"));
 }
 
 TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {

@@ -85,4 +85,10 @@ inline bool CopyPath(const char* path, char* out, size_t size) {
     return true;
 }
 
+// The same listed path, keys included: the same file.
+inline bool SamePath(const char* a, const char* b) {
+    const size_t bytes = PathSize(a);
+    return bytes == PathSize(b) && std::memcmp(a, b, bytes) == 0;
+}
+
 }  // namespace listed
