@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <sorahiki/cp932.h>
+#include <sorahiki/listing.h>
 
 #include "screen/KeyboardFocus.h"
 #include "screen/PageLabels.h"
@@ -66,13 +67,31 @@ int NamesIn(const char* pszPath) {
     return nNames;
 }
 
-// A row's path for a reader: the names the file system gives the file, as
-// many as the row shows, while it is there; else the row's own text. Control
-// characters as the painter draws them.
+// Whether the row's text may name the file otherwise than the file system
+// does: a name shown with the mark 〓, or with a character of two Unicode
+// forms (〜 and ～, ‖ and ∥, − and －, — and ―), whose text converts to one.
+bool NeedsSystemName(const char* pszPath) {
+    if (listed::HoldsMark(pszPath)) return true;
+    for (const char* p = pszPath; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (!cp932::IsLeadByte(c) || p[1] == '\0') continue;
+        const auto trail = static_cast<unsigned char>(*++p);
+        if (c == 0x81 && (trail == 0x5C || trail == 0x60 || trail == 0x61 || trail == 0x7C)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A row's path for a reader: where its text may name the file otherwise, the
+// names the file system gives the file, as many as the row shows, while it
+// is there; else the row's own text, which asks the system nothing (a view
+// is taken at every change a search makes). Control characters as the
+// painter draws them.
 WideText RowPathText(const char* pszPath) {
     WCHAR szFull[kPathUnits];
     WideText text;
-    if (SystemPathOf(pszPath, szFull, kPathUnits)) {
+    if (NeedsSystemName(pszPath) && SystemPathOf(pszPath, szFull, kPathUnits)) {
         text = szFull;
         // The system's separator: a Linux path starts with it, and a name
         // there may hold a backslash.

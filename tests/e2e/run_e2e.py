@@ -372,19 +372,21 @@ def write_data(work):
     return data
 
 
-# The large folder: every tenth file holds 進捗, so the count of hits grows
-# all through the search. The Linux program reads it through the slow disk
-# (5 ms a file); under Wine reading is slow by itself, and more files give
-# the search seconds.
+# The large folder: one file in LARGE_HIT_EVERY holds 進捗, so the count of
+# hits grows all through the search. The Linux program reads it through the
+# slow disk (5 ms a file); under Wine reading is slow by itself, and more
+# files give the search seconds: there hits are rarer, so that the hit list
+# never fills (which ends a search at once) before 「中止」 can stop it.
 LARGE = "many"
 LARGE_FILES = {False: 800, True: 15000}
+LARGE_HIT_EVERY = {False: 10, True: 50}
 
 
 def write_large_folder(work, wine):
     folder = os.path.join(work, "DATA", LARGE)
     os.makedirs(folder, exist_ok=True)
     for n in range(LARGE_FILES[wine]):
-        word = "進捗" if n % 10 == 0 else "別件"
+        word = "進捗" if n % LARGE_HIT_EVERY[wine] == 0 else "別件"
         with open(os.path.join(folder, f"f{n:05d}.txt"), "wb") as out:
             out.write(f"記録 {n}\r\n{word}の覚え書き\r\n".encode("cp932"))
 
