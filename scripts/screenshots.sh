@@ -16,11 +16,14 @@ if [ $# -eq 0 ]; then
 fi
 linux_build=$1
 windows_build=$2
-cmake --build "$linux_build" --target sorahiki
+cmake --build "$linux_build" --target sorahiki sorahiki_e2e_slow_open
 cmake --build "$windows_build" --target sorahiki
 
 work=build/screenshots
+# The Linux program reads the large folder through the tests' slow disk, so
+# that its search can be stopped before it ends.
 python3 tests/e2e/run_e2e.py --program "$linux_build/app/sorahiki" \
+  --slow-open "$linux_build/tests/e2e/libsorahiki_e2e_slow_open.so" \
   --work "$work/linux" --screenshot docs/screenshot-linux.png
 python3 tests/e2e/run_e2e.py --program "$windows_build/app/sorahiki.exe" --wine \
   --wine-prefix "$work/wineprefix" --work "$work/windows" \
