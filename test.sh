@@ -22,7 +22,7 @@ scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 # person sees, one at a time.
 ctest --preset windows -j2
 ctest --preset asan -j2
-ctest --preset tsan
+ctest --preset tsan -j2
 ctest --preset default -LE e2e -j2
 # The fuzz targets are built at the lowest priority while the end-to-end
 # tests run, which leave the processor idle most of the time.
