@@ -26,26 +26,6 @@ constexpr WCHAR kEmDash = 0x2014;
 constexpr WCHAR kIdeographicSpace = 0x3000;
 constexpr DWORD kPathUnits = MAX_PATH * 8;
 
-// Appends Shift-JIS text as UTF-16.
-void AppendCp932(WideText& out, const char* pszText, int nBytes) {
-    if (nBytes <= 0) return;
-    const int nWide = MultiByteToWideChar(932, 0, pszText, nBytes, nullptr, 0);
-    if (nWide <= 0) return;
-    const size_t at = out.size();
-    out.resize(at + static_cast<size_t>(nWide));
-    MultiByteToWideChar(932, 0, pszText, nBytes, &out[at], nWide);
-}
-
-void AppendCp932(WideText& out, const char* pszText) {
-    AppendCp932(out, pszText, static_cast<int>(std::strlen(pszText)));
-}
-
-WideText FromCp932(const char* pszText) {
-    WideText out;
-    AppendCp932(out, pszText);
-    return out;
-}
-
 WideText NumberText(int nNumber, const char* pszFormat) {
     char szNumber[24];
     std::snprintf(szNumber, sizeof szNumber, pszFormat, nNumber);

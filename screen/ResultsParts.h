@@ -6,14 +6,10 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "screen/RowHitTest.h"
+#include "screen/WideText.h"
 
 class CSearchEdit;
-
-// UTF-16, as the reader takes names.
-using WideText = std::basic_string<WCHAR>;
 
 struct ResultsPart {
     enum Kind { Row, HitCount, Notice, UsagePage, PrevLabel, PageLink, NextLabel };

@@ -5,27 +5,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
+
+#include "screen/WideText.h"
 
 namespace {
 
-constexpr UINT kCodePage = 932;
 // Room for the longest walked path below the deepest current folder.
 constexpr DWORD kFullPathUnits = MAX_PATH * 8;
 
 // The shell's results up to this one say that it opened nothing.
 constexpr INT_PTR kLastShellFailure = 32;
-
-using WideText = std::basic_string<WCHAR>;
-
-WideText WideOf(const char* pszText) {
-    const int nUnits = MultiByteToWideChar(kCodePage, 0, pszText, -1, nullptr, 0);
-    if (nUnits <= 1) return WideText();
-    WideText text(static_cast<size_t>(nUnits), 0);
-    MultiByteToWideChar(kCodePage, 0, pszText, -1, text.data(), nUnits);
-    text.resize(static_cast<size_t>(nUnits) - 1);
-    return text;
-}
 
 // The shell's result for a system error, where it has one of its own.
 INT_PTR ShellResultOf(DWORD dwError) {
@@ -73,22 +62,27 @@ const char* ShellFailureReason(INT_PTR nResult, char* szOther, int nOtherBytes) 
 void ReportFailure(HWND hOwner, const char* pszWhat, const char* pszPath, INT_PTR nResult) {
     char szOther[96];
     WCHAR szName[kFullPathUnits];
-    WideText text = WideOf(pszWhat);
+    WideText text = FromCp932(pszWhat);
     text += static_cast<WCHAR>('\n');
-    text += SystemPathOf(pszPath, szName, kFullPathUnits) ? WideText(szName) : WideOf(pszPath);
-    text += WideOf("\n\n");
-    text += WideOf(ShellFailureReason(nResult, szOther, sizeof szOther));
-    MessageBoxW(hOwner, text.c_str(), WideOf("エラーメッセージ").c_str(), MB_OK);
+    text += SystemPathOf(pszPath, szName, kFullPathUnits) ? WideText(szName) : FromCp932(pszPath);
+    text += FromCp932("\n\n");
+    text += FromCp932(ShellFailureReason(nResult, szOther, sizeof szOther));
+    MessageBoxW(hOwner, text.c_str(), FromCp932("エラーメッセージ").c_str(), MB_OK);
+}
+
+// GetFullPathNameA reads the path in the program's code page and keeps its
+// keys; a path too long for it is given as the walk found it, relative to
+// the current folder.
+const char* FullPathOf(const char* pszPath, char (&szFull)[kFullPathUnits]) {
+    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFull, szFull, nullptr);
+    return nLength > 0 && nLength < sizeof szFull ? szFull : pszPath;
 }
 
 // The shell's item of the file the walk found; null, with the system's
 // error, when it is gone.
 PIDLIST_ABSOLUTE ItemOf(const char* pszPath) {
-    // GetFullPathNameA reads the path in the program's code page and keeps
-    // its keys; a path too long for it is found from the current folder.
     char szFull[kFullPathUnits];
-    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFull, szFull, nullptr);
-    return ILCreateFromPathA(nLength > 0 && nLength < sizeof szFull ? szFull : pszPath);
+    return ILCreateFromPathA(FullPathOf(pszPath, szFull));
 }
 
 // The full path on the clipboard as Unicode text.
@@ -125,10 +119,8 @@ bool SystemPathOf(const char* pszPath, WCHAR* szPath, DWORD nUnits) {
 // reads found it.
 void OpenWithShell(HWND hOwner, const char* pszPath) {
     char szFull[kFullPathUnits];
-    const DWORD nLength = GetFullPathNameA(pszPath, sizeof szFull, szFull, nullptr);
-    const char* pszFile = nLength > 0 && nLength < sizeof szFull ? szFull : pszPath;
-    const auto nResult = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", pszFile, nullptr, nullptr, SW_SHOWNORMAL));
+    const auto nResult = reinterpret_cast<INT_PTR>(ShellExecuteA(
+        nullptr, "open", FullPathOf(pszPath, szFull), nullptr, nullptr, SW_SHOWNORMAL));
     if (nResult <= kLastShellFailure) {
         ReportFailure(hOwner, "ファイルを開けませんでした。", pszPath, nResult);
     }
@@ -158,8 +150,8 @@ void CopyPathToClipboard(HWND hOwner, const char* pszPath) {
         return;
     }
     if (PutOnClipboard(hOwner, szFull)) return;
-    WideText text =
-        WideOf("パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
+    WideText text = FromCp932(
+        "パスをコピーできませんでした。\nほかのプログラムがクリップボードを使用中です。\n");
     text += szFull;
-    MessageBoxW(hOwner, text.c_str(), WideOf("エラーメッセージ").c_str(), MB_OK);
+    MessageBoxW(hOwner, text.c_str(), FromCp932("エラーメッセージ").c_str(), MB_OK);
 }
