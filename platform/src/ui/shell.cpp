@@ -35,6 +35,17 @@ HINSTANCE ShellFailure(int error) {
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(code <= 32 ? code : SE_ERR_FNF));
 }
 
+// The file system's path of a file that is there, found as every open finds
+// it; false, with errno set, for none.
+bool ExistingPath(LPCSTR pszPath, std::string& path) {
+    struct stat st;
+    if (pszPath == nullptr || pszPath[0] == '\0') {
+        errno = ENOENT;
+        return false;
+    }
+    return OpenablePath(pszPath, path) && stat(path.c_str(), &st) == 0;
+}
+
 std::string Absolute(const std::string& path) {
     if (path.empty() || path.front() == '/') return path;
     char* cwd = getcwd(nullptr, 0);
@@ -63,11 +74,7 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
                          lpDirectory ? lpDirectory : "",
                          std::string(),
                          nShowCmd};
-    if (lpFile == nullptr || lpFile[0] == '\0') return ShellFailure(ENOENT);
-    struct stat st;
-    if (!OpenablePath(lpFile, request.file_utf8) || stat(request.file_utf8.c_str(), &st) != 0) {
-        return ShellFailure(errno);
-    }
+    if (!ExistingPath(lpFile, request.file_utf8)) return ShellFailure(errno);
     const bool opened = CurrentDriverRef().ShellOpen(request);
     return reinterpret_cast<HINSTANCE>(
         static_cast<INT_PTR>(opened ? kShellOpened : SE_ERR_NOASSOC));
@@ -75,11 +82,8 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
 
 PIDLIST_ABSOLUTE WINAPI ILCreateFromPathA(LPCSTR pszPath) {
     std::string path;
-    struct stat st;
-    if (pszPath == nullptr || pszPath[0] == '\0' || !OpenablePath(pszPath, path) ||
-        stat(path.c_str(), &st) != 0) {
-        SetLastError(
-            Win32ErrorFromErrno(pszPath == nullptr || pszPath[0] == '\0' ? ENOENT : errno));
+    if (!ExistingPath(pszPath, path)) {
+        SetLastError(Win32ErrorFromErrno(errno));
         return nullptr;
     }
     auto* item = new (std::nothrow) ITEMIDLIST{Absolute(path)};
