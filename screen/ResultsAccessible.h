@@ -80,6 +80,7 @@ class CResultsAccessible final : public IAccessible {
         int nHistory = -1;
         int nRow = -1;
         int nStripElement = -1;
+        int nSearchesEnded = 0;
         bool bSearching = false;
         bool bFocused = false;
         bool operator==(const Told&) const = default;

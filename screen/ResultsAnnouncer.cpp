@@ -17,6 +17,7 @@ CResultsAccessible::Told CResultsAccessible::m_sub_Now() const {
     now.nHistory = m_pScreen->m_nHistory * 2 + (m_pScreen->m_run.Running() ? 1 : 0);
     now.nRow = SelectedRow(m_pScreen->m_engine);
     now.nStripElement = FocusedStripElement();
+    now.nSearchesEnded = m_pScreen->m_nSearchesEnded;
     now.bSearching = m_pScreen->m_run.Running();
     now.bFocused = m_sub_Focused();
     return now;
@@ -51,14 +52,17 @@ int CResultsAccessible::m_sub_Announce() {
     m_told = now;
     m_sub_TakeView();
     // Parts came, went or say something else: a search, a page, a count.
+    const bool bEnded = now.nSearchesEnded != before.nSearchesEnded;
     const bool bPartsChanged = now.nParts != before.nParts || now.nFirstHit != before.nFirstHit ||
-                               now.nHitCount != before.nHitCount || now.nHistory != before.nHistory;
+                               now.nHitCount != before.nHitCount ||
+                               now.nHistory != before.nHistory || bEnded;
     if (bPartsChanged) NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     // The count box is the window's status: its name changes once, as the
     // search ends (found, none, capped, stopped or cut short), for a reader
-    // to speak without the focus moving.
+    // to speak without the focus moving; a search quick enough to start and
+    // end between two steps is heard too.
     const LONG nStatus = ChildIdOfStatus(*m_pScreen);
-    if (before.bSearching && !now.bSearching && nStatus != CHILDID_SELF) {
+    if (bEnded && nStatus != CHILDID_SELF) {
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, nStatus);
     }
     const bool bMoved = now.nRow != before.nRow || now.nStripElement != before.nStripElement;

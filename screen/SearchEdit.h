@@ -67,6 +67,7 @@ class CSearchEdit {
     int m_nProgressShown;                          // the count the box shows while searching
     long long m_llProgressShownAt;                 // when it was last changed, in milliseconds
     char m_szFolderWithoutData[kFolderBytes];      // where DATA was looked for and not found
+    int m_nSearchesEnded = 0;                      // hand-overs so far, for a reader to hear each
     // Written by the frame step once the window is painted (m_sub_NoteRowsShown).
     unsigned char m_bResultUnpainted;  // 1 from a search's hand-over until its first paint
     int m_nRowsPainted;                // the rows present at the last paint

@@ -234,6 +234,7 @@ void CSearchEdit::m_sub_ShowProgress() {
 }
 
 void CSearchEdit::m_sub_EndSearch() {
+    ++m_nSearchesEnded;
     SetWindowTextA(GetDlgItem(m_hSearchBar, IDC_SEARCH_BUTTON), "検索");
     ShowSearchPointer(false);
     m_sub_NoteFolderWithoutData();
