@@ -3,8 +3,8 @@
 After the usage page has shown (run_e2e's step 1):
 
   1. before any search, the results list "検索結果" holds the usage page as
-     a label, the search box is named 「検索ワード」 and the buttons by their
-     labels;
+     a label, the search box is named 「検索ワード」, the search button by its
+     label and the history's buttons 「前の検索ワード」 and 「次の検索ワード」;
   2. after a search of 料理 apple, the list's items are the ten rows shown,
      each named "<n>. <title> — <path>" with its excerpt as description,
      beside the hit count and the page links;
@@ -138,7 +138,7 @@ def windows_reading(run):
     if result.returncode != 0:
         return None, f"the probe ended with {result.returncode}: " + \
             result.stderr.decode(errors="replace").strip()[-300:]
-    children, edit_name = [], None
+    children, edit_name, buttons = [], None, []
     for line in result.stdout.decode("utf-8", errors="replace").splitlines():
         fields = line.rstrip("\r").split("\t")
         if fields[0] == "child" and len(fields) >= 7:
@@ -152,7 +152,9 @@ def windows_reading(run):
             return None, f"a client object named {LIST_NAME}, not {fields[3:]}"
         elif fields[0] == "edit" and len(fields) > 1:
             edit_name = fields[1]
-    return Reading(children, edit_name, None), ""
+        elif fields[0] == "button" and len(fields) > 2:
+            buttons.append(fields[2])
+    return Reading(children, edit_name, buttons), ""
 
 
 # --- The scenario -----------------------------------------------------------------
@@ -181,9 +183,11 @@ def step_before_search(run):
                                   "without their leading blanks", test)
     if reading.edit_name != "検索ワード":
         raise fail(run, "the search box named 「検索ワード」", f"\"{reading.edit_name}\"")
-    # The probe reads no buttons: Windows names a button by its text.
-    if reading.buttons is not None and sorted(reading.buttons) != sorted(["検索", "前へ", "次へ"]):
-        raise fail(run, "the buttons named 検索, 前へ and 次へ", reading.buttons)
+    # The history's buttons, painted 「前へ」 and 「次へ」 as the page strip's
+    # links are, are named as the history's.
+    if sorted(reading.buttons) != sorted(["検索", "前の検索ワード", "次の検索ワード"]):
+        raise fail(run, "push buttons named 検索, 前の検索ワード and 次の検索ワード",
+                   reading.buttons)
 
 
 def rows_as_shown(reading):

@@ -123,6 +123,20 @@ void PrintEditName(HWND main) {
     object->Release();
 }
 
+// Every push button as a reader names it, with its role.
+BOOL CALLBACK PrintButton(HWND hwnd, LPARAM) {
+    wchar_t name[16];
+    IAccessible* object = nullptr;
+    if (GetClassNameW(hwnd, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0 &&
+        SUCCEEDED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible,
+                                             reinterpret_cast<void**>(&object)))) {
+        std::printf("button\t0x%lx\t%s\n", Role(object, CHILDID_SELF),
+                    Name(object, CHILDID_SELF).c_str());
+        object->Release();
+    }
+    return TRUE;
+}
+
 HWND g_main = nullptr;
 int g_focusEvents = 0;
 int g_nameEvents = 0;
@@ -189,6 +203,7 @@ int main(int argc, char** argv) {
     PrintObject(object);
     object->Release();
     PrintEditName(main);
+    EnumChildWindows(main, PrintButton, 0);
     std::fflush(stdout);
     CoUninitialize();
     return 0;

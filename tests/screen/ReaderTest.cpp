@@ -141,7 +141,8 @@ TEST_F(ReaderTest, ASearchWithoutHitsReadsItsCountAndTheUsagePage) {
     Submit("見つからない語");
     std::vector<LONG> nameChanges;
     for (const auto& e : headless::AccessibleEvents()) {
-        if (e.event == EVENT_OBJECT_NAMECHANGE) nameChanges.push_back(e.idChild);
+        if (e.hwnd == Main() && e.event == EVENT_OBJECT_NAMECHANGE)
+            nameChanges.push_back(e.idChild);
     }
     EXPECT_EQ(nameChanges, (std::vector<LONG>{1}));
     const std::vector<std::u16string> names = Names();

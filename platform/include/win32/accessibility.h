@@ -161,6 +161,7 @@ struct IAccessible : IDispatch {
 #define ROLE_SYSTEM_LIST 0x21
 #define ROLE_SYSTEM_LISTITEM 0x22
 #define ROLE_SYSTEM_STATICTEXT 0x29
+#define ROLE_SYSTEM_PUSHBUTTON 0x2B
 
 #define STATE_SYSTEM_SELECTED 0x00000002
 #define STATE_SYSTEM_FOCUSED 0x00000004
@@ -197,5 +198,8 @@ HRESULT WINAPI ObjectFromLresult(LRESULT lResult, REFIID riid, WPARAM wParam, vo
 // Sends WM_GETOBJECT. A window that does not answer it has no standard
 // object here: E_FAIL (no proxy is made).
 HRESULT WINAPI AccessibleObjectFromWindow(HWND hwnd, DWORD dwId, REFIID riid, void** ppvObject);
+// The system's object for a control, for a program to wrap: none here
+// (E_NOTIMPL), the toolkit's own objects read the controls.
+HRESULT WINAPI CreateStdAccessibleObject(HWND hwnd, LONG idObject, REFIID riid, void** ppvObject);
 // Passed to the driver, which tells the desktop's accessibility layer.
 void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);

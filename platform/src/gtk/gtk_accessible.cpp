@@ -481,4 +481,15 @@ void NameForReader(GtkWidget* widget, const std::string& name_utf8) {
     atk_object_set_name(gtk_widget_get_accessible(widget), name.c_str());
 }
 
+void NameAsItsObject(GtkWidget* widget, HWND hwnd) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object)))) {
+        return;
+    }
+    const std::string name = TextOf(object, &IAccessible::get_accName, CHILDID_SELF);
+    object->Release();
+    if (!name.empty()) NameForReader(widget, name);
+}
+
 }  // namespace sorahiki::ui::gtk

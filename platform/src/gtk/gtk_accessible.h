@@ -22,5 +22,9 @@ void ClientAreaEvent(GtkWidget* area, DWORD event, LONG idChild);
 
 // Names a control for a reader (an edit box after the label that names it).
 void NameForReader(GtkWidget* widget, const std::string& name_utf8);
+// Names a control as the object its window gives for WM_GETOBJECT is named
+// (a button read otherwise than its label); nothing for a window that gives
+// none.
+void NameAsItsObject(GtkWidget* widget, HWND hwnd);
 
 }  // namespace sorahiki::ui::gtk

@@ -320,8 +320,11 @@ class GtkDriver final : public Driver {
 
     void AccessibleEvent(HWND hwnd, DWORD event, LONG idObject, LONG idChild) override {
         Shown* shown = Find(hwnd);
-        if (!shown || !shown->area || idObject != OBJID_CLIENT) return;
-        ClientAreaEvent(shown->area, event, idChild);
+        if (!shown || idObject != OBJID_CLIENT) return;
+        if (shown->area) ClientAreaEvent(shown->area, event, idChild);
+        if (shown->parent && event == EVENT_OBJECT_NAMECHANGE && idChild == CHILDID_SELF) {
+            NameAsItsObject(shown->widget, hwnd);
+        }
     }
 
     // The shape shows over each whole top-level window; a control with a

@@ -50,6 +50,14 @@ HRESULT WINAPI AccessibleObjectFromWindow(HWND hwnd, DWORD dwId, REFIID riid, vo
     return ObjectFromLresult(answer, riid, 0, ppvObject);
 }
 
+// The toolkit reads controls through objects of its own; there is no
+// system object here for a program to wrap.
+HRESULT WINAPI CreateStdAccessibleObject(HWND hwnd, LONG, REFIID, void** ppvObject) {
+    if (ppvObject == nullptr) return E_POINTER;
+    *ppvObject = nullptr;
+    return FindWindowObject(hwnd) == nullptr ? E_INVALIDARG : E_NOTIMPL;
+}
+
 void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
     if (FindWindowObject(hwnd) == nullptr) return;
     CurrentDriverRef().AccessibleEvent(hwnd, event, idObject, idChild);
