@@ -18,8 +18,9 @@ cmake --build --preset default --target package
 version=$(build/default/cli/sorahiki-cli --version | cut -d' ' -f2)
 scripts/check-deb.sh "build/default/sorahiki_${version}_amd64.deb"
 
-# The unit tests run two at a time; the end-to-end tests, which time what a
-# person sees, one at a time.
+# The unit tests run two at a time, and so do the end-to-end tests: each has
+# its own X server and accessibility bus, the Wine ones take turns with the
+# one prefix, and they leave the processor idle most of the time.
 ctest --preset windows -j2
 ctest --preset asan -j2
 ctest --preset tsan -j2
@@ -28,6 +29,6 @@ ctest --preset default -LE e2e -j2
 # tests run, which leave the processor idle most of the time.
 scripts/fuzz.sh --build-only >build/fuzz-build.log 2>&1 &
 fuzz_build=$!
-ctest --preset default -L e2e
+ctest --preset default -L e2e -j2
 wait "$fuzz_build" || { cat build/fuzz-build.log; exit 1; }
 scripts/fuzz.sh --seconds 10
