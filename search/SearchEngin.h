@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "search/Limits.h"
+#include "search/SearchOptions.h"
 #include "search/walk/WalkedFolders.h"
 
 class CDC;
@@ -58,6 +59,13 @@ struct LeftOutEntries {
 // as one copy (CSearchRun::HandOver), so a field added here cannot be left
 // behind.
 struct CSearchRecord {
+    // What the caller asks before a search, which the search and the pages
+    // of its result then read: the options, and the folder walked (its path
+    // as the rows' paths begin, relative to the current folder; empty for
+    // "DATA").
+    SearchOptions m_options;
+    char m_szFolder[limits::kPathBytes];
+
     unsigned char m_bNoHit;
     const char* m_pszQuery;
     int m_nWords;
@@ -114,6 +122,8 @@ class CSearchEngin : public CSearchRecord {
 
     // The search (query parsing, folder scan and filter passes).
     bool m_sub_Search(const char* pszQuery);
+    // The folder a search walks: m_szFolder, or "DATA".
+    const char* m_sub_Folder() const { return m_szFolder[0] != '\0' ? m_szFolder : "DATA"; }
     int m_sub_ScanFolder(const char* pszFolder);
     int m_sub_TestFile(const char* pszPath);
     int m_sub_MatchWord(const char* pszText, const char* pszWord);

@@ -1,4 +1,5 @@
-// The search: the query parser and the passes over the folder "DATA".
+// The search: the query parser and the passes over the folder searched
+// ("DATA" unless the caller names another).
 #include <new>
 
 #include "search/text/Cp932Forms.h"
@@ -46,7 +47,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
         // file descriptor that a reader holding its file might not find.
         m_nWordIndex = 0;
         if (m_sub_ReadForms()) {
-            m_sub_ScanFolder("DATA");
+            m_sub_ScanFolder(m_sub_Folder());
             m_sub_ApplyFilterPasses();
         }
     }
@@ -60,7 +61,7 @@ bool CSearchEngin::m_sub_ReadForms() {
         cp932::FormsRead();
         return true;
     } catch (const std::bad_alloc&) {
-        m_sub_NoteOutOfMemory("DATA");
+        m_sub_NoteOutOfMemory(m_sub_Folder());
         return false;
     }
 }

@@ -28,6 +28,9 @@ bool CSearchRun::Start(const char* pszQuery) {
     query[kQueryBytes - 1] = '\0';
     engine.m_pControl = &control;
     engine.m_pfnOnReadFailure = onReadFailure;
+    engine.m_options = options;
+    std::memcpy(engine.m_szFolder, folder, sizeof folder);
+    engine.m_szFolder[sizeof engine.m_szFolder - 1] = '\0';
     control.stop.store(false, std::memory_order_relaxed);
     control.hits.store(0, std::memory_order_relaxed);
     control.rows.Clear();

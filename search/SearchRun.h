@@ -50,6 +50,10 @@ class CSearchRun {
 
     // Given to the search's engine: called on the search's thread.
     CSearchEngin::ReadFailureHook onReadFailure = nullptr;
+    // Copied to the search's engine by Start: the options of the next
+    // search, and the folder it walks (empty for "DATA").
+    SearchOptions options;
+    char folder[limits::kPathBytes] = {};
 
   private:
     // The walk recurses once per folder level, a few hundred bytes a level.
