@@ -34,6 +34,7 @@ bool CApplication::InitInstance() {
     if (!m_searchEdit.m_sub_Create(m_mainWindow.m_hWnd, m_hInstance)) return false;
     // Linked before the frame loop dispatches the first paint message.
     m_mainWindow.m_pSearchEdit = &m_searchEdit;
+    if (m_pszStartFolder != nullptr) m_searchEdit.m_sub_AskFolder(m_pszStartFolder);
     return true;
 }
 

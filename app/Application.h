@@ -24,6 +24,9 @@ class CApplication {
 
     HINSTANCE m_hInstance;
     int m_nCmdShow;
+    // The folder named on the command line, searched instead of DATA; null
+    // for none. Set by the entry point before InitInstance.
+    const char* m_pszStartFolder = nullptr;
     CWindow m_mainWindow;
     CSearchEdit m_searchEdit;
 };

@@ -5,6 +5,7 @@ pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 add_library(sorahiki_platform_gtk STATIC
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_accessible.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_driver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_message_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/gtk/gtk_popup.cpp

@@ -37,6 +37,7 @@ add_library(sorahiki_platform_ui STATIC
   ${ui_dir}/font.cpp
   ${ui_dir}/input.cpp
   ${ui_dir}/shell.cpp
+  ${ui_dir}/drop.cpp
   ${ui_dir}/icon.cpp
   ${ui_dir}/clipboard.cpp)
 target_include_directories(sorahiki_platform_ui PUBLIC ${CMAKE_CURRENT_LIST_DIR}/include)

@@ -9,6 +9,13 @@
 
 #define IDM_EXIT 105
 #define IDM_ABOUT 104
+#define IDM_CHOOSE_FOLDER 110
+
+// The check items of the options menu, each one option of the next search.
+#define IDM_OPTION_WHOLE_FILE 120
+#define IDM_OPTION_FOLD_CASE 121
+#define IDM_OPTION_FOLD_WIDTH 122
+#define IDM_OPTION_FOLD_KANA 123
 
 #define IDC_SEARCH_EDIT 1000
 #define IDC_SEARCH_LABEL 1004

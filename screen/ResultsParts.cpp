@@ -217,8 +217,10 @@ WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
             return FromCp932(szCount);
         }
         case ResultsPart::Notice: {
-            char szLine[CSearchEdit::kNoticeBytes];
-            FormatMissingDataFolder(szLine, sizeof szLine, screen.m_szFolderWithoutData);
+            char szLine[CSearchEdit::kNoticeBytes + sizeof kFolderPickerHint];
+            FormatMissingDataFolder(szLine, CSearchEdit::kNoticeBytes, screen.m_sub_WalkedFolder(),
+                                    screen.m_szFolderWithoutData);
+            std::strcat(szLine, kFolderPickerHint);
             return FromCp932(szLine);
         }
         case ResultsPart::UsagePage:

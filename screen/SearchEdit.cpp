@@ -122,6 +122,7 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_accessible.m_sub_Attach(this, hParent);
     // A program started away from its DATA says so before the first search.
     m_sub_NoteFolderWithoutData();
+    m_sub_ShowOptionMarks();
     // The keyboard starts in the search box, so that typing begins a query.
     SetFocus(GetDlgItem(m_hSearchBar, IDC_SEARCH_EDIT));
     return true;
@@ -158,6 +159,7 @@ int CSearchEdit::m_sub_CheckSearchRequest() {
     }
     g_bSearchRequested = 0;
     g_bSearchButtonPressed = 0;
+    m_sub_TakeAskedFolder();
     m_sub_DropClickOnUnseen();
     return 0;
 }

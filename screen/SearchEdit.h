@@ -16,8 +16,12 @@
 
 class CDC;
 
-// The line that says in which folder no DATA was found (screen/SearchStatus.cpp).
-void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszFolder);
+// The line that says in which folder the walked folder, DATA or the one
+// chosen, was not found (screen/SearchStatus.cpp), and the line under it that
+// offers the folder picker.
+void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszName, const char* pszFolder);
+inline constexpr char kFolderPickerHint[] =
+    "「ファイル」→「フォルダを選択…」で、検索するフォルダを選べます。";
 
 class CSearchEdit {
   public:
@@ -76,7 +80,35 @@ class CSearchEdit {
     // What a screen reader reads of the results area (WM_GETOBJECT).
     CResultsAccessible m_accessible;
 
+    // Where the search walks and how it matches. The folder is kept as the
+    // current folder (its parent) and m_run.folder (its name), the options
+    // as m_run.options; all are written only by the calls below, on the
+    // window's thread (screen/SearchFolder.cpp, screen/OptionItems.cpp).
+    // From now on searches walk this folder; a search under way is stopped
+    // first and the folder taken once it has ended. A folder that cannot be
+    // searched is refused with a box and the folder searched stays.
+    void m_sub_AskFolder(const char* pszPath);
+    // Asks the system's folder picker, and takes the folder chosen.
+    void m_sub_ChooseFolder();
+    // The folder the next search walks, as the rows' paths begin.
+    const char* m_sub_WalkedFolder() const {
+        return m_run.folder[0] != '\0' ? m_run.folder : "DATA";
+    }
+    // The command of an option's check item: turns that option over.
+    void m_sub_ToggleOption(UINT nId);
+    // The folder searched as the caption names it; empty for DATA.
+    char m_szFolderShown[kFolderBytes];
+    // A folder asked for while a search ran, taken when it has ended.
+    char m_szFolderAsked[kFolderBytes];
+
   private:
+    // screen/SearchFolder.cpp
+    void m_sub_TakeAskedFolder();
+    bool m_sub_EnterFolder(const char* pszPath);
+    void m_sub_ShowCaption();
+    // screen/OptionItems.cpp
+    void m_sub_ShowOptionMarks();
+
     // screen/SearchProgress.cpp
     void m_sub_StartSearch(const char* pszQuery);
     void m_sub_FollowSearch();

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include <sorahiki/cp932.h>
 #include <sorahiki/listing.h>
 
 #include "res/resource.h"
+#include "screen/FolderPaths.h"
 #include "screen/KeyboardFocus.h"
 #include "screen/RowHitTest.h"
 #include "screen/ScreenGlobals.h"
@@ -36,47 +36,13 @@ void InvalidateResultsAndCount(HWND hWnd) {
     screen_layout::InvalidateHitCount(hWnd);
 }
 
-// True when nothing of that name is there, or a file that is no folder. A
-// folder that cannot be opened for want of descriptors or memory may well be
-// there, and the search says why it ended instead.
-bool FolderMissing(const char* pszName) {
-    HANDLE hFolder = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hFolder == INVALID_HANDLE_VALUE) {
-        const DWORD dwError = GetLastError();
-        return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool bFile = GetFileInformationByHandle(hFolder, &info) &&
-                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    CloseHandle(hFolder);
-    return bFile;
-}
-
-// Cuts the last name off a full path, keeping the separator of a root. The
-// path is code page 932: a byte 0x5C that ends a double-byte character is no
-// separator.
-void CutLastName(char* pszPath) {
-    char* pszLastSeparator = nullptr;
-    for (char* p = pszPath; *p != '\0'; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (cp932::IsLeadByte(c) && p[1] != '\0') {
-            ++p;
-        } else if (c == '\\' || c == '/') {
-            pszLastSeparator = p;
-        }
-    }
-    if (pszLastSeparator == nullptr) return;
-    const bool bRoot = pszLastSeparator == pszPath || pszLastSeparator[-1] == ':';
-    pszLastSeparator[bRoot ? 1 : 0] = '\0';
-}
-
-// The folder where DATA was looked for when none is there, else an empty
-// text.
-void NoteFolderWithoutData(char* pszFolder, int nBytes) {
+// The folder where the walked folder (DATA, or the one chosen) was looked
+// for when it is not there, else an empty text.
+void NoteFolderWithoutData(const char* pszWalked, char* pszFolder, int nBytes) {
     pszFolder[0] = '\0';
-    if (!FolderMissing("DATA")) return;
-    const DWORD nLength = GetFullPathNameA("DATA", static_cast<DWORD>(nBytes), pszFolder, nullptr);
+    if (!FolderMissing(pszWalked)) return;
+    const DWORD nLength =
+        GetFullPathNameA(pszWalked, static_cast<DWORD>(nBytes), pszFolder, nullptr);
     if (nLength == 0 || nLength >= static_cast<DWORD>(nBytes)) {
         std::strcpy(pszFolder, ".");
         return;
@@ -245,5 +211,5 @@ void CSearchEdit::m_sub_EndSearch() {
 }
 
 void CSearchEdit::m_sub_NoteFolderWithoutData() {
-    NoteFolderWithoutData(m_szFolderWithoutData, kFolderBytes);
+    NoteFolderWithoutData(m_sub_WalkedFolder(), m_szFolderWithoutData, kFolderBytes);
 }

@@ -18,15 +18,18 @@ namespace {
 
 constexpr int kNoticeX = 20;
 constexpr int kNoticeY = 50;
+constexpr int kNoticeLineHeight = 24;
 
 // One line in place of the results and the usage page, so that a person who
 // started the program in another folder sees where it looked, from the start
 // on; the count of 0 once a search has looked there.
-void DrawMissingDataFolder(HDC hDC, const char* pszFolder, bool bSearched) {
+// The line under it offers the folder picker.
+void DrawMissingDataFolder(HDC hDC, const char* pszName, const char* pszFolder, bool bSearched) {
     if (bSearched) DrawHitCount(hDC, 0, false);
     char szLine[CSearchEdit::kNoticeBytes];
-    FormatMissingDataFolder(szLine, sizeof szLine, pszFolder);
+    FormatMissingDataFolder(szLine, sizeof szLine, pszName, pszFolder);
     DrawString(hDC, kNoticeX, kNoticeY, szLine);
+    DrawFixedText(hDC, kNoticeX, kNoticeY + kNoticeLineHeight, kFolderPickerHint);
 }
 
 RECT Inset(RECT rect) {
@@ -63,9 +66,10 @@ void CSearchEdit::m_sub_DrawKeyboardFocus(HDC hDC) const {
     DrawFocusRect(hDC, &frame);
 }
 
-void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszFolder) {
+void FormatMissingDataFolder(char* pszOut, int nSize, const char* pszName, const char* pszFolder) {
     std::snprintf(pszOut, static_cast<size_t>(nSize),
-                  "DATA という名前のフォルダーが見つかりません（探した場所：%s）", pszFolder);
+                  "%s という名前のフォルダーが見つかりません（探した場所：%s）", pszName,
+                  pszFolder);
 }
 
 // Follows the choices of m_sub_DrawScreen below and of m_sub_DrawResults.
@@ -98,7 +102,8 @@ bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     const HGDIOBJ hSystemFont = SelectObject(dc.m_hDC, m_hResultsFont);
     if (m_szFolderWithoutData[0] != '\0') {
-        DrawMissingDataFolder(dc.m_hDC, m_szFolderWithoutData, m_nHistory > 0);
+        DrawMissingDataFolder(dc.m_hDC, m_sub_WalkedFolder(), m_szFolderWithoutData,
+                              m_nHistory > 0);
     } else {
         m_engine.m_sub_DrawResults(dc);
         // Before the first search the results area shows how to use it; a

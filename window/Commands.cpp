@@ -1,13 +1,24 @@
-// Menu handling of CWindow: the commands and the opening of pop-up menus.
+// Menu handling of CWindow: the commands, the opening of pop-up menus and
+// the folders dropped on the window.
 #include "window/Window.h"
 
 #include "res/resource.h"
+#include "screen/SearchEdit.h"
 #include "sorahiki_version.h"
 
 void CWindow::OnCommand(UINT, UINT nId, HWND) {
     switch (nId) {
         case IDM_ABOUT:
             m_sub_ShowAbout();
+            break;
+        case IDM_CHOOSE_FOLDER:
+            if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_ChooseFolder();
+            break;
+        case IDM_OPTION_WHOLE_FILE:
+        case IDM_OPTION_FOLD_CASE:
+        case IDM_OPTION_FOLD_WIDTH:
+        case IDM_OPTION_FOLD_KANA:
+            if (m_pSearchEdit != nullptr) m_pSearchEdit->m_sub_ToggleOption(nId);
             break;
         case IDM_EXIT:
         case IDCLOSE:  // no menu item carries it, but it closes all the same
@@ -16,6 +27,16 @@ void CWindow::OnCommand(UINT, UINT nId, HWND) {
         default:
             break;
     }
+}
+
+// A folder dropped on the window is searched from then on; of several
+// dropped, the first.
+void CWindow::OnDropFiles(HDROP hDrop) {
+    char szPath[MAX_PATH * 2] = {};
+    const UINT nLength = DragQueryFileA(hDrop, 0, szPath, sizeof szPath);
+    DragFinish(hDrop);
+    if (nLength == 0 || nLength >= sizeof szPath || m_pSearchEdit == nullptr) return;
+    m_pSearchEdit->m_sub_AskFolder(szPath);
 }
 
 void CWindow::m_sub_ShowAbout() {

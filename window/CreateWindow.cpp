@@ -100,6 +100,8 @@ bool CWindow::m_sub_CreateWindow(HINSTANCE hInstance, CWindow* pParent, HMENU hM
     const UINT nDpi = GetDpiForWindow(m_hWnd);
     m_sub_FitToMonitor(nDpi != 0 ? static_cast<int>(nDpi) : screen_layout::kBaseDpi);
     m_sub_MoveIntoWorkArea();
+    // A folder dropped on the window is searched (OnDropFiles).
+    DragAcceptFiles(m_hWnd, TRUE);
     return true;
 }
 

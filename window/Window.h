@@ -5,6 +5,7 @@
 // through the hand-off pointer g_pCreatingWindow.
 #pragma once
 
+#include <shellapi.h>
 #include <windows.h>
 
 #include "window/DC.h"
@@ -29,6 +30,7 @@ class CWindow {
     // Called once for each item of a pop-up menu that opens.
     virtual void OnInitMenuItem(HMENU hMenu, UINT nId);
     virtual void OnCommand(UINT nNotifyCode, UINT nId, HWND hControl);
+    virtual void OnDropFiles(HDROP hDrop);
     // A hook for timed work; the program sets no timer, so nothing calls it.
     virtual bool OnTimer(int nTimerId);
 

@@ -18,6 +18,30 @@ using PCUITEMID_CHILD_ARRAY = const PCUITEMID_CHILD*;
 
 enum GPFIDL_FLAGS { GPFIDL_DEFAULT = 0 };
 
+// SHBrowseForFolderA: the system's folder picker. Of the flags only these two
+// are known (the picker always returns folders of the file system), and
+// pidlRoot, pszDisplayName, lpfn, lParam and iImage are ignored.
+#define BIF_RETURNONLYFSDIRS 0x0001
+#define BIF_NEWDIALOGSTYLE 0x0040
+struct BROWSEINFOA {
+    HWND hwndOwner;
+    PCIDLIST_ABSOLUTE pidlRoot;
+    LPSTR pszDisplayName;
+    LPCSTR lpszTitle;
+    UINT ulFlags;
+    void* lpfn;
+    LPARAM lParam;
+    int iImage;
+};
+using LPBROWSEINFOA = BROWSEINFOA*;
+// Modal, shown by the driver, titled lpszTitle: the folder chosen, or null
+// when the picker was cancelled (or the driver has none). Free with ILFree.
+PIDLIST_ABSOLUTE WINAPI SHBrowseForFolderA(LPBROWSEINFOA lpbi);
+// The item's path in code page 932 as GetFullPathNameA gives it (marked
+// names with their keys after the NUL) in MAX_PATH * 2 bytes; FALSE when it
+// does not fit.
+BOOL WINAPI SHGetPathFromIDListA(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath);
+
 // The item of a code page 932 path, relative to the current folder or
 // absolute: a path as a listing gave it (its keys after the NUL) is found
 // part by part, as CreateFileA finds it. Null, with the system's error, when

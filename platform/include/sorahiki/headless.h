@@ -63,6 +63,14 @@ void ChooseMenuItem(UINT id);
 void OpenMenu(int index);
 // The caption's close button: WM_CLOSE.
 void RequestClose();
+// Drops files on the main window (paths as the file system names them):
+// WM_DROPFILES when it accepts files.
+void DropFiles(const std::vector<std::string>& paths_utf8);
+
+// ---- The folder picker ----------------------------------------------------------
+// Answers for the next folder pickers, in order: a folder, or "" to cancel;
+// a picker with none left is cancelled, and a line goes to stderr.
+void QueueFolderChoice(const std::string& folder_utf8);
 
 // ---- Message boxes ------------------------------------------------------------
 struct ShownBox {

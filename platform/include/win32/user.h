@@ -40,6 +40,7 @@
 #define WM_SYSCHAR 0x0106
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_DROPFILES 0x0233
 #define WM_SYSCOMMAND 0x0112
 #define WM_INITMENU 0x0116
 #define WM_INITMENUPOPUP 0x0117
@@ -103,6 +104,7 @@
 #define WS_EX_NOPARENTNOTIFY 0x00000004L
 #define WS_EX_WINDOWEDGE 0x00000100L
 #define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_ACCEPTFILES 0x00000010L
 #define WS_EX_CONTROLPARENT 0x00010000L
 
 #define CS_VREDRAW 0x0001
@@ -238,6 +240,8 @@
 // Menu item flags of the binary menu template and of GetMenuStringA.
 #define MF_STRING 0x0000
 #define MF_GRAYED 0x0001
+#define MF_UNCHECKED 0x0000
+#define MF_CHECKED 0x0008
 #define MF_POPUP 0x0010
 #define MF_END 0x0080
 #define MF_BYCOMMAND 0x0000
@@ -447,13 +451,21 @@ int WINAPI GetDlgCtrlID(HWND hWnd);
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 // Menus from the program's resources: the standard template only; an
-// extended template gives null (reported). Menus are read, never changed.
+// extended template gives null (reported). Of an item only its check mark
+// changes (CheckMenuItem).
 HMENU WINAPI LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
 HMENU WINAPI GetMenu(HWND hWnd);
 HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
 int WINAPI GetMenuItemCount(HMENU hMenu);
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+// MF_CHECKED or MF_UNCHECKED, by command (searching the pop-ups too) or by
+// position; the item's former state, or (DWORD)-1 for no such item. An item
+// once checked or unchecked shows as a check item from then on (a check
+// menu item to GTK and to a screen reader).
+DWORD WINAPI CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck);
+// MF_CHECKED and MF_SEPARATOR of a command item; (UINT)-1 for no such item.
+UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
 // Pop-up menus of the program's own: MF_STRING and MF_SEPARATOR items only
 // (other flags are reported and the item is added as a string).
 HMENU WINAPI CreatePopupMenu();

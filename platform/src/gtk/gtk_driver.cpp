@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "platform/src/gtk/gtk_accessible.h"
+#include "platform/src/gtk/gtk_folder.h"
 #include "platform/src/gtk/gtk_menu.h"
 #include "platform/src/gtk/gtk_message_box.h"
 #include "platform/src/gtk/gtk_popup.h"
@@ -117,6 +118,7 @@ class GtkDriver final : public Driver {
         gtk_window_set_resizable(GTK_WINDOW(shown->widget), FALSE);
         gtk_window_move(GTK_WINDOW(shown->widget), window.left, window.top);
         g_signal_connect(shown->widget, "delete-event", G_CALLBACK(OnDelete), hwnd);
+        TakeDroppedFiles(shown->widget, hwnd, Accepts);
 
         GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         gtk_container_add(GTK_CONTAINER(shown->widget), column);
@@ -291,6 +293,15 @@ class GtkDriver final : public Driver {
     bool PollPopupMenu(UINT* chosen) override { return m_popup->Poll(chosen); }
 
     // The clipboard of the display, which keeps the text while the program runs.
+    bool PickFolder(HWND owner, const std::string& title_utf8, std::string* folder_utf8) override {
+        Shown* top = TopLevelOf(owner);
+        return ChooseFolder(top ? GTK_WINDOW(top->widget) : nullptr, title_utf8, folder_utf8);
+    }
+
+    void MenuItemChecked(HMENU menu, UINT id, bool checked) override {
+        SetMenuItemChecked(menu, id, checked);
+    }
+
     void ClipboardText(const std::string& text_utf8) override {
         gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text_utf8.c_str(),
                                static_cast<gint>(text_utf8.size()));

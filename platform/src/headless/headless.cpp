@@ -20,6 +20,7 @@ struct Recorded {
     std::deque<int> answers;
     std::vector<ShownMenu> menus;
     std::deque<UINT> choices;
+    std::deque<std::string> folder_choices;  // "" cancels the picker
     std::string clipboard;
     std::function<int(const ShownBox&)> answerer;
     std::function<void(int)> turn_hook;
@@ -104,6 +105,17 @@ class HeadlessDriver : public ui::Driver {
         }
         s.menus.back().chosen = *chosen;
         return true;
+    }
+
+    bool PickFolder(HWND, const std::string&, std::string* folder_utf8) override {
+        Recorded& s = State();
+        if (s.folder_choices.empty()) {
+            std::fprintf(stderr, "headless: folder picker with no choice given, cancelled\n");
+            return false;
+        }
+        *folder_utf8 = s.folder_choices.front();
+        s.folder_choices.pop_front();
+        return !folder_utf8->empty();
     }
 
     void ClipboardText(const std::string& text_utf8) override { State().clipboard = text_utf8; }
@@ -285,6 +297,14 @@ void TypeText(HWND edit, const std::string& text_cp932) {
 
 void PressButton(HWND dialog, int id) {
     if (HWND button = GetDlgItem(dialog, id)) ui::ButtonClicked(button);
+}
+
+void QueueFolderChoice(const std::string& folder_utf8) {
+    State().folder_choices.push_back(folder_utf8);
+}
+
+void DropFiles(const std::vector<std::string>& paths_utf8) {
+    ui::FilesDropped(MainWindow(), paths_utf8);
 }
 
 void ChooseMenuItem(UINT id) {

@@ -47,6 +47,8 @@ struct MenuEntry {
     UINT id;                // command id; 0 for a pop-up
     HMENU popup;            // the pop-up's own menu, or null for a command item
     bool separator = false;
+    bool checkable = false;  // shown as a check item
+    bool checked = false;
 };
 
 // TrackPopupMenu: a menu of commands at a point of the owner's top-level
@@ -148,6 +150,18 @@ class Driver {
         return true;
     }
 
+    // SHBrowseForFolderA: a modal folder picker owned by `owner`. True with
+    // the folder chosen (absolute, as the file system names it), false when
+    // cancelled; with no display, cancelled.
+    virtual bool PickFolder(HWND /*owner*/, const std::string& /*title_utf8*/,
+                            std::string* /*folder_utf8*/) {
+        return false;
+    }
+
+    // CheckMenuItem changed the mark of command `id` of `menu`, an item of a
+    // menu bar or of one of its pop-ups.
+    virtual void MenuItemChecked(HMENU /*menu*/, UINT /*id*/, bool /*checked*/) {}
+
     // CloseClipboard with Unicode text set: the desktop's clipboard holds it.
     virtual void ClipboardText(const std::string& /*text_utf8*/) {}
 
@@ -222,5 +236,8 @@ void MenuCommand(HWND toplevel, UINT id);
 void InitMenuPopup(HWND toplevel, HMENU popup, int index);
 // The caption's close button: WM_CLOSE to the window.
 void CloseRequested(HWND toplevel);
+// Files dropped on the window, their paths as the file system names them:
+// WM_DROPFILES to the window when it accepts files (DragAcceptFiles).
+void FilesDropped(HWND toplevel, const std::vector<std::string>& paths_utf8);
 
 }  // namespace sorahiki::ui

@@ -55,17 +55,24 @@ HMENU ReadLevel(TemplateReader& in) {
     return handle;
 }
 
-const MenuItem* ItemAt(HMENU menu, UINT item, UINT flags) {
+// The item, and in *owner the menu that holds it.
+MenuItem* ItemAt(HMENU menu, UINT item, UINT flags, HMENU* owner = nullptr) {
     Menu* m = FindMenuObject(menu);
     if (m == nullptr) return nullptr;
+    if (owner != nullptr) *owner = menu;
     if (flags & MF_BYPOSITION) return item < m->items.size() ? &m->items[item] : nullptr;
-    for (const MenuItem& it : m->items) {
+    for (MenuItem& it : m->items) {
         if (!(it.flags & MF_POPUP) && it.id == item) return &it;
         if (it.popup) {
-            if (const MenuItem* found = ItemAt(it.popup, item, flags)) return found;
+            if (MenuItem* found = ItemAt(it.popup, item, flags, owner)) return found;
         }
     }
     return nullptr;
+}
+
+// A template's MENUITEM SEPARATOR is an item of id 0 with no text.
+bool IsSeparator(const MenuItem& item) {
+    return (item.flags & MF_SEPARATOR) != 0 || (!item.popup && item.id == 0 && item.text.empty());
 }
 
 }  // namespace
@@ -75,7 +82,8 @@ std::vector<MenuEntry> MenuEntries(HMENU menu) {
     if (Menu* m = FindMenuObject(menu)) {
         for (const MenuItem& item : m->items) {
             entries.push_back(MenuEntry{Utf8FromCp932(item.text), item.popup ? 0 : item.id,
-                                        item.popup, (item.flags & MF_SEPARATOR) != 0});
+                                        item.popup, IsSeparator(item), item.checkable,
+                                        (item.flags & MF_CHECKED) != 0});
         }
     }
     return entries;
@@ -126,6 +134,23 @@ int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
     if (item == nullptr) return 0;
     if (lpString == nullptr || cchMax == 0) return static_cast<int>(item->text.size());
     return CopyTextOut(item->text, lpString, cchMax);
+}
+
+DWORD WINAPI CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck) {
+    HMENU owner = nullptr;
+    MenuItem* item = ItemAt(hMenu, uIDCheckItem, uCheck & MF_BYPOSITION, &owner);
+    if (item == nullptr || item->popup) return static_cast<DWORD>(-1);
+    const DWORD former = item->flags & MF_CHECKED;
+    item->flags = (item->flags & ~static_cast<UINT>(MF_CHECKED)) | (uCheck & MF_CHECKED);
+    item->checkable = true;
+    CurrentDriverRef().MenuItemChecked(owner, item->id, (uCheck & MF_CHECKED) != 0);
+    return former;
+}
+
+UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
+    const MenuItem* item = ItemAt(hMenu, uId, uFlags & MF_BYPOSITION);
+    if (item == nullptr) return static_cast<UINT>(-1);
+    return (item->flags & MF_CHECKED) | (IsSeparator(*item) ? MF_SEPARATOR : 0);
 }
 
 HMENU WINAPI CreatePopupMenu() {

@@ -8,11 +8,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "platform/src/core/listed_path.h"
 #include "platform/src/posix/errors.h"
 #include "platform/src/posix/paths.h"
 #include "platform/src/ui/state.h"
@@ -116,4 +118,21 @@ HRESULT WINAPI SHOpenFolderAndSelectItems(PCIDLIST_ABSOLUTE pidlFolder, UINT cid
     request.file_utf8 = pidlFolder->path;
     request.show = SW_SHOWNORMAL;
     return CurrentDriverRef().ShowInFileManager(request) ? S_OK : E_FAIL;
+}
+
+PIDLIST_ABSOLUTE WINAPI SHBrowseForFolderA(LPBROWSEINFOA lpbi) {
+    if (lpbi == nullptr) return nullptr;
+    std::string folder;
+    const std::string title = lpbi->lpszTitle ? Utf8FromCp932(lpbi->lpszTitle) : std::string();
+    if (!CurrentDriverRef().PickFolder(lpbi->hwndOwner, title, &folder)) return nullptr;
+    return new (std::nothrow) ITEMIDLIST{Absolute(folder)};
+}
+
+BOOL WINAPI SHGetPathFromIDListA(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath) {
+    if (pidl == nullptr || pszPath == nullptr) return FALSE;
+    const std::string form = listed::ListedFormOf(pidl->path);
+    if (form.size() + 1 > MAX_PATH * 2) return FALSE;
+    std::memcpy(pszPath, form.data(), form.size());
+    pszPath[form.size()] = '\0';
+    return TRUE;
 }

@@ -81,6 +81,7 @@ struct MenuItem {
     UINT id = 0;
     UINT flags = 0;
     HMENU popup = nullptr;
+    bool checkable = false;  // CheckMenuItem has set its mark
 };
 
 struct Menu {
