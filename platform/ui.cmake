@@ -11,7 +11,8 @@ if(WIN32)
   # oleacc's IID_IAccessible is an import whose address is a jump, not the
   # interface's id.
   add_library(sorahiki_platform_ui STATIC ${CMAKE_CURRENT_LIST_DIR}/src/win32/wide_calls_win32.cpp
-              ${CMAKE_CURRENT_LIST_DIR}/src/win32/screen_font_win32.cpp)
+              ${CMAKE_CURRENT_LIST_DIR}/src/win32/screen_font_win32.cpp
+              ${CMAKE_CURRENT_LIST_DIR}/src/win32/folder_shell_win32.cpp)
   target_link_libraries(sorahiki_platform_ui
     PUBLIC sorahiki_platform_core user32 gdi32 shell32 ole32 uuid oleacc oleaut32
     PRIVATE sorahiki_options)

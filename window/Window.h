@@ -5,8 +5,9 @@
 // through the hand-off pointer g_pCreatingWindow.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, on which the system's own depends.
+#include <shellapi.h>
 
 #include "window/DC.h"
 

@@ -17,7 +17,16 @@ PIDLIST_ABSOLUTE WINAPI ListedILCreateFromPathA(LPCSTR pszPath);
 HRESULT WINAPI ListedSHOpenFolderAndSelectItems(PCIDLIST_ABSOLUTE pidlFolder, UINT cidl,
                                                 PCUITEMID_CHILD_ARRAY apidl, DWORD dwFlags);
 
+// The common item dialog picking a folder (FOS_PICKFOLDERS), titled as asked:
+// the folder chosen, or null for none.
+PIDLIST_ABSOLUTE WINAPI ListedSHBrowseForFolderA(LPBROWSEINFOA lpbi);
+// The item's path in the listed form that ListedGetFullPathNameA gives (keys
+// after the NUL) in MAX_PATH * 2 bytes; FALSE when it does not fit.
+BOOL WINAPI ListedSHGetPathFromIDListA(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath);
+
 #ifndef SORAHIKI_LISTED_FILES_IMPLEMENTATION
 #define ILCreateFromPathA ListedILCreateFromPathA
+#define SHBrowseForFolderA ListedSHBrowseForFolderA
+#define SHGetPathFromIDListA ListedSHGetPathFromIDListA
 #define SHOpenFolderAndSelectItems ListedSHOpenFolderAndSelectItems
 #endif

@@ -43,6 +43,10 @@ BOOL WINAPI ListedSetCurrentDirectoryA(LPCSTR lpPathName);
 HINSTANCE WINAPI ListedShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile,
                                      LPCSTR lpParameters, LPCSTR lpDirectory, INT nShowCmd);
 
+// DragQueryFileW of a dropped path, in the listed form that
+// ListedGetFullPathNameA gives (keys after the NUL); iFile 0xFFFFFFFF: the
+// number of files.
+UINT WINAPI ListedDragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
 // ReadFile, failing when a test asks it to (<sorahiki/testhooks.h>).
 BOOL WINAPI HookedReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                            LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
@@ -84,6 +88,7 @@ UINT WINAPI LoadedGetDpiForWindow(HWND hwnd);
 #define GetFullPathNameA ListedGetFullPathNameA
 #define SetCurrentDirectoryA ListedSetCurrentDirectoryA
 #define ShellExecuteA ListedShellExecuteA
+#define DragQueryFileA ListedDragQueryFileA
 #define ReadFile HookedReadFile
 
 #define RegisterClassA Cp932RegisterClassA

@@ -238,11 +238,12 @@ TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
     ASSERT_TRUE(apptest::StartUp());
     Settle();
     const auto atStart = PaintedTexts();
-    ASSERT_EQ(atStart.size(), 1u);
+    ASSERT_EQ(atStart.size(), 2u);
     EXPECT_NE(atStart[0].find(fs::current_path().string()), std::string::npos);
+    EXPECT_EQ(atStart[1], kFolderPickerHint);
     Submit("料理");
     const auto texts = PaintedTexts();
-    ASSERT_EQ(texts.size(), 3u);
+    ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[1], "0　件");
     EXPECT_NE(texts[2].find("DATA"), std::string::npos);
     EXPECT_NE(texts[2].find(fs::current_path().string()), std::string::npos);

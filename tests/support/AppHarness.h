@@ -66,20 +66,22 @@ inline bool PumpMessages() {
     return false;
 }
 
-// Runs the program through its entry point. atTurn sees every turn of the
+// Runs the program through its entry point, with pszCommandLine as the
+// command line after the program's name. atTurn sees every turn of the
 // frame loop, numbered from 1, before the turn takes its message. After
 // nTurnLimit turns the loop is ended with kStillRunning. *pnTurns, if given,
 // receives the number of turns that began.
 inline int RunProgram(std::function<void(int)> atTurn = {}, int nTurnLimit = 40,
-                      int* pnTurns = nullptr, int nCmdShow = SW_SHOWDEFAULT) {
+                      int* pnTurns = nullptr, int nCmdShow = SW_SHOWDEFAULT,
+                      const std::string& commandLine = "") {
     int nTurns = 0;
     headless::SetTurnHook([&](int turn) {
         nTurns = turn;
         if (atTurn) atTurn(turn);
         if (turn == nTurnLimit) PostQuitMessage(kStillRunning);
     });
-    char szCommandLine[] = "";
-    const int nStatus = WinMain(Instance(), nullptr, szCommandLine, nCmdShow);
+    std::string szCommandLine = commandLine;
+    const int nStatus = WinMain(Instance(), nullptr, szCommandLine.data(), nCmdShow);
     headless::SetTurnHook({});
     if (pnTurns != nullptr) *pnTurns = nTurns;
     return nStatus;
