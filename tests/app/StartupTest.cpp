@@ -40,9 +40,10 @@ TEST_F(AppTest, MainWindowHasTitleMenuAndFixedClientArea) {
 
     HMENU hMenu = GetMenu(hWnd);
     ASSERT_NE(hMenu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(hMenu), 2);
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 0), 0), static_cast<UINT>(IDM_EXIT));
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 1), 0), static_cast<UINT>(IDM_ABOUT));
+    ASSERT_EQ(GetMenuItemCount(hMenu), 3);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 0), 2), static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 1), 0), static_cast<UINT>(IDM_OPTION_WHOLE_FILE));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(hMenu, 2), 0), static_cast<UINT>(IDM_ABOUT));
 }
 
 // A child's rectangle in its parent's client pixels.

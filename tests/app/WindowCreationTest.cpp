@@ -131,10 +131,11 @@ TEST_F(AppTest, OpeningAPopUpCallsTheItemHookForEachItem) {
 
     apptest::headless::OpenMenu(0);
     apptest::PumpMessages();
-    EXPECT_EQ(window.m_menuItems, std::vector<UINT>{IDM_EXIT});
+    // A separator is an item of id 0.
+    EXPECT_EQ(window.m_menuItems, (std::vector<UINT>{IDM_CHOOSE_FOLDER, 0, IDM_EXIT}));
 
     window.m_menuItems.clear();
-    apptest::headless::OpenMenu(1);
+    apptest::headless::OpenMenu(2);
     apptest::PumpMessages();
     EXPECT_EQ(window.m_menuItems, std::vector<UINT>{IDM_ABOUT});
 

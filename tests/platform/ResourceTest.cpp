@@ -1,5 +1,6 @@
 // Dialogs and the menu from the program's resources, and window texts.
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/platform/LayerFixture.h"
@@ -257,32 +258,61 @@ TEST_F(ResourceTest, PopUpMenusKeepTheirTextsAndUnicodeTextConverts) {
     EXPECT_EQ(wide[3], 0);
 }
 
-TEST_F(ResourceTest, MainMenuHasTwoPopUpsOfOneItemEach) {
+// The menu bar's pop-ups and their items; a template's separator reads as an
+// item of id 0 that GetMenuState calls a separator. A mark set by
+// CheckMenuItem is read back, the former state returned.
+TEST_F(ResourceTest, MainMenuHasFileOptionsAndHelpPopUps) {
     HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(menu), 2);
+    EXPECT_EQ(GetMenuItemCount(menu), 3);
     EXPECT_EQ(GetMenuItemID(menu, 0), 0xFFFFFFFFu);
-    struct Case {
-        int position;
-        const char* popup_text;
-        UINT id;
-        const char* item_text;
+    struct Item {
+        UINT id;  // 0 for a separator
+        const char* text;
     };
-    const Case cases[] = {{0, "ファイル(&F)", IDM_EXIT, "アプリケーションの終了(&X)"},
-                          {1, "ヘルプ(&H)", IDM_ABOUT, "バージョン情報(&A)..."}};
-    for (const Case& c : cases) {
+    struct Case {
+        const char* popup_text;
+        std::vector<Item> items;
+    };
+    const Case cases[] = {{"ファイル(&F)",
+                           {{IDM_CHOOSE_FOLDER, "フォルダを選択…"},
+                            {0, ""},
+                            {IDM_EXIT, "アプリケーションの終了(&X)"}}},
+                          {"オプション(&O)",
+                           {{IDM_OPTION_WHOLE_FILE, "ファイル全体を検索"},
+                            {0, ""},
+                            {IDM_OPTION_FOLD_CASE, "大文字と小文字を区別しない"},
+                            {IDM_OPTION_FOLD_WIDTH, "全角と半角を区別しない"},
+                            {IDM_OPTION_FOLD_KANA, "ひらがなとカタカナを区別しない"}}},
+                          {"ヘルプ(&H)", {{IDM_ABOUT, "バージョン情報(&A)..."}}}};
+    for (int position = 0; position < 3; ++position) {
+        const Case& c = cases[position];
         char text[64];
-        GetMenuStringA(menu, c.position, text, sizeof text, MF_BYPOSITION);
+        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, c.popup_text);
-        HMENU popup = GetSubMenu(menu, c.position);
+        HMENU popup = GetSubMenu(menu, position);
         ASSERT_NE(popup, nullptr);
-        EXPECT_EQ(GetMenuItemCount(popup), 1);
-        EXPECT_EQ(GetMenuItemID(popup, 0), c.id);
-        EXPECT_EQ(GetMenuItemID(popup, 1), 0xFFFFFFFFu);
-        GetMenuStringA(popup, c.id, text, sizeof text, MF_BYCOMMAND);
-        EXPECT_STREQ(text, c.item_text);
+        const int count = static_cast<int>(c.items.size());
+        EXPECT_EQ(GetMenuItemCount(popup), count);
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(GetMenuItemID(popup, i), c.items[i].id);
+            const UINT state = GetMenuState(popup, i, MF_BYPOSITION);
+            EXPECT_EQ(state & MF_SEPARATOR, c.items[i].id == 0 ? UINT{MF_SEPARATOR} : 0u);
+            if (c.items[i].id == 0) continue;
+            GetMenuStringA(popup, c.items[i].id, text, sizeof text, MF_BYCOMMAND);
+            EXPECT_STREQ(text, c.items[i].text);
+        }
+        EXPECT_EQ(GetMenuItemID(popup, count), 0xFFFFFFFFu);
     }
+    EXPECT_EQ(CheckMenuItem(menu, IDM_OPTION_FOLD_KANA, MF_BYCOMMAND | MF_CHECKED),
+              DWORD{MF_UNCHECKED});
+    EXPECT_EQ(GetMenuState(menu, IDM_OPTION_FOLD_KANA, MF_BYCOMMAND) & MF_CHECKED,
+              UINT{MF_CHECKED});
+    EXPECT_EQ(CheckMenuItem(menu, IDM_OPTION_FOLD_KANA, MF_BYCOMMAND | MF_UNCHECKED),
+              DWORD{MF_CHECKED});
+    EXPECT_EQ(CheckMenuItem(menu, 4242, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(-1));
     EXPECT_EQ(LoadMenuA(instance_, MAKEINTRESOURCEA(4242)), nullptr);
+    DestroyMenu(menu);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/src/gtk/gtk_text.h"
+
 namespace sorahiki::ui::gtk {
 namespace {
 
@@ -34,9 +36,10 @@ void OnDropReceived(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* d
 
 bool ChooseFolder(GtkWindow* owner, const std::string& title_utf8, std::string* folder_utf8) {
     GtkWidget* chooser = gtk_file_chooser_dialog_new(
-        title_utf8.c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "キャンセル",
-        GTK_RESPONSE_CANCEL, "選択", GTK_RESPONSE_ACCEPT, nullptr);
+        title_utf8.c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, Utf8(u8"キャンセル(_C)"),
+        GTK_RESPONSE_CANCEL, Utf8(u8"選択(_S)"), GTK_RESPONSE_ACCEPT, nullptr);
     gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(chooser), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT);
     bool chosen = false;
     if (gtk_dialog_run(GTK_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
         if (gchar* folder = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser))) {

@@ -50,9 +50,8 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_SETTEXT:
             w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            if (w->announced && !w->TopLevel()) {
-                CurrentDriverRef().ChildTextChanged(hWnd, Utf8FromCp932(w->text));
-            }
+            // A top-level window's text is its caption.
+            if (w->announced) CurrentDriverRef().ChildTextChanged(hWnd, Utf8FromCp932(w->text));
             return TRUE;
         case WM_GETTEXT:
             return CopyTextOut(w->text, reinterpret_cast<char*>(lParam), static_cast<int>(wParam));

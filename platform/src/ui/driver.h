@@ -93,8 +93,9 @@ class Driver {
                               bool /*visible*/) {}
     virtual void ChildMoved(HWND /*hwnd*/, const RECT& /*rect*/) {}
     virtual void ChildShown(HWND /*hwnd*/, bool /*visible*/) {}
-    // The program set the control's text (SetWindowTextA). An edit driven by
-    // the driver must not report this back through EditTyped.
+    // The program set the control's text, or a top-level window's caption
+    // (SetWindowTextA). An edit driven by the driver must not report this
+    // back through EditTyped.
     virtual void ChildTextChanged(HWND /*hwnd*/, const std::string& /*text_utf8*/) {}
     // The program gave the control a font (WM_SETFONT): its text is to show
     // this many pixels high.
