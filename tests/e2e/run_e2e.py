@@ -20,7 +20,9 @@ with ImageMagick's `import` and judged by its pixels:
      changes while "中止" stands in the button, and "中止" ends the search
      with the hits found so far;
   9. the close question from the menu answered "いいえ" keeps the program
-     running, and Escape ends it with exit status 0 at once, mid-search.
+     running, and Escape ends it with exit status 0 at once, mid-search;
+ 10. started again with the folder DATA/料理 on its command line, the window
+     names that folder in its caption and searches it alone.
 
 On the way: the first key typed after start lands in the search box, Enter
 searches, and a double click on a row opens its file once. The Linux program
@@ -282,27 +284,32 @@ class Program:
         self.frame = None  # x, y, width, height of the top-level window
         self.origin = None  # screen position of client pixel (0, 0)
 
-    def find_window(self, timeout):
+    def find_window(self, timeout, folder=None):
+        """The largest window titled "Sorahiki", or "<path ending in folder> -
+        Sorahiki" for a program given a folder to search."""
+        title = "Sorahiki" if folder is None else folder + " - Sorahiki"
+
         def probe():
             if self.process.poll() is not None:
                 raise Failure("start", "the program to keep running",
                               f"exit status {self.process.returncode} before any window")
             best = None
             for wid, name in self.desktop.windows():
-                if name != "Sorahiki":
+                if name != title and not (folder and name.endswith(title)):
                     continue
                 geometry = self.desktop.geometry(wid)
                 if best is None or geometry[2] * geometry[3] > best[1][2] * best[1][3]:
                     best = (wid, geometry)
             if best is None:
-                return False, "no window titled \"Sorahiki\""
+                return False, f"no window titled \"{title}\""
             _, (_, _, width, height) = best
             if width < CLIENT_W or height < CLIENT_H:
                 return False, f"a window of {width} x {height}"
             self.window, self.frame = best
             return True, best
 
-        wait_for("start", "a window titled \"Sorahiki\" holding an 800 x 600 client area", probe, timeout)
+        wait_for("start", f"a window titled \"{title}\" holding an 800 x 600 client area", probe,
+                 timeout)
         # The client area sits at the bottom of the window, with frames of equal
         # width left, right and below (none at all when nobody draws a frame).
         x, y, width, height = self.frame
@@ -880,6 +887,16 @@ class Run:
         program.move(400, 45 + 27)
         self.expect_highlight(0, True)
 
+    def step_folder_argument(self, command, cwd):
+        folder = "DATA\\料理" if self.args.wine else "DATA/料理"
+        self.program = Program(self.desktop, command + [folder], cwd,
+                               os.path.join(self.work, "program-folder.log"))
+        Watched.poll = self.program.process.poll
+        self.program.find_window(90 if self.args.wine else 30, folder="料理")
+        self.submit("白菜")
+        self.expect_rows(1, "the 1 hit of 白菜, in DATA/料理/nabe.txt")
+        self.shot("12-folder-argument")
+
     def step_escape(self, mid_search=True):
         program = self.program
         if mid_search:
@@ -1156,6 +1173,8 @@ class Run:
             self.timed("9 long search and 中止", self.step_long_search)
             self.timed("10 close question", self.step_close)
             self.timed("11 Escape mid-search", self.step_escape)
+            self.timed("12 a folder on the command line",
+                       lambda: self.step_folder_argument(command, cwd))
         except Failure as failure:
             self.keep_failure_shot(failure.step)
             raise
