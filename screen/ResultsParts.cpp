@@ -217,9 +217,11 @@ WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
             return FromCp932(szCount);
         }
         case ResultsPart::Notice: {
-            char szLine[CSearchEdit::kNoticeBytes + sizeof kFolderPickerHint];
+            // Both lines of the notice, the second read after the first.
+            char szLine[CSearchEdit::kNoticeBytes + 1 + sizeof kFolderPickerHint];
             FormatMissingDataFolder(szLine, CSearchEdit::kNoticeBytes, screen.m_sub_WalkedFolder(),
                                     screen.m_szFolderWithoutData);
+            std::strcat(szLine, "\n");
             std::strcat(szLine, kFolderPickerHint);
             return FromCp932(szLine);
         }

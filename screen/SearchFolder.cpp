@@ -14,10 +14,10 @@
 
 #include "screen/FolderPaths.h"
 #include "screen/SearchEdit.h"
+#include "window/Window.h"
 
 namespace {
 
-constexpr char kProgramName[] = "Sorahiki";
 constexpr char kOptionsMark[] = "［オプション］";
 constexpr char kErrorCaption[] = "エラーメッセージ";
 // The walked name of a drive or file system root: its own current folder.
@@ -105,9 +105,9 @@ bool CSearchEdit::m_sub_EnterFolder(const char* pszPath) {
 void CSearchEdit::m_sub_ShowCaption() {
     char szCaption[kFolderBytes + 64];
     if (m_szFolderShown[0] != '\0') {
-        std::snprintf(szCaption, sizeof szCaption, "%s - %s", m_szFolderShown, kProgramName);
+        std::snprintf(szCaption, sizeof szCaption, "%s - %s", m_szFolderShown, kProgramTitle);
     } else {
-        CopyText(szCaption, kProgramName);
+        CopyText(szCaption, kProgramTitle);
     }
     if (m_run.options.AnyOn()) std::strcat(szCaption, kOptionsMark);
     SetWindowTextA(m_hParent, szCaption);

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr const char* kClassName = "Window";
-constexpr const char* kWindowTitle = "Sorahiki";
 // Caption, window menu and minimize box: no sizing border, no maximize box,
 // and hidden until start-up shows it.
 constexpr LONG kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -76,7 +75,7 @@ bool CWindow::m_sub_CreateWindow(HINSTANCE hInstance, CWindow* pParent, HMENU hM
     cs.y = CW_USEDEFAULT;
     cs.x = CW_USEDEFAULT;
     cs.style = kWindowStyle;
-    cs.lpszName = kWindowTitle;
+    cs.lpszName = kProgramTitle;
     cs.lpszClass = nullptr;
     cs.dwExStyle = kWindowExStyle;
 

@@ -13,6 +13,9 @@
 
 class CSearchEdit;
 
+// The main window's caption, whole while no folder is chosen.
+inline constexpr char kProgramTitle[] = "Sorahiki";
+
 class CWindow {
   public:
     CWindow();

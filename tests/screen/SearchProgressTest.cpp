@@ -249,6 +249,30 @@ TEST_F(SearchProgressTest, WithoutADataFolderOneLineSaysWhereItWasLookedFor) {
     EXPECT_NE(texts[2].find(fs::current_path().string()), std::string::npos);
 }
 
+// A folder dropped while a search runs stops it, and becomes the folder
+// searched only once that search has ended: the current folder never
+// changes under a running walk. The query is then searched again there.
+TEST_F(SearchProgressTest, AFolderDroppedMidSearchIsTakenOnceTheSearchHasEnded) {
+    WriteFile("棚/メモ/献立.txt", "献立の題\n料理の本文\n");
+    MakeHits(3);
+    const fs::path start = fs::current_path();
+    testhooks::OnSearchThread(HoldSearch, nullptr);
+    g_bReleased = false;
+    headless::TypeText(Edit(), "料理");
+    PressSearchButton();
+    Drain();
+    ASSERT_TRUE(Screen().m_run.Running());
+    headless::DropFiles({(start / OnDisk("棚/メモ")).string()});
+    Drain();
+    EXPECT_EQ(fs::current_path(), start);
+    g_bReleased = true;
+    Settle();
+    EXPECT_EQ(fs::current_path(), start / OnDisk("棚"));
+    ASSERT_EQ(Engine().m_nHits, 1);
+    EXPECT_STREQ(Engine().m_items[0].szPath, "メモ/献立.txt");
+    EXPECT_FALSE(Screen().m_run.WasStopped());
+}
+
 TEST_F(SearchProgressTest, ADoubleClickOnTheButtonMakesOneSearch) {
     MakeHits(14);
     Submit("本文0001");
