@@ -31,9 +31,27 @@ bool LetsIn(HWND hwnd) {
     return g_gate == nullptr || g_gate(hwnd);
 }
 
+void SetMarkQuietly(GtkWidget* item, bool checked);
+
+// A check item refused its command keeps the mark the program gave it: GTK
+// turned it over already.
 void OnItemActivated(GtkMenuItem* item, gpointer hwnd) {
     const auto id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), kCommandId));
-    if (LetsIn(static_cast<HWND>(hwnd))) MenuCommand(static_cast<HWND>(hwnd), id);
+    if (LetsIn(static_cast<HWND>(hwnd))) {
+        MenuCommand(static_cast<HWND>(hwnd), id);
+    } else if (GTK_IS_CHECK_MENU_ITEM(item)) {
+        GtkCheckMenuItem* check = GTK_CHECK_MENU_ITEM(item);
+        SetMarkQuietly(GTK_WIDGET(item), !gtk_check_menu_item_get_active(check));
+    }
+}
+
+// Setting the mark activates the item in GTK: that is no command.
+void SetMarkQuietly(GtkWidget* item, bool checked) {
+    g_signal_handlers_block_matched(item, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                    reinterpret_cast<gpointer>(OnItemActivated), nullptr);
+    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), checked);
+    g_signal_handlers_unblock_matched(item, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                      reinterpret_cast<gpointer>(OnItemActivated), nullptr);
 }
 
 void OnPopupShown(GtkWidget* popup, gpointer hwnd) {
@@ -113,13 +131,7 @@ GtkWidget* MakePopup(HWND hwnd, HMENU menu, int index) {
 void SetMenuItemChecked(HMENU menu, UINT id, bool checked) {
     auto found = g_items.find({menu, id});
     if (found == g_items.end()) return;
-    GtkWidget* item = AsCheckItem(found->second, menu, id);
-    // Setting the mark activates the item in GTK: that is no command.
-    g_signal_handlers_block_matched(item, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
-                                    reinterpret_cast<gpointer>(OnItemActivated), nullptr);
-    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), checked);
-    g_signal_handlers_unblock_matched(item, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
-                                      reinterpret_cast<gpointer>(OnItemActivated), nullptr);
+    SetMarkQuietly(AsCheckItem(found->second, menu, id), checked);
 }
 
 GtkWidget* MakeMenuBar(HWND hwnd, HMENU menu, InputGate gate) {
