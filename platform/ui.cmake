@@ -16,6 +16,12 @@ if(WIN32)
   target_link_libraries(sorahiki_platform_ui
     PUBLIC sorahiki_platform_core user32 gdi32 shell32 ole32 uuid oleacc oleaut32
     PRIVATE sorahiki_options)
+  # The entry point that hands WinMain its command line in code page 932;
+  # the program links it with -municode. Its object goes in whole: the
+  # start-up code that calls it comes after every library of the program.
+  add_library(sorahiki_platform_main OBJECT ${CMAKE_CURRENT_LIST_DIR}/src/win32/main_win32.cpp)
+  target_link_libraries(sorahiki_platform_main PUBLIC sorahiki_platform_core PRIVATE sorahiki_options)
+  target_link_options(sorahiki_platform_main INTERFACE -municode)
   return()
 endif()
 
