@@ -219,7 +219,7 @@ WideText ResultsPartName(const CSearchEdit& screen, const ResultsPart& part) {
         case ResultsPart::Notice: {
             // Both lines of the notice, the second read after the first.
             char szLine[CSearchEdit::kNoticeBytes + 1 + sizeof kFolderPickerHint];
-            FormatMissingDataFolder(szLine, CSearchEdit::kNoticeBytes, screen.m_sub_WalkedFolder(),
+            FormatMissingDataFolder(szLine, CSearchEdit::kNoticeBytes, screen.m_run.folder,
                                     screen.m_szFolderWithoutData);
             std::strcat(szLine, "\n");
             std::strcat(szLine, kFolderPickerHint);

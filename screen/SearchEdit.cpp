@@ -18,6 +18,10 @@ namespace {
 // missing terminator from running past the 350-byte entry.
 constexpr int kHistoryCopyBound = 301;
 
+// The folder searched until another is chosen, beside where the program
+// starts.
+constexpr char kDataFolder[] = "DATA";
+
 // value * to / from, rounded; positions within a bar are never negative.
 int Rescaled(int value, int to, int from) {
     return (value * to + from / 2) / from;
@@ -119,6 +123,7 @@ bool CSearchEdit::m_sub_Create(HWND hParent, HINSTANCE hInstance) {
     m_nHistory = 0;
 
     m_hParent = hParent;
+    std::strcpy(m_run.folder, kDataFolder);
     m_accessible.m_sub_Attach(this, hParent);
     // A program started away from its DATA says so before the first search.
     m_sub_NoteFolderWithoutData();

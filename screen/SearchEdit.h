@@ -81,7 +81,8 @@ class CSearchEdit {
     CResultsAccessible m_accessible;
 
     // Where the search walks and how it matches. The folder is kept as the
-    // current folder (its parent) and m_run.folder (its name), the options
+    // current folder (its parent) and m_run.folder (its name, DATA from the
+    // start, as the rows' paths begin), the options
     // as m_run.options; all are written only by the calls below, on the
     // window's thread (screen/SearchFolder.cpp, screen/OptionItems.cpp).
     // From now on searches walk this folder; a search under way is stopped
@@ -90,10 +91,6 @@ class CSearchEdit {
     void m_sub_AskFolder(const char* pszPath);
     // Asks the system's folder picker, and takes the folder chosen.
     void m_sub_ChooseFolder();
-    // The folder the next search walks, as the rows' paths begin.
-    const char* m_sub_WalkedFolder() const {
-        return m_run.folder[0] != '\0' ? m_run.folder : "DATA";
-    }
     // The command of an option's check item: turns that option over.
     void m_sub_ToggleOption(UINT nId);
     // The folder searched as the caption names it; empty for DATA.

@@ -211,5 +211,5 @@ void CSearchEdit::m_sub_EndSearch() {
 }
 
 void CSearchEdit::m_sub_NoteFolderWithoutData() {
-    NoteFolderWithoutData(m_sub_WalkedFolder(), m_szFolderWithoutData, kFolderBytes);
+    NoteFolderWithoutData(m_run.folder, m_szFolderWithoutData, kFolderBytes);
 }

@@ -102,8 +102,7 @@ bool CSearchEdit::m_sub_DescribeHitCount(char* pszOut, int nSize) const {
 void CSearchEdit::m_sub_DrawScreen(CDC& dc) {
     const HGDIOBJ hSystemFont = SelectObject(dc.m_hDC, m_hResultsFont);
     if (m_szFolderWithoutData[0] != '\0') {
-        DrawMissingDataFolder(dc.m_hDC, m_sub_WalkedFolder(), m_szFolderWithoutData,
-                              m_nHistory > 0);
+        DrawMissingDataFolder(dc.m_hDC, m_run.folder, m_szFolderWithoutData, m_nHistory > 0);
     } else {
         m_engine.m_sub_DrawResults(dc);
         // Before the first search the results area shows how to use it; a

@@ -100,13 +100,13 @@ TEST_F(SearchFolderTest, WhatCannotBeSearchedIsRefusedAndARootIsWalkedFromItself
     EXPECT_NE(boxes[0].text.find("が見つかりません"), std::string::npos);
     EXPECT_NE(boxes[1].text.find("gone」が見つかりません"), std::string::npos);
     EXPECT_NE(boxes[2].text.find("シフトJIS"), std::string::npos);
-    EXPECT_EQ(Screen().m_sub_WalkedFolder(), std::string("DATA"));
+    EXPECT_STREQ(Screen().m_run.folder, "DATA");
     EXPECT_EQ(Caption(), "Sorahiki");
     EXPECT_EQ(fs::current_path(), start);
 
     headless::DropFiles({"/"});
     Settle();
-    EXPECT_EQ(Screen().m_sub_WalkedFolder(), std::string("."));
+    EXPECT_STREQ(Screen().m_run.folder, ".");
     EXPECT_EQ(fs::current_path(), fs::path("/"));
     EXPECT_EQ(Caption(), "/ - Sorahiki");
 }
