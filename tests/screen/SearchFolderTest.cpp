@@ -52,6 +52,14 @@ TEST_F(SearchFolderTest, AFolderOnTheCommandLineIsSearchedFromItsParent) {
     ASSERT_EQ(Engine().m_nHits, 1);
     EXPECT_EQ(FirstRowPath(), "メモ/献立.txt");
     EXPECT_EQ(OpenFirstRow(), MemoOnDisk() + "/" + OnDisk("献立.txt").string());
+
+    // The folder gone, the notice names it and where it was looked for.
+    fs::remove_all(MemoOnDisk());
+    Submit("料理");
+    const auto texts = Only(PaintNow(), Draw::TextOut);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[2].bytes, "メモ という名前のフォルダーが見つかりません（探した場所：" +
+                                  MemoAsShown().substr(0, MemoAsShown().size() - 5) + "）");
 }
 
 TEST_F(SearchFolderTest, ThePickerAndADropSwitchTheFolderAndSearchTheShownQueryAgain) {
