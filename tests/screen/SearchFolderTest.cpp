@@ -76,11 +76,20 @@ TEST_F(SearchFolderTest, ThePickerAndADropSwitchTheFolderAndSearchTheShownQueryA
     EXPECT_EQ(Caption(), MemoAsShown() + " - Sorahiki");
     EXPECT_EQ(OpenFirstRow(), MemoOnDisk() + "/" + OnDisk("献立.txt").string());
 
+    // Page 2 is read from the chosen folder too: h0010, h0011, 献立.
+    for (int i = 0; i < 12; ++i)
+        WriteFile("メモ/" + HitPath(i).substr(5), HitTitle(i) + "\n料理\n");
+    Submit("料理");
+    GoToPage(1);
+    ASSERT_TRUE(Engine().m_items[1].bPresent);
+    EXPECT_EQ(std::string(Engine().m_items[1].szTitle), HitTitle(11));
+    EXPECT_EQ(std::string(Engine().m_items[1].szPath), "メモ/" + HitPath(11).substr(5));
+
     // A cancelled picker leaves all as it was.
     headless::QueueFolderChoice("");
     headless::ChooseMenuItem(IDM_CHOOSE_FOLDER);
     Settle();
-    EXPECT_EQ(FirstRowPath(), "メモ/献立.txt");
+    EXPECT_EQ(Caption(), MemoAsShown() + " - Sorahiki");
 
     const fs::path data = m_shelf.parent_path() / "DATA";
     headless::DropFiles({data.string()});
