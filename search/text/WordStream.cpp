@@ -10,9 +10,12 @@
 
 namespace {
 
-// The first character boundary of `text` at or after `from`.
+// The first character boundary of `text` at or after `from`. The text holds
+// whole characters from its start, so the byte after one that cannot lead a
+// character ends one: counting starts there, not at the text's start.
 int BoundaryFrom(const char* text, int from) {
-    int at = 0;
+    int at = from;
+    while (at > 0 && cp932::IsLeadByte(static_cast<unsigned char>(text[at - 1]))) --at;
     while (at < from) at += cp932::IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
     return at;
 }
