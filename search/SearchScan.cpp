@@ -264,9 +264,19 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         FileText gathered;
         const bool bOpened =
             GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+        Settle(verdict, pszPath, bOpened, gathered,
+               [&] { return m_engine.m_sub_Keeps(verdict.szText); });
+    }
+
+    // The verdict on a file once its reading ended: kept when it was read
+    // whole and `holds()`; a failure on a file gone since it was listed is
+    // none.
+    template <typename Holds>
+    static void Settle(FileVerdict& verdict, const char* pszPath, bool bOpened,
+                       const FileText& gathered, Holds holds) {
         verdict.dwError = bOpened ? gathered.readError : GetLastError();
-        verdict.bKeep = bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver &&
-                        m_engine.m_sub_Keeps(verdict.szText);
+        verdict.bKeep =
+            bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver && holds();
         if (verdict.dwError != ERROR_SUCCESS && !IsWantOfResources(verdict.dwError) &&
             GoneSinceListed(pszPath, false)) {
             verdict.dwError = ERROR_SUCCESS;
@@ -284,15 +294,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             GatherIntoStream(pszPath, verdict.szText, kTextLimit, gathered, room, m_look,
                              m_engine.m_options.bWholeFile, stream,
                              [&] { return HoldsWanted(stream) && stream.ContextSettled(); });
-        verdict.dwError = bOpened ? gathered.readError : GetLastError();
-        verdict.bKeep = bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver &&
-                        HoldsWanted(stream);
-        if (verdict.dwError != ERROR_SUCCESS && !IsWantOfResources(verdict.dwError) &&
-            GoneSinceListed(pszPath, false)) {
-            verdict.dwError = ERROR_SUCCESS;
-        }
-        verdict.nFirstLine = gathered.firstLine;
-        verdict.bNulEndsLine = gathered.nulEndsLine;
+        Settle(verdict, pszPath, bOpened, gathered, [&] { return HoldsWanted(stream); });
         std::memcpy(verdict.szContext, stream.Context(), sizeof verdict.szContext);
         verdict.bContextKnown = true;
     }
