@@ -1,17 +1,21 @@
 #!/usr/bin/python3
 """Times sorahiki-cli next to the floor and to grep and ripgrep.
 
-  bench/compare.py table [--cold] [--runs N] [FOLDER...]
+  bench/compare.py table [--cold] [--runs N] [--whole] [--no-corpus] [FOLDER...]
   bench/compare.py plot  [--runs N] [--out docs/benchmarks.png]
 
 `table` prints, for the generated corpus (100,000 notes of 4 KiB in 1,000
 folders), the generated mixed folder and each FOLDER given (a folder that
 holds DATA): the number of files, the time of a search that finds nothing,
 the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
-ratios. `plot` draws search time against the number of files.
+ratios. `plot` draws search time against the number of files. With --whole
+the search reads whole files (`sorahiki-cli --whole`), as grep and ripgrep
+do, and the floor reads every file to its end; --no-corpus leaves out the
+generated corpus of 100,000 notes.
 
 The floor is bench/floor.c, a plain C program with no code of this project:
-it lists DATA, then opens each file, reads its first 4 KiB and closes it, on N
+it lists DATA, then opens each file, reads its first 4 KiB (with --whole, all
+of it) and closes it, on N
 threads. compare.py builds it with the system's C compiler; --floor names
 another source. Each figure is the best of --runs runs (whole process,
 wall clock). --cold empties the page cache before every run: through
@@ -30,6 +34,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORD = "存在しない語"  # found in no file: every search walks everything
 SIZES = [10000, 30000, 100000, 300000]
 CLI = None  # --cli
+WHOLE = False  # --whole
 
 
 def floor_source(given):
@@ -85,11 +90,12 @@ def timed(command, folder, cold):
 def commands(build, floor, cli=None):
     cli = cli or os.path.join(build, "cli", "sorahiki-cli")
     word_sjis = WORD.encode("cp932")
+    whole = ["--whole"] if WHOLE else []
     return {
-        "sorahiki-cli": [cli, WORD],
-        "floor 1": [floor, "1"],
-        "floor 2": [floor, "2"],
-        "floor 32": [floor, "32"],
+        "sorahiki-cli": [cli] + whole + [WORD],
+        "floor 1": [floor, "1"] + whole,
+        "floor 2": [floor, "2"] + whole,
+        "floor 32": [floor, "32"] + whole,
         "grep -rlF": [b"grep", b"-rlF", word_sjis, b"DATA"],
         "rg -l -E shift_jis": ["rg", "-l", "-E", "shift_jis", WORD, "DATA"],
     }
@@ -120,8 +126,9 @@ def show(seconds):
 
 def table(args, build, floor):
     folders = [("generated: 100,000 notes of 4 KiB in 1,000 folders", args.corpus, 100000,
-                "--uniform"),
-               ("generated mixed folder: notes, web pages, pictures", args.mixed, 4443, "--mixed")]
+                "--uniform")] if not args.no_corpus else []
+    folders += [("generated mixed folder: notes, web pages, pictures", args.mixed, 4443,
+                 "--mixed")]
     folders += [(f, f, None, None) for f in args.folders]
     names = list(commands(build, floor))
     print("| folder | files | " + " | ".join(f"`{n}`" for n in names) +
@@ -188,9 +195,13 @@ def main():
     parser.add_argument("--sizes", type=lambda text: [int(n) for n in text.split(",")],
                         default=SIZES, help="numbers of files for the plot, with commas")
     parser.add_argument("--cli", help="another sorahiki-cli to time")
+    parser.add_argument("--whole", action="store_true", help="search and read whole files")
+    parser.add_argument("--no-corpus", action="store_true",
+                        help="leave out the generated corpus of 100,000 notes")
     args = parser.parse_args()
-    global CLI
+    global CLI, WHOLE
     CLI = args.cli
+    WHOLE = args.whole
     floor = build_floor(floor_source(args.floor), args.build)
     print(f"floor: {floor_source(args.floor)}", file=sys.stderr)
     (table if args.mode == "table" else plot)(args, args.build, floor)

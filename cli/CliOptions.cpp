@@ -19,6 +19,11 @@ const char kCliUsage[] =
     "  --context    also print the text around the first word where it first\n"
     "               occurs in the file, on a line of its own (with --tsv, as a\n"
     "               fifth column)\n"
+    "  --whole      search the whole text of each file, not its first 2,001 bytes\n"
+    "  -i           match Latin letters in either case (full-width ones too)\n"
+    "  --fold-width match full-width letters and digits as ASCII, and half-width\n"
+    "               katakana (with their voiced marks) as full-width\n"
+    "  --fold-kana  match hiragana and katakana alike\n"
     "  -h, --help   print this help and exit\n"
     "  --version    print the version and exit\n"
     "  --           end the options: every later argument is a word\n"
@@ -99,6 +104,14 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
             options.raw = true;
         } else if (arg == "--context") {
             options.context = true;
+        } else if (arg == "--whole") {
+            options.search.bWholeFile = true;
+        } else if (arg == "-i") {
+            options.search.bFoldCase = true;
+        } else if (arg == "--fold-width") {
+            options.search.bFoldWidth = true;
+        } else if (arg == "--fold-kana") {
+            options.search.bFoldKana = true;
         } else if (arg == "--color" || arg == "--colour") {
             options.color = ColorWhen::kAuto;
         } else if (arg.starts_with("--color=") || arg.starts_with("--colour=")) {

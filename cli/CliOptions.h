@@ -1,6 +1,7 @@
 // The command line of sorahiki-cli:
 //   sorahiki-cli [-C DIR] [--page N | --all] [--tsv] [--raw] [--color[=WHEN]]
-//                [--context] [--] WORD...
+//                [--context] [--whole] [-i] [--fold-width] [--fold-kana]
+//                [--] WORD...
 //   sorahiki-cli --help | --version
 // Options may come before or after the words; after "--" every argument is a
 // word.
@@ -8,6 +9,8 @@
 
 #include <string>
 #include <vector>
+
+#include "search/SearchOptions.h"
 
 // When the words are coloured in the listing.
 enum class ColorWhen { kAuto, kAlways, kNever };
@@ -24,6 +27,8 @@ struct CliOptions {
 
     ColorWhen color = ColorWhen::kAuto;  // --color=auto|always|never
     bool context = false;                // --context
+    // --whole, -i, --fold-width, --fold-kana: how the engine reads and matches.
+    SearchOptions search;
 };
 
 // The text that --help prints.

@@ -134,6 +134,7 @@ int Run(const CliOptions& options, CCheckedOutput& out) {
     if (!dataProblem.empty()) return Fail(dataProblem);
 
     WarnOfUnreadablePaths(g_engine, options.raw);
+    g_engine.m_options = options.search;
     g_engine.m_sub_Search(query.c_str());
     if (g_engine.m_bTooManyOpenFiles || g_engine.m_bOutOfMemory) return FailedSearch();
     if (g_engine.m_nWords == 0) return Fail("the query holds no word");

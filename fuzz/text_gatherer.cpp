@@ -2,12 +2,15 @@
 // characters, never a blank, a line feed or a character that begins with
 // 0x81, ended by a NUL. The fast path over a buffer, the character-by-
 // character path, the reading of a real file and the rules all agree, and a
-// word cut from the text finds the file.
+// word cut from the text finds the file. With options, the whole text is
+// gathered by the same rules, and a search that streams it, folded, finds a
+// word exactly where the text folded at once holds the word folded alike.
 #include <cstdint>
 #include <cstring>
 
 #include "fuzz/FuzzSupport.h"
 #include "search/SearchEngin.h"
+#include "search/text/TextFold.h"
 #include "search/text/WordProbe.h"
 
 namespace {
@@ -84,6 +87,38 @@ void CheckQuickLook(std::string_view raw, const std::string& text, const std::st
     if (cutFromText) fuzz::Require(may, "a word of the text is never passed over");
 }
 
+// The whole text of the file, gathered to its end.
+std::string ReadWholeFileText(const char* path, size_t rawSize) {
+    sjis::OpenFile file(path);
+    fuzz::Require(file.IsOpen(), "the written file opens");
+    sjis::TextFileBytes bytes(file.Handle());
+    return ReadText(bytes, static_cast<int>(2 * rawSize + 16));
+}
+
+std::string Folded(const std::string& text, text_fold::FoldRules rules) {
+    std::vector<char> out(2 * text.size() + 1);
+    text_fold::FoldWord(text.c_str(), rules, out.data());
+    return std::string(out.data());
+}
+
+// The search with options on `word` finds the file exactly when the whole
+// text (or its first kLimit bytes), folded at once, holds the word folded.
+void CheckOptions(const std::string& wholeText, const std::string& word, SearchOptions options) {
+    if (word.empty()) return;
+    const text_fold::FoldRules rules{options.bFoldCase, options.bFoldWidth, options.bFoldKana};
+    const std::string searched = options.bWholeFile ? wholeText : GatherByRules(wholeText, kLimit);
+    const std::string folded = Folded(word, rules);
+    const bool holds = !folded.empty() && HoldsAtBoundary(Folded(searched, rules), folded);
+    std::memcpy(g_engine.m_words[0], word.c_str(), word.size() + 1);
+    g_engine.m_nWords = 1;
+    g_engine.m_nWordIndex = 0;
+    g_engine.m_nHits = 0;
+    g_engine.m_options = options;
+    g_engine.m_sub_TestFile(kPath);
+    g_engine.m_options = SearchOptions{};
+    fuzz::Require(g_engine.m_nHits == (holds ? 1 : 0), "a search with options finds its words");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -112,6 +147,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fuzz::ReadAsItIs(kPath)) {
         fuzz::Require(fileText == expected, "a file gives the text of its bytes");
     }
+
+    // The whole text, and searches with options over it: words from
+    // anywhere in it.
+    const std::string wholeText = ReadWholeFileText(kPath, size);
+    fuzz::Require(wholeText.compare(0, fileText.size(), fileText) == 0,
+                  "the whole text begins with the searched text");
+    if (fuzz::ReadAsItIs(kPath)) {
+        fuzz::Require(wholeText == GatherByRules(bytes, static_cast<int>(2 * size + 16)),
+                      "the whole text is gathered by the rules");
+    }
+    SearchOptions options;
+    const int bits = size > 4 ? data[4] : 1;
+    options.bWholeFile = (bits & 1) != 0;
+    options.bFoldCase = (bits & 2) != 0;
+    options.bFoldWidth = (bits & 4) != 0;
+    options.bFoldKana = (bits & 8) != 0;
+    const size_t from = size > 5 ? data[5] * wholeText.size() / 256 : 0;
+    CheckOptions(wholeText, WordFrom(wholeText, from), options);
+    CheckOptions(wholeText, WordFrom(wholeText, size > 3 ? data[3] : 0), options);
 
     // The search's own gathering, seen through the match test.
     std::string word = WordFrom(fileText, size > 2 ? data[2] : 0);

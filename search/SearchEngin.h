@@ -183,13 +183,15 @@ class CSearchEngin : public CSearchRecord {
     bool m_sub_StopAsked() const;
     void m_sub_LoadRow(ResultItem& item);
     void m_sub_LoadContext(ResultItem& item) const;
+    void m_sub_LoadContextWithOptions(ResultItem& item) const;
     void m_sub_MarkRow(ResultItem& item) const;
     void m_sub_FillPage(bool fromScan);
     void m_sub_FillRow(ResultItem& item, int hit, bool fromScan);
     void m_sub_ShowRow(int hit);
     void m_sub_ShowDrop(int hit, int taken);
     void m_sub_ShowPassEnd();
-    void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine);
+    void m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine,
+                           const char* context);
     void m_sub_ForgetScanRows();
     void m_sub_ReportReadFailure(const char* pszPath) const;
     void m_sub_LeaveOut(const char* pszPath, DWORD dwError);

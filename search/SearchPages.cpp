@@ -7,6 +7,7 @@
 #include <sorahiki/listing.h>
 
 #include "search/BytesInRoom.h"
+#include "search/FoldedQuery.h"
 #include "search/HitPresence.h"
 #include "search/readahead/ReadAhead.h"
 #include "search/text/RowMarks.h"
@@ -76,8 +77,11 @@ int CSearchEngin::m_sub_LoadPage() {
 // the hit will stand on the first page. `text` is the gathered text of the
 // file and `firstLine` the bytes of it that come from the first line. When a
 // NUL ends the first line within the title, the excerpt lies beyond the
-// gathered text, and the row is read from the file.
-void CSearchEngin::m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine) {
+// gathered text, and the row is read from the file. `context`, when the
+// search found it already, is the text around the first word; else it is cut
+// from `text`.
+void CSearchEngin::m_sub_KeepScanRow(int hit, const char* text, int firstLine, bool nulEndsLine,
+                                     const char* context) {
     if (hit < 0 || hit >= kRowsPerPage) return;
     ScanRow& row = m_scanRows[hit];
     int length = static_cast<int>(std::strlen(text));
@@ -89,6 +93,10 @@ void CSearchEngin::m_sub_KeepScanRow(int hit, const char* text, int firstLine, b
     int excerpt = WholeCharacters(text + title, length - title, kExcerptLimit);
     std::memcpy(row.szContent, text + title, static_cast<size_t>(excerpt));
     row.szContent[excerpt] = '\0';
+    if (context != nullptr) {
+        std::memcpy(row.szContext, context, sizeof row.szContext);
+        return;
+    }
     row_marks::CutContext(std::string_view(text, static_cast<size_t>(length)), m_words[0],
                           row.szContext, kExcerptLimit);
 }
@@ -167,8 +175,16 @@ void CSearchEngin::m_sub_ShowPassEnd() {
     m_pControl->hits.store(m_nHits, std::memory_order_relaxed);
 }
 
-// Marks the words of the last search in the three texts of a row.
+// Marks the words of the last search in the three texts of a row: with
+// folding, the characters a folded word matched, in the row's own forms.
 void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
+    if (FoldRulesOf(m_options).Any()) {
+        const CFoldedQuery query(m_words, m_nWords, m_options);
+        row_marks::MarkFoldedWords(item.szTitle, query.Words(), query.Rules(), item.titleMarks);
+        row_marks::MarkFoldedWords(item.szContent, query.Words(), query.Rules(), item.contentMarks);
+        row_marks::MarkFoldedWords(item.szContext, query.Words(), query.Rules(), item.contextMarks);
+        return;
+    }
     std::string_view words[kMaxWords];
     const int count = m_nWords < 0 ? 0 : (m_nWords > kMaxWords ? kMaxWords : m_nWords);
     for (int i = 0; i < count; ++i) words[i] = m_words[i];

@@ -11,6 +11,7 @@
 #include <sorahiki/listing.h>
 
 #include "search/BytesInRoom.h"
+#include "search/FoldedQuery.h"
 #include "search/walk/FolderListing.h"
 #include "search/walk/FolderWarmer.h"
 #include "search/readahead/ReadAhead.h"
@@ -20,6 +21,7 @@
 #include "search/text/SjisReader.h"
 #include "search/text/WordMatch.h"
 #include "search/text/QuickLook.h"
+#include "search/text/WordStream.h"
 
 namespace {
 
@@ -34,6 +36,27 @@ struct FileText {
     DWORD readError = ERROR_SUCCESS;  // a read failed: the text is not the file's
 };
 
+using FileReader = sjis::SjisCharReader<sjis::TextFileBytes>;
+
+// Reads the first line, then the rest, into `text`: its length.
+int ReadStart(FileReader& reader, char* text, int limit, FileText& gathered) {
+    gathered.firstLine = reader.ReadText(text, limit, true);
+    gathered.nulEndsLine = reader.Stop() == sjis::TextStop::kNul;
+    if (reader.Stop() != sjis::TextStop::kLineFeed) return gathered.firstLine;
+    return gathered.firstLine +
+           reader.ReadText(text + gathered.firstLine, limit - gathered.firstLine);
+}
+
+// True when the file is passed over, its text empty.
+bool PassedOver(const sjis::TextFileBytes& bytes, const sjis::QuickLook& look, int limit,
+                char* text, FileText& gathered) {
+    if (look.MayHoldWords(bytes, limit)) return false;
+    text[0] = '\0';
+    gathered.passedOver = true;
+    gathered.readError = bytes.ReadError();
+    return true;
+}
+
 // False when the file cannot be opened. A file whose first block shows that
 // it cannot hold the words of `look` is passed over, its text empty.
 bool GatherText(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
@@ -41,17 +64,36 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     CBytesInRoom bytes(room, file.Handle());
-    if (!look.MayHoldWords(*bytes, limit)) {
-        text[0] = '\0';
-        gathered.passedOver = true;
-        gathered.readError = (*bytes).ReadError();
-        return true;
-    }
-    sjis::SjisCharReader reader(*bytes);
-    gathered.firstLine = reader.ReadText(text, limit, true);
-    gathered.nulEndsLine = reader.Stop() == sjis::TextStop::kNul;
-    if (reader.Stop() == sjis::TextStop::kLineFeed) {
-        reader.ReadText(text + gathered.firstLine, limit - gathered.firstLine);
+    if (PassedOver(*bytes, look, limit, text, gathered)) return true;
+    FileReader reader(*bytes);
+    ReadStart(reader, text, limit, gathered);
+    gathered.readError = (*bytes).ReadError();
+    return true;
+}
+
+// A limit of the quick look beyond any file's text: reading whole files, a
+// file is passed over only where its text ends within the first block.
+constexpr int kWholeFileLook = 1 << 30;
+
+// As GatherText, and the text goes on into `stream` as well: to the file's
+// end with `whole`, until `enough()` tells that the rest cannot change what
+// the stream found.
+template <typename Enough>
+bool GatherIntoStream(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
+                      const sjis::QuickLook& look, bool whole, CWordStream& stream, Enough enough) {
+    sjis::OpenFile file(path);
+    if (!file.IsOpen()) return false;
+    CBytesInRoom bytes(room, file.Handle());
+    if (PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) return true;
+    FileReader reader(*bytes);
+    const int length = ReadStart(reader, text, limit, gathered);
+    bool more = whole && reader.Stop() == sjis::TextStop::kFull;
+    std::memcpy(stream.Room(), text, static_cast<size_t>(length));
+    stream.Take(length, more);
+    while (more && !enough()) {
+        const int taken = reader.ReadText(stream.Room(), CWordStream::kBlock);
+        more = reader.Stop() == sjis::TextStop::kFull;
+        stream.Take(taken, more);
     }
     gathered.readError = (*bytes).ReadError();
     return true;
@@ -107,6 +149,10 @@ struct FileVerdict {
     int nFirstLine;     // bytes of szText that come from the file's first line
     bool bNulEndsLine;  // a NUL ends the first line
     char szText[limits::kTextBuffer];
+    // With options, the text around the first word as the stream found it
+    // (it may lie beyond szText); without, the row cuts it from szText.
+    bool bContextKnown;
+    char szContext[limits::kExcerptBytes + 1];
 };
 
 FileVerdict* SharedVerdicts() {
@@ -122,8 +168,13 @@ FileVerdict* SharedVerdicts() {
 class CSearchEngin::PassReader final : public CReadAheadClient {
   public:
     // The quick look passes over a file that cannot hold the words the
-    // verdict asks for: every word in the scan, the pass's word later.
-    explicit PassReader(CSearchEngin& engine) : m_engine(engine) {
+    // verdict asks for: every word in the scan, the pass's word later. It
+    // looks for the words as written, so with folding it passes over none.
+    explicit PassReader(CSearchEngin& engine)
+        : m_engine(engine),
+          m_bOptions(engine.m_options.AnyOn()),
+          m_query(engine.m_words, engine.m_nWords, engine.m_options) {
+        if (m_query.Rules().Any()) return;
         if (engine.m_nWordIndex != 0) {
             m_look.Add(engine.m_words[engine.m_nWordIndex]);
             return;
@@ -136,13 +187,18 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         verdict.bKeep = false;
         verdict.szText[0] = '\0';
         verdict.dwError = ERROR_SUCCESS;
+        verdict.bContextKnown = false;
         // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
         if (m_engine.m_sub_StopAsked()) return Filled::kRead;
         // The file layer may need memory (names, conversions); when none can
         // be had the file counts as unread, and the walk ends.
         try {
-            FillFromFile(verdict, pszPath, room);
+            if (m_bOptions) {
+                FillWithOptions(verdict, pszPath, room);
+            } else {
+                FillFromFile(verdict, pszPath, room);
+            }
         } catch (const std::bad_alloc&) {
             verdict.bKeep = false;
             verdict.dwError = ERROR_NOT_ENOUGH_MEMORY;
@@ -198,7 +254,8 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         if (verdict.bKeep) m_engine.m_sub_RecordHit();
         if (m_engine.m_nHits > hit) {
             m_engine.m_sub_KeepScanRow(hit, verdict.szText, verdict.nFirstLine,
-                                       verdict.bNulEndsLine);
+                                       verdict.bNulEndsLine,
+                                       verdict.bContextKnown ? verdict.szContext : nullptr);
         }
         return true;
     }
@@ -207,9 +264,19 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         FileText gathered;
         const bool bOpened =
             GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+        Settle(verdict, pszPath, bOpened, gathered,
+               [&] { return m_engine.m_sub_Keeps(verdict.szText); });
+    }
+
+    // The verdict on a file once its reading ended: kept when it was read
+    // whole and `holds()`; a failure on a file gone since it was listed is
+    // none.
+    template <typename Holds>
+    static void Settle(FileVerdict& verdict, const char* pszPath, bool bOpened,
+                       const FileText& gathered, Holds holds) {
         verdict.dwError = bOpened ? gathered.readError : GetLastError();
-        verdict.bKeep = bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver &&
-                        m_engine.m_sub_Keeps(verdict.szText);
+        verdict.bKeep =
+            bOpened && verdict.dwError == ERROR_SUCCESS && !gathered.passedOver && holds();
         if (verdict.dwError != ERROR_SUCCESS && !IsWantOfResources(verdict.dwError) &&
             GoneSinceListed(pszPath, false)) {
             verdict.dwError = ERROR_SUCCESS;
@@ -218,8 +285,33 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         verdict.bNulEndsLine = gathered.nulEndsLine;
     }
 
+    // As FillFromFile, with the words looked for in a stream of the text
+    // (whole, or the first kTextLimit bytes) as the options fold it.
+    void FillWithOptions(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
+        FileText gathered;
+        CWordStream stream(m_query.Words(), m_query.Rules(), kExcerptLimit);
+        const bool bOpened =
+            GatherIntoStream(pszPath, verdict.szText, kTextLimit, gathered, room, m_look,
+                             m_engine.m_options.bWholeFile, stream,
+                             [&] { return HoldsWanted(stream) && stream.ContextSettled(); });
+        Settle(verdict, pszPath, bOpened, gathered, [&] { return HoldsWanted(stream); });
+        std::memcpy(verdict.szContext, stream.Context(), sizeof verdict.szContext);
+        verdict.bContextKnown = true;
+    }
+
+    // The verdict's rule (m_sub_Keeps) over what the stream found.
+    bool HoldsWanted(const CWordStream& stream) const {
+        if (m_engine.m_nWordIndex != 0) return stream.Found(m_engine.m_nWordIndex);
+        for (int i = 0; i < m_engine.m_nWords; ++i) {
+            if (!stream.Found(i)) return false;
+        }
+        return true;
+    }
+
     CSearchEngin& m_engine;
     FileVerdict* const m_verdicts = SharedVerdicts();
+    const bool m_bOptions;  // the search has an option on
+    const CFoldedQuery m_query;
     sjis::QuickLook m_look;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
@@ -493,12 +585,33 @@ void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
     FileText gathered;
     const sjis::QuickLook everyFile;  // no word: nothing is passed over
     try {
-        if (m_nWords <= 0 || !GatherText(item.szPath, text, kTextLimit, gathered,
-                                         SharedReadAhead().m_sub_WalkRoom(), everyFile)) {
+        if (m_nWords <= 0) return;
+        if (m_options.AnyOn()) {
+            m_sub_LoadContextWithOptions(item);
+            return;
+        }
+        if (!GatherText(item.szPath, text, kTextLimit, gathered, SharedReadAhead().m_sub_WalkRoom(),
+                        everyFile)) {
             return;
         }
     } catch (const std::bad_alloc&) {
         return;  // the row shows without it
     }
     row_marks::CutContext(text, m_words[0], item.szContext, kExcerptLimit);
+}
+
+// The text around the first word as a search with options finds it: the
+// file is streamed until that word's line is cut.
+void CSearchEngin::m_sub_LoadContextWithOptions(ResultItem& item) const {
+    char text[kTextBuffer];
+    FileText gathered;
+    const sjis::QuickLook everyFile;
+    const CFoldedQuery query(m_words, 1, m_options);
+    CWordStream stream(query.Words(), query.Rules(), kExcerptLimit);
+    if (!GatherIntoStream(item.szPath, text, kTextLimit, gathered,
+                          SharedReadAhead().m_sub_WalkRoom(), everyFile, m_options.bWholeFile,
+                          stream, [&] { return stream.ContextSettled(); })) {
+        return;
+    }
+    std::memcpy(item.szContext, stream.Context(), sizeof item.szContext);
 }

@@ -52,16 +52,41 @@ bool MarkWords(std::string_view text, std::span<const std::string_view> words,
     return any;
 }
 
+bool MarkFoldedWords(std::string_view text, std::span<const std::string_view> foldedWords,
+                     text_fold::FoldRules rules, std::span<unsigned char> marks) {
+    std::fill(marks.begin(), marks.end(), 0);
+    text = text.substr(0, std::min<size_t>(text.size(), kMarkedTextBytes));
+    char folded[2 * kMarkedTextBytes + 1];
+    unsigned short sourceAt[2 * kMarkedTextBytes + 1];
+    const text_fold::FoldedText done = text_fold::FoldText(text, rules, false, folded, sourceAt);
+    const std::string_view foldedText(folded, static_cast<size_t>(done.length));
+    bool any = false;
+    for (std::string_view word : foldedWords) {
+        sjis::ForEachWordAt(foldedText, word, [&](size_t at) {
+            const size_t last = sourceAt[at + word.size() - 1];
+            const size_t end = last + text_fold::FoldAt(text.substr(last), rules).taken;
+            for (size_t i = sourceAt[at]; i < std::min(end, marks.size()); ++i) marks[i] = 1;
+            any = true;
+            return true;
+        });
+    }
+    return any;
+}
+
 // The window starts up to kLeadIn bytes before the word and runs on as far as
 // the room allows; when the text ends first, it starts earlier instead, so the
 // line is as full as the text makes it.
 void CutContext(std::string_view text, std::string_view word, char* context, int limit) {
     context[0] = '\0';
     const int at = sjis::FindWord(text, word);
+    if (at >= 0) CutContextAround(text, at, at + static_cast<int>(word.size()), context, limit);
+}
+
+void CutContextAround(std::string_view text, int at, int wordEnd, char* context, int limit) {
+    context[0] = '\0';
     const int room = limit - kEllipsisBytes;
-    if (at < 0 || static_cast<int>(word.size()) > room) return;
+    if (wordEnd - at > room) return;
     const int length = static_cast<int>(text.size());
-    const int wordEnd = at + static_cast<int>(word.size());
     int start = BoundaryFrom(text, std::max({0, at - kLeadIn, wordEnd - room}));
     int end = EndWithin(text, start, room);
     if (end == length) {

@@ -190,6 +190,35 @@ TEST(Cli, ColourAndContext) {
                           u8"…カレの作り方玉ねぎを炒めるrice\n"));
 }
 
+// Each option flag reaches the engine: a word in other forms, and one past
+// the first 2,001 bytes, are found only with theirs; the context line shows
+// the file's own forms around the match.
+TEST(Cli, SearchOptionFlags) {
+    DataFolder folder;
+    folder.Write("DATA/menu.txt", "献立\n" + std::string(1000, 'x') + "\xB6\xDA\xB0 RICE\n" +
+                                      std::string(3000, 'y') + "\x8E\xE5\x90\x48\n");
+    struct Case {
+        std::vector<std::string> args;
+        bool found;
+    };
+    const Case cases[] = {
+        {{U8(u8"かれー")}, false},
+        {{"--fold-width", U8(u8"かれー")}, false},
+        {{"--fold-width", "--fold-kana", U8(u8"かれー")}, true},
+        {{"rice"}, false},
+        {{"-i", "rice"}, true},
+        {{U8(u8"主食")}, false},
+        {{"--whole", U8(u8"主食")}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(RunCli(c.args).status, c.found ? 0 : 1);
+    }
+    CliResult r = RunCli({"--tsv", "--context", "--fold-width", U8(u8"カレ")});
+    EXPECT_EQ(r.out.substr(r.out.rfind('\t')),
+              U8(u8"\t…") + std::string(24, 'x') + U8(u8"ｶﾚｰRICE") + std::string(52, 'y') + "\n");
+}
+
 TEST(Cli, PagesAndAll) {
     DataFolder folder;
     for (int i = 0; i < 23; ++i) {

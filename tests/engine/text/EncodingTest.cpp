@@ -14,6 +14,7 @@
 #include "search/text/QuickLook.h"
 #include "search/text/SjisReader.h"
 #include "search/text/TextDecoder.h"
+#include "tests/engine/text/EncodedFiles.h"
 #include "tests/engine/text/WordSamples.h"
 #include "tests/support/DataFolder.h"
 
@@ -22,21 +23,8 @@ using namespace std::literals;
 
 namespace {
 
-std::string Cp932(const std::string& utf8Text) {
-    std::string out;
-    Utf8ToCp932(utf8Text, out);
-    return out;
-}
-
-std::string Utf16(const std::string& utf8Text, bool bigEndian) {
-    std::u16string units = utf8::utf8to16(utf8Text);
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : units) {
-        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
+using encoded_files::Cp932;
+using encoded_files::Utf16;
 
 struct SameText {
     const char* name;
