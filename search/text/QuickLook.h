@@ -11,13 +11,15 @@ namespace sjis {
 
 class QuickLook {
   public:
-    // The rarest characters of `word` are looked for, in code page 932 and
-    // in every Unicode character that converts to them.
+    // The rarest pairs of adjacent characters of `word` are looked for in
+    // code page 932, its rarest characters in every Unicode character that
+    // converts to them.
     void Add(const char* word) {
-        const int before = m_cp932.Count();
         m_cp932.Add(word);
-        for (int i = before; i < m_cp932.Count(); ++i) {
-            m_unicode.Add(m_cp932.First(i), m_cp932.Second(i), m_cp932.Length(i));
+        WordChar rarest[2];
+        RarestChars(word, rarest);
+        for (const WordChar& c : rarest) {
+            if (c.length != 0) m_unicode.Add(c.bytes[0], c.bytes[1], c.length);
         }
     }
 

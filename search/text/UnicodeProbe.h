@@ -15,13 +15,12 @@
 #pragma once
 
 #include "search/text/Utf8Runs.h"
-#include "search/text/WordProbe.h"
 
 namespace sjis {
 
 class UnicodeProbes {
   public:
-    static constexpr int kMaxProbes = WordProbes::kMaxProbes;
+    static constexpr int kMaxProbes = 8;
     // Unicode characters looked for per probe; a form shared by more is not
     // looked for.
     static constexpr int kMaxForms = 4;
