@@ -364,4 +364,50 @@ TEST_P(QuickLookForm, PassesOverOnlyFilesWithoutTheWord) {
     for (int passed : passedOver) EXPECT_GT(passed, 0);
 }
 
+// Code page 932 text whose kept bytes are few among many dropped ones, with
+// a word split by dropped bytes at the text's limit and across the block's
+// end: the look may neither count the text full too soon nor miss a pair
+// whose characters stand apart in the file.
+TEST(Encoding, QuickLookFindsWordsSplitByDroppedBytes) {
+    DataFolder folder;
+    // Each keeps one byte: an incomplete character before a digit, a
+    // separator, a blank, a line end.
+    const std::string units[] = {
+        "\x88"
+        "1",
+        "\x81\x40"
+        "a",
+        " a", "\r\na"};
+    const std::string splits[] = {"", " ", "\r\n", "\x81\x40", "\x88\n", "\x81\n"};
+    const std::string words[][2] = {{"z", "q"}, {Cp932(U8(u8"漢")), Cp932(U8(u8"字"))}};
+    int held = 0;
+    for (const std::string& unit : units) {
+        for (int limit : {2001, 1300}) {
+            // Up to the limit, and up to the block's end where a unit is long.
+            for (int kept : {limit - 5, limit - 3, 4090 / static_cast<int>(unit.size())}) {
+                for (const std::string& split : splits) {
+                    for (const auto& word : words) {
+                        std::string text;
+                        for (int i = 0; i < kept; ++i) text += unit;
+                        text += word[0] + split + word[1] + "\r\nend";
+                        folder.Write("DATA/split.txt", text);
+                        const std::string whole = word[0] + word[1];
+                        SCOPED_TRACE(testing::Message()
+                                     << "unit " << testing::PrintToString(unit) << " limit "
+                                     << limit << " kept " << kept << " split "
+                                     << testing::PrintToString(split));
+                        if (!word_samples::HoldsAtBoundary(
+                                ReadGatheredText("DATA/split.txt", limit), whole)) {
+                            continue;
+                        }
+                        ++held;
+                        EXPECT_TRUE(MayHold("DATA/split.txt", whole, limit));
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(held, 0);
+}
+
 }  // namespace
