@@ -92,6 +92,20 @@ inline void CopyRun(char* to, const unsigned char* from, int count) {
     if (count > 48) piece(48);
 }
 
+// A character looked for: its first byte and its second (unless `single`),
+// each spread over a vector once, for every window it is looked for in.
+struct Wanted {
+    __m128i first = _mm_setzero_si128();
+    __m128i second = _mm_setzero_si128();
+    bool single = true;
+
+    Wanted() = default;
+    Wanted(unsigned char firstByte, unsigned char secondByte, bool oneByte)
+        : first(_mm_set1_epi8(static_cast<char>(firstByte))),
+          second(_mm_set1_epi8(static_cast<char>(secondByte))),
+          single(oneByte) {}
+};
+
 // 64 bytes loaded once for several looks: each 16 bytes, and the 16 bytes
 // one further on, for the second bytes of pairs (so p[64] is read too).
 struct Window {
@@ -105,26 +119,26 @@ struct Window {
         }
     }
 
-    // One bit for each of the 64 bytes where the pair `first`, `second`
-    // begins; with `single`, where the byte `first` stands. The bits are
-    // gathered only when there is one: mostly there is none.
-    std::uint64_t Starts(unsigned char first, unsigned char second, bool single) const {
-        __m128i wantedFirst = _mm_set1_epi8(static_cast<char>(first));
-        __m128i wantedSecond = _mm_set1_epi8(static_cast<char>(second));
-        __m128i match[4];
+    // Whether the character begins somewhere here.
+    bool Holds(const Wanted& c) const {
         __m128i any = _mm_setzero_si128();
-        for (int k = 0; k < 4; ++k) {
-            match[k] = _mm_cmpeq_epi8(here[k], wantedFirst);
-            if (!single) match[k] = _mm_and_si128(match[k], _mm_cmpeq_epi8(next[k], wantedSecond));
-            any = _mm_or_si128(any, match[k]);
-        }
-        if (_mm_movemask_epi8(any) == 0) return 0;
+        for (int k = 0; k < 4; ++k) any = _mm_or_si128(any, Match(c, k));
+        return _mm_movemask_epi8(any) != 0;
+    }
+
+    // One bit for each of the 64 bytes where the character begins.
+    std::uint64_t Starts(const Wanted& c) const {
         std::uint64_t starts = 0;
         for (int k = 0; k < 4; ++k) {
-            starts |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(match[k]))}
+            starts |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Match(c, k)))}
                       << 16 * k;
         }
         return starts;
+    }
+
+    __m128i Match(const Wanted& c, int k) const {
+        const __m128i match = _mm_cmpeq_epi8(here[k], c.first);
+        return c.single ? match : _mm_and_si128(match, _mm_cmpeq_epi8(next[k], c.second));
     }
 
     // At least as many as the bytes of the window that gathering drops: the
@@ -163,9 +177,15 @@ inline ByteMasks MasksOf(const unsigned char*) {
 }
 inline void CopyRun(char*, const unsigned char*, int) {}
 
+struct Wanted {
+    Wanted() = default;
+    Wanted(unsigned char, unsigned char, bool) {}
+};
+
 struct Window {
     explicit Window(const unsigned char*) {}
-    std::uint64_t Starts(unsigned char, unsigned char, bool) const { return ~std::uint64_t{0}; }
+    bool Holds(const Wanted&) const { return true; }
+    std::uint64_t Starts(const Wanted&) const { return ~std::uint64_t{0}; }
     int CountDropped() const { return kBlockBytes; }
 };
 

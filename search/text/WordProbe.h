@@ -176,7 +176,10 @@ class WordProbes {
     }
 
     void Push(const Probe& probe) {
-        if (m_count < kMaxProbes) m_probes[m_count++] = probe;
+        if (m_count == kMaxProbes) return;
+        m_wanted[m_count] =
+            blocks::Wanted(probe.first.bytes[0], probe.first.bytes[1], probe.first.length == 1);
+        m_probes[m_count++] = probe;
     }
 
     // Whether the byte at `at` of the `length` bytes begins something the
@@ -230,26 +233,29 @@ class WordProbes {
         return found == AllFound();
     }
 
-    // The probes not found yet that begin in the window at `at`: where the
-    // first character stands, the bytes after it are looked at one place at
-    // a time.
+    // The probes not found yet that begin in the window at `at`. Mostly a
+    // probe's first character is not there, which the vectors tell at once.
     unsigned FoundIn(const blocks::Window& window, const unsigned char* block, int at, int length,
                      unsigned found) const {
         for (int i = 0; i < m_count; ++i) {
-            if ((found >> i & 1) != 0) continue;
-            const Probe& probe = m_probes[i];
-            std::uint64_t starts =
-                window.Starts(probe.first.bytes[0], probe.first.bytes[1], probe.first.length == 1);
-            // A character alone: any start will do.
-            if (probe.next.length == 0 && starts != 0) starts = 1;
-            for (; starts != 0; starts &= starts - 1) {
-                if (FollowedAt(probe, block, at + std::countr_zero(starts), length)) {
-                    found |= 1u << i;
-                    break;
-                }
+            if ((found >> i & 1) == 0 && window.Holds(m_wanted[i]) &&
+                FollowedInWindow(i, window, block, at, length)) {
+                found |= 1u << i;
             }
         }
         return found;
+    }
+
+    // Where the first character of probe `i` begins in the window, the bytes
+    // after it are looked at one place at a time.
+    bool FollowedInWindow(int i, const blocks::Window& window, const unsigned char* block, int at,
+                          int length) const {
+        const Probe& probe = m_probes[i];
+        if (probe.next.length == 0) return true;
+        for (std::uint64_t starts = window.Starts(m_wanted[i]); starts != 0; starts &= starts - 1) {
+            if (FollowedAt(probe, block, at + std::countr_zero(starts), length)) return true;
+        }
+        return false;
     }
 
     unsigned FoundAt(const unsigned char* block, int at, int length) const {
@@ -265,6 +271,7 @@ class WordProbes {
     }
 
     Probe m_probes[kMaxProbes] = {};
+    blocks::Wanted m_wanted[kMaxProbes];  // the first character of each probe
     int m_count = 0;
 };
 
