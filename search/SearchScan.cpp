@@ -19,6 +19,7 @@
 #include "search/SearchEngin.h"
 #include "search/text/SjisReader.h"
 #include "search/text/WordMatch.h"
+#include "search/PassLooks.h"
 #include "search/text/QuickLook.h"
 
 namespace {
@@ -114,6 +115,13 @@ FileVerdict* SharedVerdicts() {
     return verdicts;
 }
 
+// The looks of the query searched last, shared like the read-ahead: one
+// search at a time per process.
+CPassLooks& SharedPassLooks() {
+    static CPassLooks looks;
+    return looks;
+}
+
 }  // namespace
 
 // The engine as the client of the read-ahead for one pass: whoever reads a
@@ -123,13 +131,9 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
   public:
     // The quick look passes over a file that cannot hold the words the
     // verdict asks for: every word in the scan, the pass's word later.
-    explicit PassReader(CSearchEngin& engine) : m_engine(engine) {
-        if (engine.m_nWordIndex != 0) {
-            m_look.Add(engine.m_words[engine.m_nWordIndex]);
-            return;
-        }
-        for (int i = 0; i < engine.m_nWords; ++i) m_look.Add(engine.m_words[i]);
-    }
+    explicit PassReader(CSearchEngin& engine)
+        : m_engine(engine),
+          m_look(SharedPassLooks().For(engine.m_words, engine.m_nWords, engine.m_nWordIndex)) {}
 
     Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const override {
         FileVerdict& verdict = m_verdicts[nSlot];
@@ -220,7 +224,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
 
     CSearchEngin& m_engine;
     FileVerdict* const m_verdicts = SharedVerdicts();
-    sjis::QuickLook m_look;
+    const sjis::QuickLook& m_look;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
