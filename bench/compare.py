@@ -185,7 +185,7 @@ def commands(build, floor, cli=None):
         "floor 32": [floor, "32"],
         "grep -rlF": [b"grep", b"-rlF", word_sjis, b"DATA"],
         "rg -l -E shift_jis": ["rg", "-l", "-E", "shift_jis", WORD, "DATA"],
-    }
+    } | ({"baseline cli": [BASELINE, WORD]} if BASELINE else {})
 
 
 def word_commands(build, floor, word):
@@ -196,7 +196,7 @@ def word_commands(build, floor, word):
     words = word.split()
     todo = {"sorahiki-cli": [cli, *words], **todo}
     if BASELINE:
-        todo = {"baseline cli": [BASELINE, *words], **todo}
+        todo["baseline cli"] = [BASELINE, *words]
     if len(words) > 1:
         todo.pop("grep -rlF")
         todo.pop("rg -l -E shift_jis")
@@ -260,8 +260,8 @@ def table(args, build, floor):
 
 
 def real_rows(args, build, floor):
-    """The rows of the real documents and their twin, one per word, each
-    with its own header (the baseline's column, when given, comes first)."""
+    """The rows of the real documents and their twin, one per word, under a
+    header of their own."""
     notes = set()
     names = list(word_commands(build, floor, WORD))
     print("\n| real documents | word | files | " + " | ".join(f"`{n}`" for n in names) +
@@ -335,7 +335,7 @@ def main():
     parser.add_argument("--real", default="/tmp/sorahiki-bench-real",
                         help="where the real documents' folder and its twin (-twin) are made; "
                         "'' leaves them out")
-    parser.add_argument("--baseline", help="a sorahiki-cli timed beside, on the real documents")
+    parser.add_argument("--baseline", help="a sorahiki-cli timed beside, in every row")
     args = parser.parse_args()
     global CLI
     CLI = args.cli
