@@ -113,6 +113,10 @@ class WordProbes {
     }
 
     int Count() const { return m_count; }
+    // Probe `i`: its character, and the one that must follow it (length 0
+    // for none).
+    WordChar First(int i) const { return m_probes[i].first; }
+    WordChar Next(int i) const { return m_probes[i].next; }
 
     // False only when the text gathered from `block` (`length` bytes of
     // code page 932, the start of a file that ends there when `fileEnds`),
