@@ -8,9 +8,14 @@
 folders), the generated mixed folder and each FOLDER given (a folder that
 holds DATA): the number of files, the time of a search that finds nothing,
 the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
-ratios. `plot` draws search time against the number of files. With --whole
-the search reads whole files (`sorahiki-cli --whole`), as grep and ripgrep
-do, and the floor reads every file to its end; --no-corpus leaves out the
+ratios. Then the same for real documents, word by word: the Japanese manual
+and help pages of REAL_PACKAGES (installed with apt-get when run as root),
+each cut to its first 4 KiB of code page 932 (with --whole, kept whole) and
+cycled to 100,000 files in folders of 100, and their twin in UTF-8 and
+UTF-16; both are made once, under --real, and never kept in the repository.
+`plot` draws search time against the number of files. With --whole the
+search reads whole files (`sorahiki-cli --whole`), as grep and ripgrep do,
+and the floor reads every file to its end; --no-corpus leaves out the
 generated corpus of 100,000 notes.
 
 The floor is bench/floor.c, a plain C program with no code of this project:
@@ -24,6 +29,7 @@ by asking the kernel to drop the cached pages of every file under DATA, which
 leaves the folders' own entries cached; the table says which was done.
 """
 import argparse
+import gzip
 import os
 import shutil
 import subprocess
@@ -35,6 +41,21 @@ WORD = "存在しない語"  # found in no file: every search walks everything
 SIZES = [10000, 30000, 100000, 300000]
 CLI = None  # --cli
 WHOLE = False  # --whole
+BASELINE = None  # --baseline
+# Real documents: Japanese manual pages and help pages, read where the
+# packages put them, never kept in the repository.
+REAL_PACKAGES = ["manpages-ja", "manpages-ja-dev", "gimp-help-ja"]
+REAL_SOURCES = ["/usr/share/man/ja", "/usr/share/gimp/2.0/help/ja"]
+REAL_FILES = 100000
+REAL_HEAD = 4096
+# What a search over real text meets: a word in no file (Japanese, ASCII), a
+# rare one, a common one, and two words.
+REAL_WORDS = [("in no file", "存在しない語"), ("in no file, ASCII", "zzqqxx"), ("rare", "楕円"),
+              ("common", "ファイル"), ("two words", "ファイル 楕円")]
+# The twin's files cycle through these: UTF-8 with and without a mark, UTF-16
+# both ways, each with its mark.
+TWIN_FORMS = [("utf-8", b"\xef\xbb\xbf"), ("utf-8", b""), ("utf-16-le", b"\xff\xfe"),
+              ("utf-16-be", b"\xfe\xff")]
 
 
 def floor_source(given):
@@ -58,6 +79,83 @@ def make_corpus(build, folder, files, shape):
     subprocess.run([maker, folder, str(files), "1", shape], check=True, stdout=subprocess.DEVNULL)
     with open(marker, "w") as out:
         out.write(wanted)
+
+
+def installed(package):
+    done = subprocess.run(["dpkg-query", "-W", "-f", "${Status}", package],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    return done.stdout.endswith("installed")
+
+
+def ensure_real_packages():
+    """Installs the documents' packages when root; False when they are missing."""
+    missing = [p for p in REAL_PACKAGES if not installed(p)]
+    if missing and os.geteuid() == 0:
+        subprocess.run(["apt-get", "install", "-y", *missing], check=True,
+                       stdout=subprocess.DEVNULL)
+        missing = [p for p in REAL_PACKAGES if not installed(p)]
+    if missing:
+        print("real documents left out: install " + " ".join(missing) +
+              " (apt-get install " + " ".join(missing) + ")", file=sys.stderr)
+    return not missing
+
+
+def real_heads():
+    """The first 4 KiB of each document in code page 932 (with --whole, all
+    of it), in a fixed order; a document that is no UTF-8 text or does not
+    convert is skipped."""
+    head = None if WHOLE else REAL_HEAD
+    heads = []
+    for source in REAL_SOURCES:
+        for base, folders, names in os.walk(source):
+            folders.sort()
+            for name in sorted(names):
+                path = os.path.join(base, name)
+                if os.path.islink(path) or not name.endswith((".gz", ".html")) and \
+                        "man" not in base:
+                    continue
+                with open(path, "rb") as file:
+                    raw = file.read()
+                try:
+                    text = (gzip.decompress(raw) if name.endswith(".gz") else raw).decode()
+                    heads.append(text[:head].encode("cp932")[:head])
+                except (UnicodeError, OSError, EOFError):
+                    continue
+    return heads
+
+
+def twin_of(head, index):
+    """The same text in the index's Unicode form; a character cut at the end
+    of the head is left out."""
+    codec, mark = TWIN_FORMS[index % len(TWIN_FORMS)]
+    return mark + head.decode("cp932", errors="ignore").encode(codec)
+
+
+def make_real_corpus(folder, twin):
+    """Cycles the documents to 100,000 files (with --whole, takes each
+    once), 100 to a folder, once."""
+    marker = os.path.join(folder, "made-with")
+    wanted = f"real {REAL_FILES} {'twin' if twin else 'cp932'}{' whole' if WHOLE else ''}\n"
+    if os.path.exists(marker) and open(marker).read() == wanted:
+        return True
+    if not ensure_real_packages():
+        return False
+    heads = real_heads()
+    if not heads:
+        print("real documents left out: none found", file=sys.stderr)
+        return False
+    shutil.rmtree(os.path.join(folder, "DATA"), ignore_errors=True)
+    # Whole documents are taken once each: cycled, they would fill the disk.
+    for index in range(len(heads) if WHOLE else REAL_FILES):
+        sub = os.path.join(folder, "DATA", f"{index // 100:04d}")
+        if index % 100 == 0:
+            os.makedirs(sub)
+        head = heads[index % len(heads)]
+        with open(os.path.join(sub, f"{index % 100:02d}.txt"), "wb") as out:
+            out.write(twin_of(head, index) if twin else head)
+    with open(marker, "w") as out:
+        out.write(wanted)
+    return True
 
 
 def drop_page_cache(folder):
@@ -98,12 +196,35 @@ def commands(build, floor, cli=None):
         "floor 32": [floor, "32"] + whole,
         "grep -rlF": [b"grep", b"-rlF", word_sjis, b"DATA"],
         "rg -l -E shift_jis": ["rg", "-l", "-E", "shift_jis", WORD, "DATA"],
-    }
+    } | ({"baseline cli": [BASELINE] + whole + [WORD]} if BASELINE else {})
+
+
+def word_commands(build, floor, word):
+    """The table's commands for `word` (and the cli given by --baseline);
+    grep and ripgrep are timed for one word only."""
+    todo = commands(build, floor, CLI)
+    cli = todo.pop("sorahiki-cli")[:-1]  # the program and its flags
+    words = word.split()
+    todo = {"sorahiki-cli": [*cli, *words], **todo}
+    if BASELINE:
+        todo["baseline cli"] = [BASELINE, *cli[1:], *words]
+    if len(words) > 1:
+        todo.pop("grep -rlF")
+        todo.pop("rg -l -E shift_jis")
+    else:
+        todo["grep -rlF"][2] = word.encode("cp932")
+        todo["rg -l -E shift_jis"][4] = word
+    return todo
 
 
 def measure(folder, build, floor, runs, cold, only=None):
     """Best time of each command, in seconds, taken in turns."""
     todo = {k: v for k, v in commands(build, floor, CLI).items() if only is None or k in only}
+    return measure_commands(folder, todo, runs, cold)
+
+
+def measure_commands(folder, todo, runs, cold):
+    """Best time of each of `todo`'s commands, in seconds, taken in turns."""
     if shutil.which("rg") is None:
         todo.pop("rg -l -E shift_jis", None)
     best = {name: float("inf") for name in todo}
@@ -144,8 +265,37 @@ def table(args, build, floor):
         cli = best["sorahiki-cli"]
         print(f"| {label} ({'cold' if args.cold else 'warm'}) | {count:,} | " + " | ".join(cells) +
               f" | {cli / best['floor 2']:.2f} | {cli / best['floor 32']:.2f} |", flush=True)
+    if args.real:
+        notes |= real_rows(args, build, floor)
     for note in sorted(notes):
         print(f"\n{note}")
+
+
+def real_rows(args, build, floor):
+    """The rows of the real documents and their twin, one per word, under a
+    header of their own."""
+    notes = set()
+    names = list(word_commands(build, floor, WORD))
+    print("\n| real documents | word | files | " + " | ".join(f"`{n}`" for n in names) +
+          " | cli / floor 2 | cli / floor 32 |" + (" baseline / floor 2 |" if BASELINE else ""))
+    print("|---" * (len(names) + 5 + (1 if BASELINE else 0)) + "|")
+    real = args.real + ("-whole" if WHOLE else "")
+    for label, folder, twin in (("code page 932", real, False),
+                                ("UTF-8 and UTF-16 twin", real + "-twin", True)):
+        if not make_real_corpus(folder, twin):
+            return notes
+        for kind, word in REAL_WORDS:
+            todo = word_commands(build, floor, word)
+            count, best, how = measure_commands(folder, todo, args.runs, args.cold)
+            notes.add(how)
+            cells = [show(best[n]) if n in best else "—" for n in names]
+            cli = best["sorahiki-cli"]
+            extra = f" {best['baseline cli'] / best['floor 2']:.2f} |" if BASELINE else ""
+            print(f"| {label} ({'cold' if args.cold else 'warm'}) | {word} ({kind}) | "
+                  f"{count:,} | " + " | ".join(cells) +
+                  f" | {cli / best['floor 2']:.2f} | {cli / best['floor 32']:.2f} |" + extra,
+                  flush=True)
+    return notes
 
 
 def plot(args, build, floor):
@@ -198,10 +348,16 @@ def main():
     parser.add_argument("--whole", action="store_true", help="search and read whole files")
     parser.add_argument("--no-corpus", action="store_true",
                         help="leave out the generated corpus of 100,000 notes")
+    parser.add_argument("--real", default="/tmp/sorahiki-bench-real",
+                        help="where the real documents' folder and its twin (-twin) are made; "
+                        "'' leaves them out")
+    parser.add_argument("--baseline", help="a sorahiki-cli timed beside, in every row")
     args = parser.parse_args()
     global CLI, WHOLE
     CLI = args.cli
     WHOLE = args.whole
+    global BASELINE
+    BASELINE = args.baseline
     floor = build_floor(floor_source(args.floor), args.build)
     print(f"floor: {floor_source(args.floor)}", file=sys.stderr)
     (table if args.mode == "table" else plot)(args, args.build, floor)

@@ -20,6 +20,7 @@
 #include "search/SearchEngin.h"
 #include "search/text/SjisReader.h"
 #include "search/text/WordMatch.h"
+#include "search/PassLooks.h"
 #include "search/text/QuickLook.h"
 #include "search/text/WordStream.h"
 
@@ -160,6 +161,20 @@ FileVerdict* SharedVerdicts() {
     return verdicts;
 }
 
+// The looks of the query searched last, shared like the read-ahead: one
+// search at a time per process.
+CPassLooks& SharedPassLooks() {
+    static CPassLooks looks;
+    return looks;
+}
+
+// A look that passes over no file: folded words may stand in the file in
+// other forms than the ones written.
+const sjis::QuickLook& EveryFileLook() {
+    static const sjis::QuickLook look;
+    return look;
+}
+
 }  // namespace
 
 // The engine as the client of the read-ahead for one pass: whoever reads a
@@ -173,14 +188,10 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     explicit PassReader(CSearchEngin& engine)
         : m_engine(engine),
           m_bOptions(engine.m_options.AnyOn()),
-          m_query(engine.m_words, engine.m_nWords, engine.m_options) {
-        if (m_query.Rules().Any()) return;
-        if (engine.m_nWordIndex != 0) {
-            m_look.Add(engine.m_words[engine.m_nWordIndex]);
-            return;
-        }
-        for (int i = 0; i < engine.m_nWords; ++i) m_look.Add(engine.m_words[i]);
-    }
+          m_query(engine.m_words, engine.m_nWords, engine.m_options),
+          m_look(m_query.Rules().Any() ? EveryFileLook()
+                                       : SharedPassLooks().For(engine.m_words, engine.m_nWords,
+                                                               engine.m_nWordIndex)) {}
 
     Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const override {
         FileVerdict& verdict = m_verdicts[nSlot];
@@ -312,7 +323,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     FileVerdict* const m_verdicts = SharedVerdicts();
     const bool m_bOptions;  // the search has an option on
     const CFoldedQuery m_query;
-    sjis::QuickLook m_look;
+    const sjis::QuickLook& m_look;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
@@ -605,11 +616,10 @@ void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
 void CSearchEngin::m_sub_LoadContextWithOptions(ResultItem& item) const {
     char text[kTextBuffer];
     FileText gathered;
-    const sjis::QuickLook everyFile;
     const CFoldedQuery query(m_words, 1, m_options);
     CWordStream stream(query.Words(), query.Rules(), kExcerptLimit);
     if (!GatherIntoStream(item.szPath, text, kTextLimit, gathered,
-                          SharedReadAhead().m_sub_WalkRoom(), everyFile, m_options.bWholeFile,
+                          SharedReadAhead().m_sub_WalkRoom(), EveryFileLook(), m_options.bWholeFile,
                           stream, [&] { return stream.ContextSettled(); })) {
         return;
     }

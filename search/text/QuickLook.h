@@ -11,13 +11,15 @@ namespace sjis {
 
 class QuickLook {
   public:
-    // The rarest characters of `word` are looked for, in code page 932 and
-    // in every Unicode character that converts to them.
+    // The rarest pairs of adjacent characters of `word` are looked for, in
+    // code page 932 and in every Unicode character that converts to their
+    // first character.
     void Add(const char* word) {
         const int before = m_cp932.Count();
         m_cp932.Add(word);
         for (int i = before; i < m_cp932.Count(); ++i) {
-            m_unicode.Add(m_cp932.First(i), m_cp932.Second(i), m_cp932.Length(i));
+            const WordChar first = m_cp932.First(i);
+            m_unicode.Add(first.bytes[0], first.bytes[1], first.length, FormOf(m_cp932.Next(i)));
         }
     }
 
@@ -52,6 +54,13 @@ class QuickLook {
     }
 
   private:
+    // The form a converted character must have to be `c`; 0 for none, or for
+    // a lead byte alone (the end of a word), which begins many forms.
+    static unsigned FormOf(const WordChar& c) {
+        if (c.length == 2) return unsigned{c.bytes[0]} << 8 | c.bytes[1];
+        return c.length == 1 && !cp932::IsLeadByte(c.bytes[0]) ? c.bytes[0] : 0;
+    }
+
     WordProbes m_cp932;
     UnicodeProbes m_unicode;
 };

@@ -92,6 +92,20 @@ inline void CopyRun(char* to, const unsigned char* from, int count) {
     if (count > 48) piece(48);
 }
 
+// A character looked for: its first byte and its second (unless `single`),
+// each spread over a vector once, for every window it is looked for in.
+struct Wanted {
+    __m128i first = _mm_setzero_si128();
+    __m128i second = _mm_setzero_si128();
+    bool single = true;
+
+    Wanted() = default;
+    Wanted(unsigned char firstByte, unsigned char secondByte, bool oneByte)
+        : first(_mm_set1_epi8(static_cast<char>(firstByte))),
+          second(_mm_set1_epi8(static_cast<char>(secondByte))),
+          single(oneByte) {}
+};
+
 // 64 bytes loaded once for several looks: each 16 bytes, and the 16 bytes
 // one further on, for the second bytes of pairs (so p[64] is read too).
 struct Window {
@@ -105,38 +119,51 @@ struct Window {
         }
     }
 
-    // Whether the pair `first`, `second` begins here; with `single`, whether
-    // the byte `first` is here.
-    bool Has(unsigned char first, unsigned char second, bool single) const {
-        __m128i wantedFirst = _mm_set1_epi8(static_cast<char>(first));
-        __m128i wantedSecond = _mm_set1_epi8(static_cast<char>(second));
+    // Whether the character begins somewhere here.
+    bool Holds(const Wanted& c) const {
         __m128i any = _mm_setzero_si128();
-        for (int k = 0; k < 4; ++k) {
-            __m128i match = _mm_cmpeq_epi8(here[k], wantedFirst);
-            if (!single) match = _mm_and_si128(match, _mm_cmpeq_epi8(next[k], wantedSecond));
-            any = _mm_or_si128(any, match);
-        }
+        for (int k = 0; k < 4; ++k) any = _mm_or_si128(any, Match(c, k));
         return _mm_movemask_epi8(any) != 0;
     }
 
-    // The bytes that can cost the text at most two bytes each: a byte that
-    // cannot stand second (below 0x40, 0x7F, above 0xFC: a blank, a line
-    // end, or the byte after a lead byte that is dropped with it) and 0x81
-    // (a separator and its second byte); 0x80 is counted too, which only
-    // makes the count safer. Adding 3 brings 0xFD..0xFF next to 0x00..0x3F,
-    // so two ranges are told with two saturating subtractions; each lane
-    // counts its bytes, then one sum of absolute differences adds them up.
-    int CountDroppable() const {
-        const __m128i zero = _mm_setzero_si128();
-        __m128i count = zero;
-        for (const __m128i& bytes : here) {
-            __m128i edges = _mm_add_epi8(bytes, _mm_set1_epi8(3));  // 0xFD..0x3F to 0..0x42
-            __m128i outer = _mm_cmpeq_epi8(_mm_subs_epu8(edges, _mm_set1_epi8(0x42)), zero);
-            __m128i middle = _mm_cmpeq_epi8(
-                _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(0x7F)), _mm_set1_epi8(2)), zero);
-            count = _mm_sub_epi8(count, _mm_or_si128(outer, middle));
+    // One bit for each of the 64 bytes where the character begins.
+    std::uint64_t Starts(const Wanted& c) const {
+        std::uint64_t starts = 0;
+        for (int k = 0; k < 4; ++k) {
+            starts |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Match(c, k)))}
+                      << 16 * k;
         }
-        __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
+        return starts;
+    }
+
+    __m128i Match(const Wanted& c, int k) const {
+        const __m128i match = _mm_cmpeq_epi8(here[k], c.first);
+        return c.single ? match : _mm_and_si128(match, _mm_cmpeq_epi8(next[k], c.second));
+    }
+
+    // At least as many as the bytes of the window that gathering drops: the
+    // blanks and line ends, twice each 0x81 (a separator and its second
+    // byte, or an incomplete character), and each lead byte before a byte
+    // that cannot stand second (an incomplete character; the byte after it
+    // stands alone). The byte after the window is read for the last.
+    int CountDropped() const {
+        __m128i count = _mm_setzero_si128();  // each lane counts its bytes: at most 16
+        for (int k = 0; k < 4; ++k) {
+            const __m128i bytes = here[k];
+            const __m128i ends =
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                             _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+            const __m128i separator = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
+            const __m128i lead =
+                _mm_or_si128(InRange16(bytes, 0x81, 0x9F), InRange16(bytes, 0xE0, 0xFC));
+            const __m128i trail =
+                _mm_or_si128(InRange16(next[k], 0x40, 0x7E), InRange16(next[k], 0x80, 0xFC));
+            count = _mm_sub_epi8(count, ends);
+            count = _mm_sub_epi8(count, _mm_add_epi8(separator, separator));
+            count = _mm_sub_epi8(count, _mm_andnot_si128(trail, lead));
+        }
+        const __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
         return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
     }
 };
@@ -150,10 +177,16 @@ inline ByteMasks MasksOf(const unsigned char*) {
 }
 inline void CopyRun(char*, const unsigned char*, int) {}
 
+struct Wanted {
+    Wanted() = default;
+    Wanted(unsigned char, unsigned char, bool) {}
+};
+
 struct Window {
     explicit Window(const unsigned char*) {}
-    bool Has(unsigned char, unsigned char, bool) const { return true; }
-    int CountDroppable() const { return kBlockBytes; }
+    bool Holds(const Wanted&) const { return true; }
+    std::uint64_t Starts(const Wanted&) const { return ~std::uint64_t{0}; }
+    int CountDropped() const { return kBlockBytes; }
 };
 
 #endif

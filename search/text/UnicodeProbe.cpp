@@ -3,14 +3,18 @@
 // block without a mark is surely UTF-8.
 #include "search/text/UnicodeProbe.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
+#include <sorahiki/cp932.h>
 #include <sorahiki/cp932forms.h>
 #include <sorahiki/testhooks.h>
 
 #include "search/text/Cp932Forms.h"
+#include "search/text/NextForm.h"
 #include "search/text/TextDecoder.h"
 #include "search/text/Utf8RunPass.h"
 #include "search/text/Utf8Sequence.h"
@@ -182,9 +186,11 @@ bool ValidFrom(const unsigned char* block, int at, int length, bool& multibyte) 
     return true;
 }
 
-// Whether the `count` bytes of `sequence` (1 to 3) stand anywhere among the
-// `length` bytes at `block`.
-bool HasSequence(const unsigned char* block, int length, const unsigned char* sequence, int count) {
+// Whether the `count` bytes of `sequence` (1 to 3) stand somewhere among the
+// `length` bytes at `block` where `accepts(at)`, `at` where they begin.
+template <typename Accepts>
+bool HasSequence(const unsigned char* block, int length, const unsigned char* sequence, int count,
+                 Accepts accepts) {
     int at = 0;
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(static_cast<char>(sequence[0]));
@@ -197,11 +203,16 @@ bool HasSequence(const unsigned char* block, int length, const unsigned char* se
         __m128i match = _mm_cmpeq_epi8(load(at), first);
         if (count > 1) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 1), second));
         if (count > 2) match = _mm_and_si128(match, _mm_cmpeq_epi8(load(at + 2), third));
-        if (_mm_movemask_epi8(match) != 0) return true;
+        for (unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(match)); starts != 0;
+             starts &= starts - 1) {
+            if (accepts(at + __builtin_ctz(starts))) return true;
+        }
     }
 #endif
     for (; at + count <= length; ++at) {
-        if (std::memcmp(block + at, sequence, static_cast<size_t>(count)) == 0) return true;
+        if (std::memcmp(block + at, sequence, static_cast<size_t>(count)) == 0 && accepts(at)) {
+            return true;
+        }
     }
     return false;
 }
@@ -226,9 +237,16 @@ struct Utf8Look {
 // `from` and `end`.
 unsigned FoundAmong(const unsigned char* block, int from, int end, const utf8runs::Needles& needles,
                     unsigned found) {
+    const unsigned short* forms = cp932::Forms();
     for (int n = 0; n < needles.count && from < end; ++n) {
-        if ((found & needles.probe[n]) == 0 &&
-            HasSequence(block + from, end - from, needles.bytes[n], needles.length[n])) {
+        if ((found & needles.probe[n]) != 0) continue;
+        const int length = needles.length[n];
+        const unsigned next = needles.next[n];
+        auto followed = [&](int at) {
+            return next == 0 ||
+                   nextform::MayFollowUtf8(block, from + at + length, end, next, forms);
+        };
+        if (HasSequence(block + from, end - from, needles.bytes[n], length, followed)) {
             found |= needles.probe[n];
         }
     }
@@ -246,8 +264,8 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
     utf8runs::PassResult runs;
     runs.found = found;
 #if defined(__SSE2__)
-    runs =
-        PassRuns({block, length, target, table.threes, table.kanaKept, &needles, allFound, found});
+    runs = PassRuns({block, length, target, table.threes, table.kanaKept, &needles, allFound, found,
+                     cp932::Forms()});
     if (runs.noUtf8) return {Utf8Reach::kNoUtf8, length, false, false, runs.found};
     if (needles.count > 0 && runs.found == allFound) {
         return {Utf8Reach::kMayGoOn, length, false, false, runs.found};
@@ -293,6 +311,36 @@ bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool big
     return keptBytes >= target;
 }
 
+// The Unicode characters of each form of two bytes or of half-width
+// katakana, as `form << 16 | character`, in order: a probe finds its
+// characters with one search instead of a look at every character.
+struct CharsByForm {
+    std::uint32_t entries[kBmpSize];
+    int count;
+};
+
+bool MakeCharsByForm(CharsByForm& table) {
+    if (!cp932::FormsRead()) return false;
+    const unsigned short* forms = cp932::Forms();
+    table.count = 0;
+    for (unsigned c = 0x80; c < kBmpSize; ++c) {
+        if (forms[c] >= 0x80) table.entries[table.count++] = std::uint32_t{forms[c]} << 16 | c;
+    }
+    std::sort(table.entries, table.entries + table.count);
+    return true;
+}
+
+CFormsOnceRead<CharsByForm, MakeCharsByForm> g_charsByForm;
+
+// The characters whose form is `form`, lowest first, read once the forms are.
+std::pair<const std::uint32_t*, const std::uint32_t*> CharsOfForm(unsigned form) {
+    static const CharsByForm none{};
+    const CharsByForm& table = g_charsByForm.Get(none);
+    const std::uint32_t* end = table.entries + table.count;
+    const std::uint32_t* first = std::lower_bound(table.entries, end, form << 16);
+    return {first, std::lower_bound(first, end, (form + 1) << 16)};
+}
+
 int Utf8Of(char16_t c, unsigned char* out) {
     if (c < 0x80) {
         out[0] = static_cast<unsigned char>(c);
@@ -326,11 +374,12 @@ bool FormsCanBeRead() {
 // looked for; nor is anything while the forms cannot be read, since the
 // converter would give forms once they can. Once a probe is looked for, the
 // forms are read, so the look itself never needs memory.
-void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
+void UnicodeProbes::Add(unsigned char first, unsigned char second, int length, unsigned next) {
     if (m_count == kMaxProbes) return;
     const unsigned bit = 1u << m_count;
     Probe& probe = m_probes[m_count++];
     probe = Probe{};
+    probe.next = static_cast<unsigned short>(next);
     m_allFound |= bit;
     const unsigned form = length == 2 ? unsigned{first} << 8 | second : first;
     if (form < 0x80) {
@@ -338,11 +387,10 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
     } else if (cp932::IsLeadByte(first) != (length == 2) || !FormsCanBeRead()) {
         probe.anywhere = true;
     } else {
-        const unsigned short* forms = cp932::Forms();
-        for (unsigned c = 0x80; c < kBmpSize && !probe.anywhere; ++c) {
-            if (forms[c] != form) continue;
-            probe.anywhere = probe.forms == kMaxForms;
-            if (!probe.anywhere) probe.units[probe.forms++] = static_cast<char16_t>(c);
+        const auto [chars, end] = CharsOfForm(form);
+        probe.anywhere = end - chars > kMaxForms;
+        for (const std::uint32_t* c = chars; c != end && !probe.anywhere; ++c) {
+            probe.units[probe.forms++] = static_cast<char16_t>(*c);
         }
     }
     if (probe.anywhere) {
@@ -355,20 +403,26 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length) {
         m_needles.length[n] =
             static_cast<unsigned char>(Utf8Of(probe.units[f], m_needles.bytes[n]));
         m_needles.probe[n] = bit;
+        m_needles.next[n] = probe.next;
     }
 }
 
 // A unit is looked for at any byte, not only at even ones: a chance match
 // only costs a gathering.
 bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
+    const unsigned short* forms = cp932::Forms();
     for (int i = 0; i < m_count; ++i) {
         const Probe& probe = m_probes[i];
+        auto followed = [&](int at) {
+            return probe.next == 0 ||
+                   nextform::MayFollowUtf16(block, at + 2, length, bigEndian, probe.next, forms);
+        };
         bool found = probe.anywhere;
         for (int f = 0; f < probe.forms && !found; ++f) {
             const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
             const unsigned char low = static_cast<unsigned char>(probe.units[f]);
             const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
-            found = HasSequence(block, length, unit, 2);
+            found = HasSequence(block, length, unit, 2, followed);
         }
         if (!found) return false;
     }

@@ -15,21 +15,22 @@
 #pragma once
 
 #include "search/text/Utf8Runs.h"
-#include "search/text/WordProbe.h"
 
 namespace sjis {
 
 class UnicodeProbes {
   public:
-    static constexpr int kMaxProbes = WordProbes::kMaxProbes;
+    static constexpr int kMaxProbes = 8;
     // Unicode characters looked for per probe; a form shared by more is not
     // looked for.
     static constexpr int kMaxForms = 4;
     static_assert(kMaxProbes * kMaxForms <= utf8runs::Needles::kMax);
 
     // Looks for the code page 932 character `first` (and `second` when
-    // `length` is 2) in every Unicode character whose form it is.
-    void Add(unsigned char first, unsigned char second, int length);
+    // `length` is 2) in every Unicode character whose form it is, followed
+    // as the text could follow it with the character of form `next` (0:
+    // alone; NextForm.h).
+    void Add(unsigned char first, unsigned char second, int length, unsigned next);
 
     // False only when the text converted from `block` (`length` bytes after
     // the mark, the start of a file that ends there when `fileEnds`), at
@@ -52,6 +53,7 @@ class UnicodeProbes {
         bool anywhere;  // not looked for: counts as found
         int forms;
         char16_t units[kMaxForms];
+        unsigned short next;  // the form that must follow, 0 for none
     };
 
     bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "search/text/NextForm.h"
 #include "search/text/Utf8Runs.h"
 
 namespace sjis::utf8runs {
@@ -151,22 +152,45 @@ class RunPass {
         return W::And(W::Eq(first, Splat(0xE3)), W::Or(W::Or(in81, in82), in83));
     }
 
-    // Whether needle `a`, of `length` bytes, begins among the 64 bytes at
-    // `run`: read again for each needle, from the cache, so that its bytes
-    // stay in registers.
-    bool Holds(const unsigned char* run, int a, int length) const {
+    // One bit for each of the 64 bytes at `run` where needle `a`, of
+    // `length` bytes, begins, or 0 when it begins nowhere, which one mask
+    // tells: its bytes are read again for each needle, from the cache, so
+    // that they stay in registers.
+    std::uint64_t Starts(const unsigned char* run, int a, int length) const {
         const V first = m_splat[a][0];
         const V second = m_splat[a][1];
         const V third = m_splat[a][2];
+        V match[kVectors];
         V any = W::Zero();
         for (int k = 0; k < kVectors; ++k) {
             const unsigned char* p = run + W::kBytes * k;
-            V match = W::Eq(W::Load(p), first);
-            if (length > 1) match = W::And(match, W::Eq(W::Load(p + 1), second));
-            if (length > 2) match = W::And(match, W::Eq(W::Load(p + 2), third));
-            any = W::Or(any, match);
+            match[k] = W::Eq(W::Load(p), first);
+            if (length > 1) match[k] = W::And(match[k], W::Eq(W::Load(p + 1), second));
+            if (length > 2) match[k] = W::And(match[k], W::Eq(W::Load(p + 2), third));
+            any = W::Or(any, match[k]);
         }
-        return W::Mask(any) != 0;
+        if (W::Mask(any) == 0) return 0;
+        std::uint64_t starts = 0;
+        for (int k = 0; k < kVectors; ++k) starts |= Bits(match[k], k);
+        return starts;
+    }
+
+    // Whether needle `a` stands among the 64 bytes at `run` followed as the
+    // text could follow it with the word's next character.
+    bool Holds(const unsigned char* run, int a) const {
+        const int n = m_needle[a];
+        const int length = m_in.needles->length[n];
+        const unsigned next = m_in.needles->next[n];
+        std::uint64_t starts = Starts(run, a, length);
+        if (next == 0) return starts != 0;
+        const int base = static_cast<int>(run - m_in.block) + length;
+        for (; starts != 0; starts &= starts - 1) {
+            if (nextform::MayFollowUtf8(m_in.block, base + __builtin_ctzll(starts), m_in.length,
+                                        next, m_in.forms)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // The shape of the 64 bytes at `run`, the probes found among them and
@@ -208,7 +232,7 @@ class RunPass {
         shape.rare = W::Mask(rare) != 0;
         for (int a = 0; a < m_active; ++a) {
             const unsigned probe = m_in.needles->probe[m_needle[a]];
-            if ((found & probe) == 0 && Holds(run, a, m_in.needles->length[m_needle[a]])) {
+            if ((found & probe) == 0 && Holds(run, a)) {
                 found |= probe;
             }
         }

@@ -14,6 +14,9 @@ struct Needles {
     unsigned char bytes[kMax][3] = {};
     unsigned char length[kMax] = {};
     unsigned probe[kMax] = {};  // the bit of the probe each stands for
+    // The code page 932 form of the word's character that must follow, 0
+    // when the probe is one character alone (NextForm.h).
+    unsigned short next[kMax] = {};
 };
 
 // What the pass is given: the block, and the count of surely kept bytes
@@ -29,8 +32,9 @@ struct PassInput {
     const std::uint64_t* keptThrees;
     bool kanaKept;  // every kana's form is kept
     const Needles* needles;
-    unsigned allFound;  // the probes' bits
-    unsigned found;     // probes that count as found from the start
+    unsigned allFound;            // the probes' bits
+    unsigned found;               // probes that count as found from the start
+    const unsigned short* forms;  // the form of each character, for Needles::next
 };
 
 // What the runs told; the bytes from `at` on are left to the caller.

@@ -1,17 +1,22 @@
 // A quick look at a file's first block before its text is gathered: when a
-// character of a word is nowhere in the bytes the gathering would read, the
-// word cannot be in the text, and the file is passed over without gathering.
+// pair of adjacent characters of a word (or a word's one character) is
+// nowhere in the bytes the gathering would read, the word cannot be in the
+// text, and the file is passed over without gathering.
 //
 // This holds because gathered text is made of characters copied as they
-// stand in the file (blanks, line ends, characters beginning with 0x81 and
-// incomplete characters are dropped between them, nothing is changed), so
-// each character of the text occurs somewhere among the bytes read. Those
-// bytes lie inside the first block when the file ends there, when the block
-// surely holds more kept bytes than the text can take, or when a NUL or 0x1A
-// there ends the text. This looks at the bytes as code page 932; files in
-// UTF-8 or UTF-16 are looked at before conversion by UnicodeProbes.
+// stand in the file, with only dropped bytes between them: blanks, line
+// ends, characters beginning with 0x81 and incomplete characters (a lead
+// byte before a byte that cannot stand second). So where the text holds
+// characters A and B side by side, the file holds A's bytes, followed either
+// by B's or by a byte that begins something dropped: a byte up to 0x20, 0x81,
+// or a lead byte before a byte that cannot stand second. Those bytes lie
+// inside the first block when the file ends there, when the block surely
+// holds more kept bytes than the text can take, or when a NUL or 0x1A there
+// ends the text. This looks at the bytes as code page 932; files in UTF-8 or
+// UTF-16 are looked at before conversion by UnicodeProbes.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -22,70 +27,126 @@
 
 namespace sjis {
 
+// One character of a word, as its bytes stand.
+struct WordChar {
+    unsigned char bytes[2];
+    int length;  // 1 or 2; 0 for none
+};
+
+// The characters of `word`, a lead byte with the byte after it.
+template <typename Each>
+void ForEachChar(const char* word, Each each) {
+    for (const auto* p = reinterpret_cast<const unsigned char*>(word); *p != 0;) {
+        const int length = cp932::IsLeadByte(*p) && p[1] != 0 ? 2 : 1;
+        each(WordChar{{p[0], length == 2 ? p[1] : static_cast<unsigned char>(0)}, length});
+        p += length;
+    }
+}
+
+// How seldom a character stands in text: kanji before other characters of
+// two bytes before one byte; one beginning with 0x81 is never in gathered
+// text.
+inline int Rarity(const WordChar& c) {
+    if (c.length == 1) return 1;
+    if (c.bytes[0] == cp932::kSeparatorLead) return 0;
+    return c.bytes[0] >= 0x88 ? 3 : 2;
+}
+
+inline bool SameChar(const WordChar& a, const WordChar& b) {
+    return a.length == b.length && a.bytes[0] == b.bytes[0] &&
+           (a.length == 1 || a.bytes[1] == b.bytes[1]);
+}
+
+// The rarest character of `word`, and a second one when the first is no
+// kanji: what the look at UTF-8 and UTF-16 files searches for. Unused
+// places have length 0.
+inline void RarestChars(const char* word, WordChar (&best)[2]) {
+    best[0] = best[1] = WordChar{};
+    int rarity[2] = {0, 0};
+    ForEachChar(word, [&](const WordChar& c) {
+        const int r = Rarity(c);
+        if (r > rarity[0]) {
+            best[1] = best[0];
+            rarity[1] = rarity[0];
+            best[0] = c;
+            rarity[0] = r;
+        } else if (r > rarity[1] && !SameChar(c, best[0])) {
+            best[1] = c;
+            rarity[1] = r;
+        }
+    });
+    if (rarity[0] == 3) best[1] = WordChar{};
+    for (int i = 0; i < 2; ++i) {
+        if (rarity[i] == 0) best[i] = WordChar{};
+    }
+}
+
 class WordProbes {
   public:
-    static constexpr int kMaxProbes = 8;
+    static constexpr int kMaxProbes = 16;
+    // A word's pairs looked for at most: the rarest, so that a word rarely
+    // costs more look-ups than a few.
+    static constexpr int kMaxPairsPerWord = 3;
 
-    // The rarest character of each word is looked for (kanji before kana,
-    // two bytes before one), and a second one when the first is no kanji,
-    // while room is left.
+    // The rarest pairs of adjacent characters of the word are looked for,
+    // rarest first character first, while room is left; a word of one
+    // character is looked for alone.
     void Add(const char* word) {
-        Candidate best[2] = {};
-        for (const auto* p = reinterpret_cast<const unsigned char*>(word); *p != 0;) {
-            Candidate c{p, cp932::IsLeadByte(*p) && p[1] != 0 ? 2 : 1, 0};
-            c.rarity = Rarity(c);
-            if (c.rarity > best[0].rarity) {
-                best[1] = best[0];
-                best[0] = c;
-            } else if (c.rarity > best[1].rarity && !SameChar(c, best[0])) {
-                best[1] = c;
+        Probe pairs[kMaxPairsPerWord] = {};
+        int score[kMaxPairsPerWord] = {};
+        WordChar before{};
+        ForEachChar(word, [&](const WordChar& c) {
+            if (before.length != 0 && Rarity(before) > 0 && Rarity(c) > 0) {
+                KeepIfRarer(Probe{before, c}, 4 * Rarity(before) + Rarity(c), pairs, score);
             }
-            p += c.length;
-        }
-        if (best[0].rarity == kKanji) best[1] = Candidate{};
-        for (const Candidate& c : best) {
-            if (c.rarity > 0 && m_count < kMaxProbes) {
-                m_first[m_count] = c.bytes[0];
-                m_second[m_count] = c.length == 2 ? c.bytes[1] : 0;
-                m_length[m_count++] = static_cast<unsigned char>(c.length);
+            before = c;
+        });
+        if (score[0] == 0) {
+            WordChar alone[2];
+            RarestChars(word, alone);
+            for (const WordChar& c : alone) {
+                if (c.length != 0) Push(Probe{c, WordChar{}});
             }
+            return;
         }
+        for (int i = 0; i < kMaxPairsPerWord && score[i] > 0; ++i) Push(pairs[i]);
     }
 
     int Count() const { return m_count; }
-    // The character of probe `i`: its first byte, and its second when it has
-    // two.
-    unsigned char First(int i) const { return m_first[i]; }
-    unsigned char Second(int i) const { return m_second[i]; }
-    int Length(int i) const { return m_length[i]; }
+    // Probe `i`: its character, and the one that must follow it (length 0
+    // for none).
+    WordChar First(int i) const { return m_probes[i].first; }
+    WordChar Next(int i) const { return m_probes[i].next; }
 
     // False only when the text gathered from `block` (`length` bytes of
     // code page 932, the start of a file that ends there when `fileEnds`),
-    // at most `limit` bytes, surely lacks one of the characters.
+    // at most `limit` bytes, surely lacks one of the probes.
     bool MayAllOccur(const unsigned char* block, int length, bool fileEnds, int limit) const {
         if (!blocks::kAvailable || m_count == 0) return true;
         // The text ends before the first NUL or 0x1A. A file that is no text
         // shows one among its first bytes; elsewhere it is looked for only
         // when nothing else decides.
         int head = length < kStep ? length : kStep;
-        if (int stop = EndOfText(block, head); stop < head) return AllBefore(block, stop);
+        if (int stop = EndOfText(block, head); stop < head) return AllBefore(block, stop, length);
         unsigned found = 0;
-        int droppable = 0;  // bytes that may stand for two dropped bytes
+        int dropped = 0;  // at least the bytes dropped so far
         int at = 0;
         // A block too short to fill the text needs no count.
         const bool counting = length >= limit + kMargin;
         for (; at + kStep + 1 <= length; at += kStep) {
             blocks::Window window(block + at);
-            found |= FoundIn(window, found);
+            found |= FoundIn(window, block, at, length, found);
             if (found == AllFound()) return true;
             if (!counting) continue;
-            droppable += window.CountDroppable();
+            dropped += window.CountDropped();
             // Past this point the text is surely full: every byte not kept
-            // is a droppable byte, a byte dropped because of one, or the
-            // last byte, cut from its character.
-            if (at + kStep - 2 * droppable - 1 >= limit + kMargin) return false;
+            // is counted as dropped, or is the last byte, cut from its
+            // character.
+            if (at + kStep - dropped - 1 >= limit + kMargin) return false;
         }
-        if (int stop = EndOfText(block, length); stop < length) return AllBefore(block, stop);
+        if (int stop = EndOfText(block, length); stop < length) {
+            return AllBefore(block, stop, length);
+        }
         if (!fileEnds) return true;
         for (; at < length; ++at) found |= FoundAt(block, at, length);
         return found == AllFound();
@@ -95,23 +156,60 @@ class WordProbes {
     static constexpr int kStep = blocks::kBlockBytes;
     static constexpr int kMargin = 8;  // more than a character put back
 
-    static constexpr int kKanji = 3;
-
-    struct Candidate {
-        const unsigned char* bytes;
-        int length;
-        int rarity;
+    // A character, and the one after it in the word (length 0 for a probe
+    // of one character).
+    struct Probe {
+        WordChar first;
+        WordChar next;
     };
 
-    static int Rarity(const Candidate& c) {
-        if (c.length == 1) return 1;
-        if (c.bytes[0] == cp932::kSeparatorLead) return 0;  // never in gathered text
-        return c.bytes[0] >= 0x88 ? kKanji : 2;
+    // Keeps the pair among the rarest, in order of score; the first of equal
+    // scores stays.
+    static void KeepIfRarer(const Probe& pair, int rarity, Probe (&pairs)[kMaxPairsPerWord],
+                            int (&score)[kMaxPairsPerWord]) {
+        for (int i = 0; i < kMaxPairsPerWord; ++i) {
+            if (rarity <= score[i]) continue;
+            for (int k = kMaxPairsPerWord - 1; k > i; --k) {
+                pairs[k] = pairs[k - 1];
+                score[k] = score[k - 1];
+            }
+            pairs[i] = pair;
+            score[i] = rarity;
+            return;
+        }
     }
 
-    static bool SameChar(const Candidate& a, const Candidate& b) {
-        return a.length == b.length && a.bytes[0] == b.bytes[0] &&
-               (a.length == 1 || a.bytes[1] == b.bytes[1]);
+    void Push(const Probe& probe) {
+        if (m_count == kMaxProbes) return;
+        m_wanted[m_count] =
+            blocks::Wanted(probe.first.bytes[0], probe.first.bytes[1], probe.first.length == 1);
+        m_probes[m_count++] = probe;
+    }
+
+    // Whether the byte at `at` of the `length` bytes begins something the
+    // gathering drops: a byte up to 0x20 (a blank, a line end), 0x81, or a
+    // lead byte before a byte that cannot stand second. Past the bytes, it
+    // may.
+    static bool BeginsDropped(const unsigned char* block, int at, int length) {
+        if (at >= length) return true;
+        const unsigned char b = block[at];
+        if (b <= 0x20 || b == cp932::kSeparatorLead) return true;
+        return cp932::IsLeadByte(b) && (at + 1 >= length || !cp932::IsTrailByte(block[at + 1]));
+    }
+
+    // Whether `c` stands at `at` of the `length` bytes; a character cut by
+    // their end may.
+    static bool CharAt(const WordChar& c, const unsigned char* block, int at, int length) {
+        if (at >= length || block[at] != c.bytes[0]) return at >= length;
+        return c.length == 1 || at + 1 >= length || block[at + 1] == c.bytes[1];
+    }
+
+    // Whether the probe's character at `at` is followed as the text could
+    // follow it with the next one.
+    static bool FollowedAt(const Probe& probe, const unsigned char* block, int at, int length) {
+        const int after = at + probe.first.length;
+        return probe.next.length == 0 || CharAt(probe.next, block, after, length) ||
+               BeginsDropped(block, after, length);
     }
 
     unsigned AllFound() const { return (1u << m_count) - 1; }
@@ -127,39 +225,57 @@ class WordProbes {
         return static_cast<int>(end - block);
     }
 
-    // Whether every probe occurs before `stop`, where the text ends. A pair
-    // never ends at `stop`: a NUL or 0x1A is no second byte.
-    bool AllBefore(const unsigned char* block, int stop) const {
+    // Whether every probe occurs before `stop`, where the text ends. A
+    // character never ends at `stop`: a NUL or 0x1A is no second byte.
+    bool AllBefore(const unsigned char* block, int stop, int length) const {
         unsigned found = 0;
         int at = 0;
-        for (; at + kStep < stop; at += kStep) found |= FoundIn(blocks::Window(block + at), found);
+        for (; at + kStep < stop; at += kStep) {
+            found |= FoundIn(blocks::Window(block + at), block, at, length, found);
+        }
         for (; at < stop; ++at) found |= FoundAt(block, at, stop);
         return found == AllFound();
     }
 
-    // The probes not found yet that the window holds.
-    unsigned FoundIn(const blocks::Window& window, unsigned found) const {
+    // The probes not found yet that begin in the window at `at`. Mostly a
+    // probe's first character is not there, which the vectors tell at once.
+    unsigned FoundIn(const blocks::Window& window, const unsigned char* block, int at, int length,
+                     unsigned found) const {
         for (int i = 0; i < m_count; ++i) {
-            if ((found >> i & 1) == 0 && window.Has(m_first[i], m_second[i], m_length[i] == 1)) {
+            if ((found >> i & 1) == 0 && window.Holds(m_wanted[i]) &&
+                FollowedInWindow(i, window, block, at, length)) {
                 found |= 1u << i;
             }
         }
         return found;
     }
 
+    // Where the first character of probe `i` begins in the window, the bytes
+    // after it are looked at one place at a time.
+    bool FollowedInWindow(int i, const blocks::Window& window, const unsigned char* block, int at,
+                          int length) const {
+        const Probe& probe = m_probes[i];
+        if (probe.next.length == 0) return true;
+        for (std::uint64_t starts = window.Starts(m_wanted[i]); starts != 0; starts &= starts - 1) {
+            if (FollowedAt(probe, block, at + std::countr_zero(starts), length)) return true;
+        }
+        return false;
+    }
+
     unsigned FoundAt(const unsigned char* block, int at, int length) const {
         unsigned found = 0;
         for (int i = 0; i < m_count; ++i) {
-            bool hit = block[at] == m_first[i] &&
-                       (m_length[i] == 1 || (at + 1 < length && block[at + 1] == m_second[i]));
+            const Probe& probe = m_probes[i];
+            const bool whole = at + probe.first.length <= length;
+            const bool hit = whole && CharAt(probe.first, block, at, length) &&
+                             FollowedAt(probe, block, at, length);
             found |= static_cast<unsigned>(hit) << i;
         }
         return found;
     }
 
-    unsigned char m_first[kMaxProbes] = {};
-    unsigned char m_second[kMaxProbes] = {};
-    unsigned char m_length[kMaxProbes] = {};
+    Probe m_probes[kMaxProbes] = {};
+    blocks::Wanted m_wanted[kMaxProbes];  // the first character of each probe
     int m_count = 0;
 };
 

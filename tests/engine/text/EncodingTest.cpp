@@ -352,4 +352,85 @@ TEST_P(QuickLookForm, PassesOverOnlyFilesWithoutTheWord) {
     for (int passed : passedOver) EXPECT_GT(passed, 0);
 }
 
+// A word's two characters in a UTF-8 or UTF-16 file with something between
+// them that the conversion or the gathering drops (bytes that are no
+// character, a surrogate, a character without a form, a blank of full
+// width), among kanji that fill the text well inside the first block.
+TEST_P(QuickLookForm, FindsPairsSplitByWhatConversionDrops) {
+    DataFolder folder;
+    const std::string word = Cp932(U8(u8"漢字"));
+    std::string pad;
+    while (pad.size() < 1500) pad += U8(u8"語");
+    const std::string utf8Between[] = {
+        "\xC1\x81",     "\xE0\x81\x81", "\xED\xA0\x80", "\xF0\x9F\x98\x80",
+        U8(u8"\u3000"), U8(u8"、"),     "\r\n"};
+    const std::string utf16Between[] = {"\x00\xD8", "\x3D\xD8\x00\xDE", "\x00\x30", "\x01\x30"};
+    int held = 0;
+    auto check = [&](const char* path, const std::string& bytes) {
+        folder.Write(path, bytes);
+        if (!word_samples::HoldsAtBoundary(ReadGatheredText(path, 2001), word)) return;
+        ++held;
+        EXPECT_TRUE(MayHold(path, word, 2001)) << testing::PrintToString(bytes.substr(0, 8));
+    };
+    for (const std::string& between : utf8Between) {
+        SCOPED_TRACE(testing::PrintToString(between));
+        const std::string text = pad + U8(u8"漢") + between + U8(u8"字") + pad + pad;
+        check("DATA/utf8-mark.txt", "\xEF\xBB\xBF" + text);
+        check("DATA/utf8.txt", text);
+    }
+    for (const std::string& between : utf16Between) {
+        SCOPED_TRACE(testing::PrintToString(between));
+        const std::string around = Utf16(pad, false);
+        check("DATA/utf16le.txt", around + Utf16(U8(u8"漢"), false).substr(2) + between +
+                                      Utf16(U8(u8"字") + pad + pad, false).substr(2));
+    }
+    EXPECT_GT(held, 0);
+}
+
+// Code page 932 text whose kept bytes are few among many dropped ones, with
+// a word split by dropped bytes at the text's limit and across the block's
+// end: the look may neither count the text full too soon nor miss a pair
+// whose characters stand apart in the file.
+TEST(Encoding, QuickLookFindsWordsSplitByDroppedBytes) {
+    DataFolder folder;
+    // Each keeps one byte: an incomplete character before a digit, a
+    // separator, a blank, a line end.
+    const std::string units[] = {
+        "\x88"
+        "1",
+        "\x81\x40"
+        "a",
+        " a", "\r\na"};
+    const std::string splits[] = {"", " ", "\r\n", "\x81\x40", "\x88\n", "\x81\n"};
+    const std::string words[][2] = {{"z", "q"}, {Cp932(U8(u8"漢")), Cp932(U8(u8"字"))}};
+    int held = 0;
+    for (const std::string& unit : units) {
+        for (int limit : {2001, 1300}) {
+            // Up to the limit, and up to the block's end where a unit is long.
+            for (int kept : {limit - 5, limit - 3, 4090 / static_cast<int>(unit.size())}) {
+                for (const std::string& split : splits) {
+                    for (const auto& word : words) {
+                        std::string text;
+                        for (int i = 0; i < kept; ++i) text += unit;
+                        text += word[0] + split + word[1] + "\r\nend";
+                        folder.Write("DATA/split.txt", text);
+                        const std::string whole = word[0] + word[1];
+                        SCOPED_TRACE(testing::Message()
+                                     << "unit " << testing::PrintToString(unit) << " limit "
+                                     << limit << " kept " << kept << " split "
+                                     << testing::PrintToString(split));
+                        if (!word_samples::HoldsAtBoundary(
+                                ReadGatheredText("DATA/split.txt", limit), whole)) {
+                            continue;
+                        }
+                        ++held;
+                        EXPECT_TRUE(MayHold("DATA/split.txt", whole, limit));
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(held, 0);
+}
+
 }  // namespace
