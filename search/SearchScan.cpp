@@ -3,6 +3,8 @@
 // threads of the read-ahead gather files and write their verdicts in the
 // engine's slots (FileVerdict), which the walk reads when it takes the files
 // back, in order.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -49,13 +51,17 @@ int ReadStart(FileReader& reader, char* text, int limit, FileText& gathered) {
 }
 
 // True when the file is passed over, its text empty.
+bool PassOver(char* text, FileText& gathered, DWORD readError) {
+    text[0] = '\0';
+    gathered.passedOver = true;
+    gathered.readError = readError;
+    return true;
+}
+
 bool PassedOver(const sjis::TextFileBytes& bytes, const sjis::QuickLook& look, int limit,
                 char* text, FileText& gathered) {
     if (look.MayHoldWords(bytes, limit)) return false;
-    text[0] = '\0';
-    gathered.passedOver = true;
-    gathered.readError = bytes.ReadError();
-    return true;
+    return PassOver(text, gathered, bytes.ReadError());
 }
 
 // False when the file cannot be opened. A file whose first block shows that
@@ -76,6 +82,46 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
 // file is passed over only where its text ends within the first block.
 constexpr int kWholeFileLook = 1 << 30;
 
+// Reading a whole file of code page 932, the quick look at every part of
+// it, not at its first block alone: true when a probe stands in no part,
+// so that its text cannot hold the words. The parts after the first block
+// are read into `buffer` (`room` bytes) and the file is put back where the
+// decoder goes on reading. A read that fails says nothing here: the
+// gathering reads the file as ever and tells of it. A move back that fails
+// leaves `moveError`, the file then unread.
+bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
+                         unsigned char* buffer, int room, DWORD& moveError) {
+    constexpr int kOverlap = sjis::QuickLook::kPartOverlap;
+    if (!look.LooksForAnything() || bytes.Encoding() != TextEncoding::kCp932) return false;
+    const CTextDecoder::FirstBlock first = bytes.FirstBlock();
+    LARGE_INTEGER resume{};
+    if (first.bytes == nullptr || first.fileEnds ||
+        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT) ||
+        resume.QuadPart != static_cast<std::int64_t>(first.length)) {
+        return false;
+    }
+    int length = static_cast<int>(first.length);
+    unsigned found = look.FoundInCp932Part(first.bytes, length, 0);
+    int kept = std::min(kOverlap, length);
+    std::memcpy(buffer, first.bytes + length - kept, static_cast<size_t>(kept));
+    bool lacks = !look.AllFoundInCp932(found);
+    while (lacks) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer + kept, static_cast<DWORD>(room - kept), &got, nullptr)) {
+            lacks = false;
+            break;
+        }
+        if (got == 0) break;  // the file's end: its last part was looked at
+        length = kept + static_cast<int>(got);
+        found = look.FoundInCp932Part(buffer, length, found);
+        lacks = !look.AllFoundInCp932(found);
+        kept = std::min(kOverlap, length);
+        std::memmove(buffer, buffer + length - kept, static_cast<size_t>(kept));
+    }
+    if (!lacks && !SetFilePointerEx(file, resume, nullptr, FILE_BEGIN)) moveError = GetLastError();
+    return lacks;
+}
+
 // As GatherText, and the text goes on into `stream` as well: to the file's
 // end with `whole`, until `enough()` tells that the rest cannot change what
 // the stream found.
@@ -86,6 +132,13 @@ bool GatherIntoStream(const char* path, char* text, int limit, FileText& gathere
     if (!file.IsOpen()) return false;
     CBytesInRoom bytes(room, file.Handle());
     if (PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) return true;
+    DWORD moveError = ERROR_SUCCESS;
+    if (whole && WholeFileLacksWords(file.Handle(), *bytes, look,
+                                     reinterpret_cast<unsigned char*>(stream.Room()),
+                                     CWordStream::kBlock, moveError)) {
+        return PassOver(text, gathered, (*bytes).ReadError());
+    }
+    if (moveError != ERROR_SUCCESS) return PassOver(text, gathered, moveError);
     FileReader reader(*bytes);
     const int length = ReadStart(reader, text, limit, gathered);
     bool more = whole && reader.Stop() == sjis::TextStop::kFull;

@@ -53,6 +53,16 @@ class QuickLook {
         return m_cp932.MayAllOccur(block.bytes, length, block.fileEnds, limit);
     }
 
+    // A whole file of code page 932 looked at after its first block: the
+    // probes that may occur in a part of it (see WordProbes::FoundInPart).
+    // A file where some probe occurs in no part cannot hold the words.
+    static constexpr int kPartOverlap = WordProbes::kPartOverlap;
+    unsigned FoundInCp932Part(const unsigned char* part, int length, unsigned found) const {
+        return m_cp932.FoundInPart(part, length, found);
+    }
+    bool AllFoundInCp932(unsigned found) const { return m_cp932.AllOf(found); }
+    bool LooksForAnything() const { return m_cp932.Count() > 0; }
+
   private:
     // The form a converted character must have to be `c`; 0 for none, or for
     // a lead byte alone (the end of a word), which begins many forms.

@@ -105,6 +105,9 @@ class TextFileBytes {
         return block;
     }
 
+    // How the file's text is read: told by its first block.
+    TextEncoding Encoding() { return m_decoder.m_sub_Encoding(); }
+
     // ERROR_SUCCESS, or the error of a read that failed and ended the text.
     DWORD ReadError() const { return m_decoder.m_sub_ReadError(); }
 

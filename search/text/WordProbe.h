@@ -152,6 +152,26 @@ class WordProbes {
         return found == AllFound();
     }
 
+    // A whole file looked at in parts, one after the other, each beginning
+    // with the last kPartOverlap bytes of the one before: a probe that
+    // begins in those bytes is told only by the next part, where what
+    // follows it is there too.
+    static constexpr int kPartOverlap = 4;
+
+    // The probes that may occur in a part of a file (`length` bytes of code
+    // page 932 from anywhere in it; the last part of the file when it
+    // ends there), added to `found`, where the file's earlier parts left it.
+    unsigned FoundInPart(const unsigned char* part, int length, unsigned found) const {
+        if (!blocks::kAvailable) return AllFound();
+        int at = 0;
+        for (; at + kStep + 1 <= length && found != AllFound(); at += kStep) {
+            found |= FoundIn(blocks::Window(part + at), part, at, length, found);
+        }
+        for (; at < length && found != AllFound(); ++at) found |= FoundAt(part, at, length);
+        return found;
+    }
+    bool AllOf(unsigned found) const { return found == AllFound(); }
+
   private:
     static constexpr int kStep = blocks::kBlockBytes;
     static constexpr int kMargin = 8;  // more than a character put back

@@ -119,4 +119,19 @@ TEST(Options, MarkAcrossTheBorderOfABlock) {
     }
 }
 
+// A word whose characters stand across a border of the parts in which a
+// whole file is looked at before it is gathered (every 4,096 bytes of code
+// page 932), side by side or with a line end between: the look must see it.
+TEST(Options, WordAcrossThePartsOfAWholeFile) {
+    std::mt19937 rng(36);
+    for (size_t part : {4096u, 8192u}) {
+        for (size_t at = part - 4; at <= part + 1; ++at) {
+            SCOPED_TRACE("part " + std::to_string(part) + ", at " + std::to_string(at));
+            const std::u32string head = U"題名\n" + std::u32string(at - 5, U'x');
+            ExpectEveryOptionAgrees(head + U"楕円" + std::u32string(50, U'x'), rng, {U"楕円"});
+            ExpectEveryOptionAgrees(head + U"楕\n円" + std::u32string(50, U'x'), rng, {U"楕円"});
+        }
+    }
+}
+
 }  // namespace options_reading

@@ -19,6 +19,8 @@
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
 #define FILE_SHARE_READ 0x00000001
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
 #define FILE_SHARE_WRITE 0x00000002
 #define FILE_SHARE_DELETE 0x00000004
 #define CREATE_NEW 1
@@ -109,6 +111,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                      LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+// Moves where the next read of an open file starts (FILE_BEGIN, FILE_CURRENT)
+// and gives the new place when lpNewFilePointer is not NULL.
+BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove,
+                             LARGE_INTEGER* lpNewFilePointer, DWORD dwMoveMethod);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
                                        LPBY_HANDLE_FILE_INFORMATION lpFileInformation);

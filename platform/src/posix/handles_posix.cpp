@@ -112,6 +112,23 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     return TRUE;
 }
 
+BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove,
+                             LARGE_INTEGER* lpNewFilePointer, DWORD dwMoveMethod) {
+    const int fd = DescriptorFromHandle(hFile);
+    const int whence = dwMoveMethod == FILE_BEGIN ? SEEK_SET : SEEK_CUR;
+    if (fd < 0 || dwMoveMethod > FILE_CURRENT) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const off_t at = lseek(fd, static_cast<off_t>(liDistanceToMove.QuadPart), whence);
+    if (at < 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    if (lpNewFilePointer != nullptr) lpNewFilePointer->QuadPart = at;
+    return TRUE;
+}
+
 BOOL WINAPI CloseHandle(HANDLE hObject) {
     int fd = DescriptorFromHandle(hObject);
     if (fd < 0 || close(fd) != 0) {
