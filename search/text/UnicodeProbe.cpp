@@ -293,6 +293,34 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
     return {reach, textEnd, runs.exact, runs.exact && multibyte, found};
 }
 
+// Where the first byte from 0x80 up stands among the `length` bytes, else
+// `length`.
+int FirstHighByte(const unsigned char* block, int length) {
+    int at = 0;
+#if defined(__SSE2__)
+    for (; at + 16 <= length; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+        if (const int high = _mm_movemask_epi8(bytes); high != 0) {
+            return at + __builtin_ctz(static_cast<unsigned>(high));
+        }
+    }
+#endif
+    while (at < length && block[at] < 0x80) ++at;
+    return at;
+}
+
+// Whether the decoder surely reads a block without a mark as code page 932,
+// told from its first character that is no ASCII: there is none, or it
+// begins no UTF-8 character. Code page 932 text shows that at once (a lead
+// byte from 0x81 to 0x9F is a continuation byte in UTF-8), so the pass over
+// the block as UTF-8 is spared for nearly all of it.
+bool SurelyCp932(const unsigned char* block, int length) {
+    const int at = FirstHighByte(block, length);
+    if (at == length) return true;
+    return utf8seq::ReadSequence(block + at, block + length).kind ==
+           utf8seq::SequenceKind::kInvalid;
+}
+
 // The same for UTF-16: a surrogate has no form.
 bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
     const std::uint64_t* kept = KeptPairBits();
@@ -456,6 +484,7 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
 // only in the bytes the text can reach.
 UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
                                                        bool fileEnds, int limit) const {
+    if (SurelyCp932(block, length)) return Utf8Verdict::kCp932Tells;
     if (m_lookedFor == 0) return Utf8Verdict::kMayHold;
     const Utf8Look look = LookAsUtf8(block, length, limit, m_needles, m_allFound, m_anywhere);
     if (look.reach == Utf8Reach::kNoUtf8) return Utf8Verdict::kCp932Tells;
