@@ -116,9 +116,14 @@ class CReadPacing {
     // A slow read adds kSlowWeight to a score that each quick read lowers by
     // one; while the score stands at kManyReaders or above, reads wait. So a
     // run of slow reads, as from a cold disk, wakes every reader at once,
-    // while a read now and then held up by other programs does not.
+    // while a read now and then held up by other programs does not. A busy
+    // machine holds up two reads in a row often enough (the walk and the
+    // reader both lose their cores for a few milliseconds), and then 32
+    // readers fought over two cores for the files of a warm cache: it takes
+    // four slow reads close together, which on a cold disk costs the time of
+    // three more reads.
     static constexpr int kSlowWeight = 8;
-    static constexpr int kManyReaders = 2 * kSlowWeight;
+    static constexpr int kManyReaders = 4 * kSlowWeight;
     static constexpr int kMaxScore = 64;
     // A thread that finds nothing to do waits this long before it sleeps: the
     // walk's next file or a reader's slot is usually a few microseconds away,
