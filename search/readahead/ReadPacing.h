@@ -94,8 +94,15 @@ class CReadPacing {
     bool Times(long long fileNumber) const {
         return slowScore.load(std::memory_order_relaxed) > 0 || fileNumber % kTimedEvery == 0;
     }
-    // Notes a timed read of `ticks`; true when reads have just begun to wait.
-    bool NoteRead(long long ticks);
+    // Notes a timed read of `ticks`, during which the reading thread went to
+    // sleep `sleeps` times (ThreadSleepsSoFar; negative where the system
+    // does not count); true when reads have just begun to wait. A read waited
+    // for the disk when it took long and its thread slept meanwhile: on a
+    // busy machine a read that only lost its processor for a few
+    // milliseconds takes as long, and two such in a row set 32 readers
+    // fighting over two cores for the files of a warm cache.
+    bool NoteRead(long long ticks, long long sleeps);
+    bool IsSlow(long long ticks) const { return ticks > slowTicks; }
     void NoteShortOfDescriptors() { shortOfDescriptors.store(true); }
     bool ShortOfDescriptors() const { return shortOfDescriptors.load(); }
     // How long a thread with nothing to do spins before it sleeps.
@@ -116,14 +123,9 @@ class CReadPacing {
     // A slow read adds kSlowWeight to a score that each quick read lowers by
     // one; while the score stands at kManyReaders or above, reads wait. So a
     // run of slow reads, as from a cold disk, wakes every reader at once,
-    // while a read now and then held up by other programs does not. A busy
-    // machine holds up two reads in a row often enough (the walk and the
-    // reader both lose their cores for a few milliseconds), and then 32
-    // readers fought over two cores for the files of a warm cache: it takes
-    // four slow reads close together, which on a cold disk costs the time of
-    // three more reads.
+    // while a read now and then held up by other programs does not.
     static constexpr int kSlowWeight = 8;
-    static constexpr int kManyReaders = 4 * kSlowWeight;
+    static constexpr int kManyReaders = 2 * kSlowWeight;
     static constexpr int kMaxScore = 64;
     // A thread that finds nothing to do waits this long before it sleeps: the
     // walk's next file or a reader's slot is usually a few microseconds away,
