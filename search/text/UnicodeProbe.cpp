@@ -4,6 +4,7 @@
 #include "search/text/UnicodeProbe.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -331,11 +332,52 @@ bool SurelyCp932(const unsigned char* block, int length) {
 
 // The same for UTF-16: a surrogate has no form.
 bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
-    const std::uint64_t* kept = KeptPairBits();
+    const KeptPairs& table = KeptPairTable();
+    const std::uint64_t* kept = table.bits;
     const int target = limit + kMargin;
     const int high = bigEndian ? 0 : 1;
     int keptBytes = 0;
-    for (int at = 0; at + 1 < length && keptBytes < target; at += 2) {
+    int at = 0;
+#if defined(__SSE2__)
+    // Eight units at a time: kept ASCII and kana are counted by compares,
+    // the other characters looked up one by one; eight that hold a NUL or
+    // 0x1A are left to the loop below, which tells where the text ends.
+    const __m128i zero = _mm_setzero_si128();
+    auto unitIs = [](__m128i units, int c) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(c)); };
+    auto between = [](__m128i units, int low, int high16) {
+        return _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(static_cast<short>(low - 1))),
+                             _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(high16 + 1)), units));
+    };
+    for (; at + 16 <= length && keptBytes < target; at += 16) {
+        __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+        if (bigEndian) units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
+        if (_mm_movemask_epi8(_mm_or_si128(unitIs(units, 0), unitIs(units, 0x1A))) != 0) break;
+        const __m128i ascii =
+            _mm_cmpeq_epi16(_mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
+        const __m128i dropped =
+            _mm_or_si128(unitIs(units, ' '), _mm_or_si128(unitIs(units, '\n'), unitIs(units, '\r')));
+        __m128i counted = ascii;
+        __m128i kana = zero;
+        if (table.kanaKept) {
+            kana = _mm_or_si128(between(units, kKana[0][0], kKana[0][1]),
+                                between(units, kKana[1][0], kKana[1][1]));
+            counted = _mm_or_si128(counted, kana);
+        }
+        // One for each kept ASCII unit, two for each kana, summed.
+        const __m128i weights =
+            _mm_or_si128(_mm_and_si128(_mm_andnot_si128(dropped, ascii), _mm_set1_epi16(1)),
+                         _mm_and_si128(kana, _mm_set1_epi16(2)));
+        const __m128i sums = _mm_sad_epu8(weights, zero);
+        keptBytes += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+        for (unsigned others = static_cast<unsigned>(_mm_movemask_epi8(counted)) ^ 0xFFFFu;
+             others != 0; others &= ~(3u << std::countr_zero(others))) {
+            const int unitAt = at + std::countr_zero(others);
+            const unsigned unit = unsigned{block[unitAt + high]} << 8 | block[unitAt + 1 - high];
+            if (IsKeptPair(kept, unit)) keptBytes += 2;
+        }
+    }
+#endif
+    for (; at + 1 < length && keptBytes < target; at += 2) {
         const unsigned unit = unsigned{block[at + high]} << 8 | block[at + 1 - high];
         if (unit < 0x80) {
             if (EndsText(unit)) return true;
