@@ -144,6 +144,24 @@ struct Window {
         return _mm_and_si128(_mm_cmpeq_epi8(here[k], c.first), second);
     }
 
+    // Whether every byte of the window is below 0x80.
+    bool Ascii() const {
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(here[0], here[1]), _mm_or_si128(here[2], here[3]));
+        return _mm_movemask_epi8(any) == 0;
+    }
+
+    // CountDropped of a window of ASCII: its bytes up to 0x20.
+    int CountLow() const {
+        __m128i count = _mm_setzero_si128();
+        for (int k = 0; k < 4; ++k) {
+            count = _mm_sub_epi8(
+                count, _mm_cmpeq_epi8(_mm_min_epu8(here[k], _mm_set1_epi8(0x20)), here[k]));
+        }
+        const __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
+        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+
     // At least as many as the bytes of the window that gathering drops: the
     // bytes up to 0x20 (blanks and line ends; the other control bytes are
     // counted too, which only leaves the count safe), twice each 0x81 (a
@@ -197,6 +215,8 @@ struct Window {
     explicit Window(const unsigned char*) {}
     bool Holds(const Wanted&) const { return true; }
     std::uint64_t Starts(const Wanted&) const { return ~std::uint64_t{0}; }
+    bool Ascii() const { return false; }
+    int CountLow() const { return kBlockBytes; }
     int CountDropped() const { return kBlockBytes; }
 };
 

@@ -156,10 +156,15 @@ class WordProbes {
         const bool counting = length >= limit + kMargin;
         for (; at + kStep + 1 <= length; at += kStep) {
             blocks::Window window(block + at);
-            found |= FoundIn(window, block, at, length, found);
+            // In 64 bytes of ASCII, as the heads of manual and web pages are,
+            // no probe whose first byte is from 0x80 up begins, and only the
+            // blanks, line ends and control bytes are dropped.
+            const bool ascii = window.Ascii();
+            const unsigned passed = ascii ? m_highFirst : 0u;
+            found |= FoundIn(window, block, at, length, found | passed) & ~passed;
             if (found == AllFound()) return true;
             if (!counting) continue;
-            dropped += window.CountDropped();
+            dropped += ascii ? window.CountLow() : window.CountDropped();
             // Past this point the text is surely full: every byte not kept
             // is counted as dropped, or is the last byte, cut from its
             // character.
@@ -199,6 +204,7 @@ class WordProbes {
         if (m_count == kMaxProbes) return;
         m_wanted[m_count] =
             blocks::Wanted(probe.first.bytes[0], probe.first.bytes[1], probe.first.length == 1);
+        if (probe.first.bytes[0] >= 0x80) m_highFirst |= 1u << m_count;
         m_probes[m_count++] = probe;
     }
 
@@ -303,6 +309,7 @@ class WordProbes {
 
     Probe m_probes[kMaxProbes] = {};
     blocks::Wanted m_wanted[kMaxProbes];  // the first character of each probe
+    unsigned m_highFirst = 0;  // the probes whose first byte is from 0x80 up
     int m_count = 0;
 };
 
