@@ -1,7 +1,9 @@
 // The Linux layer's count of a thread's sleeps, by which the read-ahead tells
 // a read that waited for the disk from one that lost its processor: it grows
 // when the calling thread sleeps, and not when another thread does while
-// this one only runs.
+// this one only runs. The test's thread starts one sleeper, which alone
+// writes `done` once, sequentially consistent; the test's thread reads it and
+// then joins the sleeper.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
