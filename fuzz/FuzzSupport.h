@@ -35,6 +35,7 @@ inline bool IsSecondByte(unsigned char b) {
 // a byte 0x1A ends the input.
 inline std::string TextModeBytes(std::string_view raw) {
     std::string out;
+    out.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
         auto b = static_cast<unsigned char>(raw[i]);
         if (b == 0x1A) break;

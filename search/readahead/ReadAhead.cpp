@@ -2,6 +2,8 @@
 // what: ReadAhead.h.
 #include "search/readahead/ReadAhead.h"
 
+#include <sorahiki/thread.h>
+
 void CReadAhead::m_sub_StartReaders() {
     m_pool.StartUpTo(m_pacing.Wanted());
 }
@@ -81,15 +83,20 @@ void CReadAhead::m_sub_WaitForFilled(long long nFile) {
 }
 
 // Fills the claimed file, times the read when the pacing asks, and wakes a
-// reader when reads have just begun to wait.
+// reader when reads have just begun to wait. The thread's sleeps are counted
+// again only after a read that took long.
 void CReadAhead::m_sub_FillClaimed(long long nFile, CReadRoom& room) {
     bool timed = m_pacing.Times(nFile);
     long long start = timed ? PacingTicks() : 0;
+    long long sleeps = timed ? ThreadSleepsSoFar() : 0;
     CReadAheadClient::Filled filled =
         m_pClient->m_sub_Fill(m_ring.Slot(nFile), m_ring.Path(nFile), room);
     long long ticks = timed ? PacingTicks() - start : 0;
     m_ring.MarkFilled(nFile, filled == CReadAheadClient::Filled::kShortOfDescriptors);
-    if (timed && m_pacing.NoteRead(ticks)) m_pool.WakeIfWanted(m_pool.Working());
+    if (!timed) return;
+    long long slept = -1;  // not counted
+    if (m_pacing.IsSlow(ticks) && sleeps >= 0) slept = ThreadSleepsSoFar() - sleeps;
+    if (m_pacing.NoteRead(ticks, slept)) m_pool.WakeIfWanted(m_pool.Working());
 }
 
 void CReadAhead::m_sub_QuietReads() {

@@ -24,9 +24,9 @@ CReadPacing::CReadPacing()
     : slowTicks(TicksPerSecond() * kSlowReadMicroseconds / 1000000),
       spinTicks(TicksPerSecond() * kSpinMicroseconds / 1000000) {}
 
-bool CReadPacing::NoteRead(long long ticks) {
+bool CReadPacing::NoteRead(long long ticks, long long sleeps) {
     int score = slowScore.load(std::memory_order_relaxed);
-    int next = ticks > slowTicks
+    int next = IsSlow(ticks) && sleeps != 0
                    ? (score + kSlowWeight < kMaxScore ? score + kSlowWeight : kMaxScore)
                    : (score > 0 ? score - 1 : 0);
     if (next == score) return false;

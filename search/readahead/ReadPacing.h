@@ -94,8 +94,15 @@ class CReadPacing {
     bool Times(long long fileNumber) const {
         return slowScore.load(std::memory_order_relaxed) > 0 || fileNumber % kTimedEvery == 0;
     }
-    // Notes a timed read of `ticks`; true when reads have just begun to wait.
-    bool NoteRead(long long ticks);
+    // Notes a timed read of `ticks`, during which the reading thread went to
+    // sleep `sleeps` times (ThreadSleepsSoFar; negative where the system
+    // does not count); true when reads have just begun to wait. A read waited
+    // for the disk when it took long and its thread slept meanwhile: on a
+    // busy machine a read that only lost its processor for a few
+    // milliseconds takes as long, and two such in a row set 32 readers
+    // fighting over two cores for the files of a warm cache.
+    bool NoteRead(long long ticks, long long sleeps);
+    bool IsSlow(long long ticks) const { return ticks > slowTicks; }
     void NoteShortOfDescriptors() { shortOfDescriptors.store(true); }
     bool ShortOfDescriptors() const { return shortOfDescriptors.load(); }
     // How long a thread with nothing to do spins before it sleeps.

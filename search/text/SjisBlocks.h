@@ -97,13 +97,16 @@ inline void CopyRun(char* to, const unsigned char* from, int count) {
 struct Wanted {
     __m128i first = _mm_setzero_si128();
     __m128i second = _mm_setzero_si128();
-    bool single = true;
+    // Every bit set for a character of one byte, whatever follows it: the
+    // match of the second byte is or-ed with it, so that both kinds take the
+    // same steps.
+    __m128i anySecond = _mm_set1_epi8(-1);
 
     Wanted() = default;
     Wanted(unsigned char firstByte, unsigned char secondByte, bool oneByte)
         : first(_mm_set1_epi8(static_cast<char>(firstByte))),
           second(_mm_set1_epi8(static_cast<char>(secondByte))),
-          single(oneByte) {}
+          anySecond(_mm_set1_epi8(oneByte ? -1 : 0)) {}
 };
 
 // 64 bytes loaded once for several looks: each 16 bytes, and the 16 bytes
@@ -121,8 +124,8 @@ struct Window {
 
     // Whether the character begins somewhere here.
     bool Holds(const Wanted& c) const {
-        __m128i any = _mm_setzero_si128();
-        for (int k = 0; k < 4; ++k) any = _mm_or_si128(any, Match(c, k));
+        const __m128i any = _mm_or_si128(_mm_or_si128(Match(c, 0), Match(c, 1)),
+                                         _mm_or_si128(Match(c, 2), Match(c, 3)));
         return _mm_movemask_epi8(any) != 0;
     }
 
@@ -137,29 +140,55 @@ struct Window {
     }
 
     __m128i Match(const Wanted& c, int k) const {
-        const __m128i match = _mm_cmpeq_epi8(here[k], c.first);
-        return c.single ? match : _mm_and_si128(match, _mm_cmpeq_epi8(next[k], c.second));
+        const __m128i second = _mm_or_si128(_mm_cmpeq_epi8(next[k], c.second), c.anySecond);
+        return _mm_and_si128(_mm_cmpeq_epi8(here[k], c.first), second);
+    }
+
+    // Whether every byte of the window is below 0x80.
+    bool Ascii() const {
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(here[0], here[1]), _mm_or_si128(here[2], here[3]));
+        return _mm_movemask_epi8(any) == 0;
+    }
+
+    // CountDropped of a window of ASCII: its bytes up to 0x20.
+    int CountLow() const {
+        __m128i count = _mm_setzero_si128();
+        for (int k = 0; k < 4; ++k) {
+            count = _mm_sub_epi8(
+                count, _mm_cmpeq_epi8(_mm_min_epu8(here[k], _mm_set1_epi8(0x20)), here[k]));
+        }
+        const __m128i sums = _mm_sad_epu8(count, _mm_setzero_si128());
+        return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
     }
 
     // At least as many as the bytes of the window that gathering drops: the
-    // blanks and line ends, twice each 0x81 (a separator and its second
-    // byte, or an incomplete character), and each lead byte before a byte
-    // that cannot stand second (an incomplete character; the byte after it
-    // stands alone). The byte after the window is read for the last.
+    // bytes up to 0x20 (blanks and line ends; the other control bytes are
+    // counted too, which only leaves the count safe), twice each 0x81 (a
+    // separator and its second byte, or an incomplete character), and each
+    // lead byte before a byte that cannot stand second (an incomplete
+    // character; the byte after it stands alone). The byte after the window
+    // is read for the last.
     int CountDropped() const {
         __m128i count = _mm_setzero_si128();  // each lane counts its bytes: at most 16
         for (int k = 0; k < 4; ++k) {
             const __m128i bytes = here[k];
-            const __m128i ends =
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
-                             _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
-                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+            const __m128i low =
+                _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x20)), bytes);
             const __m128i separator = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
+            // With bit 5 flipped, the lead bytes 0x81..0x9F and 0xE0..0xFC
+            // make the one range 0xA1..0xDC.
             const __m128i lead =
-                _mm_or_si128(InRange16(bytes, 0x81, 0x9F), InRange16(bytes, 0xE0, 0xFC));
+                InRange16(_mm_xor_si128(bytes, _mm_set1_epi8(0x20)), 0xA1, 0xDC);
+            // Moved down by 0x40, the bytes that cannot stand second (below
+            // 0x40, 0x7F, above 0xFC) are 0x3F and those above 0xBC.
+            const __m128i moved = _mm_sub_epi8(next[k], _mm_set1_epi8(0x40));
             const __m128i trail =
-                _mm_or_si128(InRange16(next[k], 0x40, 0x7E), InRange16(next[k], 0x80, 0xFC));
-            count = _mm_sub_epi8(count, ends);
+                _mm_andnot_si128(_mm_cmpeq_epi8(moved, _mm_set1_epi8(0x3F)),
+                                 _mm_cmpeq_epi8(_mm_min_epu8(moved, _mm_set1_epi8(
+                                                                        static_cast<char>(0xBC))),
+                                                moved));
+            count = _mm_sub_epi8(count, low);
             count = _mm_sub_epi8(count, _mm_add_epi8(separator, separator));
             count = _mm_sub_epi8(count, _mm_andnot_si128(trail, lead));
         }
@@ -186,6 +215,8 @@ struct Window {
     explicit Window(const unsigned char*) {}
     bool Holds(const Wanted&) const { return true; }
     std::uint64_t Starts(const Wanted&) const { return ~std::uint64_t{0}; }
+    bool Ascii() const { return false; }
+    int CountLow() const { return kBlockBytes; }
     int CountDropped() const { return kBlockBytes; }
 };
 

@@ -4,6 +4,7 @@
 #include "search/text/UnicodeProbe.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -293,13 +294,90 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
     return {reach, textEnd, runs.exact, runs.exact && multibyte, found};
 }
 
+// Where the first byte from 0x80 up stands among the `length` bytes, else
+// `length`.
+int FirstHighByte(const unsigned char* block, int length) {
+    int at = 0;
+#if defined(__SSE2__)
+    auto load = [block](int from) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + from));
+    };
+    // The heads of manual and web pages hold a few hundred bytes of ASCII.
+    for (; at + 64 <= length; at += 64) {
+        const __m128i any = _mm_or_si128(_mm_or_si128(load(at), load(at + 16)),
+                                         _mm_or_si128(load(at + 32), load(at + 48)));
+        if (_mm_movemask_epi8(any) != 0) break;
+    }
+    for (; at + 16 <= length; at += 16) {
+        if (const int high = _mm_movemask_epi8(load(at)); high != 0) {
+            return at + __builtin_ctz(static_cast<unsigned>(high));
+        }
+    }
+#endif
+    while (at < length && block[at] < 0x80) ++at;
+    return at;
+}
+
+// Whether the decoder surely reads a block without a mark as code page 932,
+// told from its first character that is no ASCII: there is none, or it
+// begins no UTF-8 character. Code page 932 text shows that at once (a lead
+// byte from 0x81 to 0x9F is a continuation byte in UTF-8), so the pass over
+// the block as UTF-8 is spared for nearly all of it.
+bool SurelyCp932(const unsigned char* block, int length) {
+    const int at = FirstHighByte(block, length);
+    if (at == length) return true;
+    return utf8seq::ReadSequence(block + at, block + length).kind ==
+           utf8seq::SequenceKind::kInvalid;
+}
+
 // The same for UTF-16: a surrogate has no form.
 bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
-    const std::uint64_t* kept = KeptPairBits();
+    const KeptPairs& table = KeptPairTable();
+    const std::uint64_t* kept = table.bits;
     const int target = limit + kMargin;
     const int high = bigEndian ? 0 : 1;
     int keptBytes = 0;
-    for (int at = 0; at + 1 < length && keptBytes < target; at += 2) {
+    int at = 0;
+#if defined(__SSE2__)
+    // Eight units at a time: kept ASCII and kana are counted by compares,
+    // the other characters looked up one by one; eight that hold a NUL or
+    // 0x1A are left to the loop below, which tells where the text ends.
+    const __m128i zero = _mm_setzero_si128();
+    auto unitIs = [](__m128i units, int c) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(c)); };
+    auto between = [](__m128i units, int low, int high16) {
+        return _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(static_cast<short>(low - 1))),
+                             _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(high16 + 1)), units));
+    };
+    for (; at + 16 <= length && keptBytes < target; at += 16) {
+        __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+        if (bigEndian) units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
+        if (_mm_movemask_epi8(_mm_or_si128(unitIs(units, 0), unitIs(units, 0x1A))) != 0) break;
+        const __m128i ascii =
+            _mm_cmpeq_epi16(_mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
+        const __m128i dropped =
+            _mm_or_si128(unitIs(units, ' '), _mm_or_si128(unitIs(units, '\n'), unitIs(units, '\r')));
+        __m128i counted = ascii;
+        __m128i kana = zero;
+        if (table.kanaKept) {
+            kana = _mm_or_si128(between(units, kKana[0][0], kKana[0][1]),
+                                between(units, kKana[1][0], kKana[1][1]));
+            counted = _mm_or_si128(counted, kana);
+        }
+        // One for each kept ASCII unit, two for each kana, summed.
+        const __m128i weights =
+            _mm_or_si128(_mm_and_si128(_mm_andnot_si128(dropped, ascii), _mm_set1_epi16(1)),
+                         _mm_and_si128(kana, _mm_set1_epi16(2)));
+        const __m128i sums = _mm_sad_epu8(weights, zero);
+        keptBytes += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+        for (unsigned others = static_cast<unsigned>(_mm_movemask_epi8(counted)) ^ 0xFFFFu;
+             others != 0; others &= ~(3u << std::countr_zero(others))) {
+            const int unitAt = at + std::countr_zero(others);
+            const unsigned unit = unsigned{block[unitAt + high]} << 8 | block[unitAt + 1 - high];
+            if (IsKeptPair(kept, unit)) keptBytes += 2;
+        }
+    }
+#endif
+    for (; at + 1 < length && keptBytes < target; at += 2) {
         const unsigned unit = unsigned{block[at + high]} << 8 | block[at + 1 - high];
         if (unit < 0x80) {
             if (EndsText(unit)) return true;
@@ -398,6 +476,10 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length, u
         return;
     }
     ++m_lookedFor;
+    // The table that proves UTF-8 text full is made here, on the thread that
+    // makes the look, rather than in the first file's reading, whose time
+    // would count as a read that waited for the disk.
+    KeptPairTable();
     for (int f = 0; f < probe.forms; ++f) {
         const int n = m_needles.count++;
         m_needles.length[n] =
@@ -456,6 +538,7 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
 // only in the bytes the text can reach.
 UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
                                                        bool fileEnds, int limit) const {
+    if (SurelyCp932(block, length)) return Utf8Verdict::kCp932Tells;
     if (m_lookedFor == 0) return Utf8Verdict::kMayHold;
     const Utf8Look look = LookAsUtf8(block, length, limit, m_needles, m_allFound, m_anywhere);
     if (look.reach == Utf8Reach::kNoUtf8) return Utf8Verdict::kCp932Tells;

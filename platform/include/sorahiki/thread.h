@@ -33,3 +33,9 @@ class CStartedThread {
     Routine routine = nullptr;
     void* argument = nullptr;
 };
+
+// How many times the calling thread has gone to sleep in the system until
+// something came (a read from the disk, a lock, a wake), or -1 where the
+// system does not count it. A thread that only waited for a processor, taken
+// by other threads or programs, does not add to it.
+long long ThreadSleepsSoFar();

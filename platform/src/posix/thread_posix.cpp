@@ -4,6 +4,7 @@
 #include <sorahiki/thread.h>
 
 #include <pthread.h>
+#include <sys/resource.h>
 
 #include <cstring>
 
@@ -44,4 +45,12 @@ void CStartedThread::Join() {
     if (handle == nullptr) return;
     pthread_join(ThreadOf(handle), nullptr);
     handle = nullptr;
+}
+
+// The voluntary switches of the thread: each time it blocked. Those forced
+// on it by the scheduler are counted apart.
+long long ThreadSleepsSoFar() {
+    rusage usage;
+    if (getrusage(RUSAGE_THREAD, &usage) != 0) return -1;
+    return usage.ru_nvcsw;
 }

@@ -33,3 +33,8 @@ void CStartedThread::Join() {
     CloseHandle(static_cast<HANDLE>(handle));
     handle = nullptr;
 }
+
+// Windows keeps no such count for a thread.
+long long ThreadSleepsSoFar() {
+    return -1;
+}
