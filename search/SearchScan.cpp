@@ -23,6 +23,7 @@
 #include "search/PassLooks.h"
 #include "search/text/QuickLook.h"
 #include "search/text/WordStream.h"
+#include "search/store/SessionStore.h"
 
 namespace {
 
@@ -154,6 +155,11 @@ struct FileVerdict {
     // (it may lie beyond szText); without, the row cuts it from szText.
     bool bContextKnown;
     char szContext[limits::kExcerptBytes + 1];
+    // With a session store: the file was read whole and without fault in
+    // `state`, and `pairs` are its text's, for the walk to keep.
+    bool bKeepState;
+    filestate::FileState state;
+    store::CPairSet pairs;
 };
 
 FileVerdict* SharedVerdicts() {
@@ -191,7 +197,14 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
           m_query(engine.m_words, engine.m_nWords, engine.m_options),
           m_look(m_query.Rules().Any() ? EveryFileLook()
                                        : SharedPassLooks().For(engine.m_words, engine.m_nWords,
-                                                               engine.m_nWordIndex)) {}
+                                                               engine.m_nWordIndex)) {
+        // The words the verdict asks for: every word in the scan, the pass's
+        // word later.
+        const bool scan = engine.m_nWordIndex == 0;
+        const int first = scan ? 0 : engine.m_nWordIndex;
+        const int end = scan ? engine.m_nWords : first + 1;
+        for (int i = first; i < end; ++i) m_wanted[m_nWanted++] = engine.m_words[i];
+    }
 
     Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const override {
         FileVerdict& verdict = m_verdicts[nSlot];
@@ -199,6 +212,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         verdict.szText[0] = '\0';
         verdict.dwError = ERROR_SUCCESS;
         verdict.bContextKnown = false;
+        verdict.bKeepState = false;
         // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
         if (m_engine.m_sub_StopAsked()) return Filled::kRead;
@@ -207,8 +221,10 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         try {
             if (m_bOptions) {
                 FillWithOptions(verdict, pszPath, room);
+            } else if (m_engine.m_bStoreOn) {
+                FillWithStore(verdict, pszPath, room);
             } else {
-                FillFromFile(verdict, pszPath, room);
+                FillFromFile(verdict, pszPath, room, m_look);
             }
         } catch (const std::bad_alloc&) {
             verdict.bKeep = false;
@@ -260,6 +276,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             m_engine.m_sub_LeaveOut(pszPath, verdict.dwError);
             return true;
         }
+        if (verdict.bKeepState) m_engine.m_pStore->Keep(verdict.state, verdict.pairs);
         listed::CopyPath(pszPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
         const int hit = m_engine.m_nHits;
         if (verdict.bKeep) m_engine.m_sub_RecordHit();
@@ -271,12 +288,46 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         return true;
     }
 
-    void FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
+    // True when the file's text was gathered whole and without fault.
+    bool FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room,
+                      const sjis::QuickLook& look) const {
         FileText gathered;
-        const bool bOpened =
-            GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+        const bool bOpened = GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, look);
         Settle(verdict, pszPath, bOpened, gathered,
                [&] { return m_engine.m_sub_Keeps(verdict.szText); });
+        return bOpened && gathered.readError == ERROR_SUCCESS && !gathered.passedOver;
+    }
+
+    // With a session store: a file kept in the state it has now is read only
+    // when every word asked for may stand in it; a file not kept is gathered
+    // with nothing passed over, and its pairs go to the walk to keep when it
+    // was read whole, was not changed while it was read, and had settled
+    // before the search began.
+    void FillWithStore(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
+        store::CSessionStore& kept = *m_engine.m_pStore;
+        filestate::FileState before;
+        if (!filestate::ReadFileState(pszPath, before)) {
+            FillFromFile(verdict, pszPath, room, m_look);
+            return;
+        }
+        switch (kept.Ask(before, m_wanted, m_nWanted)) {
+            case store::CSessionStore::Answer::kSurelyNot:
+                return;
+            case store::CSessionStore::Answer::kMayHold:
+                FillFromFile(verdict, pszPath, room, m_look);
+                return;
+            case store::CSessionStore::Answer::kUnknown:
+                break;
+        }
+        if (!FillFromFile(verdict, pszPath, room, EveryFileLook())) return;
+        filestate::FileState after;
+        if (!kept.Settled(before) || !filestate::ReadFileState(pszPath, after) ||
+            !(after == before)) {
+            return;
+        }
+        verdict.pairs.Fill(verdict.szText);
+        verdict.state = before;
+        verdict.bKeepState = true;
     }
 
     // The verdict on a file once its reading ended: kept when it was read
@@ -324,6 +375,8 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     const bool m_bOptions;  // the search has an option on
     const CFoldedQuery m_query;
     const sjis::QuickLook& m_look;
+    const char* m_wanted[kMaxWords] = {};
+    int m_nWanted = 0;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
