@@ -11,6 +11,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/cp932forms_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/filestate_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/folderwatch_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/listed_files_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
@@ -35,6 +36,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/errors_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/filestate_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/find_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/folderwatch_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/handles_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/memory_posix.cpp

@@ -182,6 +182,7 @@ class CSearchEngin : public CSearchRecord {
     void m_sub_ApplyFilterPasses();
     int m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail);
     int m_sub_ListFolder(const char* pszFolder, FolderTrail& trail);
+    bool m_sub_ReplayFolder(const char* pszFolder, FolderTrail& trail);
     template <typename Walk>
     void m_sub_RunPass(Walk walk);
     void m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead);

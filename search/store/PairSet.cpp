@@ -34,15 +34,30 @@ void CPairSet::Clear() {
     std::memset(m_bits, 0, sizeof m_bits);
 }
 
+// The text's bytes are taken without a branch on the kind of character: a
+// character's length and code come from a table of lead bytes, and the byte
+// after the last one is the text's NUL or end, never a second byte.
 void CPairSet::Fill(std::string_view text) {
     Clear();
-    size_t length = 0;
-    std::uint32_t before = 0;
-    for (size_t at = 0; at < text.size(); at += length) {
-        const std::uint32_t here = CharAt(text, at, length);
+    static const auto leads = [] {
+        struct Table {
+            unsigned char lead[256];
+        } table{};
+        for (int c = 0; c < 256; ++c) table.lead[c] = cp932::IsLeadByte(static_cast<unsigned char>(c));
+        return table;
+    }();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    std::uint32_t before = kAlone;
+    for (size_t at = 0; at < size;) {
+        const std::uint32_t first = bytes[at];
+        const std::uint32_t two = leads.lead[first] & static_cast<unsigned>(at + 1 < size);
+        const std::uint32_t second = two != 0 ? bytes[at + 1] : 0;
+        const std::uint32_t here = two != 0 ? (first << 8 | second) : first;
         Add(PairKey(here, kAlone));
-        if (at > 0) Add(PairKey(before, here));
+        Add(PairKey(before, here));
         before = here;
+        at += 1 + two;
     }
 }
 

@@ -19,13 +19,19 @@ struct FileState {
     unsigned long long size = 0;
     unsigned long long writeTime = 0;
     unsigned long long changeTime = 0;
+    // The names the file has: a file of more than one may be written
+    // through a folder that no watch of the walk looks at.
+    unsigned long links = 0;
 
     bool operator==(const FileState&) const = default;
 };
 
 // The state of the regular file a listed path names, links followed; false
 // when nothing is there or it is no regular file (GetLastError tells why).
-// Never opens the file where the system can tell without.
+// Never opens the file where the system can tell without. The values are
+// those GetFileInformationByHandle gives of the file once opened (its
+// volume serial number, file index, size, write time, and creation time
+// standing for the change time), so that either way of asking compares.
 bool ReadFileState(const char* listedPath, FileState& state);
 
 // The system's clock now, in the units of FileState's times.

@@ -38,11 +38,14 @@ bool ReadFileState(const char* listedPath, FileState& state) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    state.volume = static_cast<unsigned long long>(st.st_dev);
+    // As GetFileInformationByHandle folds the device into a serial number.
+    const auto device = static_cast<unsigned long long>(st.st_dev);
+    state.volume = static_cast<DWORD>(device ^ (device >> 32));
     state.index = static_cast<unsigned long long>(st.st_ino);
     state.size = static_cast<unsigned long long>(st.st_size);
     state.writeTime = Ticks(st.st_mtim);
     state.changeTime = Ticks(st.st_ctim);
+    state.links = static_cast<unsigned long>(st.st_nlink);
     return true;
 }
 

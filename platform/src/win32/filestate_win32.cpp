@@ -41,6 +41,7 @@ bool ReadFileState(const char* listedPath, FileState& state) {
     state.size = Joined(info.nFileSizeHigh, info.nFileSizeLow);
     state.writeTime = Ticks(info.ftLastWriteTime);
     state.changeTime = Ticks(info.ftCreationTime);
+    state.links = info.nNumberOfLinks;
     return true;
 }
 
