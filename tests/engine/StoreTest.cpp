@@ -147,7 +147,7 @@ TEST_P(StoreChanges, AnUnchangedFileIsNotReadAgain) {
     EXPECT_EQ(fresh->m_leftOut.Count(), 40);
 }
 
-INSTANTIATE_TEST_SUITE_P(Watches, StoreChanges,
+INSTANTIATE_TEST_SUITE_P(Store, StoreChanges,
                          testing::Values(Watches::kTell, Watches::kRefused, Watches::kLoseCount));
 
 // A scan cut short by the full hit list leaves the store with what it
