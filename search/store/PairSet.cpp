@@ -9,8 +9,8 @@ namespace store {
 
 namespace {
 
-// The key of a character alone: no character's code reaches it.
-constexpr std::uint32_t kAlone = 0xFFFF;
+// What stands before the text's first character: no character's code.
+constexpr std::uint32_t kStart = 0xFFFF;
 
 // The code of the character at `at` and its length; a lead byte at the end
 // stands alone, one byte long.
@@ -48,14 +48,14 @@ void CPairSet::Fill(std::string_view text) {
     }();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
-    std::uint32_t before = kAlone;
+    std::uint32_t before = kStart;
     for (size_t at = 0; at < size;) {
         const std::uint32_t first = bytes[at];
         const std::uint32_t two = leads.lead[first] & static_cast<unsigned>(at + 1 < size);
         const std::uint32_t second = two != 0 ? bytes[at + 1] : 0;
         const std::uint32_t here = two != 0 ? (first << 8 | second) : first;
-        Add(PairKey(here, kAlone));
-        Add(PairKey(before, here));
+        Set(CharBit(here));
+        Set(PairBit(PairKey(before, here)));
         before = here;
         at += 1 + two;
     }
@@ -75,10 +75,10 @@ bool CPairSet::MayHold(std::string_view word) const {
     if (word.empty()) return true;
     size_t length = 0;
     std::uint32_t before = CharAt(word, 0, length);
-    if (!Has(PairKey(before, kAlone))) return false;
+    if (!Has(CharBit(before))) return false;
     for (size_t at = length; at < word.size(); at += length) {
         const std::uint32_t here = CharAt(word, at, length);
-        if (!Has(PairKey(before, here))) return false;
+        if (!Has(CharBit(here)) || !Has(PairBit(PairKey(before, here)))) return false;
         before = here;
     }
     return true;

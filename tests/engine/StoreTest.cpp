@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "search/store/SessionStore.h"
+#include "search/text/WordMatch.h"
 #include "tests/support/DataFolder.h"
 
 using namespace testing_support;
@@ -169,6 +170,36 @@ TEST(Store, ACutShortSearchAndAFullBudgetStillGiveTheWholeAnswer) {
         folder.Write("DATA/110/11039.txt", "Head\nrare again\n");
         ExpectAsFresh(stored, {"rare"});
     }
+}
+
+// The pairs never rule out a word the match rule finds, on random code page
+// 932 text from a few characters of one and two bytes (so that words often
+// stand in it, across the characters' bytes too), with words that end in a
+// lead byte or begin on a second byte among them.
+TEST(Store, PairsNeverRuleOutAWordTheMatchRuleFinds) {
+    const std::vector<std::string> characters = {"a", "b", "\x82\xa0", "\x82\x61",
+                                                 "\x88\x9f", "\x61\x82"};
+    std::mt19937 random(7);
+    auto pick = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += characters[random() % 4];
+        return text;
+    };
+    int found = 0;
+    for (int round = 0; round < 400; ++round) {
+        const std::string text = pick(1 + static_cast<int>(random() % 300));
+        store::CPairSet pairs;
+        pairs.Fill(text);
+        for (int i = 0; i < 20; ++i) {
+            std::string word = text.substr(random() % text.size(), 1 + random() % 6);
+            if (random() % 3 == 0) word = pick(1 + static_cast<int>(random() % 3));
+            if (random() % 5 == 0) word += characters[5];
+            if (sjis::FindWord(text, word) < 0) continue;
+            ++found;
+            EXPECT_TRUE(pairs.MayHold(word)) << text << " / " << word;
+        }
+    }
+    EXPECT_GT(found, 1000);
 }
 
 // The store is for one folder and the plain options: another folder empties
