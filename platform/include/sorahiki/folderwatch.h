@@ -18,7 +18,8 @@ void Close(WatchSet* set);
 
 // Watches the folder a listed path names from now on: a number that the
 // changes of the folder come with (the same number for a folder watched
-// again), or -1 when it cannot be watched (the system's limit of watches).
+// again), or -1 when it cannot be watched (the system's limit of watches,
+// or a file system whose changes the system may not see: a network share).
 long Add(WatchSet* set, const char* listedFolder);
 
 // Calls changed(number, context) for each watched folder that changed since

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,27 @@ namespace {
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE |
                               IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
 
+// File systems whose files other machines or processes change without the
+// kernel seeing it (network shares, FUSE): inotify would tell of nothing, so
+// their folders get no watch and are listed every time.
+bool ChangesGoUnseen(const std::string& path) {
+    struct statfs info {};
+    if (statfs(path.c_str(), &info) != 0) return true;
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case 0x6969:      // NFS
+        case 0x517B:      // SMB
+        case 0xFF534D42:  // CIFS
+        case 0xFE534D42:  // SMB2
+        case 0x65735546:  // FUSE
+        case 0x01021997:  // 9P
+        case 0x00C36400:  // Ceph
+        case 0x5346414F:  // AFS
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 WatchSet* Open() {
@@ -45,7 +67,8 @@ void Close(WatchSet* set) {
 
 long Add(WatchSet* set, const char* listedFolder) {
     std::string path;
-    if (set == nullptr || testhooks::FolderWatchFails() || !OpenablePath(listedFolder, path)) {
+    if (set == nullptr || testhooks::FolderWatchFails() || !OpenablePath(listedFolder, path) ||
+        ChangesGoUnseen(path)) {
         return -1;
     }
     const int watch = inotify_add_watch(set->descriptor, path.c_str(), kChanges | IN_ONLYDIR);
