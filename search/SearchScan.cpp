@@ -2,7 +2,9 @@
 // walk runs on the searching thread and alone writes the record; the reader
 // threads of the read-ahead gather files and write their verdicts in the
 // engine's slots (FileVerdict), which the walk reads when it takes the files
-// back, in order.
+// back, in order. With a session store (m_pStore), the walk alone records
+// folders and keeps files in it, as it lists them and takes them back; the
+// readers only ask it, under its lock (store/SessionStore.h).
 #include <cstdio>
 #include <cstring>
 #include <new>
