@@ -8,7 +8,8 @@
 // lock. Once HandOver sees `finished` (acquire), the search's thread has
 // ended its work and the owner copies the results into the record that it
 // shows. So the record that a window paints is never written by another
-// thread.
+// thread. The session store is the search's thread's while a search runs
+// (its readers ask it under its lock), the owner's between searches.
 #pragma once
 
 #include <atomic>
