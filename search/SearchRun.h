@@ -8,7 +8,8 @@
 // lock. Once HandOver sees `finished` (acquire), the search's thread has
 // ended its work and the owner copies the results into the record that it
 // shows. So the record that a window paints is never written by another
-// thread.
+// thread. The session store is the search's thread's while a search runs
+// (its readers ask it under its lock), the owner's between searches.
 #pragma once
 
 #include <atomic>
@@ -18,6 +19,7 @@
 
 #include "search/SearchControl.h"
 #include "search/SearchEngin.h"
+#include "search/store/SessionStore.h"
 
 class CSearchRun {
   public:
@@ -54,6 +56,10 @@ class CSearchRun {
     // search, and the folder it walks (empty for "DATA").
     SearchOptions options;
     char folder[limits::kPathBytes] = {};
+    // Whether the run's searches answer from what earlier ones learned
+    // (sessionStore). Off, every search reads every file as a fresh walk
+    // does, which a test that counts reads to make one fail relies on.
+    bool remembers = true;
 
   private:
     // The walk recurses once per folder level, a few hundred bytes a level.
@@ -65,6 +71,9 @@ class CSearchRun {
     CStartedThread thread;  // joined once its search is handed over
 
     CSearchEngin engine{};
+    // What the run's searches learned of the folder, for as long as the run
+    // lives: written only on the search's thread, during a search.
+    store::CSessionStore sessionStore;
     CSearchControl control;
     char query[kQueryBytes] = {};
     std::atomic<bool> finished{false};
