@@ -57,6 +57,18 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// The best processor time of 200 rounds of `work`, in seconds.
+template <typename Work>
+double BestOfRounds(Work work) {
+    double best = 1e300;
+    for (int round = 0; round < 200; ++round) {
+        const double start = ThreadSeconds();
+        work();
+        best = std::min(best, ThreadSeconds() - start);
+    }
+    return best;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,13 +92,11 @@ int main(int argc, char** argv) {
     }
     sjis::QuickLook look;
     look.Add(word.c_str());
-    double best = 1e300;
     if (gather) {
         static char text[limits::kTextBuffer];
         long long gathered = 0;
-        for (int round = 0; round < 200; ++round) {
+        const double best = BestOfRounds([&] {
             gathered = 0;
-            const double start = ThreadSeconds();
             for (const Block& block : blocks) {
                 sjis::TextFileBytes bytes(INVALID_HANDLE_VALUE, block.data(),
                                           static_cast<DWORD>(block.size()));
@@ -98,23 +108,20 @@ int main(int argc, char** argv) {
                 }
                 gathered += length;
             }
-            best = std::min(best, ThreadSeconds() - start);
-        }
+        });
         std::printf("%zu blocks, %lld bytes of text gathered: %.3f us per block\n", blocks.size(),
                     gathered, best * 1e6 / static_cast<double>(blocks.size()));
         return 0;
     }
     int mayHold = 0;
-    for (int round = 0; round < 200; ++round) {
+    const double best = BestOfRounds([&] {
         mayHold = 0;
-        const double start = ThreadSeconds();
         for (const Block& block : blocks) {
             sjis::TextFileBytes bytes(INVALID_HANDLE_VALUE, block.data(),
                                       static_cast<DWORD>(block.size()));
             mayHold += look.MayHoldWords(bytes, limits::kTextBytes) ? 1 : 0;
         }
-        best = std::min(best, ThreadSeconds() - start);
-    }
+    });
     std::printf("%zu blocks, %d may hold the word: %.3f us per block\n", blocks.size(), mayHold,
                 best * 1e6 / static_cast<double>(blocks.size()));
     return 0;
