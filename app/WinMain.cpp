@@ -32,8 +32,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow
     g_app.m_pszStartFolder = FolderArgument(lpCmdLine);
     if (!g_app.InitInstance()) return -1;
     const int nExitCode = g_app.Run();
-    // A search still under way may wait on a slow disk: the process ends at
-    // once, without the clean-up that would wait for the search's thread.
-    if (g_app.m_searchEdit.m_run.Running()) std::_Exit(nExitCode);
+    // A search, or the fill of the store after one, still under way may wait
+    // on a slow disk: the process ends at once, without the clean-up that
+    // would wait for their threads.
+    const CSearchRun& run = g_app.m_searchEdit.m_run;
+    if (run.Running() || run.Filling()) std::_Exit(nExitCode);
     return nExitCode;
 }

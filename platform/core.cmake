@@ -10,6 +10,8 @@ if(WIN32)
   add_library(sorahiki_platform_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/codepage_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/cp932forms_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/filestate_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/win32/folderwatch_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/win32/listed_files_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/core/listed_names.cpp
@@ -32,7 +34,9 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/codepage_iconv.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/cp932forms_iconv.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/errors_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/filestate_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/find_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/src/posix/folderwatch_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/fullpath_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/handles_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/src/posix/memory_posix.cpp

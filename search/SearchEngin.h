@@ -16,6 +16,9 @@
 class CDC;
 class CReadAhead;
 struct CSearchControl;
+namespace store {
+class CSessionStore;
+}
 
 // One row of the page shown.
 struct ResultItem {
@@ -149,6 +152,11 @@ class CSearchEngin : public CSearchRecord {
     // stopped and shown while it runs from another (see CSearchControl). The
     // CLI leaves it unset.
     CSearchControl* m_pControl;
+    // When set, what earlier searches learned of the folder answers for the
+    // files that have not changed since (search/store/SessionStore.h); the
+    // answer is the one a walk reading every file would give. The window's
+    // search run sets it; the CLI leaves it unset.
+    store::CSessionStore* m_pStore;
 
   private:
     static constexpr int kTextBuffer = limits::kTextBuffer;
@@ -174,6 +182,7 @@ class CSearchEngin : public CSearchRecord {
     void m_sub_ApplyFilterPasses();
     int m_sub_ScanFolder(const char* pszFolder, FolderTrail& trail);
     int m_sub_ListFolder(const char* pszFolder, FolderTrail& trail);
+    bool m_sub_ReplayFolder(const char* pszFolder, FolderTrail& trail);
     template <typename Walk>
     void m_sub_RunPass(Walk walk);
     void m_sub_TestFileInTurn(const char* pszPath, CReadAhead* pReadAhead);
@@ -207,6 +216,7 @@ class CSearchEngin : public CSearchRecord {
 
     CWalkedFolders m_walked;  // the folders this search has walked
     int m_nStoppedAt;         // the candidate a stopped pass ended at; -1 for none
+    bool m_bStoreOn;          // this search asks m_pStore and keeps in it
 };
 
 static_assert(sizeof ResultItem::titleMarks == CSearchEngin::kTitleLimit + 1 &&

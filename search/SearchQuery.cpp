@@ -4,6 +4,7 @@
 
 #include "search/text/Cp932Forms.h"
 #include "search/SearchEngin.h"
+#include "search/store/SessionStore.h"
 
 #include "search/text/SjisReader.h"
 
@@ -47,6 +48,7 @@ bool CSearchEngin::m_sub_Search(const char* pszQuery) {
         // file descriptor that a reader holding its file might not find.
         m_nWordIndex = 0;
         if (m_sub_ReadForms()) {
+            m_bStoreOn = m_pStore != nullptr && m_pStore->Begin(m_sub_Folder(), m_options);
             m_sub_ScanFolder(m_sub_Folder());
             m_sub_ApplyFilterPasses();
         }

@@ -24,9 +24,13 @@ void CSearchRun::Search(void* run) {
 
 bool CSearchRun::Start(const char* pszQuery) {
     if (running) return false;
+    StopFilling();
+    searchUsedStore = remembers && StoreServes();
     std::strncpy(query, pszQuery, kQueryBytes - 1);
     query[kQueryBytes - 1] = '\0';
     engine.m_pControl = &control;
+    engine.m_pStore = searchUsedStore || !fillsWhenIdle ? &sessionStore : nullptr;
+    if (!remembers) engine.m_pStore = nullptr;
     engine.m_pfnOnReadFailure = onReadFailure;
     engine.m_options = options;
     std::memcpy(engine.m_szFolder, folder, sizeof folder);
@@ -50,5 +54,42 @@ bool CSearchRun::HandOver(CSearchEngin& shown, char (&shownQuery)[kQueryBytes]) 
     shown.m_pszQuery = shownQuery + (engine.m_pszQuery - query);
     stopped = shown.m_bStopped != 0;
     running = false;
+    if (remembers && fillsWhenIdle && !searchUsedStore && !options.AnyOn()) StartFilling();
     return true;
+}
+
+bool CSearchRun::StoreServes() const {
+    return filled && std::strncmp(fillFolder, folder, sizeof fillFolder) == 0 &&
+           fillOptions == options;
+}
+
+// The fill's query: a word that a text hardly ever holds (ten of the last
+// kanji of code page 932), so that the fill walks the whole folder; its
+// hits, if any, are not shown, and only 1,010 of them would end it early.
+constexpr char kWordNoTextHolds[] =
+    "\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4\xEA\xA4";
+
+void CSearchRun::StartFilling() {
+    fillEngine.m_pControl = &fillControl;
+    fillEngine.m_pStore = &sessionStore;
+    fillEngine.m_pfnOnReadFailure = nullptr;
+    fillEngine.m_options = options;
+    std::memcpy(fillEngine.m_szFolder, folder, sizeof folder);
+    fillEngine.m_szFolder[sizeof fillEngine.m_szFolder - 1] = '\0';
+    fillControl.stop.store(false, std::memory_order_relaxed);
+    fillEnded.store(false, std::memory_order_relaxed);
+    std::memcpy(fillFolder, folder, sizeof folder);
+    fillOptions = options;
+    filled = fillThread.Start(Fill, this, kStackBytes);
+}
+
+void CSearchRun::Fill(void* run) {
+    auto& self = *static_cast<CSearchRun*>(run);
+    self.fillEngine.m_sub_Search(kWordNoTextHolds);
+    self.fillEnded.store(true, std::memory_order_release);
+}
+
+void CSearchRun::StopFilling() {
+    fillControl.stop.store(true, std::memory_order_relaxed);
+    fillThread.Join();
 }

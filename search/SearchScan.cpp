@@ -2,7 +2,9 @@
 // walk runs on the searching thread and alone writes the record; the reader
 // threads of the read-ahead gather files and write their verdicts in the
 // engine's slots (FileVerdict), which the walk reads when it takes the files
-// back, in order.
+// back, in order. With a session store (m_pStore), the walk alone records
+// folders and keeps files in it, as it lists them and takes them back; the
+// readers only ask it, under its lock (store/SessionStore.h).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +27,7 @@
 #include "search/PassLooks.h"
 #include "search/text/QuickLook.h"
 #include "search/text/WordStream.h"
+#include "search/store/SessionStore.h"
 
 namespace {
 
@@ -64,12 +67,31 @@ bool PassedOver(const sjis::TextFileBytes& bytes, const sjis::QuickLook& look, i
     return PassOver(text, gathered, bytes.ReadError());
 }
 
+// The state of an open file, as filestate::ReadFileState gives it by path.
+bool StateOfOpenFile(HANDLE file, filestate::FileState& state) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    auto joined = [](DWORD high, DWORD low) {
+        return (static_cast<unsigned long long>(high) << 32) | low;
+    };
+    state.volume = info.dwVolumeSerialNumber;
+    state.index = joined(info.nFileIndexHigh, info.nFileIndexLow);
+    state.size = joined(info.nFileSizeHigh, info.nFileSizeLow);
+    state.writeTime = joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    state.changeTime = joined(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime);
+    state.links = info.nNumberOfLinks;
+    return true;
+}
+
 // False when the file cannot be opened. A file whose first block shows that
-// it cannot hold the words of `look` is passed over, its text empty.
+// it cannot hold the words of `look` is passed over, its text empty. With
+// `state`, the file's state as it was opened goes there (its volume 0 when
+// it could not be had).
 bool GatherText(const char* path, char* text, int limit, FileText& gathered, CReadRoom& room,
-                const sjis::QuickLook& look) {
+                const sjis::QuickLook& look, filestate::FileState* state = nullptr) {
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
+    if (state != nullptr && !StateOfOpenFile(file.Handle(), *state)) *state = {};
     CBytesInRoom bytes(room, file.Handle());
     if (PassedOver(*bytes, look, limit, text, gathered)) return true;
     FileReader reader(*bytes);
@@ -207,6 +229,11 @@ struct FileVerdict {
     // (it may lie beyond szText); without, the row cuts it from szText.
     bool bContextKnown;
     char szContext[limits::kExcerptBytes + 1];
+    // With a session store: the file was read whole and without fault in
+    // `state`, and `pairs` are its text's, for the walk to keep.
+    bool bKeepState;
+    filestate::FileState state;
+    store::CPairSet pairs;
 };
 
 FileVerdict* SharedVerdicts() {
@@ -244,7 +271,14 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
           m_query(engine.m_words, engine.m_nWords, engine.m_options),
           m_look(m_query.Rules().Any() ? EveryFileLook()
                                        : SharedPassLooks().For(engine.m_words, engine.m_nWords,
-                                                               engine.m_nWordIndex)) {}
+                                                               engine.m_nWordIndex)) {
+        // The words the verdict asks for: every word in the scan, the pass's
+        // word later.
+        const bool scan = engine.m_nWordIndex == 0;
+        const int first = scan ? 0 : engine.m_nWordIndex;
+        const int end = scan ? engine.m_nWords : first + 1;
+        for (int i = first; i < end; ++i) m_wanted[m_nWanted++] = engine.m_words[i];
+    }
 
     Filled m_sub_Fill(int nSlot, const char* pszPath, CReadRoom& room) const override {
         FileVerdict& verdict = m_verdicts[nSlot];
@@ -252,6 +286,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         verdict.szText[0] = '\0';
         verdict.dwError = ERROR_SUCCESS;
         verdict.bContextKnown = false;
+        verdict.bKeepState = false;
         // A stopped walk takes no more files: the reads still queued are
         // passed over, so that the walk need not wait for the disk.
         if (m_engine.m_sub_StopAsked()) return Filled::kRead;
@@ -260,8 +295,10 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         try {
             if (m_bOptions) {
                 FillWithOptions(verdict, pszPath, room);
+            } else if (m_engine.m_bStoreOn) {
+                FillWithStore(verdict, pszPath, room);
             } else {
-                FillFromFile(verdict, pszPath, room);
+                FillFromFile(verdict, pszPath, room, m_look);
             }
         } catch (const std::bad_alloc&) {
             verdict.bKeep = false;
@@ -313,6 +350,7 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
             m_engine.m_sub_LeaveOut(pszPath, verdict.dwError);
             return true;
         }
+        if (verdict.bKeepState) m_engine.m_pStore->Keep(pszPath, verdict.state, verdict.pairs);
         listed::CopyPath(pszPath, m_engine.m_szPath, sizeof m_engine.m_szPath);
         const int hit = m_engine.m_nHits;
         if (verdict.bKeep) m_engine.m_sub_RecordHit();
@@ -324,12 +362,47 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
         return true;
     }
 
-    void FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
+    // True when the file's text was gathered whole and without fault.
+    bool FillFromFile(FileVerdict& verdict, const char* pszPath, CReadRoom& room,
+                      const sjis::QuickLook& look, filestate::FileState* state = nullptr) const {
         FileText gathered;
         const bool bOpened =
-            GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, m_look);
+            GatherText(pszPath, verdict.szText, kTextLimit, gathered, room, look, state);
         Settle(verdict, pszPath, bOpened, gathered,
                [&] { return m_engine.m_sub_Keeps(verdict.szText); });
+        return bOpened && gathered.readError == ERROR_SUCCESS && !gathered.passedOver;
+    }
+
+    // With a session store: a file kept in the state it has now is read only
+    // when every word asked for may stand in it; a file not kept is gathered
+    // with nothing passed over, and goes to the walk to keep when it was read
+    // whole in a state that had settled before the search began.
+    void FillWithStore(FileVerdict& verdict, const char* pszPath, CReadRoom& room) const {
+        const store::CSessionStore& kept = *m_engine.m_pStore;
+        if (kept.Knows(pszPath)) {
+            filestate::FileState now;
+            if (!filestate::ReadFileState(pszPath, now)) {
+                FillFromFile(verdict, pszPath, room, m_look);
+                return;
+            }
+            switch (kept.Ask(pszPath, now, m_wanted, m_nWanted)) {
+                case store::CSessionStore::Answer::kSurelyNot:
+                    return;
+                case store::CSessionStore::Answer::kMayHold:
+                    FillFromFile(verdict, pszPath, room, m_look);
+                    return;
+                case store::CSessionStore::Answer::kUnknown:
+                    break;
+            }
+        }
+        filestate::FileState state;
+        if (!FillFromFile(verdict, pszPath, room, EveryFileLook(), &state) || state.volume == 0 ||
+            !kept.Settled(state)) {
+            return;
+        }
+        verdict.pairs.Fill(verdict.szText);
+        verdict.state = state;
+        verdict.bKeepState = true;
     }
 
     // The verdict on a file once its reading ended: kept when it was read
@@ -377,6 +450,8 @@ class CSearchEngin::PassReader final : public CReadAheadClient {
     const bool m_bOptions;  // the search has an option on
     const CFoldedQuery m_query;
     const sjis::QuickLook& m_look;
+    const char* m_wanted[kMaxWords] = {};
+    int m_nWanted = 0;
     int m_nTaken = 0;  // the walk's: files taken back so far
 };
 
@@ -558,28 +633,43 @@ void CSearchEngin::m_sub_ReportTooLong(const char* pszFolder, const char* pszNam
 
 // Walks the entries of one folder in listing order, sub-folders at once where
 // they stand, and stops once the hit list is full or descriptors ran out. The
-// warmer lists the folders ahead while the disk is slow.
+// warmer lists the folders ahead while the disk is slow. With a session
+// store, a folder unchanged since it was listed whole is walked as the store
+// holds it (m_sub_ReplayFolder); any other is listed, and the store records
+// the listing.
 int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
     SharedFolderWarmer().m_sub_Reached(trail.readAhead->m_sub_WarmerRuns());
+    if (m_bStoreOn && m_sub_ReplayFolder(pszFolder, trail)) return 0;
+    const int record =
+        m_bStoreOn ? m_pStore->StartFolder(pszFolder, trail.folders[trail.depth - 1]) : -1;
     CFolderListing listing(pszFolder);
     if (!listing.m_sub_Opened() && m_sub_FreeDescriptors(trail)) listing.m_sub_Open();
     if (!listing.m_sub_Opened()) {
         m_sub_ReportFolderFailure(pszFolder, trail);
         return 1;
     }
-    while (m_nHits < kMaxHits && !m_sub_WalkFailed() && listing.m_sub_Next()) {
+    bool bListedWhole = false;
+    while (m_nHits < kMaxHits && !m_sub_WalkFailed()) {
+        if (!listing.m_sub_Next()) {
+            bListedWhole = !listing.m_sub_Failed();
+            break;
+        }
         if (m_sub_StopAsked()) {
             m_sub_NoteStop(0);
             break;
         }
         if (listing.m_sub_TooLong()) {
+            if (m_bStoreOn) m_pStore->Spoil(record);
             m_sub_ReportTooLong(pszFolder, listing.m_sub_Name(), trail);
         } else if (listing.m_sub_IsFolder()) {
+            if (m_bStoreOn) m_pStore->AddFolder(record, listing.m_sub_Path());
             m_sub_ScanFolder(listing.m_sub_Path(), trail);
         } else {
+            if (m_bStoreOn) m_pStore->AddFile(record, listing.m_sub_Path(), listing.m_sub_IsLink());
             m_sub_TestFileInTurn(listing.m_sub_Path(), trail.readAhead);
         }
     }
+    if (bListedWhole && m_bStoreOn) m_pStore->FinishFolder(record);
     // A listing cut short (no memory for an entry's name) would leave files
     // out unseen.
     if (listing.m_sub_Failed() && !m_sub_WalkFailed()) {
@@ -587,6 +677,32 @@ int CSearchEngin::m_sub_ListFolder(const char* pszFolder, FolderTrail& trail) {
         m_sub_NoteOutOfMemory(pszFolder);
     }
     return 0;
+}
+
+// The folder as the session store holds it, when nothing in it changed since
+// it was listed whole: its entries in the order listed, of its files only
+// those the store cannot rule out queued to be read (a file ruled out holds
+// no word, so it would be no hit and no fault). False, doing nothing, when
+// the folder must be listed.
+bool CSearchEngin::m_sub_ReplayFolder(const char* pszFolder, FolderTrail& trail) {
+    const int folder = m_pStore->CleanFolder(pszFolder, trail.folders[trail.depth - 1]);
+    if (folder < 0) return false;
+    const char* words[kMaxWords];
+    for (int i = 0; i < m_nWords; ++i) words[i] = m_words[i];
+    for (int i = 0; m_nHits < kMaxHits && !m_sub_WalkFailed(); ++i) {
+        const store::CSessionStore::Entry entry = m_pStore->EntryAt(folder, i, words, m_nWords);
+        if (entry.path == nullptr) break;
+        if (m_sub_StopAsked()) {
+            m_sub_NoteStop(0);
+            break;
+        }
+        if (entry.folder) {
+            m_sub_ScanFolder(entry.path, trail);
+        } else if (entry.read) {
+            m_sub_TestFileInTurn(entry.path, trail.readAhead);
+        }
+    }
+    return true;
 }
 
 // Tests the word of the current pass against one file, as a pass of that

@@ -28,6 +28,13 @@ void RefuseThreadsAfter(int allowed);
 // the quick look uses where it has them, so that its narrow form is tried.
 void NarrowVectorsOnly(bool narrow);
 
+// Folder watches (<sorahiki/folderwatch.h>): with `fail`, every watch asked
+// for from then on is refused, as when the system's limit of watches is
+// reached. LoseFolderChanges makes the next look at the changes say that the
+// system lost count of them, as when its queue of changes overflows.
+void FailFolderWatches(bool fail);
+void LoseFolderChanges();
+
 // For the layer: whether this open, or this thread start, is to fail.
 bool OpenFails();
 bool ReadFails();
@@ -35,6 +42,9 @@ bool ReadFails();
 int ReaderLimit();
 bool ThreadStartFails();
 bool VectorsNarrow();
+bool FolderWatchFails();
+// True once after LoseFolderChanges.
+bool FolderChangesLost();
 void SearchThreadStarts();
 void SearchThreadEnds();
 

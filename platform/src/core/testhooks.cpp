@@ -19,6 +19,8 @@ std::atomic<void (*)()> g_atSearchEnd{nullptr};
 // Thread starts still allowed; negative for no limit.
 std::atomic<int> g_threadsAllowed{-1};
 std::atomic<bool> g_vectorsNarrow{false};
+std::atomic<bool> g_folderWatchesFail{false};
+std::atomic<bool> g_folderChangesLost{false};
 
 // Takes one from a positive count; false when it stands at 0 or below.
 bool TakeOne(std::atomic<int>& count) {
@@ -92,6 +94,22 @@ void NarrowVectorsOnly(bool narrow) {
 
 bool VectorsNarrow() {
     return g_vectorsNarrow.load(std::memory_order_relaxed);
+}
+
+void FailFolderWatches(bool fail) {
+    g_folderWatchesFail = fail;
+}
+
+void LoseFolderChanges() {
+    g_folderChangesLost = true;
+}
+
+bool FolderWatchFails() {
+    return g_folderWatchesFail.load(std::memory_order_relaxed);
+}
+
+bool FolderChangesLost() {
+    return g_folderChangesLost.exchange(false);
 }
 
 }  // namespace testhooks
