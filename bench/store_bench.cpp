@@ -5,10 +5,13 @@
 // `--runs` times more with that store; the hits of all must be the same.
 // Then the same through the window's run (CSearchRun): its first search
 // reads without the store, which it fills after the hand-over while idle.
-//   sorahiki-bench-store [-C DIR] [--runs N] QUERY...
+// With --change N, N files spread over the folder are then touched (their
+// times set to now, their bytes kept) and the next search of the run timed.
+//   sorahiki-bench-store [-C DIR] [--runs N] [--change N] QUERY...
 // The page cache should be warm (run it twice) unless a cold first search is
 // what is timed.
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/time.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -96,9 +100,24 @@ double SearchThrough(CSearchRun& run, const std::string& query) {
     });
 }
 
+// Sets the times of `count` files spread over DATA to now, their bytes kept:
+// to the store, each is a file changed since the last search.
+void TouchSpreadFiles(int count) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("DATA")) {
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    const std::size_t step = std::max<std::size_t>(1, files.size() / std::max(count, 1));
+    for (std::size_t i = 0, touched = 0; i < files.size() && touched < static_cast<std::size_t>(count);
+         i += step, ++touched) {
+        utimes(files[i].c_str(), nullptr);
+    }
+}
+
 // One query through a run of its own: false when an answer differs from
 // the plain walk's.
-bool TimeRun(const std::string& query, int runs) {
+bool TimeRun(const std::string& query, int runs, int changes) {
     auto run = std::make_unique<CSearchRun>();
     const double first = SearchThrough(*run, query);
     bool same = SameHits(g_plain, g_shown);
@@ -114,6 +133,14 @@ bool TimeRun(const std::string& query, int runs) {
     std::printf("  the window's run: first %.1f ms, then the fill while idle %.1f ms, later "
                 "best %.1f ms, median %.1f ms%s\n",
                 first, fill, later.front(), later[later.size() / 2], same ? "" : "  HITS DIFFER");
+    if (changes > 0) {
+        TouchSpreadFiles(changes);
+        const double changed = SearchThrough(*run, query);
+        const double again = SearchThrough(*run, query);
+        same = same && SameHits(g_plain, g_shown);
+        std::printf("  after %d files changed: the next search %.1f ms, the one after %.1f ms%s\n",
+                    changes, changed, again, same ? "" : "  HITS DIFFER");
+    }
     return same;
 }
 
@@ -121,6 +148,7 @@ bool TimeRun(const std::string& query, int runs) {
 
 int main(int argc, char** argv) {
     int runs = 5;
+    int changes = 0;
     std::vector<std::string> queries;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -131,6 +159,8 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--change" && i + 1 < argc) {
+            changes = std::max(0, std::atoi(argv[++i]));
         } else {
             std::string cp932;
             Utf8ToCp932(arg, cp932);
@@ -138,13 +168,13 @@ int main(int argc, char** argv) {
         }
     }
     if (queries.empty()) {
-        std::fprintf(stderr, "usage: sorahiki-bench-store [-C DIR] [--runs N] QUERY...\n");
+        std::fprintf(stderr, "usage: sorahiki-bench-store [-C DIR] [--runs N] [--change N] QUERY...\n");
         return 2;
     }
     bool same = true;
     for (const std::string& query : queries) {
         same = TimeQuery(query, runs) && same;
-        same = TimeRun(query, runs) && same;
+        same = TimeRun(query, runs, changes) && same;
     }
     return same ? 0 : 1;
 }

@@ -657,14 +657,16 @@ class Run:
         action()
         self.times.append((name, time.monotonic() - started))
 
+    def usage_page(self, client):
+        """Whether `client` shows the usage page and no rows, and what it shows."""
+        lines = sum(1 for n in range(27)
+                    if client.count((20, 50 + 20 * n, 420, 50 + 20 * n + 16), is_dark) >= 8)
+        labels = sum(self.rows_present(client))
+        return lines >= 25 and labels == 0, f"{lines} of the 27 usage lines drawn, {labels} rows"
+
     def expect_usage_page(self):
-        def probe():
-            client = self.shot()
-            lines = sum(1 for n in range(27)
-                        if client.count((20, 50 + 20 * n, 420, 50 + 20 * n + 16), is_dark) >= 8)
-            labels = sum(self.rows_present(client))
-            return lines >= 25 and labels == 0, f"{lines} of the 27 usage lines drawn, {labels} rows"
-        wait_for(self.step, "the usage page (27 lines of text from y = 50) and no rows", probe, 30)
+        wait_for(self.step, "the usage page (27 lines of text from y = 50) and no rows",
+                 lambda: self.usage_page(self.shot()), 30)
 
     def step_window(self):
         self.program.find_window(90 if self.args.wine else 30)
@@ -864,6 +866,37 @@ class Run:
         self.program.move(400, 45 + 27)
         self.expect_highlight(0, True)
         self.shot("08-stopped")
+
+    def slow_opens(self):
+        """How many files of the large folder the program has opened so far."""
+        try:
+            with open(self.slow_log, "rb") as log:
+                return log.read().count(b"\n")
+        except FileNotFoundError:
+            return 0
+
+    def search_no_hit(self):
+        self.submit("該当なし", " zzz")
+        def probe():
+            shot = self.shot()
+            ended = self.button_label(shot).differing_pixels(self.search_label) <= 3
+            shown, what = self.usage_page(shot)
+            return ended and shown, f"{what}; the button reads {'検索' if ended else '中止'}"
+        wait_for(self.step, "the usage page, and \"検索\" back in the button", probe, 30)
+
+    def step_search_again(self):
+        # The first search of a word in no file reads the large folder's
+        # files that 中止 left unread; the same search again, after another,
+        # answers from what the window read and opens none of them.
+        self.search_no_hit()
+        before = self.slow_opens()
+        self.submit("キウイ")
+        self.expect_rows(1, "the 1 hit of キウイ")
+        self.search_no_hit()
+        opened = self.slow_opens() - before
+        if opened:
+            raise Failure(self.step, "no file of the unchanged large folder opened again",
+                          f"{opened} opened")
 
     def step_close(self):
         program, desktop = self.program, self.desktop
@@ -1131,8 +1164,10 @@ class Run:
             raise Failure("start", f"the program {command[0]}", f"no such file{hint}")
         if self.args.slow_open:
             # The program alone reads through the slow disk.
+            self.slow_log = os.path.join(self.work, "slow-opens.log")
             command = ["env", "LD_PRELOAD=" + os.path.abspath(self.args.slow_open),
-                       f"SORAHIKI_E2E_SLOW_PATHS=DATA/{LARGE}/"] + command
+                       f"SORAHIKI_E2E_SLOW_PATHS=DATA/{LARGE}/",
+                       f"SORAHIKI_E2E_SLOW_LOG={self.slow_log}"] + command
         if self.args.wine:
             prefix = os.path.abspath(self.args.wine_prefix or os.path.join(self.work, "wineprefix"))
             env = wine_environment(env, prefix)
@@ -1172,6 +1207,8 @@ class Run:
             self.timed("8 text around the word", self.step_context)
             self.timed("9 long search and 中止", self.step_long_search)
             self.timed("10 close question", self.step_close)
+            if self.args.slow_open:
+                self.timed("10b a search again, from what the window read", self.step_search_again)
             self.timed("11 Escape mid-search", self.step_escape)
             self.timed("12 a folder on the command line",
                        lambda: self.step_folder_argument(command, cwd))
