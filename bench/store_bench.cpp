@@ -78,10 +78,11 @@ bool TimeQuery(const std::string& query, int runs) {
     std::sort(later.begin(), later.end());
     std::string shown;
     Cp932ToUtf8(query, shown);
-    std::printf("search \"%s\": %d hits; plain walk %.1f ms (%.1f ms processor), first with "
-                "the store %.1f ms (%.1f ms processor), later best %.1f ms, median %.1f ms%s\n",
-                shown.c_str(), g_plain.m_nHits, plain, plainProcessor, first, firstProcessor,
-                later.front(), later[later.size() / 2], same ? "" : "  HITS DIFFER");
+    std::printf(
+        "search \"%s\": %d hits; plain walk %.1f ms (%.1f ms processor), first with "
+        "the store %.1f ms (%.1f ms processor), later best %.1f ms, median %.1f ms%s\n",
+        shown.c_str(), g_plain.m_nHits, plain, plainProcessor, first, firstProcessor, later.front(),
+        later[later.size() / 2], same ? "" : "  HITS DIFFER");
     std::printf("  store: %zu files, %zu bytes, %.0f bytes per file (budget %zu bytes)\n",
                 kept.Files(), kept.BytesHeld(),
                 kept.Files() ? static_cast<double>(kept.BytesHeld()) / kept.Files() : 0.0,
@@ -109,8 +110,8 @@ void TouchSpreadFiles(int count) {
     }
     std::sort(files.begin(), files.end());
     const std::size_t step = std::max<std::size_t>(1, files.size() / std::max(count, 1));
-    for (std::size_t i = 0, touched = 0; i < files.size() && touched < static_cast<std::size_t>(count);
-         i += step, ++touched) {
+    for (std::size_t i = 0, touched = 0;
+         i < files.size() && touched < static_cast<std::size_t>(count); i += step, ++touched) {
         utimes(files[i].c_str(), nullptr);
     }
 }
@@ -130,9 +131,10 @@ bool TimeRun(const std::string& query, int runs, int changes) {
         same = same && SameHits(g_plain, g_shown);
     }
     std::sort(later.begin(), later.end());
-    std::printf("  the window's run: first %.1f ms, then the fill while idle %.1f ms, later "
-                "best %.1f ms, median %.1f ms%s\n",
-                first, fill, later.front(), later[later.size() / 2], same ? "" : "  HITS DIFFER");
+    std::printf(
+        "  the window's run: first %.1f ms, then the fill while idle %.1f ms, later "
+        "best %.1f ms, median %.1f ms%s\n",
+        first, fill, later.front(), later[later.size() / 2], same ? "" : "  HITS DIFFER");
     if (changes > 0) {
         TouchSpreadFiles(changes);
         const double changed = SearchThrough(*run, query);
@@ -168,7 +170,8 @@ int main(int argc, char** argv) {
         }
     }
     if (queries.empty()) {
-        std::fprintf(stderr, "usage: sorahiki-bench-store [-C DIR] [--runs N] [--change N] QUERY...\n");
+        std::fprintf(stderr,
+                     "usage: sorahiki-bench-store [-C DIR] [--runs N] [--change N] QUERY...\n");
         return 2;
     }
     bool same = true;

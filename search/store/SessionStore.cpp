@@ -2,8 +2,10 @@
 // by path; folders in a list, found by path; both under one lock.
 #include "search/store/SessionStore.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <sorahiki/listing.h>
 
@@ -63,17 +65,41 @@ bool CSessionStore::Begin(const char* folder, const SearchOptions& options) {
     return true;
 }
 
-// Every folder a watch tells of is listed again; when the system lost count
-// of changes, or has no watches, every folder is.
+// A folder whose entries a watch tells may have changed is listed again;
+// a file the watch names alone is read again where its folder is replayed.
+// When the system lost count of changes, or has no watches, every folder is
+// listed.
 void CSessionStore::TakeChanges() {
-    auto changed = [](long number, void* context) {
+    auto changed = [](long number, const char* name, void* context) {
         auto& self = *static_cast<CSessionStore*>(context);
         if (number < 0 || static_cast<std::size_t>(number) >= self.m_watchedFolder.size()) return;
         const int folder = self.m_watchedFolder[static_cast<std::size_t>(number)];
-        if (folder > 0) self.m_folders[static_cast<std::size_t>(folder) - 1].clean = false;
+        if (folder > 0) self.TakeChange(self.m_folders[static_cast<std::size_t>(folder) - 1], name);
     };
     if (m_watches != nullptr && folderwatch::TakeChanges(m_watches, changed, this)) return;
     for (Folder& folder : m_folders) folder.clean = false;
+}
+
+// A named file that the folder's record holds is forgotten, so that it is
+// read again; any other change lists the folder again.
+void CSessionStore::TakeChange(Folder& folder, const char* name) {
+    try {
+        if (name != nullptr) {
+            std::string path(folder.path);
+            path.append(1, '/').append(name);
+            const std::uint32_t number = m_filePaths.Find(path.c_str(), path.size() + 1);
+            if (number != 0 && HoldsFile(folder, number)) {
+                FileAt(number)->known = false;
+                return;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    folder.clean = false;
+}
+
+bool CSessionStore::HoldsFile(const Folder& folder, std::uint32_t number) {
+    return std::find(folder.entries.begin(), folder.entries.end(), number) != folder.entries.end();
 }
 
 CSessionStore::File* CSessionStore::FindFile(const char* path) const {
@@ -123,8 +149,8 @@ std::uint32_t CSessionStore::FileNumber(const char* path) {
     const std::size_t size = SizeOf(path);
     if (const std::uint32_t number = m_filePaths.Find(path, size)) return number;
     const bool newChunk = m_fileCount % kChunk == 0;
-    const std::size_t more = (newChunk ? kChunk * sizeof(File) : 0) +
-                             m_filePaths.BytesAfter(size) - m_filePaths.Bytes();
+    const std::size_t more =
+        (newChunk ? kChunk * sizeof(File) : 0) + m_filePaths.BytesAfter(size) - m_filePaths.Bytes();
     if (!Fits(more)) return 0;
     if (newChunk) {
         std::unique_ptr<File[]> chunk(new (std::nothrow) File[kChunk]);
@@ -157,8 +183,8 @@ void CSessionStore::Keep(const char* path, const FileState& state, const CPairSe
 std::uint32_t CSessionStore::FolderNumber(const char* path) {
     const std::size_t size = SizeOf(path);
     if (const std::uint32_t number = m_folderPaths.Find(path, size)) return number;
-    const std::size_t more = m_folderPaths.BytesAfter(size) - m_folderPaths.Bytes() +
-                             2 * sizeof(Folder);
+    const std::size_t more =
+        m_folderPaths.BytesAfter(size) - m_folderPaths.Bytes() + 2 * sizeof(Folder);
     if (!Fits(more)) return 0;
     try {
         m_folders.emplace_back();

@@ -77,8 +77,7 @@ class CSessionStore {
     // Whether a state is kept for the file at `path`.
     bool Knows(const char* path) const;
     // What the store knows of the file at `path`, now in `now`.
-    Answer Ask(const char* path, const FileState& now, const char* const* words,
-               int count) const;
+    Answer Ask(const char* path, const FileState& now, const char* const* words, int count) const;
     // Whether a file in `state` may be kept from this search.
     bool Settled(const FileState& state) const;
     // Keeps `pairs` for the file at `path`, read in `state`; past the
@@ -126,11 +125,11 @@ class CSessionStore {
         const char* path = nullptr;
         FolderId id{};
         std::vector<std::uint32_t> entries;  // file numbers; folders with kFolderBit
-        long watch = -1;  // the number of its watch, when it has one
+        long watch = -1;                     // the number of its watch, when it has one
         bool watched = false;
         bool whole = false;    // listed to its last entry
         bool spoiled = false;  // an entry of the listing could not be held
-        bool clean = false;  // watched, listed whole, no change seen since
+        bool clean = false;    // watched, listed whole, no change seen since
     };
     static constexpr std::size_t kChunk = 512;  // files allocated at once
     static constexpr std::uint32_t kFolderBit = 0x80000000u;
@@ -145,6 +144,8 @@ class CSessionStore {
     std::size_t HeldBytes() const;
     void Watch(Folder& folder, std::uint32_t number);
     void TakeChanges();
+    void TakeChange(Folder& folder, const char* name);
+    static bool HoldsFile(const Folder& folder, std::uint32_t number);
     void Forget();
     bool RuledOut(const File& file, const char* const* words, int count) const;
 

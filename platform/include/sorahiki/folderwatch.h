@@ -22,9 +22,14 @@ void Close(WatchSet* set);
 // or a file system whose changes the system may not see: a network share).
 long Add(WatchSet* set, const char* listedFolder);
 
-// Calls changed(number, context) for each watched folder that changed since
-// the last call (a folder may come more than once). False when the system
-// lost count of changes (its queue overflowed): any folder may have changed.
-bool TakeChanges(WatchSet* set, void (*changed)(long number, void* context), void* context);
+// Calls changed(number, name, context) for each change in a watched folder
+// since the last call (a folder may come more than once). `name` is the
+// listed name (code page 932) of the file whose bytes or attributes changed
+// when only that file did, its entry still there; null when the folder's
+// entries may have changed (made, removed, renamed) or the system does not
+// tell which file changed. False when the system lost count of changes (its
+// queue overflowed): any folder may have changed.
+using Changed = void (*)(long number, const char* name, void* context);
+bool TakeChanges(WatchSet* set, Changed changed, void* context);
 
 }  // namespace folderwatch

@@ -10,10 +10,14 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include <sorahiki/folderwatch.h>
 #include <sorahiki/testhooks.h>
 
+#include <sorahiki/listing.h>
+
+#include "platform/src/core/listed_names.h"
 #include "platform/src/posix/paths.h"
 
 namespace folderwatch {
@@ -27,6 +31,26 @@ namespace {
 // Every change that can alter what a walk would list or read in the folder.
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE |
                               IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
+// The changes that leave the folder's entries as they were.
+constexpr uint32_t kFileChanges = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
+
+// The listed name of a file the event names, when the listing surely gives
+// it as its plain form: a name with a character of no form, or whose form
+// another name may share, is listed by the whole folder's names, so it
+// makes the folder's change (empty).
+std::string ListedFileName(const inotify_event& event, const char* name) {
+    if ((event.mask & ~(kFileChanges | IN_ISDIR)) != 0 || (event.mask & IN_ISDIR) != 0 ||
+        event.len == 0 || name[0] == '\0') {
+        return std::string();
+    }
+    const std::string_view system(name);
+    std::string form = listed::ShownForm(system);
+    if (listed::MarkedParts(form) != 0 ||
+        listed::ShownForm(system, listed::FormRule::kOwnForm) != form) {
+        return std::string();
+    }
+    return form;
+}
 
 // File systems whose files other machines or processes change without the
 // kernel seeing it (network shares, FUSE): inotify would tell of nothing, so
@@ -77,7 +101,7 @@ long Add(WatchSet* set, const char* listedFolder) {
 
 // A watch the system ended (its folder removed) comes as IN_IGNORED: a
 // change too.
-bool TakeChanges(WatchSet* set, void (*changed)(long number, void* context), void* context) {
+bool TakeChanges(WatchSet* set, Changed changed, void* context) {
     if (set == nullptr) return false;
     bool whole = !testhooks::FolderChangesLost();
     alignas(inotify_event) char buffer[16384];
@@ -89,7 +113,10 @@ bool TakeChanges(WatchSet* set, void (*changed)(long number, void* context), voi
             inotify_event event;
             std::memcpy(&event, buffer + at, sizeof event);
             if ((event.mask & IN_Q_OVERFLOW) != 0) whole = false;
-            if (event.wd >= 0) changed(event.wd, context);
+            if (event.wd >= 0) {
+                const std::string file = ListedFileName(event, buffer + at + sizeof(inotify_event));
+                changed(event.wd, file.empty() ? nullptr : file.c_str(), context);
+            }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event.len);
         }
     }

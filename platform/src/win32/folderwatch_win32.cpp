@@ -1,5 +1,6 @@
 // Folder watches on Windows: a change notification for each folder, looked
-// at without waiting and set again once seen.
+// at without waiting and set again once seen. It does not tell which file
+// changed: each change is the folder's.
 #include <windows.h>
 
 #include <map>
@@ -61,7 +62,7 @@ long Add(WatchSet* set, const char* listedFolder) {
     return number;
 }
 
-bool TakeChanges(WatchSet* set, void (*changed)(long number, void* context), void* context) {
+bool TakeChanges(WatchSet* set, Changed changed, void* context) {
     if (set == nullptr) return false;
     bool whole = !testhooks::FolderChangesLost();
     for (size_t i = 0; i < set->handles.size(); ++i) {
@@ -69,7 +70,7 @@ bool TakeChanges(WatchSet* set, void (*changed)(long number, void* context), voi
         if (handle == INVALID_HANDLE_VALUE || WaitForSingleObject(handle, 0) != WAIT_OBJECT_0) {
             continue;
         }
-        changed(static_cast<long>(i), context);
+        changed(static_cast<long>(i), nullptr, context);
         if (!FindNextChangeNotification(handle)) whole = false;
     }
     return whole;
