@@ -7,6 +7,7 @@
 
 #include <sorahiki/testhooks.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -148,6 +149,47 @@ TEST_P(StoreChanges, AnUnchangedFileIsNotReadAgain) {
     EXPECT_EQ(fresh->m_leftOut.Count(), 40);
 }
 
+// Files written, removed and renamed and folders moved out and back while
+// searches run: whatever those searches kept, the next one after the storm
+// answers as a fresh walk does.
+TEST_P(StoreChanges, ChangesWhileSearchesRunAreSeenByTheNextSearch) {
+    DataFolder folder;
+    auto file = [](int i) {
+        return "DATA/d" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt";
+    };
+    for (int i = 0; i < 40; ++i) folder.Write(file(i), "Head\nword " + std::to_string(i) + "\n");
+    StoredSearch stored(GetParam());
+    stored.Search("word");
+    std::atomic<bool> done{false};
+    std::thread changer([&] {
+        std::error_code ignored;
+        for (int step = 0; step < 160; ++step) {
+            const int i = step * 7 % 40;
+            switch (step % 5) {
+                case 0:
+                    folder.Write(file(i), "Head\nother " + std::to_string(step) + "\n");
+                    break;
+                case 1:
+                    folder.Write(file(i), "Head\nword " + std::to_string(step) + "\n");
+                    break;
+                case 2:
+                    fs::remove(file(i), ignored);
+                    break;
+                case 3:
+                    fs::rename(file(i), file(i) + ".moved", ignored);
+                    break;
+                default:
+                    fs::rename("DATA/d" + std::to_string(step % 4), "away", ignored);
+                    fs::rename("away", "DATA/d" + std::to_string(step % 4), ignored);
+            }
+        }
+        done = true;
+    });
+    while (!done) stored.Search("word");
+    changer.join();
+    ExpectAsFresh(stored, {"word", "other", "word 1"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Store, StoreChanges,
                          testing::Values(Watches::kTell, Watches::kRefused, Watches::kLoseCount));
 
@@ -177,8 +219,8 @@ TEST(Store, ACutShortSearchAndAFullBudgetStillGiveTheWholeAnswer) {
 // stand in it, across the characters' bytes too), with words that end in a
 // lead byte or begin on a second byte among them.
 TEST(Store, PairsNeverRuleOutAWordTheMatchRuleFinds) {
-    const std::vector<std::string> characters = {"a", "b", "\x82\xa0", "\x82\x61",
-                                                 "\x88\x9f", "\x61\x82"};
+    const std::vector<std::string> characters = {"a",        "b",        "\x82\xa0",
+                                                 "\x82\x61", "\x88\x9f", "\x61\x82"};
     std::mt19937 random(7);
     auto pick = [&](int count) {
         std::string text;
