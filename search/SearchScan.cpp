@@ -77,8 +77,10 @@ bool StateOfOpenFile(HANDLE file, filestate::FileState& state) {
     state.volume = info.dwVolumeSerialNumber;
     state.index = joined(info.nFileIndexHigh, info.nFileIndexLow);
     state.size = joined(info.nFileSizeHigh, info.nFileSizeLow);
-    state.writeTime = joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
-    state.changeTime = joined(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime);
+    state.writeTime =
+        joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    state.changeTime =
+        joined(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime);
     state.links = info.nNumberOfLinks;
     return true;
 }
@@ -104,9 +106,10 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
 // file is passed over only where its text ends within the first block.
 constexpr int kWholeFileLook = 1 << 30;
 
-// Reading a whole file of code page 932, the quick look at every part of
-// it, not at its first block alone: true when a probe stands in no part,
-// so that its text cannot hold the words. The parts after the first block
+// Reading a whole file, the quick look at every part of it, not at its first
+// block alone: true when a probe stands in no part, so that its text cannot
+// hold the words (code page 932 by the probes' pairs, UTF-8 and UTF-16 by
+// their characters in every form). The parts after the first block
 // are read into `buffer` (`room` bytes) and the file is put back where the
 // decoder goes on reading. A read that fails says nothing here: the
 // gathering reads the file as ever and tells of it. A move back that fails
@@ -114,19 +117,30 @@ constexpr int kWholeFileLook = 1 << 30;
 bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
                          unsigned char* buffer, int room, DWORD& moveError) {
     constexpr int kOverlap = sjis::QuickLook::kPartOverlap;
-    if (!look.LooksForAnything() || bytes.Encoding() != TextEncoding::kCp932) return false;
+    if (!look.LooksForAnything()) return false;
+    // The block as it stands in the file, taken before its encoding is told:
+    // telling converts a block of UTF-8 without a mark.
     const CTextDecoder::FirstBlock first = bytes.FirstBlock();
+    const TextEncoding encoding = bytes.Encoding();
+    auto foundIn = [&](const unsigned char* part, int length, unsigned found) {
+        return encoding == TextEncoding::kCp932
+                   ? look.FoundInCp932Part(part, length, found)
+                   : look.FoundInUnicodePart(part, length, encoding, found);
+    };
+    auto allFound = [&](unsigned found) {
+        return encoding == TextEncoding::kCp932 ? look.AllFoundInCp932(found)
+                                                : look.AllFoundInUnicode(found);
+    };
     LARGE_INTEGER resume{};
     if (first.bytes == nullptr || first.fileEnds ||
-        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT) ||
-        resume.QuadPart != static_cast<std::int64_t>(first.length)) {
+        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT)) {
         return false;
     }
     int length = static_cast<int>(first.length);
-    unsigned found = look.FoundInCp932Part(first.bytes, length, 0);
+    unsigned found = foundIn(first.bytes, length, 0);
     int kept = std::min(kOverlap, length);
     std::memcpy(buffer, first.bytes + length - kept, static_cast<size_t>(kept));
-    bool lacks = !look.AllFoundInCp932(found);
+    bool lacks = !allFound(found);
     while (lacks) {
         DWORD got = 0;
         if (!ReadFile(file, buffer + kept, static_cast<DWORD>(room - kept), &got, nullptr)) {
@@ -135,8 +149,8 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         }
         if (got == 0) break;  // the file's end: its last part was looked at
         length = kept + static_cast<int>(got);
-        found = look.FoundInCp932Part(buffer, length, found);
-        lacks = !look.AllFoundInCp932(found);
+        found = foundIn(buffer, length, found);
+        lacks = !allFound(found);
         kept = std::min(kOverlap, length);
         std::memmove(buffer, buffer + length - kept, static_cast<size_t>(kept));
     }

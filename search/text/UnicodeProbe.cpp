@@ -345,8 +345,9 @@ bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool big
     const __m128i zero = _mm_setzero_si128();
     auto unitIs = [](__m128i units, int c) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(c)); };
     auto between = [](__m128i units, int low, int high16) {
-        return _mm_and_si128(_mm_cmpgt_epi16(units, _mm_set1_epi16(static_cast<short>(low - 1))),
-                             _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(high16 + 1)), units));
+        return _mm_and_si128(
+            _mm_cmpgt_epi16(units, _mm_set1_epi16(static_cast<short>(low - 1))),
+            _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(high16 + 1)), units));
     };
     for (; at + 16 <= length && keptBytes < target; at += 16) {
         __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
@@ -354,8 +355,8 @@ bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool big
         if (_mm_movemask_epi8(_mm_or_si128(unitIs(units, 0), unitIs(units, 0x1A))) != 0) break;
         const __m128i ascii =
             _mm_cmpeq_epi16(_mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
-        const __m128i dropped =
-            _mm_or_si128(unitIs(units, ' '), _mm_or_si128(unitIs(units, '\n'), unitIs(units, '\r')));
+        const __m128i dropped = _mm_or_si128(
+            unitIs(units, ' '), _mm_or_si128(unitIs(units, '\n'), unitIs(units, '\r')));
         __m128i counted = ascii;
         __m128i kana = zero;
         if (table.kanaKept) {
@@ -487,6 +488,30 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length, u
         m_needles.probe[n] = bit;
         m_needles.next[n] = probe.next;
     }
+}
+
+unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
+                                    unsigned found) const {
+    const auto* end = part + length;
+    for (int i = 0; i < m_count; ++i) {
+        const Probe& probe = m_probes[i];
+        const unsigned bit = 1u << i;
+        for (int f = 0; f < probe.forms && (found & bit) == 0 && !probe.anywhere; ++f) {
+            unsigned char bytes[4];
+            int size = 2;
+            if (encoding == TextEncoding::kUtf8) {
+                size = Utf8Of(probe.units[f], bytes);
+            } else {
+                const auto high = static_cast<unsigned char>(probe.units[f] >> 8);
+                const auto low = static_cast<unsigned char>(probe.units[f]);
+                const bool bigEndian = encoding == TextEncoding::kUtf16Be;
+                bytes[0] = bigEndian ? high : low;
+                bytes[1] = bigEndian ? low : high;
+            }
+            if (std::search(part, end, bytes, bytes + size) != end) found |= bit;
+        }
+    }
+    return found;
 }
 
 // A unit is looked for at any byte, not only at even ones: a chance match

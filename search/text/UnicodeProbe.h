@@ -14,6 +14,8 @@
 // its code page 932 reading need not be looked at.
 #pragma once
 
+#include "search/text/TextDecoder.h"
+
 #include "search/text/Utf8Runs.h"
 
 namespace sjis {
@@ -47,6 +49,16 @@ class UnicodeProbes {
     };
     Utf8Verdict LookUnmarked(const unsigned char* block, int length, bool fileEnds,
                              int limit) const;
+
+    // A whole UTF-8 or UTF-16 file looked at in parts, each beginning with
+    // the last bytes of the one before (at least 3): the probes whose
+    // character stands in `part`, in any of its forms, added to `found`.
+    // What must follow the character is not looked at. A file where some
+    // probe is found in no part cannot hold the words: each character of its
+    // text stands whole in its bytes.
+    unsigned FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
+                         unsigned found) const;
+    bool AllOf(unsigned found) const { return ((found | m_anywhere) & m_allFound) == m_allFound; }
 
   private:
     struct Probe {

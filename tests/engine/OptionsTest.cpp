@@ -126,13 +126,21 @@ TEST(Options, MarkAcrossTheBorderOfABlock) {
 TEST(Options, WordAcrossThePartsOfAWholeFile) {
     DataFolder folder;
     int files = 0;
+    // The word's first byte at `at` in code page 932, UTF-8 and UTF-16
+    // (its heads take 5, 7 and 8 bytes before the x's).
+    auto write = [&](size_t at, const char32_t* word) {
+        auto text = [&](size_t xs) {
+            return U"題名\n" + std::u32string(xs, U'x') + word + std::u32string(50, U'x');
+        };
+        folder.Write("DATA/" + std::to_string(files++) + ".txt", Cp932(Utf8(text(at - 5))));
+        folder.Write("DATA/" + std::to_string(files++) + ".txt", Utf8(text(at - 7)));
+        if (at % 2 == 0)
+            folder.Write("DATA/" + std::to_string(files++) + ".txt",
+                         Utf16(Utf8(text((at - 8) / 2)), false));
+    };
     for (size_t part : {4096u, 8192u}) {
         for (size_t at = part - 4; at <= part + 1; ++at) {
-            const std::u32string head = U"題名\n" + std::u32string(at - 5, U'x');
-            for (const char32_t* word : {U"楕円", U"楕\n円"}) {
-                const std::u32string text = head + word + std::u32string(50, U'x');
-                folder.Write("DATA/" + std::to_string(files++) + ".txt", Cp932(Utf8(text)));
-            }
+            for (const char32_t* word : {U"楕円", U"楕\n円"}) write(at, word);
         }
     }
     auto engine = NewEngine();
