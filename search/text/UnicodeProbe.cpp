@@ -492,23 +492,37 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length, u
 
 unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
                                     unsigned found) const {
+    const unsigned short* forms = cp932::Forms();
+    const bool utf8 = encoding == TextEncoding::kUtf8;
+    const bool bigEndian = encoding == TextEncoding::kUtf16Be;
     const auto* end = part + length;
     for (int i = 0; i < m_count; ++i) {
         const Probe& probe = m_probes[i];
         const unsigned bit = 1u << i;
+        auto followed = [&](int after) {
+            if (probe.next == 0) return true;
+            return utf8 ? nextform::MayFollowUtf8(part, after, length, probe.next, forms)
+                        : nextform::MayFollowUtf16(part, after, length, bigEndian, probe.next,
+                                                   forms);
+        };
         for (int f = 0; f < probe.forms && (found & bit) == 0 && !probe.anywhere; ++f) {
             unsigned char bytes[4];
             int size = 2;
-            if (encoding == TextEncoding::kUtf8) {
+            if (utf8) {
                 size = Utf8Of(probe.units[f], bytes);
             } else {
                 const auto high = static_cast<unsigned char>(probe.units[f] >> 8);
                 const auto low = static_cast<unsigned char>(probe.units[f]);
-                const bool bigEndian = encoding == TextEncoding::kUtf16Be;
                 bytes[0] = bigEndian ? high : low;
                 bytes[1] = bigEndian ? low : high;
             }
-            if (std::search(part, end, bytes, bytes + size) != end) found |= bit;
+            for (const unsigned char* at = std::search(part, end, bytes, bytes + size); at != end;
+                 at = std::search(at + 1, end, bytes, bytes + size)) {
+                if (followed(static_cast<int>(at - part) + size)) {
+                    found |= bit;
+                    break;
+                }
+            }
         }
     }
     return found;

@@ -52,10 +52,10 @@ class UnicodeProbes {
 
     // A whole UTF-8 or UTF-16 file looked at in parts, each beginning with
     // the last bytes of the one before (at least 3): the probes whose
-    // character stands in `part`, in any of its forms, added to `found`.
-    // What must follow the character is not looked at. A file where some
-    // probe is found in no part cannot hold the words: each character of its
-    // text stands whole in its bytes.
+    // character stands in `part`, in any of its forms, followed as the text
+    // could follow it, added to `found`. A file where some probe is found in
+    // no part cannot hold the words: each character of its text stands whole
+    // in its bytes, and one at a part's end may be followed by anything.
     unsigned FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
                          unsigned found) const;
     bool AllOf(unsigned found) const { return ((found | m_anywhere) & m_allFound) == m_allFound; }
