@@ -58,8 +58,11 @@ bool CSearchRun::HandOver(CSearchEngin& shown, char (&shownQuery)[kQueryBytes]) 
     return true;
 }
 
+// A store that a stopped fill left covers only part of the folder, and a
+// search that fills the rest as it goes reads every file it meets whole: the
+// search walks as the first one did instead, and the fill goes on after it.
 bool CSearchRun::StoreServes() const {
-    return filled && std::strncmp(fillFolder, folder, sizeof fillFolder) == 0 &&
+    return fillCompleted && std::strncmp(fillFolder, folder, sizeof fillFolder) == 0 &&
            fillOptions == options;
 }
 
@@ -78,9 +81,12 @@ void CSearchRun::StartFilling() {
     fillEngine.m_szFolder[sizeof fillEngine.m_szFolder - 1] = '\0';
     fillControl.stop.store(false, std::memory_order_relaxed);
     fillEnded.store(false, std::memory_order_relaxed);
+    if (std::strncmp(fillFolder, folder, sizeof fillFolder) != 0 || !(fillOptions == options)) {
+        fillCompleted = false;
+    }
     std::memcpy(fillFolder, folder, sizeof folder);
     fillOptions = options;
-    filled = fillThread.Start(Fill, this, kStackBytes);
+    fillThread.Start(Fill, this, kStackBytes);
 }
 
 void CSearchRun::Fill(void* run) {
@@ -90,6 +96,8 @@ void CSearchRun::Fill(void* run) {
 }
 
 void CSearchRun::StopFilling() {
+    if (!fillThread.Started()) return;
     fillControl.stop.store(true, std::memory_order_relaxed);
     fillThread.Join();
+    if (fillEngine.m_bStopped == 0) fillCompleted = true;
 }

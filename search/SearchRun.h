@@ -87,7 +87,7 @@ class CSearchRun {
     bool StartThread();
     static void Search(void* run);
     // Whether the next search answers from the store: a fill of the same
-    // folder with the same options began.
+    // folder with the same options walked all of it.
     bool StoreServes() const;
     void StartFilling();
     void StopFilling();
@@ -105,7 +105,7 @@ class CSearchRun {
     CStartedThread fillThread;
     CSearchEngin fillEngine{};
     CSearchControl fillControl;
-    bool filled = false;  // a fill began for fillFolder and fillOptions
+    bool fillCompleted = false;  // a fill for fillFolder and fillOptions walked all of it
     char fillFolder[limits::kPathBytes] = {};
     SearchOptions fillOptions;
     bool searchUsedStore = false;
