@@ -85,6 +85,32 @@ bool StateOfOpenFile(HANDLE file, filestate::FileState& state) {
     return true;
 }
 
+// The look at a UTF-16 file's first two blocks, where the first could not
+// tell (QuickLook::LooksFurtherAt): true when they show that the text lacks
+// a word. The second block is read into `ahead` and the file is put back
+// where the decoder goes on reading. A read that fails says nothing here:
+// the gathering reads the file as ever and tells of it. A move back that
+// fails leaves `moveError`, the file then unread.
+bool NextBlockRulesOut(HANDLE file, const sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
+                       int limit, unsigned char (&ahead)[CReadRoom::kAheadBytes],
+                       DWORD& moveError) {
+    if (!look.LooksFurtherAt(bytes)) return false;
+    const CTextDecoder::FirstBlock first = bytes.FirstBlock();
+    LARGE_INTEGER resume{};
+    if (first.length > CTextDecoder::kBlockBytes ||
+        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT)) {
+        return false;
+    }
+    std::memcpy(ahead, first.bytes, first.length);
+    const DWORD want = CTextDecoder::kBlockBytes;
+    DWORD got = 0;
+    const bool lacks = ReadFile(file, ahead + first.length, want, &got, nullptr) &&
+                       !look.MayHoldWordsInUtf16(ahead, static_cast<int>(first.length + got),
+                                                 got < want, first.marked, limit);
+    if (!lacks && !SetFilePointerEx(file, resume, nullptr, FILE_BEGIN)) moveError = GetLastError();
+    return lacks;
+}
+
 // False when the file cannot be opened. A file whose first block shows that
 // it cannot hold the words of `look` is passed over, its text empty. With
 // `state`, the file's state as it was opened goes there (its volume 0 when
@@ -96,6 +122,11 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
     if (state != nullptr && !StateOfOpenFile(file.Handle(), *state)) *state = {};
     CBytesInRoom bytes(room, file.Handle());
     if (PassedOver(*bytes, look, limit, text, gathered)) return true;
+    DWORD moveError = ERROR_SUCCESS;
+    if (NextBlockRulesOut(file.Handle(), *bytes, look, limit, room.ahead, moveError)) {
+        return PassOver(text, gathered, (*bytes).ReadError());
+    }
+    if (moveError != ERROR_SUCCESS) return PassOver(text, gathered, moveError);
     FileReader reader(*bytes);
     ReadStart(reader, text, limit, gathered);
     gathered.readError = (*bytes).ReadError();

@@ -10,4 +10,7 @@
 struct CReadRoom {
     static constexpr std::size_t kBytes = limits::kReadRoomBytes;
     alignas(64) unsigned char bytes[kBytes];
+    // The first two blocks of a file, for a look past the first one.
+    static constexpr std::size_t kAheadBytes = 2 * 4096;
+    unsigned char ahead[kAheadBytes];
 };

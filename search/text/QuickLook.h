@@ -53,6 +53,27 @@ class QuickLook {
         return m_cp932.MayAllOccur(block.bytes, length, block.fileEnds, limit);
     }
 
+    // A UTF-16 block holds about half the text of a code page 932 block, so
+    // its first block often cannot show that the text is full before it
+    // lacks a word. Whether a look at more of such a file may tell:
+    // `bytes`' first block is UTF-16, the file goes on after it, and the
+    // block does not show every word's characters.
+    bool LooksFurtherAt(const TextFileBytes& bytes) const {
+        const CTextDecoder::FirstBlock block = bytes.FirstBlock();
+        const bool utf16 =
+            block.marked == TextEncoding::kUtf16Le || block.marked == TextEncoding::kUtf16Be;
+        return utf16 && block.bytes != nullptr && !block.fileEnds &&
+               !m_unicode.AllFoundUtf16(block.bytes, static_cast<int>(block.length),
+                                        block.marked == TextEncoding::kUtf16Be);
+    }
+    // MayHoldWords for the first `length` bytes after the mark of a UTF-16
+    // file of encoding `marked` (which ends there when `fileEnds`).
+    bool MayHoldWordsInUtf16(const unsigned char* bytes, int length, bool fileEnds,
+                             TextEncoding marked, int limit) const {
+        return m_unicode.MayAllOccurUtf16(bytes, length, fileEnds, limit,
+                                          marked == TextEncoding::kUtf16Be);
+    }
+
     // A whole file of code page 932 looked at after its first block: the
     // probes that may occur in a part of it (see WordProbes::FoundInPart).
     // A file where some probe occurs in no part cannot hold the words.

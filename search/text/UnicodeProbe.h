@@ -40,6 +40,8 @@ class UnicodeProbes {
     bool MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds, int limit) const;
     bool MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds, int limit,
                           bool bigEndian) const;
+    // Whether every probe's character stands in the UTF-16 `block`.
+    bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;
     // What the UTF-8 reading of a block without a mark tells of the words.
     enum class Utf8Verdict : unsigned char {
         kMayHold,     // its text may hold them all
@@ -67,8 +69,6 @@ class UnicodeProbes {
         char16_t units[kMaxForms];
         unsigned short next;  // the form that must follow, 0 for none
     };
-
-    bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;
 
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;

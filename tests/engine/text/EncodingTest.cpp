@@ -434,3 +434,21 @@ TEST(Encoding, QuickLookFindsWordsSplitByDroppedBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Blanks and line ends fill a UTF-16 file's first blocks without filling its
+// text: a word after them, in the third block, is found, and a word in no
+// block is not.
+TEST(Encoding, AWordPastTheFirstTwoBlocksOfUtf16IsFound) {
+    DataFolder folder;
+    const std::string head = U8(u8"題名\n") + std::string(3000, ' ') + std::string(3000, '\n');
+    folder.Write("DATA/le.txt", Utf16(head + U8(u8"楕円の式\n"), false));
+    folder.Write("DATA/be.txt", Utf16(head + U8(u8"楕円の式\n"), true));
+    folder.Write("DATA/none.txt", Utf16(head + U8(u8"円の式\n"), false));
+    auto engine = NewEngine();
+    engine->m_sub_Search(Cp932(U8(u8"楕円")).c_str());
+    EXPECT_EQ(HitPaths(*engine), (std::vector<std::string>{"DATA/be.txt", "DATA/le.txt"}));
+}
+
+}  // namespace
