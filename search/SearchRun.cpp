@@ -29,8 +29,7 @@ bool CSearchRun::Start(const char* pszQuery) {
     std::strncpy(query, pszQuery, kQueryBytes - 1);
     query[kQueryBytes - 1] = '\0';
     engine.m_pControl = &control;
-    engine.m_pStore = searchUsedStore || !fillsWhenIdle ? &sessionStore : nullptr;
-    if (!remembers) engine.m_pStore = nullptr;
+    engine.m_pStore = remembers && (searchUsedStore || !fillsWhenIdle) ? &sessionStore : nullptr;
     engine.m_pfnOnReadFailure = onReadFailure;
     engine.m_options = options;
     std::memcpy(engine.m_szFolder, folder, sizeof folder);

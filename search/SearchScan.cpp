@@ -140,7 +140,8 @@ constexpr int kWholeFileLook = 1 << 30;
 // Reading a whole file, the quick look at every part of it, not at its first
 // block alone: true when a probe stands in no part, so that its text cannot
 // hold the words (code page 932 by the probes' pairs, UTF-8 and UTF-16 by
-// their characters in every form). The parts after the first block
+// the pairs' first characters in every form, followed as the text could
+// follow them). The parts after the first block
 // are read into `buffer` (`room` bytes) and the file is put back where the
 // decoder goes on reading. A read that fails says nothing here: the
 // gathering reads the file as ever and tells of it. A move back that fails

@@ -82,7 +82,7 @@ class QuickLook {
         return m_cp932.FoundInPart(part, length, found);
     }
     bool AllFoundInCp932(unsigned found) const { return m_cp932.AllOf(found); }
-    // The same for a whole UTF-8 or UTF-16 file, by the characters alone.
+    // The same for a whole UTF-8 or UTF-16 file (see UnicodeProbes::FoundInPart).
     unsigned FoundInUnicodePart(const unsigned char* part, int length, TextEncoding encoding,
                                 unsigned found) const {
         return m_unicode.FoundInPart(part, length, encoding, found);

@@ -492,37 +492,13 @@ void UnicodeProbes::Add(unsigned char first, unsigned char second, int length, u
 
 unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
                                     unsigned found) const {
-    const unsigned short* forms = cp932::Forms();
-    const bool utf8 = encoding == TextEncoding::kUtf8;
+    if (encoding == TextEncoding::kUtf8) return FoundAmong(part, 0, length, m_needles, found);
     const bool bigEndian = encoding == TextEncoding::kUtf16Be;
-    const auto* end = part + length;
     for (int i = 0; i < m_count; ++i) {
-        const Probe& probe = m_probes[i];
         const unsigned bit = 1u << i;
-        auto followed = [&](int after) {
-            if (probe.next == 0) return true;
-            return utf8 ? nextform::MayFollowUtf8(part, after, length, probe.next, forms)
-                        : nextform::MayFollowUtf16(part, after, length, bigEndian, probe.next,
-                                                   forms);
-        };
-        for (int f = 0; f < probe.forms && (found & bit) == 0 && !probe.anywhere; ++f) {
-            unsigned char bytes[4];
-            int size = 2;
-            if (utf8) {
-                size = Utf8Of(probe.units[f], bytes);
-            } else {
-                const auto high = static_cast<unsigned char>(probe.units[f] >> 8);
-                const auto low = static_cast<unsigned char>(probe.units[f]);
-                bytes[0] = bigEndian ? high : low;
-                bytes[1] = bigEndian ? low : high;
-            }
-            for (const unsigned char* at = std::search(part, end, bytes, bytes + size); at != end;
-                 at = std::search(at + 1, end, bytes, bytes + size)) {
-                if (followed(static_cast<int>(at - part) + size)) {
-                    found |= bit;
-                    break;
-                }
-            }
+        if ((found & bit) == 0 && !m_probes[i].anywhere &&
+            FoundUtf16(m_probes[i], part, length, bigEndian)) {
+            found |= bit;
         }
     }
     return found;
@@ -530,22 +506,27 @@ unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextE
 
 // A unit is looked for at any byte, not only at even ones: a chance match
 // only costs a gathering.
-bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
+bool UnicodeProbes::FoundUtf16(const Probe& probe, const unsigned char* block, int length,
+                               bool bigEndian) {
     const unsigned short* forms = cp932::Forms();
+    auto followed = [&](int at) {
+        return probe.next == 0 ||
+               nextform::MayFollowUtf16(block, at + 2, length, bigEndian, probe.next, forms);
+    };
+    for (int f = 0; f < probe.forms; ++f) {
+        const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
+        const unsigned char low = static_cast<unsigned char>(probe.units[f]);
+        const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
+        if (HasSequence(block, length, unit, 2, followed)) return true;
+    }
+    return false;
+}
+
+bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
     for (int i = 0; i < m_count; ++i) {
-        const Probe& probe = m_probes[i];
-        auto followed = [&](int at) {
-            return probe.next == 0 ||
-                   nextform::MayFollowUtf16(block, at + 2, length, bigEndian, probe.next, forms);
-        };
-        bool found = probe.anywhere;
-        for (int f = 0; f < probe.forms && !found; ++f) {
-            const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
-            const unsigned char low = static_cast<unsigned char>(probe.units[f]);
-            const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
-            found = HasSequence(block, length, unit, 2, followed);
+        if (!m_probes[i].anywhere && !FoundUtf16(m_probes[i], block, length, bigEndian)) {
+            return false;
         }
-        if (!found) return false;
     }
     return true;
 }

@@ -70,6 +70,11 @@ class UnicodeProbes {
         unsigned short next;  // the form that must follow, 0 for none
     };
 
+    // Whether the probe's character, in one of its forms, stands in the
+    // UTF-16 `block` followed as the text could follow it.
+    static bool FoundUtf16(const Probe& probe, const unsigned char* block, int length,
+                           bool bigEndian);
+
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;
     int m_lookedFor = 0;          // probes that are not `anywhere`

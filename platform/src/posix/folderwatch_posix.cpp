@@ -39,8 +39,7 @@ constexpr uint32_t kFileChanges = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
 // another name may share, is listed by the whole folder's names, so it
 // makes the folder's change (empty).
 std::string ListedFileName(const inotify_event& event, const char* name) {
-    if ((event.mask & ~(kFileChanges | IN_ISDIR)) != 0 || (event.mask & IN_ISDIR) != 0 ||
-        event.len == 0 || name[0] == '\0') {
+    if ((event.mask & ~kFileChanges) != 0 || event.len == 0 || name[0] == '\0') {
         return std::string();
     }
     const std::string_view system(name);
