@@ -11,6 +11,7 @@
 
 #include "search/Limits.h"
 #include "search/SearchOptions.h"
+#include "search/readahead/ReadRoom.h"
 #include "search/walk/WalkedFolders.h"
 
 class CDC;
@@ -160,6 +161,11 @@ class CSearchEngin : public CSearchRecord {
 
   private:
     static constexpr int kTextBuffer = limits::kTextBuffer;
+    // The room in which rows are read after a search (their titles,
+    // excerpts and context lines): the engine's own, used by the thread that
+    // has the engine, never the read-ahead's walk room, which the store's
+    // fill may be using on its own thread at the same time.
+    mutable CReadRoom m_rowRoom;
     // A walk of paths shorter than kPathSlot bytes is never deeper than this.
     static constexpr int kMaxFolderDepth = kPathSlot / 2;
 

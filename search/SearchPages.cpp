@@ -196,16 +196,15 @@ void CSearchEngin::m_sub_MarkRow(ResultItem& item) const {
 
 // Fills the title and the excerpt of a row from its file. A file that cannot
 // be opened leaves both empty; the row stays present with its path. Rows are
-// read in the walk's own room, which is free whenever this runs: on the
-// search's thread while the walk hands a hit back or once it has ended, and
-// on the window's thread for a page turn, which waits for the search's end.
+// read in the engine's own room (m_rowRoom), by the thread that has the
+// engine: the search's while it runs, the window's for a page turn.
 // A row that cannot have the memory its file needs stays empty too, and the
 // record says that memory ran out.
 void CSearchEngin::m_sub_LoadRow(ResultItem& item) {
     try {
         sjis::OpenFile file(item.szPath);
         if (!file.IsOpen()) return;
-        CBytesInRoom bytes(SharedReadAhead().m_sub_WalkRoom(), file.Handle());
+        CBytesInRoom bytes(m_rowRoom, file.Handle());
         Reader reader(*bytes);
         ReadTitle(reader, item.szTitle, kTitleLimit);
         ReadExcerpt(reader, item.szContent, kExcerptLimit);

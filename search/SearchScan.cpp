@@ -803,8 +803,8 @@ bool CSearchEngin::m_sub_StopAsked() const {
 }
 
 // The text around the first word for a row loaded after the search: the
-// file's text is gathered again as the search gathered it, in the walk's room
-// (rows are loaded only between searches).
+// file's text is gathered again as the search gathered it, in the engine's
+// own room.
 void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
     item.szContext[0] = '\0';
     char text[kTextBuffer];
@@ -816,8 +816,7 @@ void CSearchEngin::m_sub_LoadContext(ResultItem& item) const {
             m_sub_LoadContextWithOptions(item);
             return;
         }
-        if (!GatherText(item.szPath, text, kTextLimit, gathered, SharedReadAhead().m_sub_WalkRoom(),
-                        everyFile)) {
+        if (!GatherText(item.szPath, text, kTextLimit, gathered, m_rowRoom, everyFile)) {
             return;
         }
     } catch (const std::bad_alloc&) {
@@ -833,9 +832,8 @@ void CSearchEngin::m_sub_LoadContextWithOptions(ResultItem& item) const {
     FileText gathered;
     const CFoldedQuery query(m_words, 1, m_options);
     CWordStream stream(query.Words(), query.Rules(), kExcerptLimit);
-    if (!GatherIntoStream(item.szPath, text, kTextLimit, gathered,
-                          SharedReadAhead().m_sub_WalkRoom(), EveryFileLook(), m_options.bWholeFile,
-                          stream, [&] { return stream.ContextSettled(); })) {
+    if (!GatherIntoStream(item.szPath, text, kTextLimit, gathered, m_rowRoom, EveryFileLook(),
+                          m_options.bWholeFile, stream, [&] { return stream.ContextSettled(); })) {
         return;
     }
     std::memcpy(item.szContext, stream.Context(), sizeof item.szContext);

@@ -69,8 +69,6 @@ class CReadAhead final : private CFileFiller {
     // rest of the walk, and this returns once no read is in flight and the
     // client has let go of its own.
     void m_sub_QuietReads();
-    // Room for the walking thread's own reading.
-    CReadRoom& m_sub_WalkRoom() { return m_walkRoom; }
 
   private:
     void m_sub_FillClaimed(long long nFile, CReadRoom& room) override;
