@@ -7,9 +7,8 @@
 // stand in the file, with only dropped bytes between them: blanks, line
 // ends, characters beginning with 0x81 and incomplete characters (a lead
 // byte before a byte that cannot stand second). So where the text holds
-// characters A and B side by side, the file holds A's bytes, followed either
-// by B's or by a byte that begins something dropped: a byte up to 0x20, 0x81,
-// or a lead byte before a byte that cannot stand second. Those bytes lie
+// characters A and B side by side, the file holds A's bytes, then only
+// dropped characters, then B's. Those bytes lie
 // inside the first block when the file ends there, when the block surely
 // holds more kept bytes than the text can take, or when a NUL or 0x1A there
 // ends the text. This looks at the bytes as code page 932; files in UTF-8 or
@@ -227,15 +226,22 @@ class WordProbes {
         m_probes[m_count++] = probe;
     }
 
-    // Whether the byte at `at` of the `length` bytes begins something the
-    // gathering drops: a byte up to 0x20 (a blank, a line end), 0x81, or a
-    // lead byte before a byte that cannot stand second. Past the bytes, it
-    // may.
-    static bool BeginsDropped(const unsigned char* block, int at, int length) {
-        if (at >= length) return true;
+    // What the gathering drops at `at` of the `length` bytes, when the
+    // character before it ends there: the bytes of a blank, a line feed, a
+    // character beginning with 0x81 or an incomplete character (a lead byte
+    // before a byte that cannot stand second), 0 where it keeps a character,
+    // or -1 where the bytes cannot tell: past them, and at a NUL or 0x1A,
+    // where the text ends. A CR counts as dropped, as it is before a line
+    // feed: taken for dropped where it is kept, it only costs a gathering.
+    static int DroppedAt(const unsigned char* block, int at, int length) {
+        if (at >= length) return -1;
         const unsigned char b = block[at];
-        if (b <= 0x20 || b == cp932::kSeparatorLead) return true;
-        return cp932::IsLeadByte(b) && (at + 1 >= length || !cp932::IsTrailByte(block[at + 1]));
+        if (b == ' ' || b == '\n' || b == '\r') return 1;
+        if (b == 0 || b == 0x1A) return -1;
+        if (!cp932::IsLeadByte(b)) return 0;
+        if (at + 1 >= length) return -1;
+        if (!cp932::IsTrailByte(block[at + 1])) return 1;
+        return b == cp932::kSeparatorLead ? 2 : 0;
     }
 
     // Whether `c` stands at `at` of the `length` bytes; a character cut by
@@ -245,12 +251,20 @@ class WordProbes {
         return c.length == 1 || at + 1 >= length || block[at + 1] == c.bytes[1];
     }
 
-    // Whether the probe's character at `at` is followed as the text could
-    // follow it with the next one.
+    // Whether the probe's character at `at` may be followed in the text by
+    // the next one: the first character after it that the gathering keeps
+    // is that one, or the bytes cannot tell. What is dropped between them
+    // is passed over, so a character at the end of a line stands before the
+    // first one of the next line, not before anything. A CR taken for
+    // dropped may be the next character itself, so that is asked first.
     static bool FollowedAt(const Probe& probe, const unsigned char* block, int at, int length) {
-        const int after = at + probe.first.length;
-        return probe.next.length == 0 || CharAt(probe.next, block, after, length) ||
-               BeginsDropped(block, after, length);
+        if (probe.next.length == 0) return true;
+        for (int after = at + probe.first.length;;) {
+            if (CharAt(probe.next, block, after, length)) return true;
+            const int dropped = DroppedAt(block, after, length);
+            if (dropped <= 0) return dropped < 0;
+            after += dropped;
+        }
     }
 
     unsigned AllFound() const { return (1u << m_count) - 1; }
@@ -316,7 +330,8 @@ class WordProbes {
                                                static_cast<size_t>(last - at + 1));
                 if (next == nullptr) break;
                 at = static_cast<int>(static_cast<const unsigned char*>(next) - block);
-                if (CharAt(probe.first, block, at, length) && FollowedAt(probe, block, at, length)) {
+                if (CharAt(probe.first, block, at, length) &&
+                    FollowedAt(probe, block, at, length)) {
                     found |= 1u << i;
                     break;
                 }
@@ -328,7 +343,7 @@ class WordProbes {
 
     Probe m_probes[kMaxProbes] = {};
     blocks::Wanted m_wanted[kMaxProbes];  // the first character of each probe
-    unsigned m_highFirst = 0;  // the probes whose first byte is from 0x80 up
+    unsigned m_highFirst = 0;             // the probes whose first byte is from 0x80 up
     int m_count = 0;
 };
 
