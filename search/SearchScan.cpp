@@ -141,9 +141,9 @@ constexpr int kWholeFileLook = 1 << 30;
 // block alone: true when a probe stands in no part, so that its text cannot
 // hold the words (code page 932 by the probes' pairs, UTF-8 and UTF-16 by
 // the pairs' first characters in every form, followed as the text could
-// follow them). The parts after the first block
-// are read into `buffer` (`room` bytes) and the file is put back where the
-// decoder goes on reading. A read that fails says nothing here: the
+// follow them). The parts after the first block are read into `buffer`
+// (`room` bytes) and, unless the file is passed over, the file is moved back
+// by what they took, to where the decoder goes on reading. A read that fails says nothing here: the
 // gathering reads the file as ever and tells of it. A move back that fails
 // leaves `moveError`, the file then unread.
 bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
@@ -163,30 +163,36 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         return encoding == TextEncoding::kCp932 ? look.AllFoundInCp932(found)
                                                 : look.AllFoundInUnicode(found);
     };
-    LARGE_INTEGER resume{};
-    if (first.bytes == nullptr || first.fileEnds ||
-        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT)) {
-        return false;
-    }
+    if (first.bytes == nullptr || first.fileEnds) return false;
     int length = static_cast<int>(first.length);
     unsigned found = foundIn(first.bytes, length, 0);
     int kept = std::min(kOverlap, length);
     std::memcpy(buffer, first.bytes + length - kept, static_cast<size_t>(kept));
+    long long readPastFirst = 0;
     bool lacks = !allFound(found);
     while (lacks) {
+        const DWORD wanted = static_cast<DWORD>(room - kept);
         DWORD got = 0;
-        if (!ReadFile(file, buffer + kept, static_cast<DWORD>(room - kept), &got, nullptr)) {
+        if (!ReadFile(file, buffer + kept, wanted, &got, nullptr)) {
             lacks = false;
             break;
         }
+        readPastFirst += got;
         if (got == 0) break;  // the file's end: its last part was looked at
         length = kept + static_cast<int>(got);
         found = foundIn(buffer, length, found);
         lacks = !allFound(found);
+        // A file gives fewer bytes than asked only at its end, as the decoder
+        // takes it.
+        if (got < wanted) break;
         kept = std::min(kOverlap, length);
         std::memmove(buffer, buffer + length - kept, static_cast<size_t>(kept));
     }
-    if (!lacks && !SetFilePointerEx(file, resume, nullptr, FILE_BEGIN)) moveError = GetLastError();
+    LARGE_INTEGER back{};
+    back.QuadPart = -readPastFirst;
+    if (!lacks && readPastFirst > 0 && !SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
+        moveError = GetLastError();
+    }
     return lacks;
 }
 
@@ -201,9 +207,8 @@ bool GatherIntoStream(const char* path, char* text, int limit, FileText& gathere
     CBytesInRoom bytes(room, file.Handle());
     if (PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) return true;
     DWORD moveError = ERROR_SUCCESS;
-    if (whole && WholeFileLacksWords(file.Handle(), *bytes, look,
-                                     reinterpret_cast<unsigned char*>(stream.Room()),
-                                     CWordStream::kBlock, moveError)) {
+    if (whole && WholeFileLacksWords(file.Handle(), *bytes, look, room.parts,
+                                     static_cast<int>(CReadRoom::kPartBytes), moveError)) {
         return PassOver(text, gathered, (*bytes).ReadError());
     }
     if (moveError != ERROR_SUCCESS) return PassOver(text, gathered, moveError);
