@@ -196,6 +196,17 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
     return lacks;
 }
 
+// Reading whole files, the look at the first block alone tells only where
+// the text ends in it: the file ends there, or a NUL or 0x1A stands in it
+// (in UTF-16, almost always). Elsewhere the look at every part tells, and a
+// look at the first block before it would look at those bytes twice.
+bool FirstBlockTellsAlone(const sjis::TextFileBytes& bytes) {
+    const CTextDecoder::FirstBlock first = bytes.FirstBlock();
+    if (first.bytes == nullptr || first.fileEnds) return true;
+    return std::memchr(first.bytes, 0, first.length) != nullptr ||
+           std::memchr(first.bytes, 0x1A, first.length) != nullptr;
+}
+
 // As GatherText, and the text goes on into `stream` as well: to the file's
 // end with `whole`, until `enough()` tells that the rest cannot change what
 // the stream found.
@@ -205,7 +216,10 @@ bool GatherIntoStream(const char* path, char* text, int limit, FileText& gathere
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     CBytesInRoom bytes(room, file.Handle());
-    if (PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) return true;
+    if ((!whole || FirstBlockTellsAlone(*bytes)) &&
+        PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) {
+        return true;
+    }
     DWORD moveError = ERROR_SUCCESS;
     if (whole && WholeFileLacksWords(file.Handle(), *bytes, look, room.parts,
                                      static_cast<int>(CReadRoom::kPartBytes), moveError)) {
