@@ -144,6 +144,16 @@ struct Window {
         return _mm_and_si128(_mm_cmpeq_epi8(here[k], c.first), second);
     }
 
+    // Whether a NUL or 0x1A, where text ends, stands in the window.
+    bool HoldsEnd() const {
+        __m128i any = _mm_setzero_si128();
+        for (int k = 0; k < 4; ++k) {
+            any = _mm_or_si128(any, _mm_or_si128(_mm_cmpeq_epi8(here[k], _mm_setzero_si128()),
+                                                 _mm_cmpeq_epi8(here[k], _mm_set1_epi8(0x1A))));
+        }
+        return _mm_movemask_epi8(any) != 0;
+    }
+
     // Whether every byte of the window is below 0x80.
     bool Ascii() const {
         const __m128i any =
@@ -173,21 +183,17 @@ struct Window {
         __m128i count = _mm_setzero_si128();  // each lane counts its bytes: at most 16
         for (int k = 0; k < 4; ++k) {
             const __m128i bytes = here[k];
-            const __m128i low =
-                _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x20)), bytes);
+            const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x20)), bytes);
             const __m128i separator = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
             // With bit 5 flipped, the lead bytes 0x81..0x9F and 0xE0..0xFC
             // make the one range 0xA1..0xDC.
-            const __m128i lead =
-                InRange16(_mm_xor_si128(bytes, _mm_set1_epi8(0x20)), 0xA1, 0xDC);
+            const __m128i lead = InRange16(_mm_xor_si128(bytes, _mm_set1_epi8(0x20)), 0xA1, 0xDC);
             // Moved down by 0x40, the bytes that cannot stand second (below
             // 0x40, 0x7F, above 0xFC) are 0x3F and those above 0xBC.
             const __m128i moved = _mm_sub_epi8(next[k], _mm_set1_epi8(0x40));
-            const __m128i trail =
-                _mm_andnot_si128(_mm_cmpeq_epi8(moved, _mm_set1_epi8(0x3F)),
-                                 _mm_cmpeq_epi8(_mm_min_epu8(moved, _mm_set1_epi8(
-                                                                        static_cast<char>(0xBC))),
-                                                moved));
+            const __m128i trail = _mm_andnot_si128(
+                _mm_cmpeq_epi8(moved, _mm_set1_epi8(0x3F)),
+                _mm_cmpeq_epi8(_mm_min_epu8(moved, _mm_set1_epi8(static_cast<char>(0xBC))), moved));
             count = _mm_sub_epi8(count, low);
             count = _mm_sub_epi8(count, _mm_add_epi8(separator, separator));
             count = _mm_sub_epi8(count, _mm_andnot_si128(trail, lead));
@@ -215,6 +221,7 @@ struct Window {
     explicit Window(const unsigned char*) {}
     bool Holds(const Wanted&) const { return true; }
     std::uint64_t Starts(const Wanted&) const { return ~std::uint64_t{0}; }
+    bool HoldsEnd() const { return true; }
     bool Ascii() const { return false; }
     int CountLow() const { return kBlockBytes; }
     int CountDropped() const { return kBlockBytes; }

@@ -127,6 +127,14 @@ class WordProbes {
         // which passes over most such blocks for a third of the work. The
         // look at every probe then finds it again, so the verdict is the
         // same as that look's alone.
+        switch (LookOneByOne(block, length, limit)) {
+            case Verdict::kLacks:
+                return false;
+            case Verdict::kMay:
+                return true;
+            case Verdict::kUntold:
+                break;
+        }
         if (m_count > 1 && length > kStep &&
             !MayOccur(block, length, fileEnds, limit, AllFound() & ~1u)) {
             return false;
@@ -156,6 +164,58 @@ class WordProbes {
   private:
     static constexpr int kStep = blocks::kBlockBytes;
     static constexpr int kMargin = 8;  // more than a character put back
+
+    enum class Verdict { kLacks, kMay, kUntold };
+
+    // MayAllOccur's verdict for a block long enough to fill the text, told
+    // one probe at a time: the first probe is looked for while the block is
+    // counted up to the window where the text is surely full, and each of
+    // the others then in the windows up to there, with no count. A block
+    // that lacks a word mostly lacks the first probe, and then costs one
+    // probe's look. Untold where the text may not fill the block, where the
+    // block shows a NUL or 0x1A among its first bytes (no text: MayOccur
+    // looks where it ends), or where the count never shows it full.
+    Verdict LookOneByOne(const unsigned char* block, int length, int limit) const {
+        if (length < limit + kMargin + kStep || blocks::Window(block).HoldsEnd()) {
+            return Verdict::kUntold;
+        }
+        bool firstFound = false;
+        const int full = FullAt(block, length, limit, firstFound);
+        if (full == 0) return Verdict::kUntold;
+        if (!firstFound) return Verdict::kLacks;
+        for (int i = 1; i < m_count; ++i) {
+            if (!FoundBefore(i, block, full, length)) return Verdict::kLacks;
+        }
+        return Verdict::kMay;
+    }
+
+    // The end of the window after which the text is surely full (MayOccur's
+    // count), or 0 when the block never shows it full; and whether the first
+    // probe begins before there, looked for on the way, since most blocks
+    // that lack a word lack it.
+    int FullAt(const unsigned char* block, int length, int limit, bool& firstFound) const {
+        int dropped = 0;
+        for (int at = 0; at + kStep + 1 <= length; at += kStep) {
+            const blocks::Window window(block + at);
+            if (!firstFound && window.Holds(m_wanted[0])) {
+                firstFound = FollowedInWindow(0, window, block, at, length);
+            }
+            dropped += window.CountDropped();
+            if (at + kStep - dropped - 1 >= limit + kMargin) return at + kStep;
+        }
+        return 0;
+    }
+
+    // Whether probe `i` begins in a window before `end`.
+    bool FoundBefore(int i, const unsigned char* block, int end, int length) const {
+        for (int at = 0; at < end; at += kStep) {
+            const blocks::Window window(block + at);
+            if (window.Holds(m_wanted[i]) && FollowedInWindow(i, window, block, at, length)) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     // MayAllOccur, with the probes of `given` taken as found.
     bool MayOccur(const unsigned char* block, int length, bool fileEnds, int limit,
