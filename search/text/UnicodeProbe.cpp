@@ -504,8 +504,44 @@ unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextE
     return found;
 }
 
-// A unit is looked for at any byte, not only at even ones: a chance match
-// only costs a gathering.
+// Whether one of the `count` UTF-16 units stands at an even place of
+// `block`, where `accepts` takes it. The decoder reads a file's units in
+// pairs from the end of its mark, and every block and part looked at begins
+// an even number of bytes after it, so a unit never begins at an odd place.
+template <typename Accepts>
+bool HasUnit(const unsigned char* block, int length, const char16_t* units, int count,
+             bool bigEndian, Accepts accepts) {
+    auto inMemory = [bigEndian](char16_t unit) {
+        // As two bytes read as one little-endian unit, as x86 loads them.
+        return bigEndian ? static_cast<unsigned>(unit >> 8 | (unit & 0xFF) << 8) : unsigned{unit};
+    };
+    int at = 0;
+#if defined(__SSE2__)
+    __m128i wanted[UnicodeProbes::kMaxForms];
+    for (int f = 0; f < count; ++f) {
+        wanted[f] = _mm_set1_epi16(static_cast<short>(inMemory(units[f])));
+    }
+    for (; at + 16 <= length; at += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+        __m128i match = _mm_cmpeq_epi16(here, wanted[0]);
+        for (int f = 1; f < count; ++f)
+            match = _mm_or_si128(match, _mm_cmpeq_epi16(here, wanted[f]));
+        // Two bits for each unit that matches: its first is kept.
+        for (unsigned starts = static_cast<unsigned>(_mm_movemask_epi8(match)) & 0x5555u;
+             starts != 0; starts &= starts - 1) {
+            if (accepts(at + std::countr_zero(starts))) return true;
+        }
+    }
+#endif
+    for (; at + 2 <= length; at += 2) {
+        const unsigned unit = unsigned{block[at]} | unsigned{block[at + 1]} << 8;
+        for (int f = 0; f < count; ++f) {
+            if (unit == inMemory(units[f]) && accepts(at)) return true;
+        }
+    }
+    return false;
+}
+
 bool UnicodeProbes::FoundUtf16(const Probe& probe, const unsigned char* block, int length,
                                bool bigEndian) {
     const unsigned short* forms = cp932::Forms();
@@ -513,13 +549,7 @@ bool UnicodeProbes::FoundUtf16(const Probe& probe, const unsigned char* block, i
         return probe.next == 0 ||
                nextform::MayFollowUtf16(block, at + 2, length, bigEndian, probe.next, forms);
     };
-    for (int f = 0; f < probe.forms; ++f) {
-        const unsigned char high = static_cast<unsigned char>(probe.units[f] >> 8);
-        const unsigned char low = static_cast<unsigned char>(probe.units[f]);
-        const unsigned char unit[2] = {bigEndian ? high : low, bigEndian ? low : high};
-        if (HasSequence(block, length, unit, 2, followed)) return true;
-    }
-    return false;
+    return probe.forms > 0 && HasUnit(block, length, probe.units, probe.forms, bigEndian, followed);
 }
 
 bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
