@@ -15,6 +15,7 @@
 #include <sorahiki/testhooks.h>
 
 #include "search/text/Cp932Forms.h"
+#include "search/text/SjisBlocksWide.h"
 #include "search/text/NextForm.h"
 #include "search/text/TextDecoder.h"
 #include "search/text/Utf8RunPass.h"
@@ -162,8 +163,7 @@ struct Sse2 {
 
 utf8runs::PassResult PassRuns(const utf8runs::PassInput& in) {
 #if defined(SORAHIKI_WIDE_VECTORS)
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide && !testhooks::VectorsNarrow()) return utf8runs::PassRunsWide(in);
+    if (wide::Chosen()) return utf8runs::PassRunsWide(in);
 #endif
     return utf8runs::RunPass<Sse2>(in).Run();
 }

@@ -23,6 +23,7 @@
 #include <sorahiki/cp932.h>
 
 #include "search/text/SjisBlocks.h"
+#include "search/text/SjisBlocksWide.h"
 
 namespace sjis {
 
@@ -194,13 +195,17 @@ class WordProbes {
     // probe begins before there, looked for on the way, since most blocks
     // that lack a word lack it.
     int FullAt(const unsigned char* block, int length, int limit, bool& firstFound) const {
+        const FollowContext follow{&m_probes[0], block, length};
+        const int wideFull = wide::FullAt(block, length, limit + kMargin, WideChar(0),
+                                          {&AcceptsFollowing, &follow}, firstFound);
+        if (wideFull >= 0) return wideFull;
         int dropped = 0;
         for (int at = 0; at + kStep + 1 <= length; at += kStep) {
             const blocks::Window window(block + at);
             if (!firstFound && window.Holds(m_wanted[0])) {
                 firstFound = FollowedInWindow(0, window, block, at, length);
             }
-            dropped += window.CountDropped();
+            dropped += window.Ascii() ? window.CountLow() : window.CountDropped();
             if (at + kStep - dropped - 1 >= limit + kMargin) return at + kStep;
         }
         return 0;
@@ -208,6 +213,10 @@ class WordProbes {
 
     // Whether probe `i` begins in a window before `end`.
     bool FoundBefore(int i, const unsigned char* block, int end, int length) const {
+        if (wide::Chosen()) {
+            const FollowContext follow{&m_probes[i], block, length};
+            return wide::FoundBefore(block, end, WideChar(i), {&AcceptsFollowing, &follow});
+        }
         for (int at = 0; at < end; at += kStep) {
             const blocks::Window window(block + at);
             if (window.Holds(m_wanted[i]) && FollowedInWindow(i, window, block, at, length)) {
@@ -261,6 +270,25 @@ class WordProbes {
         WordChar first;
         WordChar next;
     };
+
+    // Probe `i`'s first character, for the wide loops.
+    wide::Char WideChar(int i) const {
+        const WordChar& c = m_probes[i].first;
+        return wide::Char{c.bytes[0], c.bytes[1], c.length == 1};
+    }
+
+    // What the wide loops ask at each place where a probe's first character
+    // begins in `block`; made on the caller's stack, as the probes are
+    // shared by every reader.
+    struct FollowContext {
+        const Probe* probe;
+        const unsigned char* block;
+        int length;
+    };
+    static bool AcceptsFollowing(const void* context, int at) {
+        const auto* c = static_cast<const FollowContext*>(context);
+        return FollowedAt(*c->probe, c->block, at, c->length);
+    }
 
     // Keeps the pair among the rarest, in order of score; the first of equal
     // scores stays.
