@@ -154,6 +154,19 @@ class WordProbes {
     // ends there), added to `found`, where the file's earlier parts left it.
     unsigned FoundInPart(const unsigned char* part, int length, unsigned found) const {
         if (!blocks::kAvailable) return AllFound();
+        if (wide::Chosen()) {
+            // The windows that lie in the part with the byte after them, one
+            // probe at a time; then the bytes after them.
+            const int windows = (length - 1) / kStep * kStep;
+            for (int i = 0; i < m_count && windows > 0; ++i) {
+                const FollowContext follow{&m_probes[i], part, length};
+                if ((found >> i & 1) == 0 &&
+                    wide::FoundBefore(part, windows, WideChar(i), {&AcceptsFollowing, &follow})) {
+                    found |= 1u << i;
+                }
+            }
+            return FoundFrom(part, windows, length, found);
+        }
         int at = 0;
         for (; at + kStep + 1 <= length && found != AllFound(); at += kStep) {
             found |= FoundIn(blocks::Window(part + at), part, at, length, found);

@@ -9,6 +9,10 @@
 #include <random>
 #include <vector>
 
+#include <sorahiki/testhooks.h>
+
+#include "search/readahead/ReadRoom.h"
+#include "search/text/QuickLook.h"
 #include "tests/engine/OptionsReading.h"
 #include "tests/support/DataFolder.h"
 
@@ -120,9 +124,10 @@ TEST(Options, MarkAcrossTheBorderOfABlock) {
 }
 
 // A word whose characters stand across a border of the parts in which a
-// whole file is looked at before it is gathered (every 4,096 bytes of code
-// page 932), side by side or with a line end between: the look must see it
-// in every file.
+// whole file is looked at before it is gathered (the first block, then
+// parts that overlap by a few bytes), side by side or with a line end
+// between: the look must see it in every file, with the wide vectors and
+// with the narrow ones.
 TEST(Options, WordAcrossThePartsOfAWholeFile) {
     DataFolder folder;
     int files = 0;
@@ -138,15 +143,20 @@ TEST(Options, WordAcrossThePartsOfAWholeFile) {
             folder.Write("DATA/" + std::to_string(files++) + ".txt",
                          Utf16(Utf8(text((at - 8) / 2)), false));
     };
-    for (size_t part : {4096u, 8192u}) {
+    const size_t first = CTextDecoder::kBlockBytes;
+    for (size_t part : {first, first + CReadRoom::kPartBytes - sjis::QuickLook::kPartOverlap}) {
         for (size_t at = part - 4; at <= part + 1; ++at) {
             for (const char32_t* word : {U"楕円", U"楕\n円"}) write(at, word);
         }
     }
-    auto engine = NewEngine();
-    engine->m_options.bWholeFile = true;
-    engine->m_sub_Search(Cp932(Utf8(U"楕円")).c_str());
-    EXPECT_EQ(engine->m_nHits, files);
+    for (bool narrow : {false, true}) {
+        testhooks::NarrowVectorsOnly(narrow);
+        auto engine = NewEngine();
+        engine->m_options.bWholeFile = true;
+        engine->m_sub_Search(Cp932(Utf8(U"楕円")).c_str());
+        EXPECT_EQ(engine->m_nHits, files) << narrow;
+    }
+    testhooks::NarrowVectorsOnly(false);
 }
 
 }  // namespace options_reading
