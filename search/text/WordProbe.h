@@ -332,13 +332,13 @@ class WordProbes {
     // character beginning with 0x81 or an incomplete character (a lead byte
     // before a byte that cannot stand second), 0 where it keeps a character,
     // or -1 where the bytes cannot tell: past them, and at a NUL or 0x1A,
-    // where the text ends. A CR counts as dropped, as it is before a line
-    // feed: taken for dropped where it is kept, it only costs a gathering.
+    // where the text ends. A CR is dropped only before a line feed.
     static int DroppedAt(const unsigned char* block, int at, int length) {
         if (at >= length) return -1;
         const unsigned char b = block[at];
-        if (b == ' ' || b == '\n' || b == '\r') return 1;
-        if (b == 0 || b == 0x1A) return -1;
+        if (b == ' ' || b == '\n') return 1;
+        if (b == 0 || b == 0x1A || (b == '\r' && at + 1 >= length)) return -1;
+        if (b == '\r') return block[at + 1] == '\n' ? 1 : 0;
         if (!cp932::IsLeadByte(b)) return 0;
         if (at + 1 >= length) return -1;
         if (!cp932::IsTrailByte(block[at + 1])) return 1;
@@ -356,11 +356,18 @@ class WordProbes {
     // the next one: the first character after it that the gathering keeps
     // is that one, or the bytes cannot tell. What is dropped between them
     // is passed over, so a character at the end of a line stands before the
-    // first one of the next line, not before anything. A CR taken for
-    // dropped may be the next character itself, so that is asked first.
+    // first one of the next line, not before anything. Each byte is looked
+    // at once: a probe's character is never dropped, so the bytes passed
+    // after one are never passed again after another.
     static bool FollowedAt(const Probe& probe, const unsigned char* block, int at, int length) {
         if (probe.next.length == 0) return true;
-        for (int after = at + probe.first.length;;) {
+        const int first = at + probe.first.length;
+        // A CR before a line feed is dropped, no character of the text.
+        if (probe.first.length == 1 && probe.first.bytes[0] == '\r' && first < length &&
+            block[first] == '\n') {
+            return false;
+        }
+        for (int after = first;;) {
             if (CharAt(probe.next, block, after, length)) return true;
             const int dropped = DroppedAt(block, after, length);
             if (dropped <= 0) return dropped < 0;
