@@ -97,10 +97,14 @@ class CReadRing {
 
     char paths[kSlots][kPathBytes];
     SlotState states[kSlots];
-    std::atomic<long long> queued{0};
-    std::atomic<long long> claimed{0};
-    long long taken = 0;  // the walk's alone
-    long long first = 0;
+    // Each on a cache line of its own: the size and first file, which every
+    // thread reads for every file, on a line that no file's flow writes; the
+    // counts, each written for every file by other threads, apart from them
+    // and from each other.
+    alignas(64) long long first = 0;
     int size = kQuickSlots;
+    alignas(64) std::atomic<long long> queued{0};
+    alignas(64) std::atomic<long long> claimed{0};
+    alignas(64) long long taken = 0;  // the walk's alone
     CWakeSignal walkWakes;
 };
