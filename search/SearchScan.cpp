@@ -62,8 +62,8 @@ bool PassOver(char* text, FileText& gathered, DWORD readError) {
 }
 
 bool PassedOver(const sjis::TextFileBytes& bytes, const sjis::QuickLook& look, int limit,
-                char* text, FileText& gathered) {
-    if (look.MayHoldWords(bytes, limit)) return false;
+                char* text, FileText& gathered, sjis::QuickLook::Utf16Seen& seen) {
+    if (look.MayHoldWords(bytes, limit, seen)) return false;
     return PassOver(text, gathered, bytes.ReadError());
 }
 
@@ -86,28 +86,30 @@ bool StateOfOpenFile(HANDLE file, filestate::FileState& state) {
 }
 
 // The look at a UTF-16 file's first two blocks, where the first could not
-// tell (QuickLook::LooksFurtherAt): true when they show that the text lacks
-// a word. The second block is read into `ahead` and the file is put back
-// where the decoder goes on reading. A read that fails says nothing here:
+// tell (QuickLook::LooksFurtherAt, from what the first look saw): true when
+// they show that the text lacks a word. The second block is read into
+// `ahead` and, unless the file is passed over, the file is moved back by
+// what it took, to where the decoder goes on reading. A read that fails says nothing here:
 // the gathering reads the file as ever and tells of it. A move back that
 // fails leaves `moveError`, the file then unread.
 bool NextBlockRulesOut(HANDLE file, const sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
-                       int limit, unsigned char (&ahead)[CReadRoom::kAheadBytes],
-                       DWORD& moveError) {
-    if (!look.LooksFurtherAt(bytes)) return false;
+                       int limit, const sjis::QuickLook::Utf16Seen& seen,
+                       unsigned char (&ahead)[CReadRoom::kAheadBytes], DWORD& moveError) {
+    if (!look.LooksFurtherAt(bytes, seen)) return false;
     const CTextDecoder::FirstBlock first = bytes.FirstBlock();
-    LARGE_INTEGER resume{};
-    if (first.length > CTextDecoder::kBlockBytes ||
-        !SetFilePointerEx(file, LARGE_INTEGER{}, &resume, FILE_CURRENT)) {
-        return false;
-    }
+    if (first.length > CTextDecoder::kBlockBytes) return false;
     std::memcpy(ahead, first.bytes, first.length);
     const DWORD want = CTextDecoder::kBlockBytes;
     DWORD got = 0;
+    const int from = static_cast<int>(first.length);
     const bool lacks = ReadFile(file, ahead + first.length, want, &got, nullptr) &&
                        !look.MayHoldWordsInUtf16(ahead, static_cast<int>(first.length + got),
-                                                 got < want, first.marked, limit);
-    if (!lacks && !SetFilePointerEx(file, resume, nullptr, FILE_BEGIN)) moveError = GetLastError();
+                                                 got < want, first.marked, limit, seen, from);
+    LARGE_INTEGER back{};
+    back.QuadPart = -static_cast<long long>(got);
+    if (!lacks && got > 0 && !SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
+        moveError = GetLastError();
+    }
     return lacks;
 }
 
@@ -121,9 +123,10 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
     if (!file.IsOpen()) return false;
     if (state != nullptr && !StateOfOpenFile(file.Handle(), *state)) *state = {};
     CBytesInRoom bytes(room, file.Handle());
-    if (PassedOver(*bytes, look, limit, text, gathered)) return true;
+    sjis::QuickLook::Utf16Seen seen;
+    if (PassedOver(*bytes, look, limit, text, gathered, seen)) return true;
     DWORD moveError = ERROR_SUCCESS;
-    if (NextBlockRulesOut(file.Handle(), *bytes, look, limit, room.ahead, moveError)) {
+    if (NextBlockRulesOut(file.Handle(), *bytes, look, limit, seen, room.ahead, moveError)) {
         return PassOver(text, gathered, (*bytes).ReadError());
     }
     if (moveError != ERROR_SUCCESS) return PassOver(text, gathered, moveError);
@@ -216,8 +219,9 @@ bool GatherIntoStream(const char* path, char* text, int limit, FileText& gathere
     sjis::OpenFile file(path);
     if (!file.IsOpen()) return false;
     CBytesInRoom bytes(room, file.Handle());
+    sjis::QuickLook::Utf16Seen seen;
     if ((!whole || FirstBlockTellsAlone(*bytes)) &&
-        PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered)) {
+        PassedOver(*bytes, look, whole ? kWholeFileLook : limit, text, gathered, seen)) {
         return true;
     }
     DWORD moveError = ERROR_SUCCESS;

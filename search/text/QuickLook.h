@@ -27,8 +27,14 @@ class QuickLook {
     // surely lacks a word; true once anything was read from them. A block
     // without a mark is either code page 932 or UTF-8: it is passed over when
     // it is surely UTF-8 and that text lacks a word, or when neither reading
-    // of it can hold the words.
+    // of it can hold the words. What the look at a UTF-16 block saw goes to
+    // `seen`, for a look at more of the file.
+    using Utf16Seen = UnicodeProbes::Utf16Seen;
     bool MayHoldWords(const TextFileBytes& bytes, int limit) const {
+        Utf16Seen seen;
+        return MayHoldWords(bytes, limit, seen);
+    }
+    bool MayHoldWords(const TextFileBytes& bytes, int limit, Utf16Seen& seen) const {
         const CTextDecoder::FirstBlock block = bytes.FirstBlock();
         if (block.bytes == nullptr) return true;
         const int length = static_cast<int>(block.length);
@@ -38,7 +44,7 @@ class QuickLook {
             case TextEncoding::kUtf16Le:
             case TextEncoding::kUtf16Be:
                 return m_unicode.MayAllOccurUtf16(block.bytes, length, block.fileEnds, limit,
-                                                  block.marked == TextEncoding::kUtf16Be);
+                                                  block.marked == TextEncoding::kUtf16Be, seen);
             case TextEncoding::kCp932:
                 break;
         }
@@ -57,21 +63,21 @@ class QuickLook {
     // its first block often cannot show that the text is full before it
     // lacks a word. Whether a look at more of such a file may tell:
     // `bytes`' first block is UTF-16, the file goes on after it, and the
-    // block does not show every word's characters.
-    bool LooksFurtherAt(const TextFileBytes& bytes) const {
+    // block did not show every word's characters to the first look, which
+    // saw `seen`.
+    bool LooksFurtherAt(const TextFileBytes& bytes, const Utf16Seen& seen) const {
         const CTextDecoder::FirstBlock block = bytes.FirstBlock();
         const bool utf16 =
             block.marked == TextEncoding::kUtf16Le || block.marked == TextEncoding::kUtf16Be;
-        return utf16 && block.bytes != nullptr && !block.fileEnds &&
-               !m_unicode.AllFoundUtf16(block.bytes, static_cast<int>(block.length),
-                                        block.marked == TextEncoding::kUtf16Be);
+        return utf16 && block.bytes != nullptr && !block.fileEnds && !m_unicode.AllOf(seen.found);
     }
     // MayHoldWords for the first `length` bytes after the mark of a UTF-16
-    // file of encoding `marked` (which ends there when `fileEnds`).
+    // file of encoding `marked` (which ends there when `fileEnds`), whose
+    // first `from` bytes the look that saw `seen` looked at.
     bool MayHoldWordsInUtf16(const unsigned char* bytes, int length, bool fileEnds,
-                             TextEncoding marked, int limit) const {
+                             TextEncoding marked, int limit, Utf16Seen seen, int from) const {
         return m_unicode.MayAllOccurUtf16(bytes, length, fileEnds, limit,
-                                          marked == TextEncoding::kUtf16Be);
+                                          marked == TextEncoding::kUtf16Be, seen, from);
     }
 
     // A whole file of code page 932 looked at after its first block: the

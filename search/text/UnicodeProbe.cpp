@@ -497,7 +497,7 @@ unsigned UnicodeProbes::FoundInPart(const unsigned char* part, int length, TextE
     for (int i = 0; i < m_count; ++i) {
         const unsigned bit = 1u << i;
         if ((found & bit) == 0 && !m_probes[i].anywhere &&
-            FoundUtf16(m_probes[i], part, length, bigEndian)) {
+            FoundUtf16(m_probes[i], part, 0, length, bigEndian)) {
             found |= bit;
         }
     }
@@ -542,23 +542,27 @@ bool HasUnit(const unsigned char* block, int length, const char16_t* units, int 
     return false;
 }
 
-bool UnicodeProbes::FoundUtf16(const Probe& probe, const unsigned char* block, int length,
+bool UnicodeProbes::FoundUtf16(const Probe& probe, const unsigned char* block, int from, int length,
                                bool bigEndian) {
     const unsigned short* forms = cp932::Forms();
     auto followed = [&](int at) {
         return probe.next == 0 ||
-               nextform::MayFollowUtf16(block, at + 2, length, bigEndian, probe.next, forms);
+               nextform::MayFollowUtf16(block, from + at + 2, length, bigEndian, probe.next, forms);
     };
-    return probe.forms > 0 && HasUnit(block, length, probe.units, probe.forms, bigEndian, followed);
+    return probe.forms > 0 && from < length &&
+           HasUnit(block + from, length - from, probe.units, probe.forms, bigEndian, followed);
 }
 
-bool UnicodeProbes::AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const {
+void UnicodeProbes::LookUtf16(const unsigned char* block, int from, int length, bool bigEndian,
+                              Utf16Seen& seen) const {
     for (int i = 0; i < m_count; ++i) {
-        if (!m_probes[i].anywhere && !FoundUtf16(m_probes[i], block, length, bigEndian)) {
-            return false;
-        }
+        const unsigned bit = 1u << i;
+        if ((seen.found & bit) != 0 || m_probes[i].anywhere) continue;
+        const int start = (seen.looked & bit) != 0 ? from : 0;
+        seen.looked |= bit;
+        if (!FoundUtf16(m_probes[i], block, start, length, bigEndian)) return;
+        seen.found |= bit;
     }
-    return true;
 }
 
 bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
@@ -576,8 +580,9 @@ bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool
 }
 
 bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
-                                     int limit, bool bigEndian) const {
-    if (m_lookedFor == 0 || AllFoundUtf16(block, length, bigEndian)) return true;
+                                     int limit, bool bigEndian, Utf16Seen& seen, int from) const {
+    LookUtf16(block, from, length, bigEndian, seen);
+    if (m_lookedFor == 0 || AllOf(seen.found)) return true;
     return !fileEnds && !TextEndsInUtf16(block, length, limit, bigEndian);
 }
 

@@ -38,10 +38,18 @@ class UnicodeProbes {
     // the mark, the start of a file that ends there when `fileEnds`), at
     // most `limit` bytes, surely lacks one of the characters.
     bool MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds, int limit) const;
+    // What a look at the start of a UTF-16 text saw: the probes found, and
+    // those looked for (a look stops at the first probe missing). A look at
+    // more of the text then looks for the latter only in the bytes after.
+    struct Utf16Seen {
+        unsigned found = 0;
+        unsigned looked = 0;
+    };
+    // For UTF-16, `seen` is what a look at the bytes before `from` saw (the
+    // first block, when the first two are looked at), and then what this
+    // look saw.
     bool MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds, int limit,
-                          bool bigEndian) const;
-    // Whether every probe's character stands in the UTF-16 `block`.
-    bool AllFoundUtf16(const unsigned char* block, int length, bool bigEndian) const;
+                          bool bigEndian, Utf16Seen& seen, int from = 0) const;
     // What the UTF-8 reading of a block without a mark tells of the words.
     enum class Utf8Verdict : unsigned char {
         kMayHold,     // its text may hold them all
@@ -72,8 +80,13 @@ class UnicodeProbes {
 
     // Whether the probe's character, in one of its forms, stands in the
     // UTF-16 `block` followed as the text could follow it.
-    static bool FoundUtf16(const Probe& probe, const unsigned char* block, int length,
+    static bool FoundUtf16(const Probe& probe, const unsigned char* block, int from, int length,
                            bool bigEndian);
+    // Looks for each probe not found yet in the UTF-16 `block`, from `from`
+    // on for those looked for before and from its start for the others,
+    // until one is missing.
+    void LookUtf16(const unsigned char* block, int from, int length, bool bigEndian,
+                   Utf16Seen& seen) const;
 
     Probe m_probes[kMaxProbes] = {};
     int m_count = 0;

@@ -451,4 +451,20 @@ TEST(Encoding, AWordPastTheFirstTwoBlocksOfUtf16IsFound) {
     EXPECT_EQ(HitPaths(*engine), (std::vector<std::string>{"DATA/be.txt", "DATA/le.txt"}));
 }
 
+// A word across the border of a UTF-16 file's first two blocks, its rarest
+// pair wholly in the second and its first character the first block's last:
+// the look at the first block stops at the pair it lacks, and the look at
+// both must still look for the other pair from the first block's start.
+TEST(Encoding, AWordAcrossTheFirstTwoBlocksOfUtf16IsFound) {
+    DataFolder folder;
+    // The mark and 2,046 blanks put の at the first block's last two bytes.
+    const std::string head = std::string(2046, ' ') + U8(u8"の漢字");
+    folder.Write("DATA/le.txt", Utf16(head + std::string(3000, 'x'), false));
+    folder.Write("DATA/none.txt",
+                 Utf16(head.substr(0, 2046) + U8(u8"漢字") + std::string(3000, 'x'), false));
+    auto engine = NewEngine();
+    engine->m_sub_Search(Cp932(U8(u8"の漢字")).c_str());
+    EXPECT_EQ(HitPaths(*engine), (std::vector<std::string>{"DATA/le.txt"}));
+}
+
 }  // namespace
