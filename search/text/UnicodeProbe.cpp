@@ -330,14 +330,16 @@ bool SurelyCp932(const unsigned char* block, int length) {
            utf8seq::SequenceKind::kInvalid;
 }
 
-// The same for UTF-16: a surrogate has no form.
-bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian) {
+// The same for UTF-16: a surrogate has no form. The count begins at `from`
+// with the `keptBytes` counted before it, and where the text does not end it
+// is left in `keptBytes`, for a count of more of the text.
+bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool bigEndian, int from,
+                     int& keptBytes) {
     const KeptPairs& table = KeptPairTable();
     const std::uint64_t* kept = table.bits;
     const int target = limit + kMargin;
     const int high = bigEndian ? 0 : 1;
-    int keptBytes = 0;
-    int at = 0;
+    int at = from;
 #if defined(__SSE2__)
     // Eight units at a time: kept ASCII and kana are counted by compares,
     // the other characters looked up one by one; eight that hold a NUL or
@@ -583,7 +585,14 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
                                      int limit, bool bigEndian, Utf16Seen& seen, int from) const {
     LookUtf16(block, from, length, bigEndian, seen);
     if (m_lookedFor == 0 || AllOf(seen.found)) return true;
-    return !fileEnds && !TextEndsInUtf16(block, length, limit, bigEndian);
+    // The bytes before `from` were counted by the look that saw `seen`, and
+    // the text did not end in them.
+    int keptBytes = from > 0 ? seen.keptBytes : 0;
+    if (fileEnds || TextEndsInUtf16(block, length, limit, bigEndian, from, keptBytes)) {
+        return false;
+    }
+    seen.keptBytes = keptBytes;
+    return true;
 }
 
 // The block is read either as UTF-8, when it is valid UTF-8, or as code page

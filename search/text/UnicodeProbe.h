@@ -44,6 +44,7 @@ class UnicodeProbes {
     struct Utf16Seen {
         unsigned found = 0;
         unsigned looked = 0;
+        int keptBytes = 0;  // surely kept, counted where the text did not end
     };
     // For UTF-16, `seen` is what a look at the bytes before `from` saw (the
     // first block, when the first two are looked at), and then what this
