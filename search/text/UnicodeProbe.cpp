@@ -569,16 +569,18 @@ void UnicodeProbes::LookUtf16(const unsigned char* block, int from, int length, 
 
 bool UnicodeProbes::MayAllOccurUtf8(const unsigned char* block, int length, bool fileEnds,
                                     int limit) const {
-    if (m_lookedFor == 0 || FoundAmong(block, 0, length, m_needles, m_anywhere) == m_allFound) {
-        return true;
+    if (m_lookedFor == 0) return true;
+    // A block that is valid UTF-8 is looked at as one without a mark is, in
+    // one pass that counts it and looks for the probes up to the text's end.
+    const Utf8Look look = LookAsUtf8(block, length, limit, m_needles, m_allFound, m_anywhere);
+    if (look.found == m_allFound) return true;
+    if (look.valid && look.reach != Utf8Reach::kNoUtf8) {
+        return look.reach == Utf8Reach::kMayGoOn && !fileEnds;
     }
-    if (fileEnds) return false;
-    // A block that is valid UTF-8 is counted as one without a mark is; else
-    // the careful count drops what is no character, as the converter does.
-    static const utf8runs::Needles none;
-    const Utf8Look look = LookAsUtf8(block, length, limit, none, 0, 0);
-    if (look.valid && look.reach == Utf8Reach::kEndsInside) return false;
-    return !TextEndsInUtf8(block, length, limit);
+    // Else the probes are looked for in the whole block, and the careful
+    // count drops what is no character, as the converter does.
+    if (FoundAmong(block, 0, length, m_needles, m_anywhere) == m_allFound) return true;
+    return !fileEnds && !TextEndsInUtf8(block, length, limit);
 }
 
 bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, bool fileEnds,
