@@ -166,6 +166,15 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         return encoding == TextEncoding::kCp932 ? look.AllFoundInCp932(found)
                                                 : look.AllFoundInUnicode(found);
     };
+    // Whether a probe not in `found` is missing, `foundAlone(bits)` telling
+    // whether the probe left out of `bits`, all taken as found, stands.
+    const unsigned probes = look.AllProbes(encoding);
+    auto LacksOneOf = [&](unsigned found, auto foundAlone) {
+        for (unsigned left = probes & ~found; left != 0; left &= left - 1) {
+            if (!foundAlone(probes & ~(left & -left))) return true;
+        }
+        return false;
+    };
     if (first.bytes == nullptr || first.fileEnds) return false;
     int length = static_cast<int>(first.length);
     unsigned found = foundIn(first.bytes, length, 0);
@@ -183,11 +192,17 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         readPastFirst += got;
         if (got == 0) break;  // the file's end: its last part was looked at
         length = kept + static_cast<int>(got);
+        // A file gives fewer bytes than asked only at its end, as the decoder
+        // takes it. In its last part each probe still missing is looked for
+        // alone, and the first one missing there too rules the file out: most
+        // files lack a word's rarest pair, whose look then costs alone.
+        if (got < wanted) {
+            lacks = LacksOneOf(
+                found, [&](unsigned alone) { return allFound(foundIn(buffer, length, alone)); });
+            break;
+        }
         found = foundIn(buffer, length, found);
         lacks = !allFound(found);
-        // A file gives fewer bytes than asked only at its end, as the decoder
-        // takes it.
-        if (got < wanted) break;
         kept = std::min(kOverlap, length);
         std::memmove(buffer, buffer + length - kept, static_cast<size_t>(kept));
     }

@@ -94,6 +94,10 @@ class QuickLook {
         return m_unicode.FoundInPart(part, length, encoding, found);
     }
     bool AllFoundInUnicode(unsigned found) const { return m_unicode.AllOf(found); }
+    // The bits of every probe, as the parts' looks of `encoding` give them.
+    unsigned AllProbes(TextEncoding encoding) const {
+        return encoding == TextEncoding::kCp932 ? m_cp932.AllProbes() : m_unicode.AllProbes();
+    }
     bool LooksForAnything() const { return m_cp932.Count() > 0; }
 
   private:

@@ -70,6 +70,7 @@ class UnicodeProbes {
     unsigned FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
                          unsigned found) const;
     bool AllOf(unsigned found) const { return ((found | m_anywhere) & m_allFound) == m_allFound; }
+    unsigned AllProbes() const { return m_allFound; }
 
   private:
     struct Probe {

@@ -174,6 +174,7 @@ class WordProbes {
         return FoundFrom(part, at, length, found);
     }
     bool AllOf(unsigned found) const { return found == AllFound(); }
+    unsigned AllProbes() const { return AllFound(); }
 
   private:
     static constexpr int kStep = blocks::kBlockBytes;
