@@ -100,13 +100,17 @@ void ReadEntries(DIR* dir, FindState& state, std::string_view pattern) {
         named.push_back(
             FindEntry{std::move(listings[i].form), std::move(names[i]), types[i], listings[i].key});
     }
-    std::sort(named.begin(), named.end(), ListsBefore);
+    // The entries are ordered by their places, so that each is moved once.
+    std::vector<unsigned> order(named.size());
+    for (unsigned i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&named](unsigned a, unsigned b) { return ListsBefore(named[a], named[b]); });
     state.entries.reserve(named.size() + 2);
     for (const char* dots : {".", ".."}) {
         if (MatchesPattern(pattern, dots))
             state.entries.push_back(FindEntry{dots, dots, DT_DIR, 0});
     }
-    for (FindEntry& entry : named) state.entries.push_back(std::move(entry));
+    for (unsigned i : order) state.entries.push_back(std::move(named[i]));
 }
 
 // The attribute of a kind of entry: a folder, a regular file, or something
