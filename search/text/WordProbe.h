@@ -128,7 +128,7 @@ class WordProbes {
         // which passes over most such blocks for a third of the work. The
         // look at every probe then finds it again, so the verdict is the
         // same as that look's alone.
-        switch (LookOneByOne(block, length, limit)) {
+        switch (LookOneByOne(block, length, fileEnds, limit)) {
             case Verdict::kLacks:
                 return false;
             case Verdict::kMay:
@@ -182,24 +182,40 @@ class WordProbes {
 
     enum class Verdict { kLacks, kMay, kUntold };
 
-    // MayAllOccur's verdict for a block long enough to fill the text, told
-    // one probe at a time: the first probe is looked for while the block is
-    // counted up to the window where the text is surely full, and each of
-    // the others then in the windows up to there, with no count. A block
-    // that lacks a word mostly lacks the first probe, and then costs one
-    // probe's look. Untold where the text may not fill the block, where the
-    // block shows a NUL or 0x1A among its first bytes (no text: MayOccur
-    // looks where it ends), or where the count never shows it full.
-    Verdict LookOneByOne(const unsigned char* block, int length, int limit) const {
-        if (length < limit + kMargin + kStep || blocks::Window(block).HoldsEnd()) {
-            return Verdict::kUntold;
-        }
+    // MayAllOccur's verdict, told one probe at a time: in a block long
+    // enough to fill the text, the first probe is looked for while the block
+    // is counted up to the window where the text is surely full, and each of
+    // the others then in the windows up to there, with no count; a shorter
+    // one, see LookWholeBlock. A block that lacks a word mostly lacks the
+    // first probe, and then costs one probe's look. Untold where the block
+    // shows a NUL or 0x1A among its first bytes (no text: MayOccur looks
+    // where it ends), or where the count never shows it full.
+    Verdict LookOneByOne(const unsigned char* block, int length, bool fileEnds, int limit) const {
+        if (length < limit + kMargin + kStep) return LookWholeBlock(block, length, fileEnds);
+        if (blocks::Window(block).HoldsEnd()) return Verdict::kUntold;
         bool firstFound = false;
         const int full = FullAt(block, length, limit, firstFound);
         if (full == 0) return Verdict::kUntold;
         if (!firstFound) return Verdict::kLacks;
         for (int i = 1; i < m_count; ++i) {
             if (!FoundBefore(i, block, full, length)) return Verdict::kLacks;
+        }
+        return Verdict::kMay;
+    }
+
+    // A block too short to show the text full tells alone only when the file
+    // ends in it and no NUL or 0x1A ends the text before (MayOccur looks
+    // where): then each probe is looked for in all of it, until one is
+    // missing.
+    Verdict LookWholeBlock(const unsigned char* block, int length, bool fileEnds) const {
+        if (!fileEnds || EndOfText(block, length) < length) return Verdict::kUntold;
+        const int windows = (length - 1) / kStep * kStep;
+        for (int i = 0; i < m_count; ++i) {
+            const unsigned others = AllFound() & ~(1u << i);
+            if (!FoundBefore(i, block, windows, length) &&
+                FoundFrom(block, windows, length, others) != AllFound()) {
+                return Verdict::kLacks;
+            }
         }
         return Verdict::kMay;
     }
