@@ -156,7 +156,8 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
     // The block as it stands in the file, taken before its encoding is told:
     // telling converts a block of UTF-8 without a mark.
     const CTextDecoder::FirstBlock first = bytes.FirstBlock();
-    const TextEncoding encoding = bytes.Encoding();
+    if (first.bytes == nullptr || first.fileEnds) return false;
+    const TextEncoding encoding = sjis::QuickLook::EncodingOf(bytes, first);
     auto foundIn = [&](const unsigned char* part, int length, unsigned found) {
         return encoding == TextEncoding::kCp932
                    ? look.FoundInCp932Part(part, length, found)
@@ -175,7 +176,6 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         }
         return false;
     };
-    if (first.bytes == nullptr || first.fileEnds) return false;
     int length = static_cast<int>(first.length);
     unsigned found = foundIn(first.bytes, length, 0);
     int kept = std::min(kOverlap, length);

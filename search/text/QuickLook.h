@@ -99,6 +99,15 @@ class QuickLook {
         return encoding == TextEncoding::kCp932 ? m_cp932.AllProbes() : m_unicode.AllProbes();
     }
     bool LooksForAnything() const { return m_cp932.Count() > 0; }
+    // How a file whose first block is `block` is read, told without
+    // converting the block where its bytes show it is code page 932.
+    static TextEncoding EncodingOf(TextFileBytes& bytes, const CTextDecoder::FirstBlock& block) {
+        if (block.marked == TextEncoding::kCp932 &&
+            UnicodeProbes::SurelyCodePage932(block.bytes, static_cast<int>(block.length))) {
+            return TextEncoding::kCp932;
+        }
+        return bytes.Encoding();
+    }
 
   private:
     // The form a converted character must have to be `c`; 0 for none, or for

@@ -602,6 +602,10 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
 // no UTF-8 within its first characters, and text that holds the words shows
 // them, so the look ends as soon as either is seen; the words are looked for
 // only in the bytes the text can reach.
+bool UnicodeProbes::SurelyCodePage932(const unsigned char* block, int length) {
+    return SurelyCp932(block, length);
+}
+
 UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
                                                        bool fileEnds, int limit) const {
     if (SurelyCp932(block, length)) return Utf8Verdict::kCp932Tells;

@@ -58,6 +58,10 @@ class UnicodeProbes {
         kCp932Tells,  // the block is no UTF-8, or it may be none and its UTF-8 text
                       // lacks one: its code page 932 reading decides
     };
+    // Whether a block without a mark is surely read as code page 932: it has
+    // no byte from 0x80 up, or its first such byte begins no UTF-8
+    // character. Cheaper than telling its encoding, which converts it.
+    static bool SurelyCodePage932(const unsigned char* block, int length);
     Utf8Verdict LookUnmarked(const unsigned char* block, int length, bool fileEnds,
                              int limit) const;
 
