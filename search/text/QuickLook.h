@@ -100,12 +100,12 @@ class QuickLook {
     }
     bool LooksForAnything() const { return m_cp932.Count() > 0; }
     // How a file whose first block is `block` is read, told without
-    // converting the block where its bytes show it is code page 932.
+    // converting the block where its bytes show how.
     static TextEncoding EncodingOf(TextFileBytes& bytes, const CTextDecoder::FirstBlock& block) {
-        if (block.marked == TextEncoding::kCp932 &&
-            UnicodeProbes::SurelyCodePage932(block.bytes, static_cast<int>(block.length))) {
-            return TextEncoding::kCp932;
-        }
+        if (block.marked != TextEncoding::kCp932) return block.marked;
+        const int length = static_cast<int>(block.length);
+        if (UnicodeProbes::SurelyCodePage932(block.bytes, length)) return TextEncoding::kCp932;
+        if (UnicodeProbes::SurelyUtf8(block.bytes, length)) return TextEncoding::kUtf8;
         return bytes.Encoding();
     }
 

@@ -606,6 +606,12 @@ bool UnicodeProbes::SurelyCodePage932(const unsigned char* block, int length) {
     return SurelyCp932(block, length);
 }
 
+bool UnicodeProbes::SurelyUtf8(const unsigned char* block, int length) {
+    static const utf8runs::Needles none;
+    // A limit past the block, so that all of it is looked at.
+    return LookAsUtf8(block, length, length, none, 0, 0).utf8;
+}
+
 UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
                                                        bool fileEnds, int limit) const {
     if (SurelyCp932(block, length)) return Utf8Verdict::kCp932Tells;

@@ -62,6 +62,9 @@ class UnicodeProbes {
     // no byte from 0x80 up, or its first such byte begins no UTF-8
     // character. Cheaper than telling its encoding, which converts it.
     static bool SurelyCodePage932(const unsigned char* block, int length);
+    // Whether a block without a mark is surely read as UTF-8: it is valid
+    // UTF-8 to its end and holds a character of two bytes or more.
+    static bool SurelyUtf8(const unsigned char* block, int length);
     Utf8Verdict LookUnmarked(const unsigned char* block, int length, bool fileEnds,
                              int limit) const;
 

@@ -305,7 +305,7 @@ TEST_F(HeadlessTest, ShellCallsAreRecordedWithTheirNulls) {
 // never the file named as its form reads ("〓.txt").
 TEST_F(HeadlessTest, ShellOpensNoMarkedPathThatItsKeyNoLongerFinds) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "sorahiki-headless-shell";
+    const fs::path folder = fs::temp_directory_path() / "sorahiki-headless-marked";
     fs::create_directories(folder);
     std::ofstream(folder / fs::path(u8"📝.txt")) << "memo";
     WIN32_FIND_DATAA found;
