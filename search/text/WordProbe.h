@@ -373,9 +373,12 @@ class WordProbes {
     // the next one: the first character after it that the gathering keeps
     // is that one, or the bytes cannot tell. What is dropped between them
     // is passed over, so a character at the end of a line stands before the
-    // first one of the next line, not before anything. Each byte is looked
-    // at once: a probe's character is never dropped, so the bytes passed
-    // after one are never passed again after another.
+    // first one of the next line, not before anything. The bytes of a
+    // probe's character may also stand inside what is dropped (as the second
+    // byte of a 0x81 character), so a run of such characters could be passed
+    // again from each place in it: past kMaxPassed bytes the pair is taken
+    // to follow, which keeps the look linear in the bytes on any file.
+    static constexpr int kMaxPassed = 128;
     static bool FollowedAt(const Probe& probe, const unsigned char* block, int at, int length) {
         if (probe.next.length == 0) return true;
         const int first = at + probe.first.length;
@@ -384,12 +387,13 @@ class WordProbes {
             block[first] == '\n') {
             return false;
         }
-        for (int after = first;;) {
+        for (int after = first; after - first <= kMaxPassed;) {
             if (CharAt(probe.next, block, after, length)) return true;
             const int dropped = DroppedAt(block, after, length);
             if (dropped <= 0) return dropped < 0;
             after += dropped;
         }
+        return true;
     }
 
     unsigned AllFound() const { return (1u << m_count) - 1; }
