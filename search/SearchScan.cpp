@@ -85,13 +85,22 @@ bool StateOfOpenFile(HANDLE file, filestate::FileState& state) {
     return true;
 }
 
+// A look that read `bytes` past the first block and did not pass the file
+// over moves it back by them, to where the decoder goes on reading; a move
+// that fails leaves `moveError`, the file then unread.
+void MoveBack(HANDLE file, long long bytes, bool passedOver, DWORD& moveError) {
+    LARGE_INTEGER back{};
+    back.QuadPart = -bytes;
+    if (!passedOver && bytes > 0 && !SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
+        moveError = GetLastError();
+    }
+}
+
 // The look at a UTF-16 file's first two blocks, where the first could not
 // tell (QuickLook::LooksFurtherAt, from what the first look saw): true when
 // they show that the text lacks a word. The second block is read into
-// `ahead` and, unless the file is passed over, the file is moved back by
-// what it took, to where the decoder goes on reading. A read that fails says nothing here:
-// the gathering reads the file as ever and tells of it. A move back that
-// fails leaves `moveError`, the file then unread.
+// `ahead` (MoveBack). A read that fails says nothing here: the gathering
+// reads the file as ever and tells of it.
 bool NextBlockRulesOut(HANDLE file, const sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
                        int limit, const sjis::QuickLook::Utf16Seen& seen,
                        unsigned char (&ahead)[CReadRoom::kAheadBytes], DWORD& moveError) {
@@ -105,11 +114,7 @@ bool NextBlockRulesOut(HANDLE file, const sjis::TextFileBytes& bytes, const sjis
     const bool lacks = ReadFile(file, ahead + first.length, want, &got, nullptr) &&
                        !look.MayHoldWordsInUtf16(ahead, static_cast<int>(first.length + got),
                                                  got < want, first.marked, limit, seen, from);
-    LARGE_INTEGER back{};
-    back.QuadPart = -static_cast<long long>(got);
-    if (!lacks && got > 0 && !SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
-        moveError = GetLastError();
-    }
+    MoveBack(file, got, lacks, moveError);
     return lacks;
 }
 
@@ -145,10 +150,8 @@ constexpr int kWholeFileLook = 1 << 30;
 // hold the words (code page 932 by the probes' pairs, UTF-8 and UTF-16 by
 // the pairs' first characters in every form, followed as the text could
 // follow them). The parts after the first block are read into `buffer`
-// (`room` bytes) and, unless the file is passed over, the file is moved back
-// by what they took, to where the decoder goes on reading. A read that fails says nothing here: the
-// gathering reads the file as ever and tells of it. A move back that fails
-// leaves `moveError`, the file then unread.
+// (`room` bytes; MoveBack). A read that fails says nothing here: the
+// gathering reads the file as ever and tells of it.
 bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::QuickLook& look,
                          unsigned char* buffer, int room, DWORD& moveError) {
     constexpr int kOverlap = sjis::QuickLook::kPartOverlap;
@@ -167,12 +170,12 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         return encoding == TextEncoding::kCp932 ? look.AllFoundInCp932(found)
                                                 : look.AllFoundInUnicode(found);
     };
-    // Whether a probe not in `found` is missing, `foundAlone(bits)` telling
-    // whether the probe left out of `bits`, all taken as found, stands.
+    // Whether a probe not in `found` is missing from the part: each is
+    // looked for alone, the others taken as found.
     const unsigned probes = look.AllProbes(encoding);
-    auto LacksOneOf = [&](unsigned found, auto foundAlone) {
+    auto lacksOneIn = [&](const unsigned char* part, int length, unsigned found) {
         for (unsigned left = probes & ~found; left != 0; left &= left - 1) {
-            if (!foundAlone(probes & ~(left & -left))) return true;
+            if (!allFound(foundIn(part, length, probes & ~(left & -left)))) return true;
         }
         return false;
     };
@@ -197,8 +200,7 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         // alone, and the first one missing there too rules the file out: most
         // files lack a word's rarest pair, whose look then costs alone.
         if (got < wanted) {
-            lacks = LacksOneOf(
-                found, [&](unsigned alone) { return allFound(foundIn(buffer, length, alone)); });
+            lacks = lacksOneIn(buffer, length, found);
             break;
         }
         found = foundIn(buffer, length, found);
@@ -206,11 +208,7 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         kept = std::min(kOverlap, length);
         std::memmove(buffer, buffer + length - kept, static_cast<size_t>(kept));
     }
-    LARGE_INTEGER back{};
-    back.QuadPart = -readPastFirst;
-    if (!lacks && readPastFirst > 0 && !SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
-        moveError = GetLastError();
-    }
+    MoveBack(file, readPastFirst, lacks, moveError);
     return lacks;
 }
 

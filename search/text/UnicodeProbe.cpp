@@ -12,11 +12,10 @@
 
 #include <sorahiki/cp932.h>
 #include <sorahiki/cp932forms.h>
-#include <sorahiki/testhooks.h>
 
 #include "search/text/Cp932Forms.h"
-#include "search/text/SjisBlocksWide.h"
 #include "search/text/NextForm.h"
+#include "search/text/SjisBlocksWide.h"
 #include "search/text/TextDecoder.h"
 #include "search/text/Utf8RunPass.h"
 #include "search/text/Utf8Sequence.h"
@@ -597,11 +596,6 @@ bool UnicodeProbes::MayAllOccurUtf16(const unsigned char* block, int length, boo
     return true;
 }
 
-// The block is read either as UTF-8, when it is valid UTF-8, or as code page
-// 932, which the caller then looks at. Code page 932 text shows that it is
-// no UTF-8 within its first characters, and text that holds the words shows
-// them, so the look ends as soon as either is seen; the words are looked for
-// only in the bytes the text can reach.
 bool UnicodeProbes::SurelyCodePage932(const unsigned char* block, int length) {
     return SurelyCp932(block, length);
 }
@@ -612,6 +606,11 @@ bool UnicodeProbes::SurelyUtf8(const unsigned char* block, int length) {
     return LookAsUtf8(block, length, length, none, 0, 0).utf8;
 }
 
+// The block is read either as UTF-8, when it is valid UTF-8, or as code page
+// 932, which the caller then looks at. Code page 932 text shows that it is
+// no UTF-8 within its first characters, and text that holds the words shows
+// them, so the look ends as soon as either is seen; the words are looked for
+// only in the bytes the text can reach.
 UnicodeProbes::Utf8Verdict UnicodeProbes::LookUnmarked(const unsigned char* block, int length,
                                                        bool fileEnds, int limit) const {
     if (SurelyCp932(block, length)) return Utf8Verdict::kCp932Tells;

@@ -123,11 +123,12 @@ class WordProbes {
     // at most `limit` bytes, surely lacks one of the probes.
     bool MayAllOccur(const unsigned char* block, int length, bool fileEnds, int limit) const {
         if (!blocks::kAvailable || m_count == 0) return true;
-        // A block that lacks a word mostly lacks the first pair looked for,
+        // Most blocks are told one probe at a time; the rest (a NUL or 0x1A
+        // near the start, a text that never fills) by the look below. There
+        // a block that lacks a word mostly lacks the first pair looked for,
         // the rarest of the first word's: that one alone is looked for first,
-        // which passes over most such blocks for a third of the work. The
-        // look at every probe then finds it again, so the verdict is the
-        // same as that look's alone.
+        // and the look at every probe then finds it again, so the verdict is
+        // the same as that look's alone.
         switch (LookOneByOne(block, length, fileEnds, limit)) {
             case Verdict::kLacks:
                 return false;
@@ -158,10 +159,8 @@ class WordProbes {
             // The windows that lie in the part with the byte after them, one
             // probe at a time; then the bytes after them.
             const int windows = (length - 1) / kStep * kStep;
-            for (int i = 0; i < m_count && windows > 0; ++i) {
-                const FollowContext follow{&m_probes[i], part, length};
-                if ((found >> i & 1) == 0 &&
-                    wide::FoundBefore(part, windows, WideChar(i), {&AcceptsFollowing, &follow})) {
+            for (int i = 0; i < m_count; ++i) {
+                if ((found >> i & 1) == 0 && FoundBefore(i, part, windows, length)) {
                     found |= 1u << i;
                 }
             }
