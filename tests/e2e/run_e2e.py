@@ -583,6 +583,10 @@ class Run:
         # Japanese cannot be typed through a keyboard map, so it is pasted;
         # the ASCII words are typed key by key.
         desktop.set_clipboard(japanese)
+        if self.args.wine:
+            # Wine hears of the clipboard's new owner a moment later: once, on
+            # a loaded machine, the previous query was pasted again.
+            time.sleep(0.5)
         self.paste(before)
         if ascii_words:
             desktop.xdo("type", "--delay", "20", ascii_words)
