@@ -17,6 +17,7 @@
 #include "search/text/NextForm.h"
 #include "search/text/SjisBlocksWide.h"
 #include "search/text/TextDecoder.h"
+#include "search/text/UnicodeScansWide.h"
 #include "search/text/Utf8RunPass.h"
 #include "search/text/Utf8Sequence.h"
 
@@ -186,12 +187,25 @@ bool ValidFrom(const unsigned char* block, int at, int length, bool& multibyte) 
     return true;
 }
 
+// `accepts` as the wide loops call it.
+template <typename Accepts>
+[[maybe_unused]] wide::Follows WideFollows(const Accepts& accepts) {
+    return {[](const void* context, int at) { return (*static_cast<const Accepts*>(context))(at); },
+            &accepts};
+}
+
 // Whether the `count` bytes of `sequence` (1 to 3) stand somewhere among the
 // `length` bytes at `block` where `accepts(at)`, `at` where they begin.
 template <typename Accepts>
 bool HasSequence(const unsigned char* block, int length, const unsigned char* sequence, int count,
                  Accepts accepts) {
     int at = 0;
+#if defined(SORAHIKI_WIDE_VECTORS)
+    if (wide::Chosen() &&
+        wide::SequenceFoundAvx2(block, length, sequence, count, WideFollows(accepts), at)) {
+        return true;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(static_cast<char>(sequence[0]));
     const __m128i second = _mm_set1_epi8(static_cast<char>(sequence[count > 1 ? 1 : 0]));
@@ -253,6 +267,19 @@ unsigned FoundAmong(const unsigned char* block, int from, int end, const utf8run
     return found;
 }
 
+// The probes of `found`, and those of `allFound` that stand before `end`,
+// looked for one at a time, first bit first, until one is missing: the
+// others then cannot make the words' characters all found.
+unsigned FoundInTurn(const unsigned char* block, int end, const utf8runs::Needles& needles,
+                     unsigned allFound, unsigned found) {
+    for (unsigned missing = allFound & ~found; missing != 0; missing &= missing - 1) {
+        const unsigned probe = missing & (~missing + 1);
+        if ((FoundAmong(block, 0, end, needles, ~probe) & probe) == 0) break;
+        found |= probe;
+    }
+    return found;
+}
+
 // Counts the surely kept bytes of a block taken to be UTF-8, checks that it
 // is UTF-8, to its end when it can be told exactly, and looks for the
 // needles in the bytes before the text's end, as long as some of
@@ -273,7 +300,7 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
 #endif
     const int at = runs.at;
     int keptBytes = runs.keptBytes;
-    int textEnd = length;
+    int textEnd = runs.fullBefore > 0 ? std::min(runs.fullBefore, length) : length;
     for (int i = at; i < length && keptBytes < target; ++i) {
         const int bytes = KeptAt(table.bits, block, i, length);
         if (bytes < 0) {
@@ -288,8 +315,16 @@ Utf8Look LookAsUtf8(const unsigned char* block, int length, int limit,
         return {Utf8Reach::kNoUtf8, length, false, false, runs.found};
     }
     const Utf8Reach reach = keptBytes >= target ? Utf8Reach::kEndsInside : Utf8Reach::kMayGoOn;
-    // The runs looked at every character that begins in them.
-    found = FoundAmong(block, at, textEnd, needles, runs.found);
+    // The runs looked for their probe at every character that begins in
+    // them; the other probes are looked for in the whole text, one by one.
+    const unsigned lookedFor = runs.lookedFor;
+    found = runs.found;
+    if ((found & lookedFor) == 0) {
+        found |= FoundAmong(block, at, textEnd, needles, ~lookedFor) & lookedFor;
+    }
+    if ((found & lookedFor) == lookedFor) {
+        found = FoundInTurn(block, textEnd, needles, allFound, found);
+    }
     return {reach, textEnd, runs.exact, runs.exact && multibyte, found};
 }
 
@@ -517,6 +552,14 @@ bool HasUnit(const unsigned char* block, int length, const char16_t* units, int 
         return bigEndian ? static_cast<unsigned>(unit >> 8 | (unit & 0xFF) << 8) : unsigned{unit};
     };
     int at = 0;
+#if defined(SORAHIKI_WIDE_VECTORS)
+    if (wide::Chosen()) {
+        static_assert(UnicodeProbes::kMaxForms <= wide::kMaxUnits);
+        std::uint16_t loaded[wide::kMaxUnits];
+        for (int f = 0; f < count; ++f) loaded[f] = static_cast<std::uint16_t>(inMemory(units[f]));
+        if (wide::UnitFoundAvx2(block, length, loaded, count, WideFollows(accepts), at)) return true;
+    }
+#endif
 #if defined(__SSE2__)
     __m128i wanted[UnicodeProbes::kMaxForms];
     for (int f = 0; f < count; ++f) {

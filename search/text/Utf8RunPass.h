@@ -1,6 +1,6 @@
 // The one pass of the quick look over a block without a mark, taken to be
 // UTF-8, 64 bytes at a time: it checks that the bytes are UTF-8, counts the
-// bytes of text that they surely give, and looks for the words' characters,
+// bytes of text that they surely give, and looks for one of the words' probes,
 // all from the same loads. Written once for vectors of any width: the
 // 16-byte SSE2 form is built into every x86-64 build, the 32-byte AVX2 one
 // in a file of its own (Utf8RunsWide.cpp) that only processors with AVX2
@@ -87,10 +87,15 @@ inline int KeptPairsAt(const std::uint64_t* keptThrees, const unsigned char* run
 template <class W>
 class RunPass {
   public:
+    // The runs look for one probe, the first not found from the start (the
+    // rarest): a word that is not in the text nearly always lacks it, and
+    // each probe more would cost as much again in every run.
     explicit RunPass(const PassInput& in) : m_in(in) {
         const Needles& needles = *in.needles;
         for (int n = 0; n < needles.count; ++n) {
             if ((in.found & needles.probe[n]) != 0) continue;
+            if (m_lookedFor == 0) m_lookedFor = needles.probe[n];
+            if (needles.probe[n] != m_lookedFor) continue;
             const int a = m_active++;
             m_needle[a] = n;
             for (int b = 0; b < 3; ++b) {
@@ -102,6 +107,7 @@ class RunPass {
     PassResult Run() {
         PassResult result;
         result.found = m_in.found;
+        result.lookedFor = m_lookedFor;
         Utf8ShapeCheck check;
         // The runs are first counted by what their bytes tell alone, to the
         // block's end; the other characters of three bytes are looked up
@@ -109,18 +115,27 @@ class RunPass {
         // full, which spares most look-ups. A character of three bytes that
         // begins in a run may end 2 bytes past it, and is read with a load
         // of 4.
+        // Once the text is surely full, the runs after it are only checked
+        // to be UTF-8, which the whole block must be to be read as such.
         std::uint64_t toLookUp[kMaxRuns];
         int runs = 0;
         for (; (runs + 1) * 64 + 3 <= m_in.length && runs < kMaxRuns; ++runs) {
+            const unsigned char* run = m_in.block + 64 * runs;
             Utf8Shape shape;
+            const bool full = result.keptBytes >= m_in.target;
             std::uint64_t settled = 0;
-            result.keptBytes += Look(m_in.block + 64 * runs, shape, settled, result.found);
+            if (full) {
+                ShapeOf(run, shape);
+            } else {
+                result.keptBytes += Look(run, shape, settled, result.found);
+                if (result.keptBytes >= m_in.target) result.fullBefore = FullBefore(runs);
+            }
             if (!check.Accepts(shape)) {
                 result.noUtf8 = true;
                 return result;
             }
             if (m_active > 0 && result.found == m_in.allFound) return result;
-            toLookUp[runs] = shape.threes & ~settled;
+            toLookUp[runs] = full ? 0 : shape.threes & ~settled;
         }
         for (int run = 0; run < runs && result.keptBytes < m_in.target; ++run) {
             result.keptBytes +=
@@ -175,6 +190,32 @@ class RunPass {
         return starts;
     }
 
+    // Where the text surely ends when the bytes counted in the runs up to
+    // `run`, in order, fill it: the last character counted may end 2 bytes
+    // past the run. (The look-ups after the pass add to a count of the whole
+    // block, which tells that the text is full, but not where it ends.)
+    static int FullBefore(int run) { return 64 * (run + 1) + 2; }
+
+    // The shape of the 64 bytes at `run` taken as UTF-8.
+    static void ShapeOf(const unsigned char* run, Utf8Shape& shape) {
+        V rare = W::Zero();
+        for (int k = 0; k < kVectors; ++k) AddShape(W::Load(run + W::kBytes * k), k, shape, rare);
+        shape.rare = W::Mask(rare) != 0;
+    }
+
+    // Adds the shape of the vector `b`, the `k`th of a run, to `shape` and
+    // its rare bytes to `rare`.
+    [[gnu::always_inline]] static void AddShape(V b, int k, Utf8Shape& shape, V& rare) {
+        const V top = W::And(b, Splat(0xC0));
+        shape.continuations |= Bits(W::Eq(top, Splat(0x80)), k);
+        shape.leads |= Bits(W::Eq(top, Splat(0xC0)), k);
+        const V high = W::And(b, Splat(0xF0));
+        shape.threes |= Bits(W::Eq(high, Splat(0xE0)), k);
+        const V c0c1 = W::Eq(W::And(b, Splat(0xFE)), Splat(0xC0));
+        const V e0ed = W::Or(W::Eq(b, Splat(0xE0)), W::Eq(b, Splat(0xED)));
+        rare = W::Or(rare, W::Or(W::Eq(high, Splat(0xF0)), W::Or(c0c1, e0ed)));
+    }
+
     // Whether needle `a` stands among the 64 bytes at `run` followed as the
     // text could follow it with the word's next character.
     bool Holds(const unsigned char* run, int a) const {
@@ -214,14 +255,7 @@ class RunPass {
             const V b = W::Load(p);
             const V second = W::Load(p + 1);
             const V third = W::Load(p + 2);
-            const V top = W::And(b, Splat(0xC0));
-            shape.continuations |= Bits(W::Eq(top, Splat(0x80)), k);
-            shape.leads |= Bits(W::Eq(top, Splat(0xC0)), k);
-            const V high = W::And(b, Splat(0xF0));
-            shape.threes |= Bits(W::Eq(high, Splat(0xE0)), k);
-            const V c0c1 = W::Eq(W::And(b, Splat(0xFE)), Splat(0xC0));
-            const V e0ed = W::Or(W::Eq(b, Splat(0xE0)), W::Eq(b, Splat(0xED)));
-            rare = W::Or(rare, W::Or(W::Eq(high, Splat(0xF0)), W::Or(c0c1, e0ed)));
+            AddShape(b, k, shape, rare);
             // Signed, bytes from 0x80 up are below 0x21.
             ascii = W::Sub(ascii, W::GreaterSigned(b, Splat(0x20)));
             if (kanaKept) {
@@ -240,7 +274,8 @@ class RunPass {
     }
 
     const PassInput& m_in;
-    int m_active = 0;  // needles whose probe is not found from the start
+    unsigned m_lookedFor = 0;  // the probe looked for
+    int m_active = 0;          // its needles
     int m_needle[Needles::kMax] = {};
     V m_splat[Needles::kMax][3];
 };

@@ -387,6 +387,26 @@ TEST_P(QuickLookForm, FindsPairsSplitByWhatConversionDrops) {
     EXPECT_GT(held, 0);
 }
 
+// Kanji, then the word, then ASCII: the text is full only with the ASCII
+// after the word, yet the kanji, counted last, bring the count of the whole
+// block past the limit while still at the block's start. The look must not
+// take that for where the text ends, nor pass over the word after it.
+TEST_P(QuickLookForm, FindsAWordBeforeWhatFillsTheText) {
+    DataFolder folder;
+    std::string kanji;
+    for (int i = 0; i < 600; ++i) kanji += U8(u8"漢");
+    for (const std::string& word : {U8(u8"ファイル"), U8(u8"設定")}) {
+        const std::string text = kanji + word + std::string(900, 'a');
+        for (const std::string& mark : {""s, "\xEF\xBB\xBF"s}) {
+            SCOPED_TRACE(testing::PrintToString(mark + word));
+            folder.Write("DATA/after.txt", mark + text);
+            ASSERT_TRUE(word_samples::HoldsAtBoundary(ReadGatheredText("DATA/after.txt", 2001),
+                                                      Cp932(word)));
+            EXPECT_TRUE(MayHold("DATA/after.txt", Cp932(word), 2001));
+        }
+    }
+}
+
 // Code page 932 text whose kept bytes are few among many dropped ones, with
 // a word split by dropped bytes at the text's limit and across the block's
 // end: the look may neither count the text full too soon nor miss a pair
