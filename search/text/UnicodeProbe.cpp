@@ -645,8 +645,9 @@ bool UnicodeProbes::SurelyCodePage932(const unsigned char* block, int length) {
 
 bool UnicodeProbes::SurelyUtf8(const unsigned char* block, int length) {
     static const utf8runs::Needles none;
-    // A limit past the block, so that all of it is looked at.
-    return LookAsUtf8(block, length, length, none, 0, 0).utf8;
+    // No text to fill: once the first few bytes are counted, the rest of
+    // the block is only checked to be UTF-8.
+    return LookAsUtf8(block, length, 0, none, 0, 0).utf8;
 }
 
 // The block is read either as UTF-8, when it is valid UTF-8, or as code page

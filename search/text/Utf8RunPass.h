@@ -137,7 +137,7 @@ class RunPass {
             if (m_active > 0 && result.found == m_in.allFound) return result;
             toLookUp[runs] = full ? 0 : shape.threes & ~settled;
         }
-        for (int run = 0; run < runs && result.keptBytes < m_in.target; ++run) {
+        for (int run = 0; m_counting && run < runs && result.keptBytes < m_in.target; ++run) {
             result.keptBytes +=
                 2 * KeptPairsAt(m_in.keptThrees, m_in.block + 64 * run, toLookUp[run]);
         }
@@ -249,7 +249,8 @@ class RunPass {
         V rare = zero;
         V ascii = zero;
         V kana = zero;
-        const bool kanaKept = m_in.kanaKept;
+        const bool counting = m_counting;
+        const bool kanaKept = m_in.kanaKept && counting;
         for (int k = 0; k < kVectors; ++k) {
             const unsigned char* p = run + W::kBytes * k;
             const V b = W::Load(p);
@@ -257,7 +258,7 @@ class RunPass {
             const V third = W::Load(p + 2);
             AddShape(b, k, shape, rare);
             // Signed, bytes from 0x80 up are below 0x21.
-            ascii = W::Sub(ascii, W::GreaterSigned(b, Splat(0x20)));
+            if (counting) ascii = W::Sub(ascii, W::GreaterSigned(b, Splat(0x20)));
             if (kanaKept) {
                 settled |= Bits(W::Eq(b, Splat(0xE3)), k);
                 kana = W::Sub(kana, KanaStarts(b, second, third));
@@ -274,6 +275,9 @@ class RunPass {
     }
 
     const PassInput& m_in;
+    // A block holds fewer kept bytes than bytes: past them, no count can
+    // fill the text, and none is made.
+    const bool m_counting = m_in.target <= m_in.length;
     unsigned m_lookedFor = 0;  // the probe looked for
     int m_active = 0;          // its needles
     int m_needle[Needles::kMax] = {};
