@@ -11,8 +11,9 @@ the floor on 1, 2 and 32 threads, grep -rlF and rg -l -E shift_jis, and the
 ratios. Then the same for real documents, word by word: the Japanese manual
 and help pages of REAL_PACKAGES (installed with apt-get when run as root),
 in code page 932, each cut to its first 4 KiB and cycled to 100,000 files
-(with --whole, kept whole and cycled to 20,000) in folders of 100, and their twin in UTF-8 and
-UTF-16; both are made once, under --real, and never kept in the repository.
+(with --whole, kept whole and cycled to 20,000) in folders of 100; their twin in UTF-8 and
+UTF-16; and the same text in UTF-8 without a mark, as the packages ship it. All are made
+once, under --real, and never kept in the repository.
 `plot` draws search time against the number of files. With --whole the
 search reads whole files (`sorahiki-cli --whole`), as grep and ripgrep do,
 and the floor reads every file to its end; --no-corpus leaves out the
@@ -57,6 +58,8 @@ REAL_WORDS = [("in no file", "存在しない語"), ("in no file, ASCII", "zzqqx
 # both ways, each with its mark.
 TWIN_FORMS = [("utf-8", b"\xef\xbb\xbf"), ("utf-8", b""), ("utf-16-le", b"\xff\xfe"),
               ("utf-16-be", b"\xfe\xff")]
+# The same text as the packages ship it: UTF-8 without a mark, every file.
+UTF8_FORMS = [("utf-8", b"")]
 
 
 def floor_source(given):
@@ -125,19 +128,20 @@ def real_heads():
     return heads
 
 
-def twin_of(head, index):
-    """The same text in the index's Unicode form; a character cut at the end
-    of the head is left out."""
-    codec, mark = TWIN_FORMS[index % len(TWIN_FORMS)]
+def twin_of(head, index, forms):
+    """The same text in the index's Unicode form of `forms`; a character cut
+    at the end of the head is left out."""
+    codec, mark = forms[index % len(forms)]
     return mark + head.decode("cp932", errors="ignore").encode(codec)
 
 
-def make_real_corpus(folder, twin):
+def make_real_corpus(folder, forms):
     """Cycles the documents to 100,000 files (whole, to 20,000), 100 to a
     folder, once."""
     marker = os.path.join(folder, "made-with")
     count = REAL_WHOLE_FILES if WHOLE else REAL_FILES
-    wanted = f"real {count} {'twin' if twin else 'cp932'}{' whole' if WHOLE else ''}\n"
+    kind = "cp932" if not forms else "twin" if forms == TWIN_FORMS else "utf8"
+    wanted = f"real {count} {kind}{' whole' if WHOLE else ''}\n"
     if os.path.exists(marker) and open(marker).read() == wanted:
         return True
     if not ensure_real_packages():
@@ -154,7 +158,7 @@ def make_real_corpus(folder, twin):
             os.makedirs(sub)
         head = heads[index % len(heads)]
         with open(os.path.join(sub, f"{index % 100:02d}.txt"), "wb") as out:
-            out.write(twin_of(head, index) if twin else head)
+            out.write(twin_of(head, index, forms) if forms else head)
     with open(marker, "w") as out:
         out.write(wanted)
     return True
@@ -282,9 +286,10 @@ def real_rows(args, build, floor):
           " | cli / floor 2 | cli / floor 32 |" + (" baseline / floor 2 |" if BASELINE else ""))
     print("|---" * (len(names) + 5 + (1 if BASELINE else 0)) + "|")
     real = args.real + ("-whole" if WHOLE else "")
-    for label, folder, twin in (("code page 932", real, False),
-                                ("UTF-8 and UTF-16 twin", real + "-twin", True)):
-        if not make_real_corpus(folder, twin):
+    for label, folder, forms in (("code page 932", real, None),
+                                 ("UTF-8 and UTF-16 twin", real + "-twin", TWIN_FORMS),
+                                 ("UTF-8 without a mark", real + "-utf8", UTF8_FORMS)):
+        if not make_real_corpus(folder, forms):
             return notes
         for kind, word in REAL_WORDS:
             todo = word_commands(build, floor, word)
@@ -351,7 +356,8 @@ def main():
     parser.add_argument("--no-corpus", action="store_true",
                         help="leave out the generated corpus of 100,000 notes")
     parser.add_argument("--real", default="/tmp/sorahiki-bench-real",
-                        help="where the real documents' folder and its twin (-twin) are made; "
+                        help="where the real documents' folder, its twin (-twin) and its UTF-8 "
+                        "copy (-utf8) are made; "
                         "'' leaves them out")
     parser.add_argument("--baseline", help="a sorahiki-cli timed beside, in every row")
     args = parser.parse_args()
