@@ -18,6 +18,7 @@
 #include "search/text/SjisBlocksWide.h"
 #include "search/text/TextDecoder.h"
 #include "search/text/UnicodeScansWide.h"
+#include "search/text/Utf16CountPass.h"
 #include "search/text/Utf8RunPass.h"
 #include "search/text/Utf8Sequence.h"
 
@@ -31,9 +32,7 @@ namespace {
 // More than a character put back when the text is full.
 constexpr int kMargin = 8;
 
-// The kana, hiragana U+3041..U+3093 and katakana U+30A1..U+30F6, which a
-// count of UTF-8 text tells from their bytes alone when all have kept forms.
-constexpr char32_t kKana[][2] = {{0x3041, 0x3093}, {0x30A1, 0x30F6}};
+using utf16count::kKana;
 
 // One bit per character of the Basic Multilingual Plane: set when its form
 // is two bytes that gathering keeps (the first is not 0x81).
@@ -166,6 +165,35 @@ utf8runs::PassResult PassRuns(const utf8runs::PassInput& in) {
     if (wide::Chosen()) return utf8runs::PassRunsWide(in);
 #endif
     return utf8runs::RunPass<Sse2>(in).Run();
+}
+#endif
+
+#if defined(__SSE2__)
+// Eight UTF-16 units at a time, for Utf16CountPass.h.
+struct Sse2Units {
+    using V = __m128i;
+    static constexpr int kBytes = 16;
+    static constexpr std::uint32_t kAllBits = 0xFFFFu;
+
+    static V Load(const unsigned char* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    static V Zero() { return _mm_setzero_si128(); }
+    static V Splat16(int unit) { return _mm_set1_epi16(static_cast<short>(unit)); }
+    static V Eq16(V a, V b) { return _mm_cmpeq_epi16(a, b); }
+    static V Greater16(V a, V b) { return _mm_cmpgt_epi16(a, b); }
+    static V And(V a, V b) { return _mm_and_si128(a, b); }
+    static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V SwapBytes(V units) { return _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8)); }
+    static std::uint32_t Mask(V m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
+};
+
+void CountUtf16Runs(const utf16count::CountInput& in, utf16count::Counted& counted) {
+#if defined(SORAHIKI_WIDE_VECTORS)
+    if (wide::Chosen()) return wide::CountUtf16RunsAvx2(in, counted);
+#endif
+    utf16count::CountRuns<Sse2Units>(in, counted);
 }
 #endif
 
@@ -373,49 +401,29 @@ bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool big
     const std::uint64_t* kept = table.bits;
     const int target = limit + kMargin;
     const int high = bigEndian ? 0 : 1;
+    auto unitAt = [&](int at) {
+        return unsigned{block[at + high]} << 8 | block[at + 1 - high];
+    };
     int at = from;
 #if defined(__SSE2__)
-    // Eight units at a time: kept ASCII and kana are counted by compares,
-    // the other characters looked up one by one; eight that hold a NUL or
-    // 0x1A are left to the loop below, which tells where the text ends.
-    const __m128i zero = _mm_setzero_si128();
-    auto unitIs = [](__m128i units, int c) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(c)); };
-    auto between = [](__m128i units, int low, int high16) {
-        return _mm_and_si128(
-            _mm_cmpgt_epi16(units, _mm_set1_epi16(static_cast<short>(low - 1))),
-            _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(high16 + 1)), units));
-    };
-    for (; at + 16 <= length && keptBytes < target; at += 16) {
-        __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
-        if (bigEndian) units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
-        if (_mm_movemask_epi8(_mm_or_si128(unitIs(units, 0), unitIs(units, 0x1A))) != 0) break;
-        const __m128i ascii =
-            _mm_cmpeq_epi16(_mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
-        const __m128i dropped = _mm_or_si128(
-            unitIs(units, ' '), _mm_or_si128(unitIs(units, '\n'), unitIs(units, '\r')));
-        __m128i counted = ascii;
-        __m128i kana = zero;
-        if (table.kanaKept) {
-            kana = _mm_or_si128(between(units, kKana[0][0], kKana[0][1]),
-                                between(units, kKana[1][0], kKana[1][1]));
-            counted = _mm_or_si128(counted, kana);
-        }
-        // One for each kept ASCII unit, two for each kana, summed.
-        const __m128i weights =
-            _mm_or_si128(_mm_and_si128(_mm_andnot_si128(dropped, ascii), _mm_set1_epi16(1)),
-                         _mm_and_si128(kana, _mm_set1_epi16(2)));
-        const __m128i sums = _mm_sad_epu8(weights, zero);
-        keptBytes += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-        for (unsigned others = static_cast<unsigned>(_mm_movemask_epi8(counted)) ^ 0xFFFFu;
-             others != 0; others &= ~(3u << std::countr_zero(others))) {
-            const int unitAt = at + std::countr_zero(others);
-            const unsigned unit = unsigned{block[unitAt + high]} << 8 | block[unitAt + 1 - high];
-            if (IsKeptPair(kept, unit)) keptBytes += 2;
+    // Kept ASCII and kana are counted by compares; the other characters are
+    // looked up after, one by one, only while the text is not yet full.
+    const utf16count::CountInput in{block, from, length, target - keptBytes, bigEndian,
+                                    table.kanaKept};
+    utf16count::Counted counted;
+    CountUtf16Runs(in, counted);
+    if (counted.ends) return true;
+    keptBytes += counted.keptBytes;
+    for (int run = 0; run < counted.runs && keptBytes < target; ++run) {
+        const int runAt = from + run * counted.runBytes;
+        for (std::uint32_t others = counted.others[run]; others != 0; others &= others - 1) {
+            if (IsKeptPair(kept, unitAt(runAt + std::countr_zero(others)))) keptBytes += 2;
         }
     }
+    at = counted.at;
 #endif
     for (; at + 1 < length && keptBytes < target; at += 2) {
-        const unsigned unit = unsigned{block[at + high]} << 8 | block[at + 1 - high];
+        const unsigned unit = unitAt(at);
         if (unit < 0x80) {
             if (EndsText(unit)) return true;
             keptBytes += KeptAscii(unit);

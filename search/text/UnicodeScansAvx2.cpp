@@ -1,4 +1,4 @@
-// The scans of UnicodeScansWide.h with 32-byte AVX2 vectors. This file alone
+// The scans and the count of UnicodeScansWide.h with 32-byte AVX2 vectors. This file alone
 // is built for AVX2 and includes nothing inline of the rest of the program,
 // so no code built here is taken for code that every processor must run.
 #include <immintrin.h>
@@ -24,7 +24,31 @@ bool AcceptedAmong(std::uint32_t starts, int at, Follows follows) {
     return false;
 }
 
+// Sixteen UTF-16 units at a time, for Utf16CountPass.h.
+struct Avx2Units {
+    using V = __m256i;
+    static constexpr int kBytes = 32;
+    static constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
+
+    static V Load(const unsigned char* p) { return wide::Load(p); }
+    static V Zero() { return _mm256_setzero_si256(); }
+    static V Splat16(int unit) { return _mm256_set1_epi16(static_cast<short>(unit)); }
+    static V Eq16(V a, V b) { return _mm256_cmpeq_epi16(a, b); }
+    static V Greater16(V a, V b) { return _mm256_cmpgt_epi16(a, b); }
+    static V And(V a, V b) { return _mm256_and_si256(a, b); }
+    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+    static V SwapBytes(V units) {
+        return _mm256_or_si256(_mm256_slli_epi16(units, 8), _mm256_srli_epi16(units, 8));
+    }
+    static std::uint32_t Mask(V m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
+};
+
 }  // namespace
+
+void CountUtf16RunsAvx2(const utf16count::CountInput& in, utf16count::Counted& counted) {
+    utf16count::CountRuns<Avx2Units>(in, counted);
+}
 
 bool UnitFoundAvx2(const unsigned char* block, int length, const std::uint16_t* units, int count,
                    Follows follows, int& at) {
