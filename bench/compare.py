@@ -12,7 +12,8 @@ ratios. Then the same for real documents, word by word: the Japanese manual
 and help pages of REAL_PACKAGES (installed with apt-get when run as root),
 in code page 932, each cut to its first 4 KiB and cycled to 100,000 files
 (with --whole, kept whole and cycled to 20,000) in folders of 100; their twin in UTF-8 and
-UTF-16; and the same text in UTF-8 without a mark, as the packages ship it. All are made
+UTF-16; and the same text in UTF-8 without a mark, as the packages ship it (there grep
+and ripgrep look for the word in UTF-8, `rg -E utf-8`). All are made
 once, under --real, and never kept in the repository.
 `plot` draws search time against the number of files. With --whole the
 search reads whole files (`sorahiki-cli --whole`), as grep and ripgrep do,
@@ -205,9 +206,10 @@ def commands(build, floor, cli=None):
     } | ({"baseline cli": [BASELINE] + whole + [WORD]} if BASELINE else {})
 
 
-def word_commands(build, floor, word):
+def word_commands(build, floor, word, utf8=False):
     """The table's commands for `word` (and the cli given by --baseline);
-    grep and ripgrep are timed for one word only."""
+    grep and ripgrep are timed for one word only, in UTF-8 for a folder of
+    UTF-8 text (`utf8`)."""
     todo = commands(build, floor, CLI)
     cli = todo.pop("sorahiki-cli")[:-1]  # the program and its flags
     words = word.split()
@@ -218,8 +220,8 @@ def word_commands(build, floor, word):
         todo.pop("grep -rlF")
         todo.pop("rg -l -E shift_jis")
     else:
-        todo["grep -rlF"][2] = word.encode("cp932")
-        todo["rg -l -E shift_jis"][4] = word
+        todo["grep -rlF"][2] = word.encode("utf-8" if utf8 else "cp932")
+        todo["rg -l -E shift_jis"][3:5] = ["utf-8" if utf8 else "shift_jis", word]
     return todo
 
 
@@ -292,7 +294,7 @@ def real_rows(args, build, floor):
         if not make_real_corpus(folder, forms):
             return notes
         for kind, word in REAL_WORDS:
-            todo = word_commands(build, floor, word)
+            todo = word_commands(build, floor, word, forms == UTF8_FORMS)
             count, best, how = measure_commands(folder, todo, args.runs, args.cold)
             notes.add(how)
             cells = [show(best[n]) if n in best else "—" for n in names]

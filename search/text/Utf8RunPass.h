@@ -275,8 +275,9 @@ class RunPass {
     }
 
     const PassInput& m_in;
-    // A block holds fewer kept bytes than bytes: past them, no count can
-    // fill the text, and none is made.
+    // A block gives at most one kept byte for each of its bytes: where the
+    // target lies past them (a look at whole files), no count could fill the
+    // text, and none is made.
     const bool m_counting = m_in.target <= m_in.length;
     unsigned m_lookedFor = 0;  // the probe looked for
     int m_active = 0;          // its needles
