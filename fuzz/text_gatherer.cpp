@@ -103,14 +103,20 @@ std::string Folded(const std::string& text, text_fold::FoldRules rules) {
     return std::string(out.data());
 }
 
-// The search with options on `word` finds the file exactly when the whole
-// text (or its first kLimit bytes), folded at once, holds the word folded.
-void CheckOptions(const std::string& wholeText, const std::string& word, SearchOptions options) {
+// The text a search with `options` looks at, folded at once: the whole text
+// or its first kLimit bytes.
+std::string FoldedSearchedText(const std::string& wholeText, SearchOptions options) {
+    const text_fold::FoldRules rules{options.bFoldCase, options.bFoldWidth, options.bFoldKana};
+    return Folded(options.bWholeFile ? wholeText : GatherByRules(wholeText, kLimit), rules);
+}
+
+// The search with options on `word` finds the file exactly when the text
+// it looks at, folded at once (`foldedText`), holds the word folded.
+void CheckOptions(const std::string& foldedText, const std::string& word, SearchOptions options) {
     if (word.empty()) return;
     const text_fold::FoldRules rules{options.bFoldCase, options.bFoldWidth, options.bFoldKana};
-    const std::string searched = options.bWholeFile ? wholeText : GatherByRules(wholeText, kLimit);
     const std::string folded = Folded(word, rules);
-    const bool holds = !folded.empty() && HoldsAtBoundary(Folded(searched, rules), folded);
+    const bool holds = !folded.empty() && HoldsAtBoundary(foldedText, folded);
     std::memcpy(g_engine.m_words[0], word.c_str(), word.size() + 1);
     g_engine.m_nWords = 1;
     g_engine.m_nWordIndex = 0;
@@ -147,16 +153,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::WriteFile(kPath, raw);
     std::string fileText = ReadFileText(kPath);
     fuzz::Require(fuzz::IsWholeKeptText(fileText), "a file gives whole text characters");
-    if (fuzz::ReadAsItIs(kPath)) {
-        fuzz::Require(fileText == expected, "a file gives the text of its bytes");
-    }
+    const bool asItIs = fuzz::ReadAsItIs(kPath);
+    if (asItIs) fuzz::Require(fileText == expected, "a file gives the text of its bytes");
 
     // The whole text, and searches with options over it: words from
     // anywhere in it.
     const std::string wholeText = ReadWholeFileText(kPath, size);
     fuzz::Require(wholeText.compare(0, fileText.size(), fileText) == 0,
                   "the whole text begins with the searched text");
-    if (fuzz::ReadAsItIs(kPath)) {
+    if (asItIs) {
         fuzz::Require(wholeText == GatherByRules(bytes, static_cast<int>(2 * size + 16)),
                       "the whole text is gathered by the rules");
     }
@@ -167,8 +172,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.bFoldWidth = (bits & 4) != 0;
     options.bFoldKana = (bits & 8) != 0;
     const size_t from = size > 5 ? data[5] * wholeText.size() / 256 : 0;
-    CheckOptions(wholeText, WordFrom(wholeText, from), options);
-    CheckOptions(wholeText, WordFrom(wholeText, size > 3 ? data[3] : 0), options);
+    const std::string foldedText = FoldedSearchedText(wholeText, options);
+    CheckOptions(foldedText, WordFrom(wholeText, from), options);
+    CheckOptions(foldedText, WordFrom(wholeText, size > 3 ? data[3] : 0), options);
 
     // The search's own gathering, seen through the match test.
     std::string word = WordFrom(fileText, size > 2 ? data[2] : 0);

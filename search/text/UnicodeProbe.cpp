@@ -185,7 +185,9 @@ struct Sse2Units {
     static V And(V a, V b) { return _mm_and_si128(a, b); }
     static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
     static V Or(V a, V b) { return _mm_or_si128(a, b); }
-    static V SwapBytes(V units) { return _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8)); }
+    static V SwapBytes(V units) {
+        return _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
+    }
     static std::uint32_t Mask(V m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
 };
 
@@ -401,15 +403,13 @@ bool TextEndsInUtf16(const unsigned char* block, int length, int limit, bool big
     const std::uint64_t* kept = table.bits;
     const int target = limit + kMargin;
     const int high = bigEndian ? 0 : 1;
-    auto unitAt = [&](int at) {
-        return unsigned{block[at + high]} << 8 | block[at + 1 - high];
-    };
+    auto unitAt = [&](int at) { return unsigned{block[at + high]} << 8 | block[at + 1 - high]; };
     int at = from;
 #if defined(__SSE2__)
     // Kept ASCII and kana are counted by compares; the other characters are
     // looked up after, one by one, only while the text is not yet full.
-    const utf16count::CountInput in{block, from, length, target - keptBytes, bigEndian,
-                                    table.kanaKept};
+    const utf16count::CountInput in{block,     from,          length, target - keptBytes,
+                                    bigEndian, table.kanaKept};
     utf16count::Counted counted;
     CountUtf16Runs(in, counted);
     if (counted.ends) return true;
@@ -565,7 +565,8 @@ bool HasUnit(const unsigned char* block, int length, const char16_t* units, int 
         static_assert(UnicodeProbes::kMaxForms <= wide::kMaxUnits);
         std::uint16_t loaded[wide::kMaxUnits];
         for (int f = 0; f < count; ++f) loaded[f] = static_cast<std::uint16_t>(inMemory(units[f]));
-        if (wide::UnitFoundAvx2(block, length, loaded, count, WideFollows(accepts), at)) return true;
+        if (wide::UnitFoundAvx2(block, length, loaded, count, WideFollows(accepts), at))
+            return true;
     }
 #endif
 #if defined(__SSE2__)

@@ -57,7 +57,8 @@ bool UnitFoundAvx2(const unsigned char* block, int length, const std::uint16_t* 
     for (; at + 32 <= length; at += 32) {
         const __m256i here = Load(block + at);
         __m256i match = _mm256_cmpeq_epi16(here, wanted[0]);
-        for (int f = 1; f < count; ++f) match = _mm256_or_si256(match, _mm256_cmpeq_epi16(here, wanted[f]));
+        for (int f = 1; f < count; ++f)
+            match = _mm256_or_si256(match, _mm256_cmpeq_epi16(here, wanted[f]));
         // Two bits for each unit that matches: its first is kept.
         const auto starts = static_cast<std::uint32_t>(_mm256_movemask_epi8(match)) & 0x55555555u;
         if (starts != 0 && AcceptedAmong(starts, at, follows)) return true;
@@ -72,8 +73,10 @@ bool SequenceFoundAvx2(const unsigned char* block, int length, const unsigned ch
     const __m256i third = _mm256_set1_epi8(static_cast<char>(sequence[count > 2 ? 2 : 0]));
     for (; at + 32 + 2 <= length; at += 32) {
         __m256i match = _mm256_cmpeq_epi8(Load(block + at), first);
-        if (count > 1) match = _mm256_and_si256(match, _mm256_cmpeq_epi8(Load(block + at + 1), second));
-        if (count > 2) match = _mm256_and_si256(match, _mm256_cmpeq_epi8(Load(block + at + 2), third));
+        if (count > 1)
+            match = _mm256_and_si256(match, _mm256_cmpeq_epi8(Load(block + at + 1), second));
+        if (count > 2)
+            match = _mm256_and_si256(match, _mm256_cmpeq_epi8(Load(block + at + 2), third));
         const auto starts = static_cast<std::uint32_t>(_mm256_movemask_epi8(match));
         if (starts != 0 && AcceptedAmong(starts, at, follows)) return true;
     }

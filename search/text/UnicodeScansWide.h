@@ -1,8 +1,8 @@
 // The scans of UTF-8 and UTF-16 text for one probe's characters, and the
-// count of UTF-16 text, with 32-byte AVX2 vectors, where the build has them (x86-64, not Windows); the caller
-// asks wide::Chosen() first and goes on with its narrow loops from where
-// these stopped. Nothing of them is inline, since only their own file is
-// built for AVX2. No state; any thread may call them.
+// count of UTF-16 text, with 32-byte AVX2 vectors, where the build has them (x86-64, not Windows);
+// the caller asks wide::Chosen() first and goes on with its narrow loops from where these stopped.
+// Nothing of them is inline, since only their own file is built for AVX2. No state; any thread may
+// call them.
 #pragma once
 
 #include <cstdint>

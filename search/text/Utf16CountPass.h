@@ -32,11 +32,11 @@ struct CountInput {
 // what is left goes to the caller.
 constexpr int kMaxRuns = 8192 / 16;
 struct Counted {
-    int at = 0;          // where the runs stopped
-    int keptBytes = 0;   // counted by the compares
-    bool ends = false;   // a NUL or 0x1A stands in the run at `at`: the text ends
-    int runs = 0;        // runs counted
-    int runBytes = 0;    // bytes in a run
+    int at = 0;         // where the runs stopped
+    int keptBytes = 0;  // counted by the compares
+    bool ends = false;  // a NUL or 0x1A stands in the run at `at`: the text ends
+    int runs = 0;       // runs counted
+    int runBytes = 0;   // bytes in a run
     // For each run, a bit at the first byte of each unit left to look up.
     std::uint32_t others[kMaxRuns];
 };
@@ -69,8 +69,8 @@ void CountRuns(const CountInput& in, Counted& c) {
         V counted = ascii;
         std::uint32_t kana = 0;
         if (in.kanaKept) {
-            const V kanaUnits =
-                W::Or(between(units, kKana[0][0], kKana[0][1]), between(units, kKana[1][0], kKana[1][1]));
+            const V kanaUnits = W::Or(between(units, kKana[0][0], kKana[0][1]),
+                                      between(units, kKana[1][0], kKana[1][1]));
             kana = W::Mask(kanaUnits);
             counted = W::Or(counted, kanaUnits);
         }

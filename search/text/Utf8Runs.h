@@ -39,13 +39,13 @@ struct PassInput {
 
 // What the runs told; the bytes from `at` on are left to the caller.
 struct PassResult {
-    int at = 0;         // bytes passed over in runs of 64
-    int keptBytes = 0;  // surely kept bytes counted, until `target` was reached
+    int at = 0;          // bytes passed over in runs of 64
+    int keptBytes = 0;   // surely kept bytes counted, until `target` was reached
     int fullBefore = 0;  // when the runs' own count reached it, the text lies before this byte
     unsigned found = 0;
     unsigned lookedFor = 0;  // the probe the runs looked for; the others are left to the caller
-    bool noUtf8 = false;  // the block surely is no UTF-8
-    bool exact = true;    // every byte passed is valid UTF-8 (a character may go on)
+    bool noUtf8 = false;     // the block surely is no UTF-8
+    bool exact = true;       // every byte passed is valid UTF-8 (a character may go on)
     bool multibyte = false;
 };
 
