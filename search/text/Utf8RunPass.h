@@ -196,8 +196,34 @@ class RunPass {
     // block, which tells that the text is full, but not where it ends.)
     static int FullBefore(int run) { return 64 * (run + 1) + 2; }
 
+    // Whether the 64 bytes at `run` are all ASCII: the heads of manual and
+    // web pages are, half of their first blocks. Such a run has no shape
+    // to follow and no kana, and no needle but an ASCII one begins in it.
+    static bool AllAscii(const unsigned char* run) {
+        V any = W::Load(run);
+        for (int k = 1; k < kVectors; ++k) any = W::Or(any, W::Load(run + W::kBytes * k));
+        return W::Mask(any) == 0;
+    }
+
+    // Look for a run of ASCII alone.
+    int LookAscii(const unsigned char* run, unsigned& found) const {
+        V ascii = W::Zero();
+        for (int k = 0; k < kVectors; ++k) {
+            ascii = W::Sub(ascii, W::GreaterSigned(W::Load(run + W::kBytes * k), Splat(0x20)));
+        }
+        for (int a = 0; a < m_active; ++a) {
+            const int n = m_needle[a];
+            const unsigned probe = m_in.needles->probe[n];
+            if ((found & probe) == 0 && m_in.needles->bytes[n][0] < 0x80 && Holds(run, a)) {
+                found |= probe;
+            }
+        }
+        return m_counting ? W::Sum(ascii) : 0;
+    }
+
     // The shape of the 64 bytes at `run` taken as UTF-8.
     static void ShapeOf(const unsigned char* run, Utf8Shape& shape) {
+        if (AllAscii(run)) return;
         V rare = W::Zero();
         for (int k = 0; k < kVectors; ++k) AddShape(W::Load(run + W::kBytes * k), k, shape, rare);
         shape.rare = W::Mask(rare) != 0;
@@ -245,6 +271,7 @@ class RunPass {
     // block, so whatever the count says then is true.
     int Look(const unsigned char* run, Utf8Shape& shape, std::uint64_t& settled,
              unsigned& found) const {
+        if (AllAscii(run)) return LookAscii(run, found);
         const V zero = W::Zero();
         V rare = zero;
         V ascii = zero;

@@ -387,22 +387,25 @@ TEST_P(QuickLookForm, FindsPairsSplitByWhatConversionDrops) {
     EXPECT_GT(held, 0);
 }
 
-// Kanji, then the word, then ASCII: the text is full only with the ASCII
-// after the word, yet the kanji, counted last, bring the count of the whole
-// block past the limit while still at the block's start. The look must not
-// take that for where the text ends, nor pass over the word after it.
+// Text, then the word, then ASCII: the text is full only with the ASCII
+// after the word. Before it, kanji, which the count of the whole block takes
+// last, bring that count past the limit while still at the block's start;
+// or runs of ASCII, half of it blanks, count less than their bytes. The
+// look must not take the text for full before the word, nor pass it over.
 TEST_P(QuickLookForm, FindsAWordBeforeWhatFillsTheText) {
     DataFolder folder;
-    std::string kanji;
+    std::string kanji, spaced = U8(u8"漢");
     for (int i = 0; i < 600; ++i) kanji += U8(u8"漢");
-    for (const std::string& word : {U8(u8"ファイル"), U8(u8"設定")}) {
-        const std::string text = kanji + word + std::string(900, 'a');
-        for (const std::string& mark : {""s, "\xEF\xBB\xBF"s}) {
-            SCOPED_TRACE(testing::PrintToString(mark + word));
-            folder.Write("DATA/after.txt", mark + text);
-            ASSERT_TRUE(word_samples::HoldsAtBoundary(ReadGatheredText("DATA/after.txt", 2001),
-                                                      Cp932(word)));
-            EXPECT_TRUE(MayHold("DATA/after.txt", Cp932(word), 2001));
+    for (int i = 0; i < 1900; ++i) spaced += "a ";
+    for (const std::string& before : {kanji, spaced}) {
+        for (const std::string& word : {U8(u8"ファイル"), U8(u8"設定")}) {
+            for (const std::string& mark : {""s, "\xEF\xBB\xBF"s}) {
+                SCOPED_TRACE(testing::PrintToString(mark + before.substr(0, 6) + word));
+                folder.Write("DATA/after.txt", mark + before + word + std::string(900, 'a'));
+                ASSERT_TRUE(word_samples::HoldsAtBoundary(ReadGatheredText("DATA/after.txt", 2001),
+                                                          Cp932(word)));
+                EXPECT_TRUE(MayHold("DATA/after.txt", Cp932(word), 2001));
+            }
         }
     }
 }
