@@ -145,6 +145,23 @@ bool GatherText(const char* path, char* text, int limit, FileText& gathered, CRe
 // file is passed over only where its text ends within the first block.
 constexpr int kWholeFileLook = 1 << 30;
 
+// Puts a mark of the file's end after the `length` bytes of its last part
+// in `buffer` (`room` bytes), where there is room, and returns the bytes to
+// look at: a DEL, a character that gathering keeps and that a pair of a word
+// hardly ever wants next. A pair's first character found at the end of the
+// bytes may be followed by the part after them; at the file's end nothing
+// follows it, and the mark tells the look so (a word that holds a DEL is
+// only looked at as if the file went on).
+int MarkFileEnd(unsigned char* buffer, int length, int room, TextEncoding encoding) {
+    constexpr unsigned char kDel = 0x7F;
+    const bool utf16 = encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be;
+    const int bytes = utf16 ? 2 : 1;
+    if (room - length < bytes) return length;
+    buffer[length] = encoding == TextEncoding::kUtf16Be ? 0 : kDel;
+    if (utf16) buffer[length + 1] = encoding == TextEncoding::kUtf16Be ? kDel : 0;
+    return length + bytes;
+}
+
 // Reading a whole file, the quick look at every part of it, not at its first
 // block alone: true when a probe stands in no part, so that its text cannot
 // hold the words (code page 932 by the probes' pairs, UTF-8 and UTF-16 by
@@ -200,7 +217,7 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
         // alone, and the first one missing there too rules the file out: most
         // files lack a word's rarest pair, whose look then costs alone.
         if (got < wanted) {
-            lacks = lacksOneIn(buffer, length, found);
+            lacks = lacksOneIn(buffer, MarkFileEnd(buffer, length, room, encoding), found);
             break;
         }
         found = foundIn(buffer, length, found);

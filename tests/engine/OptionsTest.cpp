@@ -126,16 +126,16 @@ TEST(Options, MarkAcrossTheBorderOfABlock) {
 // A word whose characters stand across a border of the parts in which a
 // whole file is looked at before it is gathered (the first block, then
 // parts that overlap by a few bytes), side by side or with a line end
-// between: the look must see it in every file, with the wide vectors and
-// with the narrow ones.
+// between, and a word that ends the file: the look must see it in every
+// file, with the wide vectors and with the narrow ones.
 TEST(Options, WordAcrossThePartsOfAWholeFile) {
     DataFolder folder;
     int files = 0;
     // The word's first byte at `at` in code page 932, UTF-8 and UTF-16
-    // (its heads take 5, 7 and 8 bytes before the x's).
-    auto write = [&](size_t at, const char32_t* word) {
+    // (its heads take 5, 7 and 8 bytes before the x's), `after` x's after it.
+    auto write = [&](size_t at, const char32_t* word, size_t after) {
         auto text = [&](size_t xs) {
-            return U"題名\n" + std::u32string(xs, U'x') + word + std::u32string(50, U'x');
+            return U"題名\n" + std::u32string(xs, U'x') + word + std::u32string(after, U'x');
         };
         folder.Write("DATA/" + std::to_string(files++) + ".txt", Cp932(Utf8(text(at - 5))));
         folder.Write("DATA/" + std::to_string(files++) + ".txt", Utf8(text(at - 7)));
@@ -146,7 +146,9 @@ TEST(Options, WordAcrossThePartsOfAWholeFile) {
     const size_t first = CTextDecoder::kBlockBytes;
     for (size_t part : {first, first + CReadRoom::kPartBytes - sjis::QuickLook::kPartOverlap}) {
         for (size_t at = part - 4; at <= part + 1; ++at) {
-            for (const char32_t* word : {U"楕円", U"楕\n円"}) write(at, word);
+            for (const char32_t* word : {U"楕円", U"楕\n円"}) {
+                for (size_t after : {50u, 0u}) write(at, word, after);
+            }
         }
     }
     for (bool narrow : {false, true}) {
