@@ -30,7 +30,7 @@ struct CountInput {
 // The runs of W::kBytes bytes from `from` are counted until the text is
 // surely full, a NUL or 0x1A is met, or fewer than a run's bytes are left;
 // what is left goes to the caller.
-constexpr int kMaxRuns = 8192 / 16;
+constexpr int kMaxRuns = 8192 / 16;  // two blocks (the look at a second one), in runs of 16
 struct Counted {
     int at = 0;         // where the runs stopped
     int keptBytes = 0;  // counted by the compares
@@ -43,6 +43,7 @@ struct Counted {
 
 namespace {
 
+// Counts the runs into `c`, with the vector operations of `W`.
 template <class W>
 void CountRuns(const CountInput& in, Counted& c) {
     using V = typename W::V;
