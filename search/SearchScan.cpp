@@ -179,14 +179,9 @@ bool WholeFileLacksWords(HANDLE file, sjis::TextFileBytes& bytes, const sjis::Qu
     if (first.bytes == nullptr || first.fileEnds) return false;
     const TextEncoding encoding = sjis::QuickLook::EncodingOf(bytes, first);
     auto foundIn = [&](const unsigned char* part, int length, unsigned found) {
-        return encoding == TextEncoding::kCp932
-                   ? look.FoundInCp932Part(part, length, found)
-                   : look.FoundInUnicodePart(part, length, encoding, found);
+        return look.FoundInPart(part, length, encoding, found);
     };
-    auto allFound = [&](unsigned found) {
-        return encoding == TextEncoding::kCp932 ? look.AllFoundInCp932(found)
-                                                : look.AllFoundInUnicode(found);
-    };
+    auto allFound = [&](unsigned found) { return look.AllFound(encoding, found); };
     // Whether a probe not in `found` is missing from the part: each is
     // looked for alone, the others taken as found.
     const unsigned probes = look.AllProbes(encoding);

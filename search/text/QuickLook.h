@@ -80,20 +80,20 @@ class QuickLook {
                                           marked == TextEncoding::kUtf16Be, seen, from);
     }
 
-    // A whole file of code page 932 looked at after its first block: the
-    // probes that may occur in a part of it (see WordProbes::FoundInPart).
-    // A file where some probe occurs in no part cannot hold the words.
+    // A whole file looked at after its first block, in the encoding it is
+    // read in: `found` and the probes that may occur in a part of it (see
+    // WordProbes::FoundInPart and UnicodeProbes::FoundInPart). A file where
+    // some probe occurs in no part cannot hold the words.
     static constexpr int kPartOverlap = WordProbes::kPartOverlap;
-    unsigned FoundInCp932Part(const unsigned char* part, int length, unsigned found) const {
-        return m_cp932.FoundInPart(part, length, found);
+    unsigned FoundInPart(const unsigned char* part, int length, TextEncoding encoding,
+                         unsigned found) const {
+        return encoding == TextEncoding::kCp932
+                   ? m_cp932.FoundInPart(part, length, found)
+                   : m_unicode.FoundInPart(part, length, encoding, found);
     }
-    bool AllFoundInCp932(unsigned found) const { return m_cp932.AllOf(found); }
-    // The same for a whole UTF-8 or UTF-16 file (see UnicodeProbes::FoundInPart).
-    unsigned FoundInUnicodePart(const unsigned char* part, int length, TextEncoding encoding,
-                                unsigned found) const {
-        return m_unicode.FoundInPart(part, length, encoding, found);
+    bool AllFound(TextEncoding encoding, unsigned found) const {
+        return encoding == TextEncoding::kCp932 ? m_cp932.AllOf(found) : m_unicode.AllOf(found);
     }
-    bool AllFoundInUnicode(unsigned found) const { return m_unicode.AllOf(found); }
     // The bits of every probe, as the parts' looks of `encoding` give them.
     unsigned AllProbes(TextEncoding encoding) const {
         return encoding == TextEncoding::kCp932 ? m_cp932.AllProbes() : m_unicode.AllProbes();
